@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs every test: the optimised build, the
+# same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzzing
+# corpus through the libFuzzer target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+jobs=$(nproc)
+
+echo "== optimised build =="
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$jobs"
+ctest --preset release -j "$jobs"
+
+echo "== sanitizers =="
+cmake --preset asan >/dev/null
+cmake --build --preset asan -j "$jobs"
+ctest --preset asan -j "$jobs"
+
+echo "== fuzzing corpus =="
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+build/fuzz/fuzz/fuzz_script -runs=0 fuzz/corpus
+echo "all tests passed"

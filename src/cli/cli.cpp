@@ -1,0 +1,169 @@
+#include "cli/cli.hpp"
+
+#include "cli/messages.hpp"
+#include "cli/records.hpp"
+#include "engine/apply.hpp"
+#include "engine/codec.hpp"
+#include "engine/errors.hpp"
+#include "engine/script_file.hpp"
+#include "quorvel_version.hpp"
+
+#include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace quorvel::cli {
+
+namespace {
+
+void Say(std::string_view text) {
+    Output err(STDERR_FILENO);
+    err.Write(text);
+    err.Put('\n');
+}
+
+int UsageError(std::string_view why) {
+    Say(std::string("quorvel-cli : ") + std::string(why));
+    Output err(STDERR_FILENO);
+    err.Write(kUsageText);
+    return kUsage;
+}
+
+// The command line of one command, once its options are taken off.
+struct Invocation {
+    bool null = false;
+    std::vector<std::string_view> operands;
+};
+
+// Options are read up to the first operand; everything after it is an operand,
+// so a name such as "-rf" after the script is a name.
+std::optional<Invocation> ParseOptions(std::span<const std::string_view> args, std::string& error) {
+    Invocation inv;
+    std::size_t i = 0;
+    for (; i < args.size(); ++i) {
+        const std::string_view a = args[i];
+        if (a == "--") {
+            ++i;
+            break;
+        }
+        if (a == "-0" || a == "--null") {
+            inv.null = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            error = "option inconnue : " + std::string(a);
+            return std::nullopt;
+        } else {
+            break;
+        }
+    }
+    inv.operands.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+    return inv;
+}
+
+// Reads and checks the script named by `path`; an exit status when it cannot serve.
+std::optional<int> LoadScript(std::string_view path, ScriptLines& script) {
+    try {
+        script = ReadScriptFile(std::string(path));
+    } catch (const FileError& e) {
+        Say(e.what());
+        return kCannotOpen;
+    }
+    if (!ScriptIsValid(script)) {
+        Say(kInvalidScriptText);
+        return kInvalidScript;
+    }
+    return std::nullopt;
+}
+
+int Check(std::span<const std::string_view> args) {
+    std::string error;
+    const auto inv = ParseOptions(args, error);
+    if (!inv) {
+        return UsageError(error);
+    }
+    if (inv->operands.size() != 1) {
+        return UsageError("check attend un SCRIPT");
+    }
+    ScriptLines script;
+    if (const auto status = LoadScript(inv->operands[0], script)) {
+        return *status;
+    }
+    return kOk;
+}
+
+int Apply(std::span<const std::string_view> args) {
+    std::string error;
+    const auto inv = ParseOptions(args, error);
+    if (!inv) {
+        return UsageError(error);
+    }
+    if (inv->operands.empty()) {
+        return UsageError("apply attend un SCRIPT");
+    }
+    ScriptLines script;
+    if (const auto status = LoadScript(inv->operands[0], script)) {
+        return *status;
+    }
+    const char separator = inv->null ? '\0' : '\n';
+    Output out(STDOUT_FILENO);
+    NumberCounter counter = 0;
+    bool first = true;
+    Text name;
+    std::string encoded;
+    // The first name is computed before anything is written: only it can raise a
+    // conversion error, and then nothing must reach standard output.
+    auto transform = [&](std::string_view bytes) {
+        name.clear();
+        DecodeNameInto(bytes, name);
+        const Text result = ApplyScript(script, name, first, counter);
+        first = false;
+        encoded.clear();
+        EncodeNameInto(result, encoded);
+        out.Write(encoded);
+        out.Put(separator);
+    };
+    try {
+        if (inv->operands.size() > 1) {
+            for (std::size_t i = 1; i < inv->operands.size(); ++i) {
+                transform(inv->operands[i]);
+            }
+        } else if (!ReadRecords(STDIN_FILENO, separator, transform)) {
+            Say("quorvel-cli : lecture de l'entrée standard impossible");
+            return kOutputError;
+        }
+    } catch (const EngineError& e) {
+        out.Flush();
+        Say(e.what());
+        return kEngineError;
+    }
+    return out.Flush() ? kOk : kOutputError;
+}
+
+} // namespace
+
+int Run(std::span<const std::string_view> args) {
+    if (args.empty()) {
+        return UsageError("commande manquante");
+    }
+    const std::string_view command = args[0];
+    const auto rest = args.subspan(1);
+    if (command == "-h" || command == "--help" || command == "help") {
+        Output out(STDOUT_FILENO);
+        out.Write(kUsageText);
+        return out.Flush() ? kOk : kOutputError;
+    }
+    if (command == "--version") {
+        Output out(STDOUT_FILENO);
+        out.Write("quorvel-cli " QUORVEL_VERSION "\n");
+        return out.Flush() ? kOk : kOutputError;
+    }
+    if (command == "apply") {
+        return Apply(rest);
+    }
+    if (command == "check") {
+        return Check(rest);
+    }
+    return UsageError("commande inconnue : " + std::string(command));
+}
+
+} // namespace quorvel::cli

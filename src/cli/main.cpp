@@ -1,0 +1,9 @@
+#include "cli/cli.hpp"
+
+#include <string_view>
+#include <vector>
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    return quorvel::cli::Run(args);
+}

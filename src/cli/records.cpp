@@ -1,0 +1,78 @@
+#include "cli/records.hpp"
+
+#include <cerrno>
+#include <unistd.h>
+#include <vector>
+
+namespace quorvel::cli {
+
+namespace {
+constexpr std::size_t kChunk = std::size_t{1} << 20;
+} // namespace
+
+bool ReadRecords(int fd, char separator, const std::function<void(std::string_view)>& visit) {
+    std::vector<char> buffer(kChunk);
+    std::string pending; // an incomplete record carried over from the previous chunk
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return false;
+        }
+        if (n == 0) {
+            break;
+        }
+        std::string_view chunk(buffer.data(), static_cast<std::size_t>(n));
+        for (std::size_t end = chunk.find(separator); end != std::string_view::npos;
+             end = chunk.find(separator)) {
+            if (pending.empty()) {
+                visit(chunk.substr(0, end));
+            } else {
+                pending.append(chunk.substr(0, end));
+                visit(pending);
+                pending.clear();
+            }
+            chunk.remove_prefix(end + 1);
+        }
+        pending.append(chunk);
+    }
+    if (!pending.empty()) {
+        visit(pending);
+    }
+    return true;
+}
+
+void Output::Write(std::string_view bytes) {
+    buffer_.append(bytes);
+    if (buffer_.size() >= kChunk) {
+        Flush();
+    }
+}
+
+void Output::Put(char c) {
+    buffer_.push_back(c);
+    if (buffer_.size() >= kChunk) {
+        Flush();
+    }
+}
+
+bool Output::Flush() {
+    std::size_t done = 0;
+    while (!failed_ && done < buffer_.size()) {
+        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            failed_ = true;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    buffer_.clear();
+    return !failed_;
+}
+
+} // namespace quorvel::cli

@@ -1,0 +1,51 @@
+// Errors raised by the engine and by script file input and output. Their messages
+// are the program's own French texts, encoded in UTF-8.
+#pragma once
+
+#include "engine/text.hpp"
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace quorvel {
+
+// Replaces the first "%s" of `pattern` with `value`.
+std::string FormatMessage(std::string_view pattern, std::string_view value);
+
+// Raised by the engine: stops the computation of the new names.
+class EngineError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A numbering start value that is not an integer.
+class ConversionError : public EngineError {
+public:
+    explicit ConversionError(TextView value);
+    const Text& value() const { return value_; }
+
+private:
+    Text value_;
+};
+
+// A name grew beyond what any file system holds; the engine stops there instead of
+// exhausting memory.
+class NameTooLongError : public EngineError {
+public:
+    NameTooLongError();
+};
+
+// A file that could not be opened, created or written.
+class FileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr std::string_view kConversionMessage = "'%s' n'est pas une valeur entière correcte";
+inline constexpr std::string_view kNameTooLongMessage = "Le nouveau nom est trop long";
+inline constexpr std::string_view kCannotOpenMessage = "Impossible d'ouvrir le fichier %s";
+inline constexpr std::string_view kCannotCreateMessage = "Impossible de créer le fichier %s";
+inline constexpr std::string_view kCannotWriteMessage = "Impossible d'écrire dans %s";
+
+} // namespace quorvel

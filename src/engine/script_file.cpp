@@ -1,0 +1,128 @@
+#include "engine/script_file.hpp"
+
+#include "engine/codec.hpp"
+#include "engine/errors.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace quorvel {
+
+ScriptLines ParseScriptText(std::string_view bytes) {
+    bytes = bytes.substr(0, bytes.find('\0'));
+    const Text text = DecodeTextFile(bytes);
+    ScriptLines lines;
+    std::size_t start = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char32_t c = text[i];
+        if (c != U'\r' && c != U'\n') {
+            ++i;
+            continue;
+        }
+        lines.emplace_back(text, start, i - start);
+        i += (c == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n') ? 2 : 1;
+        start = i;
+    }
+    if (start < text.size()) {
+        lines.emplace_back(text, start, text.size() - start);
+    }
+    return lines;
+}
+
+std::string FormatScriptText(const ScriptLines& script) {
+    Text all;
+    for (const Text& line : script) {
+        all.append(line);
+        all.append(U"\r\n");
+    }
+    // Windows-1252 keeps the file readable by older copies. Those bytes are read
+    // back as UTF-8 when they happen to form valid UTF-8 ("Ã©" would come back as
+    // "é"); such a script is written in UTF-8 instead.
+    if (auto cp1252 = EncodeCp1252(all)) {
+        const bool ascii = std::all_of(all.begin(), all.end(), [](char32_t c) { return c < 0x80; });
+        if (ascii || !DecodeUtf8Strict(*cp1252)) {
+            return *std::move(cp1252);
+        }
+    }
+    // A first line that starts with a byte-order mark keeps it: the reader drops
+    // one leading mark.
+    std::string bytes = all.starts_with(U'\uFEFF') ? "\xEF\xBB\xBF" : "";
+    EncodeNameInto(all, bytes);
+    return bytes;
+}
+
+namespace {
+
+// Closes a POSIX descriptor on every path out of a scope.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    int get() const { return fd_; }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+ScriptLines ReadScriptFile(const std::string& path) {
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        throw FileError(FormatMessage(kCannotOpenMessage, path));
+    }
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw FileError(FormatMessage(kCannotOpenMessage, path));
+        }
+        if (n == 0) {
+            break;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    return ParseScriptText(bytes);
+}
+
+void WriteScriptFile(const std::string& path, const ScriptLines& script) {
+    const std::string bytes = FormatScriptText(script);
+    Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (fd.get() < 0) {
+        throw FileError(FormatMessage(kCannotCreateMessage, path));
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            throw FileError(FormatMessage(kCannotWriteMessage, path));
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::close(fd.release()) != 0) {
+        throw FileError(FormatMessage(kCannotWriteMessage, path));
+    }
+}
+
+} // namespace quorvel

@@ -1,0 +1,118 @@
+#include "engine/script.hpp"
+#include "support/text.hpp"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace quorvel {
+namespace {
+
+using test::T;
+using test::U8;
+
+TEST(ScriptLines, CommandNumberIsTheNumberBeforeTheFirstBar) {
+    struct Case {
+        const char* line;
+        std::int32_t expected;
+    };
+    const std::vector<Case> cases = {
+        {"1|Supprimer les [n=3] premiers caractères", 1},
+        {"  12|Remplacer", 12},
+        {"28|x|y", 28},
+        {"abc", 0},
+        {"7", 7},
+        {"x7|a", 0},
+        {"2.5|a", 2},
+        {"|a", 0},
+        {"", 0},
+        {"-3|a", -3},
+        {"99999999999|a", 2147483647},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CommandNumber(T(c.line)), c.expected) << c.line;
+    }
+}
+
+TEST(ScriptLines, ParametersAreReadByPosition) {
+    const Text text = T("Supprimer du [nième=2] au [mième=5] caractères");
+    EXPECT_EQ(U8(ParamText(text, 1)), "2");
+    EXPECT_EQ(U8(ParamText(text, 2)), "5");
+    EXPECT_EQ(U8(ParamText(text, 3)), "");
+    EXPECT_EQ(ParamInt(text, 1), 2);
+    EXPECT_EQ(ParamInt(text, 2), 5);
+    EXPECT_EQ(ParamInt(text, 3), 0);
+
+    struct Case {
+        const char* text;
+        int k;
+        const char* asText;
+        std::int32_t asInt;
+    };
+    const std::vector<Case> cases = {
+        {"les [n] premiers", 1, "", 0},
+        {"les [n=] premiers", 1, "", 0},
+        {"les [n=7] premiers", 1, "7", 7},
+        {"les [n=-2] premiers", 1, "-2", -2},
+        {"les [n=2.5] premiers", 1, "2.5", 2},
+        {"les [n=3.5] premiers", 1, "3.5", 4},
+        {"les [n=3,5] premiers", 1, "3,5", 0},
+        {"les [n= 3 ] premiers", 1, " 3 ", 3},
+        {"les [n=abc] premiers", 1, "abc", 0},
+        {"par [Extension=.txt]", 1, ".txt", 0},
+        {"[Chaine=a]b] par [Chaine2=c]", 1, "a", 0},
+        {"[Chaine=a]b] par [Chaine2=c]", 2, "", 0},
+        {"[Chaine=my file] au début", 1, "my file", 0},
+        {"no placeholder", 1, "", 0},
+        {"[a=1] [b=2]", 3, "", 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(U8(ParamText(T(c.text), c.k)), c.asText) << c.text << " k=" << c.k;
+        EXPECT_EQ(ParamInt(T(c.text), c.k), c.asInt) << c.text << " k=" << c.k;
+    }
+}
+
+TEST(ScriptLines, LineTextStopsAtTheSecondBar) {
+    EXPECT_EQ(U8(LineText(T("14|Ajouter [Chaine=a|b] au début"))), "Ajouter [Chaine=a");
+    EXPECT_EQ(U8(LineText(U"abc")), "");
+    EXPECT_EQ(U8(LineText(U"1|x")), "x");
+}
+
+TEST(ScriptLines, ValidityCountsEqualsAgainstBrackets) {
+    struct Case {
+        std::vector<const char*> lines;
+        bool valid;
+    };
+    const std::vector<Case> cases = {
+        {{}, false},
+        {{"7|Supprimer tous les espaces"}, true},
+        {{"1|Supprimer les [n] premiers caractères"}, false},
+        {{"1|Supprimer les [n=] premiers caractères"}, true},
+        {{"3|Supprimer du [nième=2] au [mième] caractères"}, false},
+        {{"3|Supprimer du [nième=2] au [mième=4] caractères"}, true},
+        {{"12|Remplacer l'extention par [Extension=a=b]"}, false},
+        {{"4|Supprimer tout ce qu'il y a avant [Chaine=_]"}, true},
+        {{"abc"}, true},
+        {{""}, true},
+        {{"7|Supprimer tous les espaces", "1|Supprimer les [n] premiers caractères"}, false},
+    };
+    for (const auto& c : cases) {
+        ScriptLines script;
+        for (const char* line : c.lines) {
+            script.push_back(T(line));
+        }
+        EXPECT_EQ(ScriptIsValid(script), c.valid) << (c.lines.empty() ? "(empty)" : c.lines[0]);
+    }
+}
+
+TEST(ScriptLines, FillPlaceholderWritesTheSlotThatStartsThere) {
+    const Text line = T("16|Ajouter [Chaine=nième] à la [nième] postion");
+    const std::size_t second = line.find(U"[nième]");
+    EXPECT_EQ(U8(FillPlaceholder(line, second, U"2")), "16|Ajouter [Chaine=nième] à la [nième=2] postion");
+    EXPECT_EQ(U8(FillPlaceholder(line, 11, U"x")), "16|Ajouter [Chaine=x] à la [nième] postion");
+    EXPECT_EQ(U8(FillPlaceholder(line, 0, U"x")), U8(line));
+    EXPECT_EQ(U8(FillPlaceholder(U"a [n", 2, U"x")), "a [n");
+    EXPECT_EQ(U8(FillPlaceholder(U"[n=1]", 0, U"")), "[n=]");
+}
+
+} // namespace
+} // namespace quorvel

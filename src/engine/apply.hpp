@@ -13,7 +13,7 @@ namespace quorvel {
 // name anywhere near this long; a script that grows a name beyond it (a replacement
 // doubling the name line after line, say) raises NameTooLongError instead of
 // exhausting memory.
-inline constexpr Pos kMaxWorkingName = Pos{1} << 20;
+inline constexpr Pos kMaxWorkingName = Pos{1} << 16;
 
 // The numbering counter shared by all numbering lines and carried from one file to
 // the next within a preview or a run. Wraps like a 32-bit two's complement integer.

@@ -1,0 +1,16 @@
+// Conversions between the engine's texts and Qt strings.
+#pragma once
+
+#include "engine/text.hpp"
+
+#include <QString>
+
+namespace quorvel {
+
+// For display: code points that stand for bytes of an ill-formed name show as
+// U+FFFD.
+QString ToQString(TextView text);
+// Text typed by the user or shown by a widget.
+Text FromQString(const QString& text);
+
+} // namespace quorvel

@@ -1,0 +1,31 @@
+// Where the program lives and where it keeps its settings and read-only files.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace quorvel {
+
+struct ProgramEnvironment {
+    QString programPath;     // full path of the running program
+    QString programFolder;   // its folder, ending with "/"
+    QString settingsFile;    // the settings file in use
+    QStringList dataFolders; // where language files and the help page are looked up, in order
+    QStringList arguments;   // command line, without the program itself
+
+    // The running program: its path from the system, the settings beside it when
+    // that folder is writable, otherwise in $XDG_CONFIG_HOME/quorvel.
+    static ProgramEnvironment ForRunningProgram(const QStringList& arguments);
+    // A program said to live at `programPath` (tests use a temporary folder).
+    static ProgramEnvironment ForProgramAt(const QString& programPath, const QStringList& arguments);
+
+    // The first existing file `name` in the data folders, or the name in the first
+    // data folder when none exists.
+    QString DataFile(const QString& name) const;
+};
+
+// The settings file for a program: beside it ("<name>.ini") when its folder can be
+// written, otherwise "$XDG_CONFIG_HOME/quorvel/quorvel.ini".
+QString SettingsFileFor(const QString& programPath);
+
+} // namespace quorvel

@@ -1,0 +1,114 @@
+// The file grid: one row per found file, drawn by the program (icon, name, and
+// under it the size and date). The grid's own current cell and selection only
+// tell which of two blues a selected row takes; which rows are selected is the
+// main window's list of selected rows, changed by the rules of the main window's
+// press handler.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <functional>
+
+namespace quorvel {
+
+class TListFiles;
+class TListInt;
+
+// Rows of the view are the records of the list; grid row r (r >= 1, row 0 being
+// the header) is model row r - 1.
+class FileGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    FileGridModel(const TListFiles& files, QObject* parent);
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    // Call around every change of the list: rows are detached, then attached again.
+    void BeginReset() { beginResetModel(); }
+    void EndReset() { endResetModel(); }
+
+private:
+    const TListFiles& files_;
+};
+
+class FileCellDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    FileCellDelegate(const TListFiles& files, const TListInt& selectedRows, QObject* parent);
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
+    // Draws grid row `row` (1 and up) into `rect`; `gridSelected` when the grid
+    // reports the cell as its current cell or part of its dragged range.
+    void DrawFileCell(QPainter& painter, int row, QRect rect, bool gridSelected, const QFont& font) const;
+
+    // The second line of a row: size, four spaces, date and time.
+    static QString DetailText(std::int64_t size, std::int64_t date);
+
+    static const QColor kSelectedLight; // selected row under the grid's highlight
+    static const QColor kSelected;      // any other selected row
+
+private:
+    const TListFiles& files_;
+    const TListInt& selectedRows_;
+};
+
+// The header row: a button-face strip with a white frame, no text.
+class FileGridHeader : public QHeaderView {
+    Q_OBJECT
+public:
+    explicit FileGridHeader(QWidget* parent);
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+};
+
+// What was held when the grid was pressed.
+struct GridPress {
+    bool left = false;
+    bool right = false;
+    bool middle = false;
+    bool doubleClick = false;
+    bool shift = false;
+    bool ctrl = false;
+    bool alt = false;
+};
+
+class TFileGrid : public QTableView {
+    Q_OBJECT
+public:
+    TFileGrid(const TListFiles& files, const TListInt& selectedRows, QWidget* parent);
+
+    FileGridModel& Model() { return model_; }
+    // Number of grid rows, the header row included (so at least 1).
+    int RowCount() const { return model_.rowCount() + 1; }
+    // Grid row of the current cell, -1 when there is none.
+    int CurrentRow() const;
+    void SetCurrentRow(int row);
+    // Grid row under a point of the viewport; 0 for none.
+    int RowAt(QPoint viewportPos) const;
+    // Height of data rows: two lines of text in the grid's font, plus 5.
+    int DataRowHeight() const;
+
+    // The main window's handlers.
+    std::function<void(const GridPress&, int row)> onMouseDown;
+    std::function<void(int row)> onSelectCell;
+    std::function<bool(QKeyEvent*)> onKeyDown; // true when the key was handled
+    std::function<void()> onDoubleClick;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    GridPress PressOf(const QMouseEvent* event, bool doubleClick) const;
+    FileGridModel model_;
+    FileCellDelegate delegate_;
+    bool shiftPress_ = false; // a Shift press does not move the anchor
+};
+
+} // namespace quorvel

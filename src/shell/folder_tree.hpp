@@ -1,0 +1,38 @@
+// The folder tree: the file system's folders, hidden ones included, under two
+// roots, the user's home folder and "/". Children are read when a folder is first
+// expanded; the tree does not follow later changes on disk.
+#pragma once
+
+#include <QTreeWidget>
+
+namespace quorvel {
+
+class TFolderTree : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit TFolderTree(QWidget* parent = nullptr);
+
+    // Path of the selected folder, as the exact bytes the file system uses ("/" for
+    // the root, no trailing "/" otherwise); empty when no folder is selected.
+    QByteArray CurrentFolder() const;
+    // The same path as text, for display.
+    QString CurrentPath() const;
+    // Opens the tree down to `path` and selects it; false when it is not a folder
+    // under one of the roots.
+    bool SelectPath(const QByteArray& path);
+
+signals:
+    // The selected folder changed.
+    void FolderChanged();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void Populate(QTreeWidgetItem* item);
+    QTreeWidgetItem* AddFolder(QTreeWidgetItem* parent, const QByteArray& name, const QByteArray& path);
+    QTreeWidgetItem* home_ = nullptr;
+    QTreeWidgetItem* root_ = nullptr;
+};
+
+} // namespace quorvel

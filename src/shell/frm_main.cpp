@@ -1,0 +1,484 @@
+#include "shell/frm_main.hpp"
+
+#include "editor/qt_text.hpp"
+#include "engine/catalogue.hpp"
+#include "engine/codec.hpp"
+#include "engine/errors.hpp"
+#include "files/rename_run.hpp"
+#include "shell/desktop.hpp"
+#include "shell/dock_layout.hpp"
+#include "shell/folder_tree.hpp"
+#include "shell/grid_selection.hpp"
+#include "shell/ini_file.hpp"
+#include "shell/language.hpp"
+#include "shell/menu_images.hpp"
+#include "shell/registration.hpp"
+#include "shell/splitter.hpp"
+#include "shell/t_panel.hpp"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace quorvel {
+
+namespace {
+
+const QColor kCream(0xFF, 0xFB, 0xF0);
+const QColor kSkyBlue(0xA6, 0xCA, 0xF0);
+
+constexpr const char* kInvalidScript = "Script invalide...";
+constexpr const char* kConfirmTitle = "Confirmation";
+constexpr const char* kConfirmText = "êtes-vous sûr de vouloir modifier le nom des fichiers sélectionnés ?";
+
+QFont WindowFont(bool bold = false) {
+    QFont font(QStringLiteral("Verdana"));
+    font.setPixelSize(13);
+    font.setBold(bold);
+    return font;
+}
+
+// A menu item that shows an action and runs it, as a menu item bound to an action.
+void Bind(QAction* item, QAction* action) {
+    auto copy = [item, action] {
+        item->setText(action->text());
+        item->setToolTip(action->toolTip());
+        item->setEnabled(action->isEnabled());
+        item->setIcon(action->icon());
+    };
+    copy();
+    QObject::connect(action, &QAction::changed, item, copy);
+    QObject::connect(item, &QAction::triggered, action, [action] { action->trigger(); });
+}
+
+T_Panel* PlainPanel(QWidget* parent, TBevelCut outer) {
+    auto* panel = new T_Panel(parent);
+    const QColor face = panel->palette().color(QPalette::Button);
+    panel->SetColor(face);
+    panel->SetColorTo(face);
+    panel->SetBevelOuter(outer);
+    return panel;
+}
+
+} // namespace
+
+template <typename T> T* TFrmMain::Own(T* component, const char* name) {
+    component->setObjectName(QString::fromLatin1(name));
+    components_.push_back(component);
+    return component;
+}
+
+TFrmMain::TFrmMain(ProgramEnvironment environment, QWidget* parent)
+    : QMainWindow(parent), env_(std::move(environment)) {
+    setObjectName(QStringLiteral("FrmMain"));
+    setWindowTitle(QStringLiteral("Quorvel"));
+    setFont(WindowFont());
+    resize(799, 577);
+    CreateComponents();
+    CreateMenus();
+    FormCreate();
+}
+
+TFrmMain::~TFrmMain() = default;
+
+QObject* TFrmMain::FindComponent(const QString& name) const {
+    for (QObject* component : components_) {
+        if (component->objectName() == name) {
+            return component;
+        }
+    }
+    return nullptr;
+}
+
+void TFrmMain::CreateComponents() {
+    auto* client = new QWidget(this);
+    setCentralWidget(client);
+    auto* clientLayout = new DockLayout(client);
+
+    // Controls are created in the window's owning order.
+    Splitter3 = Own(new TSplitter(client, false), "Splitter3");
+    Panel1 = Own(PlainPanel(client, TBevelCut::bvNone), "Panel1");
+    auto* panel1Layout = new DockLayout(Panel1);
+    Splitter1 = Own(new TSplitter(Panel1, true), "Splitter1");
+    ShellTreeView = Own(new TFolderTree(Panel1), "ShellTreeView");
+
+    PanelVOIR = Own(new T_Panel(Panel1), "PanelVOIR");
+    PanelVOIR->SetColor(kCream);
+    PanelVOIR->SetColorTo(kSkyBlue);
+    PanelVOIR->SetBevelOuter(TBevelCut::bvLowered);
+    Label1 = Own(new QLabel(QStringLiteral("Filtre :"), PanelVOIR), "Label1");
+    Label1->move(8, 8);
+    BtnVoir = Own(new QToolButton(PanelVOIR), "BtnVoir");
+    BtnVoir->setGeometry(43, 250, 97, 25);
+    BtnVoir->setAutoRaise(true);
+    BtnVoir->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    LabExemple = Own(new QLabel(QStringLiteral("Exemple :"), PanelVOIR), "LabExemple");
+    LabExemple->move(10, 66);
+    EdFiltre = Own(new QLineEdit(QStringLiteral("*.*"), PanelVOIR), "EdFiltre");
+    EdFiltre->setGeometry(8, 24, 121, 24);
+    MemoExemple = Own(new QPlainTextEdit(PanelVOIR), "MemoExemple");
+    MemoExemple->setGeometry(9, 82, 153, 159);
+    MemoExemple->setReadOnly(true);
+    MemoExemple->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MemoExemple->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MemoExemple->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    StringGridFiles = Own(new TFileGrid(Files, SelectedRows, Panel1), "StringGridFiles");
+
+    Panel2 = Own(PlainPanel(client, TBevelCut::bvLowered), "Panel2");
+    auto* panel2Layout = new DockLayout(Panel2);
+    panel2Layout->setContentsMargins(1, 1, 1, 1);
+    Splitter2 = Own(new TSplitter(Panel2, true), "Splitter2");
+    TreeViewCommande = Own(new QTreeWidget(Panel2), "TreeViewCommande");
+    Panel4 = Own(PlainPanel(Panel2, TBevelCut::bvNone), "Panel4");
+    auto* panel4Layout = new DockLayout(Panel4);
+    HTMLViewer = Own(new QTextBrowser(Panel4), "HTMLViewer");
+    PanelBAS = Own(new T_Panel(Panel4), "PanelBAS");
+    PanelBAS->SetColor(kSkyBlue);
+    PanelBAS->SetColorTo(kCream);
+    PanelBAS->SetBevelOuter(TBevelCut::bvNone);
+    BtnOk = Own(new QToolButton(PanelBAS), "BtnOk");
+    BtnOk->setText(QStringLiteral("&OK"));
+    BtnOk->setGeometry(41, 198, 97, 33);
+    BtnOk->setAutoRaise(true);
+    BtnOk->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    BtnOk->hide();
+    EdString = Own(new QLineEdit(QStringLiteral("Entrer une chaine"), PanelBAS), "EdString");
+    EdString->setGeometry(19, 48, 130, 24);
+    EdString->hide();
+    EdInteger = Own(new QLineEdit(QStringLiteral("Entrer un entier"), PanelBAS), "EdInteger");
+    EdInteger->setGeometry(20, 16, 129, 24);
+    EdInteger->hide();
+    EdNumber = Own(new QLineEdit(QStringLiteral("Entrer un nombre"), PanelBAS), "EdNumber");
+    EdNumber->setGeometry(20, 80, 129, 24);
+    EdNumber->hide();
+
+    // Docking, side by side as the window shows them.
+    clientLayout->Add(Panel1, Dock::Top, 281);
+    clientLayout->Add(Splitter3, Dock::Top, 3);
+    clientLayout->Add(Panel2, Dock::Client);
+    panel1Layout->Add(ShellTreeView, Dock::Left, 233);
+    panel1Layout->Add(Splitter1, Dock::Left, 4);
+    panel1Layout->Add(PanelVOIR, Dock::Right, 168);
+    panel1Layout->Add(StringGridFiles, Dock::Client);
+    panel2Layout->Add(TreeViewCommande, Dock::Left, 233);
+    panel2Layout->Add(Splitter2, Dock::Left, 4);
+    panel2Layout->Add(Panel4, Dock::Client);
+    panel4Layout->Add(PanelBAS, Dock::Right, 166);
+    panel4Layout->Add(HTMLViewer, Dock::Client);
+    auto* basLayout = new DockLayout(PanelBAS);
+    basLayout->AnchorBottom(BtnOk, 233);
+
+    // Command tree: the catalogue's groups and commands.
+    TreeViewCommande->setHeaderHidden(true);
+    TreeViewCommande->setFont(WindowFont(true));
+    TreeViewCommande->setFrameShape(QFrame::NoFrame);
+    TreeViewCommande->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeViewCommande->setStyleSheet(QStringLiteral("QTreeWidget { background: #A6CAF0; }"));
+    QTreeWidgetItem* group = nullptr;
+    for (const CommandNode& node : CommandNodes()) {
+        auto* item = node.level == 0 ? new QTreeWidgetItem(TreeViewCommande) : new QTreeWidgetItem(group);
+        item->setText(0, ToQString(node.caption));
+        if (node.level == 0) {
+            group = item;
+        }
+    }
+    TreeViewCommande->expandAll();
+
+    // Script view.
+    HTMLViewer->setFrameShape(QFrame::NoFrame);
+    HTMLViewer->setOpenLinks(false);
+    HTMLViewer->setStyleSheet(QStringLiteral("QTextBrowser { background: #A6CAF0; }"));
+    HTMLViewer->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    // Actions.
+    Action_VoirExemple = Own(new QAction(QStringLiteral("Voir"), this), "Action_VoirExemple");
+    Action_VoirExemple->setIcon(PreviewButtonImage());
+    Action_Effacer = Own(new QAction(QStringLiteral("Effacer"), this), "Action_Effacer");
+    Action_Effacer->setIcon(MenuImage(3));
+    Action_Executer = Own(new QAction(QStringLiteral("Executer"), this), "Action_Executer");
+    Action_Executer->setIcon(MenuImage(4));
+    BtnVoir->setDefaultAction(Action_VoirExemple);
+    BtnOk->setIcon(OkButtonImage());
+    connect(Action_VoirExemple, &QAction::triggered, this,
+            [this] { Action_VoirExempleExecute(Action_VoirExemple); });
+    connect(Action_Executer, &QAction::triggered, this, [this] { MNU_ExecuterClick(Action_Executer); });
+
+    // Triggers of the file list.
+    connect(ShellTreeView, &TFolderTree::FolderChanged, this, [this] { ShellTreeViewChange(); });
+    connect(EdFiltre, &QLineEdit::returnPressed, this, [this] { EdFiltreKeyPress(13); });
+    StringGridFiles->onMouseDown = [this](const GridPress& press, int row) {
+        StringGridFilesMouseDown(press, row);
+    };
+    StringGridFiles->onSelectCell = [this](int row) { StringGridFilesSelectCell(row); };
+    StringGridFiles->onKeyDown = [this](QKeyEvent* event) { return StringGridFilesKeyDown(event); };
+    StringGridFiles->onDoubleClick = [this] { StringGridFilesDblClick(); };
+}
+
+void TFrmMain::CreateMenus() {
+    QMenuBar* bar = menuBar();
+    MNU_File = Own(bar->addMenu(QStringLiteral("&Fichier")), "MNU_File");
+    MNU_OPEN = Own(MNU_File->addAction(MenuImage(0), QStringLiteral("Ouvrir")), "MNU_OPEN");
+    N3 = Own(MNU_File->addSeparator(), "N3");
+    MNU_SAVE = Own(MNU_File->addAction(MenuImage(1), QStringLiteral("Enregistrer")), "MNU_SAVE");
+    MNU_SAVEAS = Own(MNU_File->addAction(MenuImage(1), QStringLiteral("Enregistrer sous...")), "MNU_SAVEAS");
+    N2 = Own(MNU_File->addSeparator(), "N2");
+    MNU_QUIT = Own(MNU_File->addAction(MenuImage(2), QStringLiteral("&Quitter")), "MNU_QUIT");
+
+    MNU_Langage = Own(bar->addMenu(QStringLiteral("Langage")), "MNU_Langage");
+    auto* languages = new QActionGroup(this);
+    MNU_Fancais = Own(MNU_Langage->addAction(QStringLiteral("Français")), "MNU_Fancais");
+    MNU_Anglais = Own(MNU_Langage->addAction(QStringLiteral("Anglais")), "MNU_Anglais");
+    for (QAction* item : {MNU_Fancais, MNU_Anglais}) {
+        item->setCheckable(true);
+        languages->addAction(item);
+    }
+    MNU_Fancais->setChecked(true);
+
+    MNU_AoutHelp = Own(bar->addMenu(QStringLiteral("?")), "MNU_AoutHelp");
+    MNU_Help = Own(MNU_AoutHelp->addAction(MenuImage(6), QStringLiteral("Aide")), "MNU_Help");
+    MNU_ABOUT = Own(MNU_AoutHelp->addAction(MenuImage(5), QStringLiteral("A propos")), "MNU_ABOUT");
+
+    PopupMenu = Own(new QMenu(this), "PopupMenu");
+    MNU_Effacer = Own(PopupMenu->addAction(QString()), "MNU_Effacer");
+    Bind(MNU_Effacer, Action_Effacer);
+    MNU_ClearAll = Own(PopupMenu->addAction(MenuImage(3), QStringLiteral("Tout effacer")), "MNU_ClearAll");
+    N1 = Own(PopupMenu->addSeparator(), "N1");
+    MNU_Executer = Own(PopupMenu->addAction(QString()), "MNU_Executer");
+    Bind(MNU_Executer, Action_Executer);
+    connect(HTMLViewer, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu->popup(HTMLViewer->viewport()->mapToGlobal(pos)); });
+
+    connect(MNU_QUIT, &QAction::triggered, this, [this] { MNU_QUITClick(); });
+    connect(MNU_Help, &QAction::triggered, this, [this] { MNU_HelpClick(); });
+    connect(MNU_ABOUT, &QAction::triggered, this, [this] { MNU_ABOUTClick(); });
+    connect(MNU_Fancais, &QAction::triggered, this, [this] { MNU_FancaisClick(); });
+    connect(MNU_Anglais, &QAction::triggered, this, [this] { MNU_AnglaisClick(); });
+}
+
+void TFrmMain::FormCreate() {
+    FirstActivation = true;
+    RegisterScriptFileType(env_.programPath);
+    // The lists are members, created with the window; the selection stays sorted.
+    SelectedRows.SetSorted(true);
+    StringGridFiles->setFont(font());
+    StringGridFiles->verticalHeader()->setDefaultSectionSize(StringGridFiles->DataRowHeight());
+    HTMLViewer->document()->setDefaultFont(font());
+    ScriptFileName.clear();
+    AnchorRow = -1;
+    EdString->move(EdString->x(), EdInteger->y());
+    EdNumber->move(EdNumber->x(), EdInteger->y());
+    const std::int32_t language =
+        IniFile(env_.settingsFile.toStdString()).ReadInteger("OPTIONS", "LANGUAGE", LanguageIndex());
+    SetLanguageIndex(static_cast<std::uint8_t>(language & 0xFF));
+    ApplyLanguageIndex();
+    UpdateActions();
+    // The home folder is selected at start, which lists its files.
+    ShellTreeView->SelectPath(QFile::encodeName(QDir::homePath()));
+}
+
+void TFrmMain::ApplyLanguageIndex() {
+    if (LanguageIndex() == 1) {
+        MNU_Anglais->setChecked(true);
+        ApplyLanguage(*this, QStringLiteral("English"));
+    } else {
+        MNU_Fancais->setChecked(true);
+        ApplyLanguage(*this, QStringLiteral("Francais"));
+    }
+}
+
+void TFrmMain::MNU_FancaisClick() {
+    MNU_Fancais->setChecked(true);
+    SetLanguageIndex(0);
+    ApplyLanguage(*this, QStringLiteral("Francais"));
+}
+
+void TFrmMain::MNU_AnglaisClick() {
+    MNU_Anglais->setChecked(true);
+    SetLanguageIndex(1);
+    ApplyLanguage(*this, QStringLiteral("English"));
+}
+
+// --- File list -------------------------------------------------------------
+
+void TFrmMain::FillFileList(const QByteArray& folder) {
+    SelectedRows.Clear();
+    StringGridFiles->Model().BeginReset();
+    Files.Clear();
+    if (EdFiltre->text().isEmpty()) {
+        EdFiltre->setText(QStringLiteral("*.*"));
+    }
+    ScanFolder(DecodeName(std::string_view(folder.constData(), static_cast<std::size_t>(folder.size()))),
+               &Files, FromQString(EdFiltre->text()));
+    Files.Sort();
+    StringGridFiles->Model().EndReset();
+    UpdateActions();
+}
+
+void TFrmMain::ShellTreeViewChange() {
+    FillFileList(ShellTreeView->CurrentFolder());
+}
+
+void TFrmMain::EdFiltreKeyPress(int key) {
+    if (key == 13) {
+        ShellTreeViewChange();
+    }
+}
+
+const TProjectFile* TFrmMain::RecordOfRow(int row) const {
+    return row >= 1 && static_cast<std::size_t>(row) <= Files.Count()
+               ? &Files.Items(static_cast<std::size_t>(row - 1))
+               : nullptr;
+}
+
+void TFrmMain::StringGridFilesSelectCell(int row) {
+    AnchorRow = row;
+}
+
+void TFrmMain::StringGridFilesMouseDown(const GridPress& press, int row) {
+    const int anchor = AnchorRow;
+    if (press.right && row >= 1) {
+        StringGridFiles->SetCurrentRow(row);
+    }
+    if (!ApplyGridPress(SelectedRows, anchor, row, press)) {
+        return;
+    }
+    StringGridFiles->viewport()->update();
+    if (BtnVoir->isEnabled()) {
+        Action_VoirExempleExecute(BtnOk);
+    }
+}
+
+bool TFrmMain::StringGridFilesKeyDown(QKeyEvent* event) {
+    if (event->key() == Qt::Key_A && event->modifiers().testFlag(Qt::ControlModifier)) {
+        SelectAllRows(SelectedRows, StringGridFiles->RowCount());
+        StringGridFiles->viewport()->update();
+        return true;
+    }
+    return false;
+}
+
+void TFrmMain::StringGridFilesDblClick() {
+    if (const TProjectFile* file = RecordOfRow(StringGridFiles->CurrentRow())) {
+        Desktop().OpenUrl(
+            QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(EncodeName(file->FullPath())))));
+    }
+}
+
+// --- Preview and run ---------------------------------------------------------
+
+void TFrmMain::UpdateActions() {
+    const bool ready = ScriptIsValid(ScriptLines) && Files.Count() > 0;
+    Action_VoirExemple->setEnabled(ready);
+    Action_Executer->setEnabled(ready);
+    Action_Effacer->setEnabled(!ScriptLines.empty());
+}
+
+void TFrmMain::Action_VoirExempleExecute(QObject* sender) {
+    MemoExemple->clear();
+    NumberCounter = 0;
+    if (!ScriptIsValid(ScriptLines)) {
+        if (sender != BtnOk) {
+            Desktop().ShowMessage(this, QString::fromUtf8(kInvalidScript));
+        }
+        return;
+    }
+    try {
+        const std::vector<Text> names = PreviewNames(ScriptLines, Files, SelectedRows, NumberCounter);
+        QStringList lines;
+        lines.reserve(static_cast<qsizetype>(names.size()));
+        for (const Text& name : names) {
+            lines.push_back(ToQString(name));
+        }
+        MemoExemple->setPlainText(lines.join(QLatin1Char('\n')));
+    } catch (const EngineError& e) {
+        Desktop().ShowError(this, QString::fromUtf8(e.what()));
+    }
+}
+
+void TFrmMain::MNU_ExecuterClick(QObject* sender) {
+    if (!ScriptIsValid(ScriptLines)) {
+        Desktop().ShowMessage(this, QString::fromUtf8(kInvalidScript));
+        return;
+    }
+    if (sender != nullptr &&
+        !Desktop().Confirm(this, QString::fromUtf8(kConfirmTitle), QString::fromUtf8(kConfirmText))) {
+        return;
+    }
+    MemoExemple->clear();
+    NumberCounter = 0;
+    const RunReport report = RunRenames(ScriptLines, Files, SelectedRows, NumberCounter);
+    QStringList failures;
+    for (const RenameEntry& entry : report.entries) {
+        if (entry.outcome == RenameOutcome::Failed) {
+            failures.push_back(ToQString(entry.oldName) + QStringLiteral(" → ") + ToQString(entry.newName) +
+                               QStringLiteral(" : ") + QString::fromUtf8(entry.reason));
+        }
+    }
+    statusBar()->showMessage(QStringLiteral("%1 renommé(s), %2 inchangé(s), %3 échec(s)")
+                                 .arg(report.renamed)
+                                 .arg(report.unchanged)
+                                 .arg(report.failed));
+    statusBar()->setToolTip(failures.join(QLatin1Char('\n')));
+}
+
+// --- Shell commands ------------------------------------------------------------
+
+void TFrmMain::MNU_QUITClick() {
+    close();
+}
+
+void TFrmMain::MNU_HelpClick() {
+    Desktop().OpenUrl(QUrl::fromLocalFile(env_.DataFile(QStringLiteral("Help/Help.htm"))));
+}
+
+void TFrmMain::MNU_ABOUTClick() {
+    if (auto* about = qobject_cast<QDialog*>(aboutBox_)) {
+        about->exec();
+    }
+}
+
+bool TFrmMain::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) {
+        FormActivate();
+    }
+    return QMainWindow::event(event);
+}
+
+void TFrmMain::FormActivate() {
+    if (!FirstActivation) {
+        return;
+    }
+    FirstActivation = false;
+}
+
+void TFrmMain::closeEvent(QCloseEvent* event) {
+    FormClose();
+    event->accept();
+}
+
+void TFrmMain::FormClose() {
+    try {
+        IniFile(env_.settingsFile.toStdString()).WriteInteger("OPTIONS", "LANGUAGE", LanguageIndex());
+    } catch (const FileError& e) {
+        // The window closes anyway: a settings file that cannot be written must not
+        // keep the user in a window that cannot be closed.
+        Desktop().ShowError(this, QString::fromUtf8(e.what()));
+    }
+}
+
+} // namespace quorvel

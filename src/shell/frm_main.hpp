@@ -1,0 +1,145 @@
+// The main window: folder tree, file grid and preview panel above; command tree,
+// script view and parameter boxes below.
+#pragma once
+
+#include "engine/apply.hpp"
+#include "engine/script.hpp"
+#include "files/list_int.hpp"
+#include "files/project_file.hpp"
+#include "shell/environment.hpp"
+#include "shell/file_grid.hpp"
+
+#include <QMainWindow>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QTextBrowser;
+class QToolButton;
+class QTreeWidget;
+
+namespace quorvel {
+
+class T_Panel;
+class TFolderTree;
+class TSplitter;
+
+class TFrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFrmMain(ProgramEnvironment environment, QWidget* parent = nullptr);
+    ~TFrmMain() override;
+
+    const ProgramEnvironment& Environment() const { return env_; }
+    // Every component of the window, in the order the window creates them.
+    const std::vector<QObject*>& Components() const { return components_; }
+    // The component named `name` (the first in creation order), or nullptr.
+    QObject* FindComponent(const QString& name) const;
+
+    // --- State owned by the window -------------------------------------------
+    TListFiles Files;
+    QStringList HtmlLines;
+    quorvel::ScriptLines ScriptLines;
+    TListInt SelectedRows;
+    int AnchorRow = -1;
+    QString ScriptFileName;
+    bool FirstActivation = true;
+    quorvel::NumberCounter NumberCounter = 0;
+
+    // --- Controls, named as their objectName ----------------------------------
+    TSplitter* Splitter3 = nullptr;
+    T_Panel* Panel1 = nullptr;
+    TSplitter* Splitter1 = nullptr;
+    TFolderTree* ShellTreeView = nullptr;
+    T_Panel* PanelVOIR = nullptr;
+    QLabel* Label1 = nullptr;
+    QToolButton* BtnVoir = nullptr;
+    QLabel* LabExemple = nullptr;
+    QLineEdit* EdFiltre = nullptr;
+    QPlainTextEdit* MemoExemple = nullptr;
+    TFileGrid* StringGridFiles = nullptr;
+    T_Panel* Panel2 = nullptr;
+    TSplitter* Splitter2 = nullptr;
+    QTreeWidget* TreeViewCommande = nullptr;
+    T_Panel* Panel4 = nullptr;
+    QTextBrowser* HTMLViewer = nullptr;
+    T_Panel* PanelBAS = nullptr;
+    QToolButton* BtnOk = nullptr;
+    QLineEdit* EdString = nullptr;
+    QLineEdit* EdInteger = nullptr;
+    QLineEdit* EdNumber = nullptr;
+
+    // --- Menus and actions -----------------------------------------------------
+    QMenu* MNU_File = nullptr;
+    QAction* MNU_OPEN = nullptr;
+    QAction* N3 = nullptr;
+    QAction* MNU_SAVE = nullptr;
+    QAction* MNU_SAVEAS = nullptr;
+    QAction* N2 = nullptr;
+    QAction* MNU_QUIT = nullptr;
+    QMenu* MNU_Langage = nullptr;
+    QAction* MNU_Fancais = nullptr;
+    QAction* MNU_Anglais = nullptr;
+    QMenu* MNU_AoutHelp = nullptr;
+    QAction* MNU_Help = nullptr;
+    QAction* MNU_ABOUT = nullptr;
+    QMenu* PopupMenu = nullptr;
+    QAction* MNU_Effacer = nullptr;
+    QAction* MNU_ClearAll = nullptr;
+    QAction* N1 = nullptr;
+    QAction* MNU_Executer = nullptr;
+    QAction* Action_VoirExemple = nullptr;
+    QAction* Action_Effacer = nullptr;
+    QAction* Action_Executer = nullptr;
+
+    // --- Operations --------------------------------------------------------------
+    // Rescans `folder` (exact bytes) with the filter box and lists it in the grid.
+    void FillFileList(const QByteArray& folder);
+    void ShellTreeViewChange();
+    void EdFiltreKeyPress(int key);
+
+    void StringGridFilesMouseDown(const GridPress& press, int row);
+    void StringGridFilesSelectCell(int row);
+    bool StringGridFilesKeyDown(QKeyEvent* event);
+    void StringGridFilesDblClick();
+
+    // The preview; silent (no message for an incomplete script) when `sender` is BtnOk.
+    void Action_VoirExempleExecute(QObject* sender);
+    // The run; asks for confirmation unless `sender` is nullptr.
+    void MNU_ExecuterClick(QObject* sender);
+    // Enables the actions as the script and the grid allow.
+    void UpdateActions();
+
+    void MNU_QUITClick();
+    void MNU_HelpClick();
+    void MNU_ABOUTClick();
+    void MNU_FancaisClick();
+    void MNU_AnglaisClick();
+
+    // Sets the About box shown by "A propos" (owned elsewhere).
+    void SetAboutBox(QWidget* about) { aboutBox_ = about; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void CreateComponents();
+    void CreateMenus();
+    void FormCreate();
+    void FormClose();
+    void FormActivate();
+    void ApplyLanguageIndex();
+    template <typename T> T* Own(T* component, const char* name);
+    // The record attached to grid row `row`, or nullptr.
+    const TProjectFile* RecordOfRow(int row) const;
+
+    ProgramEnvironment env_;
+    std::vector<QObject*> components_;
+    QWidget* aboutBox_ = nullptr;
+};
+
+} // namespace quorvel

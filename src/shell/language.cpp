@@ -1,0 +1,7 @@
+#include "shell/language.hpp"
+
+namespace quorvel {
+
+void ApplyLanguage(TFrmMain&, const QString&) {}
+
+} // namespace quorvel

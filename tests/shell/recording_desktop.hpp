@@ -1,0 +1,53 @@
+// Desktop services that record what the program asks for and answer the
+// confirmation as the test says, so that no dialog ever blocks a test.
+#pragma once
+
+#include "shell/desktop.hpp"
+
+#include <QStringList>
+#include <QUrl>
+#include <vector>
+
+namespace quorvel::test {
+
+struct DesktopLog {
+    std::vector<QUrl> opened;
+    QStringList messages;
+    QStringList errors;
+    QStringList confirmations;
+    bool answer = true;
+    QString openFileName;
+    QString saveFileName;
+};
+
+class RecordingDesktop : public DesktopServices {
+public:
+    explicit RecordingDesktop(DesktopLog& log) : log_(log) {}
+    void OpenUrl(const QUrl& url) override { log_.opened.push_back(url); }
+    void ShowMessage(QWidget*, const QString& text) override { log_.messages.push_back(text); }
+    void ShowError(QWidget*, const QString& text) override { log_.errors.push_back(text); }
+    bool Confirm(QWidget*, const QString& title, const QString& text) override {
+        log_.confirmations.push_back(title + QLatin1Char('|') + text);
+        return log_.answer;
+    }
+    QString OpenFileName(QWidget*, const QString&, const QString&) override { return log_.openFileName; }
+    QString SaveFileName(QWidget*, const QString&, const QString&) override { return log_.saveFileName; }
+
+private:
+    DesktopLog& log_;
+};
+
+// Installs a RecordingDesktop for the lifetime of the object.
+class ScopedDesktop {
+public:
+    ScopedDesktop() { previous_ = SetDesktop(std::make_unique<RecordingDesktop>(log)); }
+    ~ScopedDesktop() { SetDesktop(std::move(previous_)); }
+    ScopedDesktop(const ScopedDesktop&) = delete;
+    ScopedDesktop& operator=(const ScopedDesktop&) = delete;
+    DesktopLog log;
+
+private:
+    std::unique_ptr<DesktopServices> previous_;
+};
+
+} // namespace quorvel::test

@@ -1,6 +1,9 @@
 #include "shell/frm_main.hpp"
 
+#include "editor/command_tree.hpp"
+#include "editor/edit_number.hpp"
 #include "editor/qt_text.hpp"
+#include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
@@ -40,10 +43,6 @@ namespace {
 
 const QColor kCream(0xFF, 0xFB, 0xF0);
 const QColor kSkyBlue(0xA6, 0xCA, 0xF0);
-
-constexpr const char* kInvalidScript = "Script invalide...";
-constexpr const char* kConfirmTitle = "Confirmation";
-constexpr const char* kConfirmText = "êtes-vous sûr de vouloir modifier le nom des fichiers sélectionnés ?";
 
 QFont WindowFont(bool bold = false) {
     QFont font(QStringLiteral("Verdana"));
@@ -143,10 +142,10 @@ void TFrmMain::CreateComponents() {
     auto* panel2Layout = new DockLayout(Panel2);
     panel2Layout->setContentsMargins(1, 1, 1, 1);
     Splitter2 = Own(new TSplitter(Panel2, true), "Splitter2");
-    TreeViewCommande = Own(new QTreeWidget(Panel2), "TreeViewCommande");
+    TreeViewCommande = Own(new TCommandTree(Panel2), "TreeViewCommande");
     Panel4 = Own(PlainPanel(Panel2, TBevelCut::bvNone), "Panel4");
     auto* panel4Layout = new DockLayout(Panel4);
-    HTMLViewer = Own(new QTextBrowser(Panel4), "HTMLViewer");
+    HTMLViewer = Own(new TScriptView(Panel4), "HTMLViewer");
     PanelBAS = Own(new T_Panel(Panel4), "PanelBAS");
     PanelBAS->SetColor(kSkyBlue);
     PanelBAS->SetColorTo(kCream);
@@ -160,12 +159,16 @@ void TFrmMain::CreateComponents() {
     EdString = Own(new QLineEdit(QStringLiteral("Entrer une chaine"), PanelBAS), "EdString");
     EdString->setGeometry(19, 48, 130, 24);
     EdString->hide();
-    EdInteger = Own(new QLineEdit(QStringLiteral("Entrer un entier"), PanelBAS), "EdInteger");
+    EdInteger = Own(new TEditNumber(PanelBAS), "EdInteger");
+    EdInteger->setText(QStringLiteral("Entrer un entier"));
     EdInteger->setGeometry(20, 16, 129, 24);
     EdInteger->hide();
     EdNumber = Own(new QLineEdit(QStringLiteral("Entrer un nombre"), PanelBAS), "EdNumber");
     EdNumber->setGeometry(20, 80, 129, 24);
     EdNumber->hide();
+    StatusBar = Own(statusBar(), "StatusBar");
+    RunStatus = new QLabel(StatusBar);
+    StatusBar->addWidget(RunStatus, 1);
 
     // Docking, side by side as the window shows them.
     clientLayout->Add(Panel1, Dock::Top, 281);
@@ -183,27 +186,34 @@ void TFrmMain::CreateComponents() {
     auto* basLayout = new DockLayout(PanelBAS);
     basLayout->AnchorBottom(BtnOk, 233);
 
-    // Command tree: the catalogue's groups and commands.
-    TreeViewCommande->setHeaderHidden(true);
+    // Command tree: bold on sky blue.
     TreeViewCommande->setFont(WindowFont(true));
     TreeViewCommande->setFrameShape(QFrame::NoFrame);
-    TreeViewCommande->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TreeViewCommande->setStyleSheet(QStringLiteral("QTreeWidget { background: #A6CAF0; }"));
-    QTreeWidgetItem* group = nullptr;
-    for (const CommandNode& node : CommandNodes()) {
-        auto* item = node.level == 0 ? new QTreeWidgetItem(TreeViewCommande) : new QTreeWidgetItem(group);
-        item->setText(0, ToQString(node.caption));
-        if (node.level == 0) {
-            group = item;
-        }
-    }
-    TreeViewCommande->expandAll();
+    QPalette treePalette = TreeViewCommande->palette();
+    treePalette.setColor(QPalette::Base, kSkyBlue);
+    TreeViewCommande->setPalette(treePalette);
 
-    // Script view.
+    // Script view: Verdana 12 points on sky blue, blue links, margins 10 and 5.
     HTMLViewer->setFrameShape(QFrame::NoFrame);
-    HTMLViewer->setOpenLinks(false);
-    HTMLViewer->setStyleSheet(QStringLiteral("QTextBrowser { background: #A6CAF0; }"));
+    QPalette viewPalette = HTMLViewer->palette();
+    viewPalette.setColor(QPalette::Base, kSkyBlue);
+    viewPalette.setColor(QPalette::Text, viewPalette.color(QPalette::ButtonText));
+    viewPalette.setColor(QPalette::Link, QColor(0, 0, 255));
+    viewPalette.setColor(QPalette::LinkVisited, QColor(0, 0, 255));
+    HTMLViewer->setPalette(viewPalette);
+    HTMLViewer->document()->setDocumentMargin(0);
     HTMLViewer->setContextMenuPolicy(Qt::CustomContextMenu);
+    HTMLViewer->acceptsDrop = [this](const QMimeData* payload) { return HTMLViewerDragOver(payload); };
+    connect(HTMLViewer, &TScriptView::CommandDropped, this,
+            [this](const QMimeData* payload) { HTMLViewerDragDrop(payload); });
+    connect(HTMLViewer, &TScriptView::HotSpotClicked, this,
+            [this](const HotSpot& spot) { HTMLViewerHotSpotClick(spot); });
+
+    // Parameter entry.
+    connect(BtnOk, &QToolButton::clicked, this, [this] { BtnOkClick(BtnOk); });
+    for (QLineEdit* box : {static_cast<QLineEdit*>(EdInteger), EdString, EdNumber}) {
+        connect(box, &QLineEdit::returnPressed, this, [this] { EdIntegerKeyDown(13); });
+    }
 
     // Actions.
     Action_VoirExemple = Own(new QAction(QStringLiteral("Voir"), this), "Action_VoirExemple");
@@ -217,6 +227,7 @@ void TFrmMain::CreateComponents() {
     connect(Action_VoirExemple, &QAction::triggered, this,
             [this] { Action_VoirExempleExecute(Action_VoirExemple); });
     connect(Action_Executer, &QAction::triggered, this, [this] { MNU_ExecuterClick(Action_Executer); });
+    connect(Action_Effacer, &QAction::triggered, this, [this] { MNU_EffacerClick(); });
 
     // Triggers of the file list.
     connect(ShellTreeView, &TFolderTree::FolderChanged, this, [this] { ShellTreeViewChange(); });
@@ -263,6 +274,10 @@ void TFrmMain::CreateMenus() {
     connect(HTMLViewer, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu->popup(HTMLViewer->viewport()->mapToGlobal(pos)); });
 
+    connect(MNU_ClearAll, &QAction::triggered, this, [this] { MNU_ClearAllClick(); });
+    connect(MNU_OPEN, &QAction::triggered, this, [this] { MNU_OPENClick(); });
+    connect(MNU_SAVE, &QAction::triggered, this, [this] { MNU_SAVEClick(); });
+    connect(MNU_SAVEAS, &QAction::triggered, this, [this] { MNU_SAVEASClick(); });
     connect(MNU_QUIT, &QAction::triggered, this, [this] { MNU_QUITClick(); });
     connect(MNU_Help, &QAction::triggered, this, [this] { MNU_HelpClick(); });
     connect(MNU_ABOUT, &QAction::triggered, this, [this] { MNU_ABOUTClick(); });
@@ -277,7 +292,9 @@ void TFrmMain::FormCreate() {
     SelectedRows.SetSorted(true);
     StringGridFiles->setFont(font());
     StringGridFiles->verticalHeader()->setDefaultSectionSize(StringGridFiles->DataRowHeight());
-    HTMLViewer->document()->setDefaultFont(font());
+    QFont viewFont(font().family());
+    viewFont.setPointSize(12);
+    HTMLViewer->document()->setDefaultFont(viewFont);
     ScriptFileName.clear();
     AnchorRow = -1;
     EdString->move(EdString->x(), EdInteger->y());
@@ -379,63 +396,6 @@ void TFrmMain::StringGridFilesDblClick() {
     }
 }
 
-// --- Preview and run ---------------------------------------------------------
-
-void TFrmMain::UpdateActions() {
-    const bool ready = ScriptIsValid(ScriptLines) && Files.Count() > 0;
-    Action_VoirExemple->setEnabled(ready);
-    Action_Executer->setEnabled(ready);
-    Action_Effacer->setEnabled(!ScriptLines.empty());
-}
-
-void TFrmMain::Action_VoirExempleExecute(QObject* sender) {
-    MemoExemple->clear();
-    NumberCounter = 0;
-    if (!ScriptIsValid(ScriptLines)) {
-        if (sender != BtnOk) {
-            Desktop().ShowMessage(this, QString::fromUtf8(kInvalidScript));
-        }
-        return;
-    }
-    try {
-        const std::vector<Text> names = PreviewNames(ScriptLines, Files, SelectedRows, NumberCounter);
-        QStringList lines;
-        lines.reserve(static_cast<qsizetype>(names.size()));
-        for (const Text& name : names) {
-            lines.push_back(ToQString(name));
-        }
-        MemoExemple->setPlainText(lines.join(QLatin1Char('\n')));
-    } catch (const EngineError& e) {
-        Desktop().ShowError(this, QString::fromUtf8(e.what()));
-    }
-}
-
-void TFrmMain::MNU_ExecuterClick(QObject* sender) {
-    if (!ScriptIsValid(ScriptLines)) {
-        Desktop().ShowMessage(this, QString::fromUtf8(kInvalidScript));
-        return;
-    }
-    if (sender != nullptr &&
-        !Desktop().Confirm(this, QString::fromUtf8(kConfirmTitle), QString::fromUtf8(kConfirmText))) {
-        return;
-    }
-    MemoExemple->clear();
-    NumberCounter = 0;
-    const RunReport report = RunRenames(ScriptLines, Files, SelectedRows, NumberCounter);
-    QStringList failures;
-    for (const RenameEntry& entry : report.entries) {
-        if (entry.outcome == RenameOutcome::Failed) {
-            failures.push_back(ToQString(entry.oldName) + QStringLiteral(" → ") + ToQString(entry.newName) +
-                               QStringLiteral(" : ") + QString::fromUtf8(entry.reason));
-        }
-    }
-    statusBar()->showMessage(QStringLiteral("%1 renommé(s), %2 inchangé(s), %3 échec(s)")
-                                 .arg(report.renamed)
-                                 .arg(report.unchanged)
-                                 .arg(report.failed));
-    statusBar()->setToolTip(failures.join(QLatin1Char('\n')));
-}
-
 // --- Shell commands ------------------------------------------------------------
 
 void TFrmMain::MNU_QUITClick() {
@@ -450,20 +410,6 @@ void TFrmMain::MNU_ABOUTClick() {
     if (auto* about = qobject_cast<QDialog*>(aboutBox_)) {
         about->exec();
     }
-}
-
-bool TFrmMain::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) {
-        FormActivate();
-    }
-    return QMainWindow::event(event);
-}
-
-void TFrmMain::FormActivate() {
-    if (!FirstActivation) {
-        return;
-    }
-    FirstActivation = false;
 }
 
 void TFrmMain::closeEvent(QCloseEvent* event) {

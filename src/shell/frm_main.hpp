@@ -16,16 +16,29 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMimeData;
 class QPlainTextEdit;
-class QTextBrowser;
+class QStatusBar;
 class QToolButton;
-class QTreeWidget;
 
 namespace quorvel {
 
 class T_Panel;
+class TCommandTree;
+class TEditNumber;
 class TFolderTree;
+class TScriptView;
 class TSplitter;
+struct HotSpot;
+struct RunReport;
+
+// Exit statuses of the program after an unattended run.
+enum RunExit : int {
+    kRunOk = 0,          // every rename succeeded
+    kRunFailures = 1,    // some renames failed
+    kRunInvalid = 2,     // incomplete script, or a script file that cannot be read
+    kRunEngineError = 3, // the engine stopped before any rename
+};
 
 class TFrmMain : public QMainWindow {
     Q_OBJECT
@@ -48,6 +61,10 @@ public:
     QString ScriptFileName;
     bool FirstActivation = true;
     quorvel::NumberCounter NumberCounter = 0;
+    QString ClickedLine;        // index of the script line whose placeholder was clicked last
+    QString ClickedText;        // what that placeholder shows
+    QString ClickedPlaceholder; // that placeholder as it stands in the script line
+    int ClickedSlot = 0;        // its rank among the line's placeholders, from 1
 
     // --- Controls, named as their objectName ----------------------------------
     TSplitter* Splitter3 = nullptr;
@@ -63,14 +80,16 @@ public:
     TFileGrid* StringGridFiles = nullptr;
     T_Panel* Panel2 = nullptr;
     TSplitter* Splitter2 = nullptr;
-    QTreeWidget* TreeViewCommande = nullptr;
+    TCommandTree* TreeViewCommande = nullptr;
     T_Panel* Panel4 = nullptr;
-    QTextBrowser* HTMLViewer = nullptr;
+    TScriptView* HTMLViewer = nullptr;
     T_Panel* PanelBAS = nullptr;
     QToolButton* BtnOk = nullptr;
     QLineEdit* EdString = nullptr;
-    QLineEdit* EdInteger = nullptr;
+    TEditNumber* EdInteger = nullptr;
     QLineEdit* EdNumber = nullptr;
+    QStatusBar* StatusBar = nullptr;
+    QLabel* RunStatus = nullptr; // the line in the status bar that reports the last run
 
     // --- Menus and actions -----------------------------------------------------
     QMenu* MNU_File = nullptr;
@@ -119,12 +138,30 @@ public:
     void MNU_FancaisClick();
     void MNU_AnglaisClick();
 
+    // --- Script editor ---------------------------------------------------------------
+    // Rebuilds the HTML lines from the script and shows them.
+    void ShowScript();
+    bool HTMLViewerDragOver(const QMimeData* payload) const;
+    void HTMLViewerDragDrop(const QMimeData* payload);
+    void HTMLViewerHotSpotClick(const HotSpot& spot);
+    void BtnOkClick(QObject* sender);
+    void EdIntegerKeyDown(int key);
+    void MNU_EffacerClick();
+    void MNU_ClearAllClick();
+    void MNU_OPENClick();
+    void MNU_SAVEClick();
+    void MNU_SAVEASClick();
+
+    // The status after an unattended run (kRunOk when none took place).
+    int ExitCode() const { return exitCode_; }
+
     // Sets the About box shown by "A propos" (owned elsewhere).
     void SetAboutBox(QWidget* about) { aboutBox_ = about; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void CreateComponents();
@@ -132,6 +169,10 @@ private:
     void FormCreate();
     void FormClose();
     void FormActivate();
+    void RunUnattended(const QByteArray& folder, const QString& filter);
+    void Finish(int exitCode);
+    void SaveTo(const QString& path);
+    void ReportRun(const RunReport& report);
     void ApplyLanguageIndex();
     template <typename T> T* Own(T* component, const char* name);
     // The record attached to grid row `row`, or nullptr.
@@ -140,6 +181,8 @@ private:
     ProgramEnvironment env_;
     std::vector<QObject*> components_;
     QWidget* aboutBox_ = nullptr;
+    int exitCode_ = kRunOk;
+    bool unattended_ = false;
 };
 
 } // namespace quorvel

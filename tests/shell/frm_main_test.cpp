@@ -1,3 +1,6 @@
+#include "editor/command_tree.hpp"
+#include "editor/edit_number.hpp"
+#include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
 #include "engine/codec.hpp"
 #include "shell/file_grid.hpp"

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     static const quorvel::test::TempDir sandbox;
-    for (const char* name : {"home", "data", "config", "runtime"}) {
+    for (const char* name : {"home", "data", "config", "runtime", "bin"}) {
         std::filesystem::create_directories(sandbox / name);
     }
     ::chmod((sandbox / "runtime").c_str(), 0700);
@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_DATA_HOME", QByteArray::fromStdString(sandbox / "data"));
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(sandbox / "config"));
     qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(sandbox / "runtime"));
+    // No desktop database tools: they would outlive the sandbox.
+    qputenv("PATH", QByteArray::fromStdString(sandbox / "bin"));
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

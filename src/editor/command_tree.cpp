@@ -1,0 +1,75 @@
+#include "editor/command_tree.hpp"
+
+#include "editor/qt_text.hpp"
+#include "editor/script_view.hpp"
+#include "engine/catalogue.hpp"
+
+#include <QMimeData>
+
+namespace quorvel {
+
+TCommandTree::TCommandTree(QWidget* parent) : QTreeWidget(parent) {
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setDefaultDropAction(Qt::CopyAction);
+    QTreeWidgetItem* group = nullptr;
+    for (const CommandNode& node : CommandNodes()) {
+        auto* item = node.level == 0 ? new QTreeWidgetItem(this) : new QTreeWidgetItem(group);
+        item->setText(0, ToQString(node.caption));
+        if (node.level == 0) {
+            group = item;
+        }
+    }
+    expandAll();
+}
+
+QList<QTreeWidgetItem*> TCommandTree::Nodes() const {
+    QList<QTreeWidgetItem*> nodes;
+    for (int g = 0; g < topLevelItemCount(); ++g) {
+        QTreeWidgetItem* group = topLevelItem(g);
+        nodes.push_back(group);
+        for (int c = 0; c < group->childCount(); ++c) {
+            nodes.push_back(group->child(c));
+        }
+    }
+    return nodes;
+}
+
+int TCommandTree::NodeNumber(const QTreeWidgetItem* item) const {
+    return static_cast<int>(Nodes().indexOf(const_cast<QTreeWidgetItem*>(item)));
+}
+
+QTreeWidgetItem* TCommandTree::Node(int number) const {
+    const QList<QTreeWidgetItem*> nodes = Nodes();
+    return number >= 0 && number < nodes.size() ? nodes[number] : nullptr;
+}
+
+QTreeWidgetItem* TCommandTree::NodeOfDrag(const QMimeData* payload) const {
+    if (payload == nullptr || !payload->hasFormat(QString::fromLatin1(TScriptView::kCommandMimeType))) {
+        return nullptr;
+    }
+    bool ok = false;
+    const int number = payload->data(QString::fromLatin1(TScriptView::kCommandMimeType)).toInt(&ok);
+    return ok ? Node(number) : nullptr;
+}
+
+QStringList TCommandTree::mimeTypes() const {
+    return {QString::fromLatin1(TScriptView::kCommandMimeType)};
+}
+
+QMimeData* TCommandTree::mimeData(const QList<QTreeWidgetItem*>& items) const {
+    if (items.isEmpty()) {
+        return nullptr;
+    }
+    auto* drag = new QMimeData; // handed over to the drag, which owns it
+    drag->setData(QString::fromLatin1(TScriptView::kCommandMimeType),
+                  QByteArray::number(NodeNumber(items.front())));
+    drag->setText(items.front()->text(0));
+    return drag;
+}
+
+} // namespace quorvel

@@ -1,0 +1,384 @@
+// The main window's script editor: the script view, commands dropped and removed,
+// parameter entry, preview and run, script files and the command line.
+#include "editor/command_tree.hpp"
+#include "editor/edit_number.hpp"
+#include "editor/qt_text.hpp"
+#include "editor/script_html.hpp"
+#include "editor/script_view.hpp"
+#include "engine/catalogue.hpp"
+#include "engine/codec.hpp"
+#include "engine/errors.hpp"
+#include "engine/primitives.hpp"
+#include "engine/script_file.hpp"
+#include "files/rename_run.hpp"
+#include "shell/desktop.hpp"
+#include "shell/frm_main.hpp"
+#include "shell/grid_selection.hpp"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+
+namespace quorvel {
+
+namespace {
+
+const QString kInvalidScript = QStringLiteral("Script invalide...");
+const QString kConfirmTitle = QStringLiteral("Confirmation");
+const QString kConfirmText =
+    QStringLiteral("êtes-vous sûr de vouloir modifier le nom des fichiers sélectionnés ?");
+const QString kScriptFilter = QStringLiteral("Fichier Script (*.script)");
+const QString kMissingFile = QStringLiteral("Le fichier %1 n'existe pas");
+const QString kErrorOccurred = QStringLiteral("Une erreur est survenue !");
+
+QString RangeError(long long index) {
+    return QStringLiteral("Indice de liste hors limites (%1)").arg(index);
+}
+
+std::string PathBytes(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// The kind of a placeholder: the index in the current name table of the first
+// name it is, or whose opening part up to "=" it holds; -1 when none fits.
+int PlaceholderIndex(TextView placeholder) {
+    const PlaceholderTable& names = PlaceholderNames();
+    for (int i = 0; i < kPlaceholderCount; ++i) {
+        const TextView name = names[static_cast<std::size_t>(i)];
+        Text opening(StrLeft(name, -1));
+        opening.push_back(U'=');
+        if (placeholder == name || PosOf(opening, placeholder) > 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+// --- Script view -------------------------------------------------------------------
+
+void TFrmMain::ShowScript() {
+    HtmlLines.clear();
+    if (ScriptLines.empty()) {
+        HTMLViewer->clear();
+        UpdateActions();
+        return;
+    }
+    HtmlLines = BuildHtmlLines(ScriptLines);
+    HTMLViewer->Load(HtmlLines);
+    UpdateActions();
+}
+
+bool TFrmMain::HTMLViewerDragOver(const QMimeData* payload) const {
+    const QTreeWidgetItem* node = TreeViewCommande->NodeOfDrag(payload);
+    return node != nullptr && node->parent() != nullptr;
+}
+
+void TFrmMain::HTMLViewerDragDrop(const QMimeData* payload) {
+    const QTreeWidgetItem* node = TreeViewCommande->NodeOfDrag(payload);
+    if (node == nullptr || node->parent() == nullptr) {
+        return;
+    }
+    ScriptLines.push_back(MakeScriptLine(TreeViewCommande->NodeNumber(node),
+                                         FromQString(node->parent()->text(0)), FromQString(node->text(0))));
+    ShowScript();
+}
+
+void TFrmMain::MNU_EffacerClick() {
+    bool ok = false;
+    const long long index = ClickedLine.toLongLong(&ok);
+    if (!ok || index < 0 || static_cast<unsigned long long>(index) >= ScriptLines.size()) {
+        Desktop().ShowError(this, RangeError(index));
+        return;
+    }
+    ScriptLines.erase(ScriptLines.begin() + static_cast<std::ptrdiff_t>(index));
+    ShowScript();
+}
+
+void TFrmMain::MNU_ClearAllClick() {
+    ScriptLines.clear();
+    HtmlLines.clear();
+    HTMLViewer->clear();
+    UpdateActions();
+}
+
+// --- Parameter entry -----------------------------------------------------------------
+
+void TFrmMain::HTMLViewerHotSpotClick(const HotSpot& spot) {
+    // The placeholder is read from the script line itself: the view says which line
+    // and which of its links was clicked.
+    if (spot.line < 0 || static_cast<std::size_t>(spot.line) >= ScriptLines.size()) {
+        return;
+    }
+    const Text& line = ScriptLines[static_cast<std::size_t>(spot.line)];
+    const TextView text = LineText(line);
+    const std::vector<PlaceholderSlot> placeholders = PlaceholderSlots(text);
+    if (spot.ordinal < 1 || static_cast<std::size_t>(spot.ordinal) > placeholders.size()) {
+        return;
+    }
+    const TextView placeholder = placeholders[static_cast<std::size_t>(spot.ordinal - 1)].In(text);
+    const int kind = PlaceholderIndex(placeholder);
+    if (kind < 0) {
+        BtnOk->hide();
+        return;
+    }
+    QLineEdit* box = kind <= 2 ? static_cast<QLineEdit*>(EdInteger) : (kind == 6 ? EdNumber : EdString);
+    for (QLineEdit* each : {static_cast<QLineEdit*>(EdInteger), EdString, EdNumber}) {
+        each->setVisible(each == box);
+    }
+    BtnOk->show();
+    ClickedLine = QString::number(spot.line);
+    ClickedSlot = spot.ordinal;
+    ClickedPlaceholder = ToQString(placeholder);
+    ClickedText = ToQString(ShownText(placeholder));
+    HTMLViewer->SelectRange(spot.start, spot.end);
+    box->setText(ClickedText);
+    box->setFocus(Qt::MouseFocusReason);
+    box->selectAll();
+    UpdateActions();
+}
+
+void TFrmMain::EdIntegerKeyDown(int key) {
+    if (key == 13) {
+        BtnOkClick(BtnOk);
+    }
+}
+
+void TFrmMain::BtnOkClick(QObject* sender) {
+    QLineEdit* box = EdNumber;
+    for (QLineEdit* each : {static_cast<QLineEdit*>(EdInteger), EdString, EdNumber}) {
+        if (each->isVisible()) {
+            box = each;
+            break;
+        }
+    }
+    const Text value = FromQString(box->text());
+    bool ok = false;
+    const long long index = ClickedLine.toLongLong(&ok);
+    if (!ok || index < 0 || static_cast<unsigned long long>(index) >= ScriptLines.size()) {
+        Desktop().ShowError(this, RangeError(index));
+        return;
+    }
+    // The value goes into the placeholder that was clicked, provided the line still
+    // holds it there; otherwise the line is left as it is.
+    Text& line = ScriptLines[static_cast<std::size_t>(index)];
+    const std::size_t offset = LineTextOffset(line);
+    const TextView text = LineText(line);
+    const std::vector<PlaceholderSlot> placeholders = PlaceholderSlots(text);
+    if (ClickedSlot >= 1 && static_cast<std::size_t>(ClickedSlot) <= placeholders.size()) {
+        const PlaceholderSlot slot = placeholders[static_cast<std::size_t>(ClickedSlot - 1)];
+        if (ToQString(slot.In(text)) == ClickedPlaceholder) {
+            line = FillPlaceholder(line, offset + slot.open, value);
+        }
+    }
+    for (QWidget* w : {static_cast<QWidget*>(EdInteger), static_cast<QWidget*>(EdString),
+                       static_cast<QWidget*>(EdNumber), static_cast<QWidget*>(BtnOk)}) {
+        w->hide();
+    }
+    ShowScript();
+    Action_VoirExempleExecute(sender);
+}
+
+// --- Preview and run -------------------------------------------------------------------
+
+void TFrmMain::UpdateActions() {
+    const bool ready = ScriptIsValid(ScriptLines) && Files.Count() > 0;
+    Action_VoirExemple->setEnabled(ready);
+    Action_Executer->setEnabled(ready);
+    Action_Effacer->setEnabled(!ClickedLine.isEmpty());
+}
+
+void TFrmMain::Action_VoirExempleExecute(QObject* sender) {
+    MemoExemple->clear();
+    NumberCounter = 0;
+    if (!ScriptIsValid(ScriptLines)) {
+        if (sender != BtnOk) {
+            Desktop().ShowMessage(this, kInvalidScript);
+        }
+        return;
+    }
+    try {
+        const std::vector<Text> names = PreviewNames(ScriptLines, Files, SelectedRows, NumberCounter);
+        QString all;
+        for (const Text& name : names) {
+            if (!all.isEmpty()) {
+                all += QLatin1Char('\n');
+            }
+            all += ToQString(name);
+        }
+        MemoExemple->setPlainText(all);
+    } catch (const EngineError& e) {
+        Desktop().ShowError(this, QString::fromUtf8(e.what()));
+    }
+}
+
+void TFrmMain::MNU_ExecuterClick(QObject* sender) {
+    if (!ScriptIsValid(ScriptLines)) {
+        Desktop().ShowMessage(this, kInvalidScript);
+        exitCode_ = kRunInvalid;
+        return;
+    }
+    if (sender != nullptr && !Desktop().Confirm(this, kConfirmTitle, kConfirmText)) {
+        return;
+    }
+    MemoExemple->clear();
+    NumberCounter = 0;
+    try {
+        const RunReport report = RunRenames(ScriptLines, Files, SelectedRows, NumberCounter);
+        ReportRun(report);
+        exitCode_ = report.failed > 0 ? kRunFailures : kRunOk;
+    } catch (const EngineError& e) {
+        exitCode_ = kRunEngineError;
+        if (unattended_) {
+            throw;
+        }
+        Desktop().ShowError(this, QString::fromUtf8(e.what()));
+    }
+}
+
+void TFrmMain::ReportRun(const RunReport& report) {
+    QStringList failures;
+    for (const RenameEntry& entry : report.entries) {
+        if (entry.outcome == RenameOutcome::Failed) {
+            failures.push_back(QStringLiteral("%1 → %2 : %3")
+                                   .arg(ToQString(entry.oldName), ToQString(entry.newName),
+                                        QString::fromUtf8(entry.reason)));
+        }
+    }
+    RunStatus->setText(QStringLiteral("%1 renommé(s), %2 inchangé(s), %3 échec(s)")
+                           .arg(report.renamed)
+                           .arg(report.unchanged)
+                           .arg(report.failed));
+    RunStatus->setToolTip(failures.join(QLatin1Char('\n')));
+}
+
+// --- Script files ------------------------------------------------------------------
+
+void TFrmMain::MNU_OPENClick() {
+    const QString path = Desktop().OpenFileName(this, env_.programFolder, kScriptFilter);
+    if (path.isEmpty()) {
+        return;
+    }
+    ScriptFileName = path;
+    ScriptLines.clear();
+    HTMLViewer->clear();
+    try {
+        ScriptLines = ReadScriptFile(PathBytes(path));
+    } catch (const FileError& e) {
+        UpdateActions();
+        Desktop().ShowError(this, QString::fromUtf8(e.what()));
+        return;
+    }
+    ShowScript();
+}
+
+void TFrmMain::SaveTo(const QString& path) {
+    try {
+        WriteScriptFile(PathBytes(path), ScriptLines);
+    } catch (const FileError& e) {
+        Desktop().ShowError(this, QString::fromUtf8(e.what()));
+    }
+}
+
+void TFrmMain::MNU_SAVEClick() {
+    if (ScriptFileName.isEmpty()) {
+        MNU_SAVEASClick();
+        return;
+    }
+    SaveTo(ScriptFileName);
+}
+
+void TFrmMain::MNU_SAVEASClick() {
+    const QString path = Desktop().SaveFileName(this, env_.programFolder, kScriptFilter);
+    if (path.isEmpty()) {
+        return;
+    }
+    ScriptFileName = ToQString(ChangeExt(FromQString(path), U".script"));
+    SaveTo(ScriptFileName);
+}
+
+// --- Command line ------------------------------------------------------------------
+
+bool TFrmMain::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) {
+        FormActivate();
+    }
+    return QMainWindow::event(event);
+}
+
+void TFrmMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Some platforms never activate a window (no window manager, offscreen): the
+    // first showing stands in for the first activation.
+    if (FirstActivation) {
+        QTimer::singleShot(0, this, [this] { FormActivate(); });
+    }
+}
+
+void TFrmMain::Finish(int exitCode) {
+    exitCode_ = exitCode;
+    QTimer::singleShot(0, this, [this] { close(); });
+}
+
+void TFrmMain::FormActivate() {
+    if (!FirstActivation) {
+        return;
+    }
+    FirstActivation = false;
+    QByteArray folder;
+    QString filter = QStringLiteral("*.*");
+    const QStringList& args = env_.arguments;
+    if (args.isEmpty()) {
+        return;
+    }
+    ScriptFileName = args[0];
+    if (args.size() >= 2) {
+        folder = QFile::encodeName(args[1]);
+    }
+    if (args.size() >= 3) {
+        filter = args[2];
+    }
+    unattended_ = !folder.isEmpty();
+    if (!QFileInfo(ScriptFileName).isFile()) {
+        Desktop().ShowMessage(this, kMissingFile.arg(ScriptFileName));
+        if (unattended_) {
+            Finish(kRunInvalid);
+        }
+        return;
+    }
+    ScriptLines.clear();
+    HTMLViewer->clear();
+    try {
+        ScriptLines = ReadScriptFile(PathBytes(ScriptFileName));
+    } catch (const FileError& e) {
+        Desktop().ShowError(this, QString::fromUtf8(e.what()));
+        if (unattended_) {
+            Finish(kRunInvalid);
+        }
+        return;
+    }
+    ShowScript();
+    if (unattended_) {
+        RunUnattended(folder, filter);
+    }
+}
+
+void TFrmMain::RunUnattended(const QByteArray& folder, const QString& filter) {
+    EdFiltre->setText(filter);
+    FillFileList(folder);
+    SelectAllRows(SelectedRows, StringGridFiles->RowCount());
+    try {
+        MNU_ExecuterClick(nullptr);
+    } catch (const std::exception&) {
+        Desktop().ShowMessage(this, kErrorOccurred);
+        exitCode_ = kRunEngineError;
+    }
+    Finish(exitCode_);
+}
+
+} // namespace quorvel

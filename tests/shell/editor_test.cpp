@@ -1,0 +1,393 @@
+// The script editor of the main window: commands dropped and removed, parameters
+// entered by clicking their links, preview and run, script files, command line.
+#include "editor/command_tree.hpp"
+#include "editor/edit_number.hpp"
+#include "editor/script_view.hpp"
+#include "engine/catalogue.hpp"
+#include "engine/codec.hpp"
+#include "engine/script_file.hpp"
+#include "support/text.hpp"
+#include "tests/shell/main_window_fixture.hpp"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QToolButton>
+
+namespace quorvel::test {
+namespace {
+
+class Editor : public MainWindowTest {
+protected:
+    // Drops tree node `number` on the script view, as a drag from the tree would.
+    bool Drop(int number) {
+        TCommandTree* tree = window_->TreeViewCommande;
+        QTreeWidgetItem* node = tree->Node(number);
+        tree->setCurrentItem(node);
+        QModelIndex index;
+        if (node->parent() == nullptr) {
+            index = tree->model()->index(tree->indexOfTopLevelItem(node), 0);
+        } else {
+            const QModelIndex group = tree->model()->index(tree->indexOfTopLevelItem(node->parent()), 0);
+            index = tree->model()->index(node->parent()->indexOfChild(node), 0, group);
+        }
+        std::unique_ptr<QMimeData> data(tree->model()->mimeData({index}));
+        QWidget* target = window_->HTMLViewer->viewport();
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        if (!enter.isAccepted()) {
+            return false;
+        }
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &drop);
+        return drop.isAccepted();
+    }
+
+    // Clicks the `ordinal`-th link of script line `line` in the script view.
+    void ClickLink(int line, int ordinal) {
+        TScriptView* view = window_->HTMLViewer;
+        int seen = 0;
+        for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                if (!format.anchorNames().isEmpty() && format.anchorNames().front().toInt() == line &&
+                    ++seen == ordinal) {
+                    QTextCursor cursor(view->document());
+                    cursor.setPosition(it.fragment().position() + 1);
+                    const QRect r = view->cursorRect(cursor);
+                    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                                      QPoint(std::max(0, r.left() - 3), r.center().y()));
+                    return;
+                }
+            }
+        }
+        ADD_FAILURE() << "no link " << ordinal << " on line " << line;
+    }
+
+    std::vector<std::string> Script() const {
+        std::vector<std::string> lines;
+        for (const Text& line : window_->ScriptLines) {
+            lines.push_back(EncodeName(line));
+        }
+        return lines;
+    }
+
+    QLineEdit* VisibleBox() const {
+        for (QLineEdit* box :
+             {static_cast<QLineEdit*>(window_->EdInteger), window_->EdString, window_->EdNumber}) {
+            if (box->isVisible()) {
+                return box;
+            }
+        }
+        return nullptr;
+    }
+
+    void SetScript(std::initializer_list<const char*> lines) {
+        window_->ScriptLines.clear();
+        for (const char* line : lines) {
+            window_->ScriptLines.push_back(T(line));
+        }
+        window_->ShowScript();
+    }
+
+    QStringList Preview() const {
+        return window_->MemoExemple->toPlainText().split('\n', Qt::SkipEmptyParts);
+    }
+};
+
+TEST_F(Editor, DroppingACommandAppendsItsLineAndAGroupIsRefused) {
+    TFrmMain& w = Start();
+    EXPECT_FALSE(Drop(0)); // the group "Supprimer"
+    EXPECT_TRUE(w.ScriptLines.empty());
+    EXPECT_TRUE(Drop(1));
+    EXPECT_TRUE(Drop(1));
+    EXPECT_TRUE(Drop(10));
+    EXPECT_TRUE(Drop(28));
+    EXPECT_EQ(Script(), (std::vector<std::string>{
+                            "1|Supprimer les [n] premiers caractères",
+                            "1|Supprimer les [n] premiers caractères", "10|Remplacer [Chaine1] par [Chaine2]",
+                            "28|Déplacer Les [n] caractères de la position [nième] à [mième]"}));
+    ASSERT_EQ(w.HtmlLines.size(), 4);
+    EXPECT_TRUE(w.HtmlLines[1].contains(QStringLiteral("Name=\"1\"")));
+    EXPECT_EQ(w.HTMLViewer->DocumentText(),
+              w.HtmlLines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    // A drag from anywhere else is refused.
+    QMimeData text;
+    text.setText(QStringLiteral("1|Supprimer"));
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.HTMLViewer->viewport(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
+}
+
+TEST_F(Editor, ClickingAPlaceholderOpensTheBoxOfItsKind) {
+    TFrmMain& w = Start();
+    SetScript({"16|Ajouter [Chaine] à la [nième] postion", "19|Ajouter [Numéro] au début",
+               "12|Remplacer l'extention par [Extension]", "10|Remplacer [Chaine1] par [Chaine2]"});
+    struct Case {
+        int line;
+        int ordinal;
+        QLineEdit* box;
+        const char* text;
+    };
+    for (const Case& c : {Case{0, 1, w.EdString, "Chaine"}, Case{0, 2, w.EdInteger, "nième"},
+                          Case{1, 1, w.EdNumber, "Numéro"}, Case{2, 1, w.EdString, "Extension"},
+                          Case{3, 1, w.EdString, "Chaine1"}, Case{3, 2, w.EdString, "Chaine2"}}) {
+        ClickLink(c.line, c.ordinal);
+        EXPECT_EQ(VisibleBox(), c.box) << c.text;
+        EXPECT_TRUE(w.BtnOk->isVisible());
+        EXPECT_EQ(c.box->text().toStdString(), c.text);
+        EXPECT_EQ(c.box->selectedText().toStdString(), c.text);
+        EXPECT_EQ(w.ClickedLine.toInt(), c.line);
+        EXPECT_EQ(w.HTMLViewer->textCursor().selectedText().toStdString(), c.text);
+    }
+}
+
+TEST_F(Editor, EnterWritesTheValueIntoTheClickedPlaceholder) {
+    MakeFiles({"abcdef.txt"});
+    TFrmMain& w = Start();
+    ListFolder();
+    Click(1);
+    SetScript({"1|Supprimer les [n] premiers caractères"});
+    ClickLink(0, 1);
+    ASSERT_EQ(VisibleBox(), w.EdInteger);
+    QTest::keyClicks(w.EdInteger, QStringLiteral("3"));
+    QTest::keyClick(w.EdInteger, Qt::Key_Return);
+    EXPECT_EQ(Script(), std::vector<std::string>{"1|Supprimer les [n=3] premiers caractères"});
+    EXPECT_EQ(VisibleBox(), nullptr);
+    EXPECT_FALSE(w.BtnOk->isVisible());
+    EXPECT_EQ(Preview(), QStringList({"def.txt"})); // the preview followed, silently
+    // A click on the value, a new one and OK.
+    ClickLink(0, 1);
+    EXPECT_EQ(w.EdInteger->text().toStdString(), "3");
+    w.EdInteger->setText(QStringLiteral("5"));
+    QTest::mouseClick(w.BtnOk, Qt::LeftButton);
+    EXPECT_EQ(Script(), std::vector<std::string>{"1|Supprimer les [n=5] premiers caractères"});
+    // An empty value is written and its link stays clickable.
+    ClickLink(0, 1);
+    w.EdInteger->clear();
+    w.BtnOkClick(w.BtnOk);
+    EXPECT_EQ(Script(), std::vector<std::string>{"1|Supprimer les [n=] premiers caractères"});
+    ClickLink(0, 1);
+    EXPECT_EQ(VisibleBox(), w.EdInteger);
+    EXPECT_EQ(w.EdInteger->text().toStdString(), "");
+    EXPECT_TRUE(desktop_.log.messages.isEmpty());
+}
+
+TEST_F(Editor, TheValueGoesToTheClickedSlotEvenWhenItsNameAppearsEarlier) {
+    TFrmMain& w = Start();
+    SetScript({"16|Ajouter [Chaine=nième] à la [nième] postion", "14|Ajouter [Chaine=my file] au début"});
+    ClickLink(0, 2);
+    ASSERT_EQ(VisibleBox(), w.EdInteger);
+    w.EdInteger->setText(QStringLiteral("2"));
+    w.BtnOkClick(w.BtnOk);
+    // A value with a word delimiter is edited as a whole.
+    ClickLink(1, 1);
+    ASSERT_EQ(VisibleBox(), w.EdString);
+    EXPECT_EQ(w.EdString->text().toStdString(), "my file");
+    w.EdString->setText(QStringLiteral("a/b|c%41"));
+    w.BtnOkClick(w.BtnOk);
+    EXPECT_EQ(Script(), (std::vector<std::string>{"16|Ajouter [Chaine=nième] à la [nième=2] postion",
+                                                  "14|Ajouter [Chaine=a/b|c%41] au début"}));
+}
+
+TEST_F(Editor, EnglishNamesDoNotMatchFrenchTextPlaceholders) {
+    TFrmMain& w = Start();
+    SetScript({"16|Ajouter [Chaine] à la [nième] postion"});
+    w.MNU_Anglais->trigger();
+    ClickLink(0, 1); // "[Chaine]" is no English placeholder: only OK goes
+    EXPECT_EQ(VisibleBox(), nullptr);
+    EXPECT_FALSE(w.BtnOk->isVisible());
+    ClickLink(0, 2); // "[nième]" is the same in both languages
+    EXPECT_EQ(VisibleBox(), w.EdInteger);
+    w.MNU_Fancais->trigger();
+}
+
+TEST_F(Editor, EffacerDeletesTheLineClickedLastAndReportsAMissingLine) {
+    TFrmMain& w = Start();
+    EXPECT_FALSE(w.Action_Effacer->isEnabled());
+    SetScript({"1|Supprimer les [n=1] premiers caractères", "2|Supprimer les [n=2] derniers caratères",
+               "24|Déplacer Les [n=3] premiers caractères à la fin"});
+    ClickLink(2, 1);
+    EXPECT_TRUE(w.Action_Effacer->isEnabled());
+    w.MNU_Effacer->trigger();
+    EXPECT_EQ(w.ScriptLines.size(), 2U);
+    w.MNU_Effacer->trigger();
+    EXPECT_EQ(w.ScriptLines.size(), 2U);
+    EXPECT_EQ(desktop_.log.errors, QStringList({"Indice de liste hors limites (2)"}));
+    // After a deletion the later lines carry the lower names.
+    ClickLink(0, 1);
+    w.MNU_Effacer->trigger();
+    EXPECT_EQ(Script(), std::vector<std::string>{"2|Supprimer les [n=2] derniers caratères"});
+    EXPECT_TRUE(w.HtmlLines[0].contains(QStringLiteral("Name=\"0\"")));
+    w.MNU_ClearAll->trigger();
+    EXPECT_TRUE(w.ScriptLines.empty() && w.HtmlLines.isEmpty());
+    EXPECT_TRUE(w.HTMLViewer->toPlainText().isEmpty());
+    w.MNU_ClearAll->trigger(); // on an empty script
+    EXPECT_TRUE(w.ScriptLines.empty());
+}
+
+TEST_F(Editor, PreviewNumbersInRowOrderAndWarnsAboutAnIncompleteScript) {
+    MakeFiles({"a.txt", "b.txt", "c.txt"});
+    TFrmMain& w = Start();
+    ListFolder();
+    Click(2);
+    Click(1, Qt::ControlModifier); // clicked after b, listed first
+    SetScript({"19|Ajouter [Numéro=1] au début"});
+    EXPECT_TRUE(w.BtnVoir->isEnabled());
+    QTest::mouseClick(w.BtnVoir, Qt::LeftButton);
+    EXPECT_EQ(Preview(), QStringList({"1a.txt", "2b.txt"}));
+    QTest::mouseClick(w.BtnVoir, Qt::LeftButton); // the counter restarts every time
+    EXPECT_EQ(Preview(), QStringList({"1a.txt", "2b.txt"}));
+    SetScript({"19|Ajouter [Numéro] au début"});
+    EXPECT_FALSE(w.BtnVoir->isEnabled());
+    w.Action_VoirExempleExecute(w.Action_VoirExemple);
+    EXPECT_EQ(desktop_.log.messages, QStringList({"Script invalide..."}));
+    EXPECT_TRUE(Preview().isEmpty());
+    SetScript({"19|Ajouter [Numéro=a1] au début"});
+    w.Action_VoirExempleExecute(w.Action_VoirExemple);
+    EXPECT_EQ(desktop_.log.errors, QStringList({"'a1' n'est pas une valeur entière correcte"}));
+}
+
+TEST_F(Editor, RunAsksFirstRenamesSafelyAndReports) {
+    MakeFiles({"a.txt", "b.txt", "c.txt"});
+    TFrmMain& w = Start();
+    ListFolder();
+    QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
+    SetScript({"11|Remplacer tout par [Chaine=x.txt]"});
+    desktop_.log.answer = false;
+    w.MNU_Executer->trigger();
+    EXPECT_EQ(
+        desktop_.log.confirmations,
+        QStringList({"Confirmation|êtes-vous sûr de vouloir modifier le nom des fichiers sélectionnés ?"}));
+    EXPECT_TRUE(std::filesystem::exists(folder_ / "a.txt"));
+
+    desktop_.log.answer = true;
+    w.MNU_Executer->trigger();
+    // Three files mapped to one name: the first is renamed, the others keep theirs.
+    EXPECT_EQ(ReadFileBytes(folder_ / "x.txt"), "a.txt");
+    EXPECT_EQ(ReadFileBytes(folder_ / "b.txt"), "b.txt");
+    EXPECT_EQ(ReadFileBytes(folder_ / "c.txt"), "c.txt");
+    EXPECT_EQ(w.RunStatus->text(), QStringLiteral("1 renommé(s), 0 inchangé(s), 2 échec(s)"));
+    EXPECT_TRUE(w.RunStatus->toolTip().contains(QStringLiteral("b.txt")));
+    // The grid still shows the old names until the next scan.
+    EXPECT_EQ(EncodeName(w.Files.Items(0).Name()), "a.txt");
+    EXPECT_TRUE(Preview().isEmpty());
+}
+
+TEST_F(Editor, SaveAsGivesTheScriptExtensionAndOpenReadsItBack) {
+    TFrmMain& w = Start();
+    SetScript({"1|Supprimer les [n=2] premiers caractères", "7|Supprimer tous les espaces"});
+    for (const char* typed : {"essai", "essai.txt", "essai.script"}) {
+        desktop_.log.saveFileName = QString::fromStdString(program_ / typed);
+        w.MNU_SAVEAS->trigger();
+        EXPECT_EQ(w.ScriptFileName.toStdString(), program_ / "essai.script") << typed;
+    }
+    EXPECT_EQ(ReadFileBytes(program_ / "essai.script"),
+              "1|Supprimer les [n=2] premiers caract\xE8res\r\n7|Supprimer tous les espaces\r\n");
+    EXPECT_FALSE(std::filesystem::exists(program_ / "essai"));
+
+    w.MNU_ClearAll->trigger();
+    desktop_.log.openFileName = QString::fromStdString(program_ / "essai.script");
+    w.MNU_OPEN->trigger();
+    EXPECT_EQ(Script(), (std::vector<std::string>{"1|Supprimer les [n=2] premiers caractères",
+                                                  "7|Supprimer tous les espaces"}));
+    w.ScriptLines.pop_back();
+    w.MNU_SAVE->trigger(); // writes back to the opened file, without a dialog
+    EXPECT_EQ(ReadFileBytes(program_ / "essai.script"), "1|Supprimer les [n=2] premiers caract\xE8res\r\n");
+}
+
+TEST_F(Editor, SaveWithoutANameAsksForOneAndFailuresKeepTheScript) {
+    TFrmMain& w = Start();
+    SetScript({"7|Supprimer tous les espaces"});
+    desktop_.log.saveFileName.clear(); // the user cancels
+    w.MNU_SAVE->trigger();
+    EXPECT_TRUE(w.ScriptFileName.isEmpty());
+    desktop_.log.saveFileName = QString::fromStdString(program_ / "missing-folder/essai");
+    w.MNU_SAVE->trigger();
+    ASSERT_EQ(desktop_.log.errors.size(), 1);
+    EXPECT_TRUE(desktop_.log.errors[0].startsWith(QStringLiteral("Impossible de créer le fichier ")));
+    EXPECT_EQ(Script(), std::vector<std::string>{"7|Supprimer tous les espaces"});
+    desktop_.log.openFileName = QString::fromStdString(program_ / "absent.script");
+    w.MNU_OPEN->trigger();
+    EXPECT_TRUE(desktop_.log.errors[1].startsWith(QStringLiteral("Impossible d'ouvrir le fichier ")));
+    EXPECT_TRUE(w.ScriptLines.empty());
+}
+
+TEST_F(Editor, AScriptOfAnyBytesOpensAndShows) {
+    TFrmMain& w = Start();
+    std::string bytes("1|[n=\xFF\xFE] <b>\0zz\r\n[[[]]]\n|||\r", 25);
+    bytes += std::string(100000, 'x');
+    desktop_.log.openFileName = QString::fromStdString(folder_.Write("odd.script", bytes));
+    w.MNU_OPEN->trigger();
+    EXPECT_EQ(w.ScriptLines.size(), 1U); // the NUL ends the text
+    EXPECT_EQ(w.HtmlLines.size(), 1);
+    ClickLink(0, 1);
+    EXPECT_TRUE(desktop_.log.errors.isEmpty());
+}
+
+TEST_F(Editor, CommandLineOpensAScriptOrRunsItUnattended) {
+    MakeFiles({"a.jpg", "b.jpg", "c.txt"});
+    const std::string script = program_.Write("s.script", "14|Ajouter [Chaine=x_] au d\xE9"
+                                                          "but\r\n");
+    {
+        TFrmMain& w = Start({QString::fromStdString(script)});
+        QTRY_VERIFY(!w.FirstActivation);
+        EXPECT_EQ(Script(), std::vector<std::string>{"14|Ajouter [Chaine=x_] au début"});
+        EXPECT_EQ(w.ScriptFileName.toStdString(), script);
+        EXPECT_TRUE(w.isVisible());
+    }
+    {
+        TFrmMain& w =
+            Start({QString::fromStdString(script), QString::fromStdString(folder_.path()), "*.jpg"});
+        QTRY_VERIFY(!w.isVisible());
+        EXPECT_EQ(w.EdFiltre->text(), "*.jpg");
+        EXPECT_EQ(w.ExitCode(), kRunOk);
+        EXPECT_TRUE(std::filesystem::exists(folder_ / "x_a.jpg") &&
+                    std::filesystem::exists(folder_ / "x_b.jpg"));
+        EXPECT_TRUE(std::filesystem::exists(folder_ / "c.txt"));
+        EXPECT_TRUE(desktop_.log.confirmations.isEmpty());
+    }
+    {
+        TFrmMain& w = Start({QString::fromStdString(script), QString::fromStdString(folder_.path())});
+        QTRY_VERIFY(!w.isVisible());
+        EXPECT_EQ(w.ExitCode(), kRunOk);
+        EXPECT_TRUE(std::filesystem::exists(folder_ / "x_c.txt"));
+    }
+}
+
+TEST_F(Editor, CommandLineWithAMissingOrIncompleteScript) {
+    MakeFiles({"a.jpg"});
+    {
+        const QString missing = QString::fromStdString(program_ / "x.script");
+        TFrmMain& w = Start({missing});
+        QTRY_VERIFY(!w.FirstActivation);
+        EXPECT_EQ(desktop_.log.messages, QStringList({"Le fichier " + missing + " n'existe pas"}));
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(w.ScriptFileName, missing);
+    }
+    desktop_.log.messages.clear();
+    {
+        const std::string script =
+            program_.Write("bad.script", "1|Supprimer les [n] premiers caract\xE8res\r\n");
+        TFrmMain& w = Start({QString::fromStdString(script), QString::fromStdString(folder_.path())});
+        QTRY_VERIFY(!w.isVisible());
+        EXPECT_EQ(desktop_.log.messages, QStringList({"Script invalide..."}));
+        EXPECT_EQ(w.ExitCode(), kRunInvalid);
+        EXPECT_TRUE(std::filesystem::exists(folder_ / "a.jpg"));
+    }
+    desktop_.log.messages.clear();
+    {
+        const std::string script = program_.Write("conv.script", "19|Ajouter [Num\xE9ro=a1] au d\xE9"
+                                                                 "but\r\n");
+        TFrmMain& w = Start({QString::fromStdString(script), QString::fromStdString(folder_.path())});
+        QTRY_VERIFY(!w.isVisible());
+        EXPECT_EQ(desktop_.log.messages, QStringList({"Une erreur est survenue !"}));
+        EXPECT_EQ(w.ExitCode(), kRunEngineError);
+    }
+}
+
+} // namespace
+} // namespace quorvel::test

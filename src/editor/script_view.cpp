@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
 
 namespace quorvel {
 
@@ -19,7 +20,6 @@ TScriptView::TScriptView(QWidget* parent) : QTextBrowser(parent) {
     viewport()->setAcceptDrops(true);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::LinksAccessibleByMouse);
     setUndoRedoEnabled(false);
-    setViewportMargins(10, 5, 10, 5);
 }
 
 void TScriptView::Load(const QStringList& lines) {
@@ -29,6 +29,14 @@ void TScriptView::Load(const QStringList& lines) {
         source_ += QStringLiteral("\r\n");
     }
     setHtml(source_);
+    // Margins of 10 pixels left and right and 5 above and below, inside the page so
+    // that they take the page's colour.
+    QTextFrameFormat page = document()->rootFrame()->frameFormat();
+    page.setLeftMargin(10);
+    page.setRightMargin(10);
+    page.setTopMargin(5);
+    page.setBottomMargin(5);
+    document()->rootFrame()->setFrameFormat(page);
     moveCursor(QTextCursor::Start);
 }
 

@@ -1,5 +1,8 @@
 #include "editor/script_view.hpp"
 
+#include "editor/qt_text.hpp"
+#include "editor/script_html.hpp"
+
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QMimeData>
@@ -22,21 +25,70 @@ TScriptView::TScriptView(QWidget* parent) : QTextBrowser(parent) {
     setUndoRedoEnabled(false);
 }
 
-void TScriptView::Load(const QStringList& lines) {
+namespace {
+// The rank of a link among the links of its line (1, 2...), and its line, kept in
+// its format. The line, a number, also keeps the formats of equal links of
+// different lines apart where the text engine compares formats, which keeps a long
+// script of repeated lines as quick to show as any other.
+constexpr int kOrdinalProperty = QTextFormat::UserProperty + 1;
+constexpr int kLineProperty = QTextFormat::UserProperty + 2;
+} // namespace
+
+void TScriptView::Show(const ScriptLines& script, const QStringList& htmlLines) {
     source_.clear();
-    for (const QString& line : lines) {
+    for (const QString& line : htmlLines) {
         source_ += line;
         source_ += QStringLiteral("\r\n");
     }
-    setHtml(source_);
+    clear();
+    QTextDocument* doc = document();
+    doc->setUndoRedoEnabled(false);
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    const QTextCharFormat plain;
+    QTextCharFormat link;
+    link.setAnchor(true);
+    link.setFontUnderline(true);
+    link.setForeground(palette().color(QPalette::Link));
+    for (std::size_t i = 0; i < script.size(); ++i) {
+        if (i > 0) {
+            cursor.insertBlock();
+        }
+        const TextView text = LineText(script[i]);
+        const QStringList name{QString::number(i)};
+        std::size_t done = 0;
+        int ordinal = 0;
+        for (const PlaceholderSlot& slot : PlaceholderSlots(text)) {
+            cursor.insertText(ToQString(text.substr(done, slot.open - done)), plain);
+            const TextView placeholder = slot.In(text);
+            QTextCharFormat format = link;
+            format.setAnchorHref(QStringLiteral("file://") + ToQString(placeholder));
+            format.setAnchorNames(name);
+            format.setProperty(kOrdinalProperty, ++ordinal);
+            format.setProperty(kLineProperty, static_cast<int>(i));
+            Text shown = ShownText(placeholder);
+            if (shown.empty()) {
+                // An empty value: the placeholder's name, so that the link can be seen and clicked.
+                TextView label = placeholder.substr(1, placeholder.size() - 2);
+                label = label.substr(0, label.find(U'='));
+                shown = label.empty() ? Text(U"?") : Text(label);
+                format.setFontItalic(true);
+                format.setForeground(QColor(0x80, 0x80, 0x80));
+            }
+            cursor.insertText(ToQString(shown), format);
+            done = slot.close + 1;
+        }
+        cursor.insertText(ToQString(text.substr(std::min(done, text.size()))), plain);
+    }
+    cursor.endEditBlock();
     // Margins of 10 pixels left and right and 5 above and below, inside the page so
     // that they take the page's colour.
-    QTextFrameFormat page = document()->rootFrame()->frameFormat();
+    QTextFrameFormat page = doc->rootFrame()->frameFormat();
     page.setLeftMargin(10);
     page.setRightMargin(10);
     page.setTopMargin(5);
     page.setBottomMargin(5);
-    document()->rootFrame()->setFrameFormat(page);
+    doc->rootFrame()->setFrameFormat(page);
     moveCursor(QTextCursor::Start);
 }
 
@@ -48,48 +100,42 @@ void TScriptView::SelectRange(int start, int end) {
 }
 
 bool TScriptView::HotSpotAt(int position, HotSpot& spot) const {
-    // An anchor's first character carries its name; the characters after it carry
-    // only its target. Walking the fragments from the start numbers the links of
-    // each line.
-    QHash<QString, int> ordinals;
-    HotSpot current;
-    bool inLink = false;
-    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const QTextCharFormat format = fragment.charFormat();
-            const QString href = format.anchorHref();
-            if (href.isEmpty()) {
-                inLink = false;
-            } else if (!format.anchorNames().isEmpty()) {
-                const QString name = format.anchorNames().front();
-                current =
-                    HotSpot{href, name.toInt(), ++ordinals[name], fragment.position(), fragment.position()};
-                inLink = true;
-            }
-            if (inLink) {
-                current.end = fragment.position() + fragment.length();
-            }
-            if (fragment.position() > position) {
-                return false;
-            }
-            if (position < fragment.position() + fragment.length()) {
-                if (!inLink) {
-                    return false;
-                }
-                // Take the rest of the link too.
-                auto next = it;
-                for (++next; !next.atEnd(); ++next) {
-                    const QTextCharFormat f = next.fragment().charFormat();
-                    if (f.anchorHref().isEmpty() || !f.anchorNames().isEmpty()) {
-                        break;
-                    }
-                    current.end = next.fragment().position() + next.fragment().length();
-                }
-                spot = current;
-                return true;
-            }
+    const QTextBlock block = document()->findBlock(position);
+    if (!block.isValid()) {
+        return false;
+    }
+    // The fragments of one link share its names and its rank.
+    auto sameLink = [](const QTextCharFormat& a, const QTextCharFormat& b) {
+        return !b.anchorHref().isEmpty() && a.anchorNames() == b.anchorNames() &&
+               a.property(kOrdinalProperty) == b.property(kOrdinalProperty);
+    };
+    std::vector<QTextFragment> fragments;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        fragments.push_back(it.fragment());
+    }
+    for (std::size_t k = 0; k < fragments.size(); ++k) {
+        const QTextFragment& fragment = fragments[k];
+        if (position < fragment.position() || position >= fragment.position() + fragment.length()) {
+            continue;
         }
+        const QTextCharFormat format = fragment.charFormat();
+        if (format.anchorHref().isEmpty() || format.anchorNames().isEmpty()) {
+            return false;
+        }
+        std::size_t first = k;
+        while (first > 0 && sameLink(format, fragments[first - 1].charFormat())) {
+            --first;
+        }
+        std::size_t last = k;
+        while (last + 1 < fragments.size() && sameLink(format, fragments[last + 1].charFormat())) {
+            ++last;
+        }
+        spot.href = format.anchorHref();
+        spot.line = format.anchorNames().front().toInt();
+        spot.ordinal = format.property(kOrdinalProperty).toInt();
+        spot.start = fragments[first].position();
+        spot.end = fragments[last].position() + fragments[last].length();
+        return true;
     }
     return false;
 }

@@ -2,6 +2,8 @@
 // placeholder links, drops of commands from the command tree, and right clicks.
 #pragma once
 
+#include "engine/script.hpp"
+
 #include <QMimeData>
 #include <QStringList>
 #include <QTextBrowser>
@@ -26,9 +28,12 @@ public:
 
     explicit TScriptView(QWidget* parent = nullptr);
 
-    // Shows `lines`, each followed by CR LF, from the top, without selection.
-    void Load(const QStringList& lines);
-    // The document text as loaded.
+    // Shows the script whose HTML lines are `htmlLines`, from the top, without
+    // selection. The page shows each line's text with its placeholders as links,
+    // exactly as the lines read; it is built directly rather than by parsing the
+    // markup, which keeps long scripts quick to show.
+    void Show(const ScriptLines& script, const QStringList& htmlLines);
+    // The document text: the HTML lines, each followed by CR LF.
     const QString& DocumentText() const { return source_; }
     // Selects document positions [start, end).
     void SelectRange(int start, int end);

@@ -2,6 +2,7 @@
 
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
+#include "editor/example_list.hpp"
 #include "editor/qt_text.hpp"
 #include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
@@ -30,7 +31,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTextBrowser>
@@ -129,12 +129,8 @@ void TFrmMain::CreateComponents() {
     LabExemple->move(10, 66);
     EdFiltre = Own(new QLineEdit(QStringLiteral("*.*"), PanelVOIR), "EdFiltre");
     EdFiltre->setGeometry(8, 24, 121, 24);
-    MemoExemple = Own(new QPlainTextEdit(PanelVOIR), "MemoExemple");
+    MemoExemple = Own(new TExampleList(PanelVOIR), "MemoExemple");
     MemoExemple->setGeometry(9, 82, 153, 159);
-    MemoExemple->setReadOnly(true);
-    MemoExemple->setLineWrapMode(QPlainTextEdit::NoWrap);
-    MemoExemple->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    MemoExemple->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     StringGridFiles = Own(new TFileGrid(Files, SelectedRows, Panel1), "StringGridFiles");
 

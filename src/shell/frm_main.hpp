@@ -26,6 +26,7 @@ namespace quorvel {
 class T_Panel;
 class TCommandTree;
 class TEditNumber;
+class TExampleList;
 class TFolderTree;
 class TScriptView;
 class TSplitter;
@@ -76,7 +77,7 @@ public:
     QToolButton* BtnVoir = nullptr;
     QLabel* LabExemple = nullptr;
     QLineEdit* EdFiltre = nullptr;
-    QPlainTextEdit* MemoExemple = nullptr;
+    TExampleList* MemoExemple = nullptr;
     TFileGrid* StringGridFiles = nullptr;
     T_Panel* Panel2 = nullptr;
     TSplitter* Splitter2 = nullptr;

@@ -2,6 +2,7 @@
 // parameter entry, preview and run, script files and the command line.
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
+#include "editor/example_list.hpp"
 #include "editor/qt_text.hpp"
 #include "editor/script_html.hpp"
 #include "editor/script_view.hpp"
@@ -18,7 +19,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -70,7 +70,7 @@ void TFrmMain::ShowScript() {
         return;
     }
     HtmlLines = BuildHtmlLines(ScriptLines);
-    HTMLViewer->Load(HtmlLines);
+    HTMLViewer->Show(ScriptLines, HtmlLines);
     UpdateActions();
 }
 
@@ -204,14 +204,12 @@ void TFrmMain::Action_VoirExempleExecute(QObject* sender) {
     }
     try {
         const std::vector<Text> names = PreviewNames(ScriptLines, Files, SelectedRows, NumberCounter);
-        QString all;
+        QStringList lines;
+        lines.reserve(static_cast<qsizetype>(names.size()));
         for (const Text& name : names) {
-            if (!all.isEmpty()) {
-                all += QLatin1Char('\n');
-            }
-            all += ToQString(name);
+            lines.push_back(ToQString(name));
         }
-        MemoExemple->setPlainText(all);
+        MemoExemple->SetLines(std::move(lines));
     } catch (const EngineError& e) {
         Desktop().ShowError(this, QString::fromUtf8(e.what()));
     }

@@ -4,10 +4,9 @@
 #include "support/process.hpp"
 #include "support/temp_dir.hpp"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
+#include <gtest/gtest.h>
 
 namespace quorvel {
 namespace {
@@ -40,7 +39,9 @@ protected:
 };
 
 TEST_F(UnattendedRun, RenamesTheMatchingFilesAndExitsZero) {
-    const auto r = Run("14|Ajouter [Chaine=x_] au d\xE9" "but\r\n", {folder_.path(), "*.jpg"});
+    const auto r = Run("14|Ajouter [Chaine=x_] au d\xE9"
+                       "but\r\n",
+                       {folder_.path(), "*.jpg"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(Has("x_a.jpg") && Has("x_b.jpg") && Has("c.txt"));
@@ -63,7 +64,9 @@ TEST_F(UnattendedRun, ReportsAnIncompleteScriptAMissingFileAndAnEngineError) {
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "Le fichier " + missing + " n'existe pas\n");
 
-    r = Run("19|Ajouter [Num\xE9ro=a1] au d\xE9" "but\r\n", {folder_.path()});
+    r = Run("19|Ajouter [Num\xE9ro=a1] au d\xE9"
+            "but\r\n",
+            {folder_.path()});
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.err, "Une erreur est survenue !\n");
     EXPECT_TRUE(Has("a.jpg") && Has("b.jpg") && Has("c.txt"));

@@ -2,6 +2,7 @@
 // entered by clicking their links, preview and run, script files, command line.
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
+#include "editor/example_list.hpp"
 #include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
 #include "engine/codec.hpp"
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QToolButton>
@@ -54,7 +54,7 @@ protected:
             for (auto it = block.begin(); !it.atEnd(); ++it) {
                 const QTextCharFormat format = it.fragment().charFormat();
                 if (!format.anchorNames().isEmpty() && format.anchorNames().front().toInt() == line &&
-                    ++seen == ordinal) {
+                    seen != format.property(QTextFormat::UserProperty + 1).toInt() && ++seen == ordinal) {
                     QTextCursor cursor(view->document());
                     cursor.setPosition(it.fragment().position() + 1);
                     const QRect r = view->cursorRect(cursor);

@@ -1,5 +1,6 @@
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
+#include "editor/example_list.hpp"
 #include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
 #include "engine/codec.hpp"
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeWidget>

@@ -16,6 +16,7 @@
 #include "shell/frm_main.hpp"
 #include "shell/grid_selection.hpp"
 
+#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>

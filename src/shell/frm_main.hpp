@@ -25,6 +25,7 @@ namespace quorvel {
 
 class T_Panel;
 class TFolderTree;
+class TSaveFormControlPos;
 class TSplitter;
 
 class TFrmMain : public QMainWindow {
@@ -94,6 +95,7 @@ public:
     QAction* Action_VoirExemple = nullptr;
     QAction* Action_Effacer = nullptr;
     QAction* Action_Executer = nullptr;
+    TSaveFormControlPos* SaveFormControlPos = nullptr;
 
     // --- Operations --------------------------------------------------------------
     // Rescans `folder` (exact bytes) with the filter box and lists it in the grid.

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -101,6 +102,11 @@ void SetTextAndHint(QObject* component, const QString& text, const QString& hint
         widget->setWindowTitle(text);
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(text);
+        // A label placed by hand takes the size of its new text.
+        const QLayout* layout = label->parentWidget() != nullptr ? label->parentWidget()->layout() : nullptr;
+        if (layout == nullptr || layout->indexOf(label) < 0) {
+            label->adjustSize();
+        }
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         button->setText(text);
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {

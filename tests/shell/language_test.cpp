@@ -369,6 +369,7 @@ TEST_F(LanguageFiles, TheStoredLanguageIsAppliedAtStart) {
     TFrmMain& w = Start();
     EXPECT_EQ(w.MNU_Langage->title(), "Language");
     EXPECT_EQ(w.LabExemple->text(), "New names:");
+    EXPECT_EQ(w.LabExemple->size(), w.LabExemple->sizeHint()); // the label grows with its text
     EXPECT_TRUE(w.MNU_Anglais->isChecked());
 }
 

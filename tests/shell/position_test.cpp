@@ -1,10 +1,9 @@
 #include "shell/file_grid.hpp"
 #include "shell/ini_file.hpp"
-#include "shell/save_form_control_pos.hpp"
+#include "shell/save_form_pos.hpp"
 #include "tests/shell/main_window_fixture.hpp"
 
 #include <QGuiApplication>
-#include <QMenu>
 #include <QScreen>
 #include <sstream>
 
@@ -213,27 +212,6 @@ TEST_F(Keeper, ResolvesTheFileNameAgainstTheDefaultFolder) {
     keeper.SetIniFileName("seul.ini");
     EXPECT_EQ(keeper.ResolveIniFile(), "/srv/reglages/seul.ini");
     keeper.SetIniFileName(QString::fromStdString(dir_ / "x.ini")); // saved to on destruction
-}
-
-TEST_F(Keeper, ControlSectionsFollowTheListedOrderAndSkipWhatHasNoPlace) {
-    window_ = std::make_unique<QWidget>();
-    auto* b = new QWidget(window_.get());
-    b->setObjectName("B");
-    b->setGeometry(1, 2, 3, 4);
-    auto* a = new QWidget(window_.get());
-    a->setObjectName("A");
-    auto* unnamed = new QWidget(window_.get());
-    auto* popup = new QMenu(window_.get());
-    popup->setObjectName("Menu");
-    auto* keeper = new TSaveFormControlPos(window_.get(), QString::fromStdString(dir_ / "f.ini"), [&] {
-        return std::vector<QObject*>{a, popup, unnamed, b};
-    });
-    keeper->SaveControlPositions();
-    const auto layout = Layout(dir_ / "f.ini");
-    ASSERT_EQ(layout.size(), 3U);
-    EXPECT_EQ(layout[1], (std::pair<std::string, std::vector<std::string>>{"A", kBounds}));
-    EXPECT_EQ(layout[2].first, "B");
-    EXPECT_EQ(IniFile(dir_ / "f.ini").ReadInteger("B", "HEIGHT", -1), 4);
 }
 
 } // namespace

@@ -90,25 +90,6 @@ TEST(TPanel, LoweredBevelFramesTheFadeThatStartsOverItsTopLine) {
     EXPECT_EQ(At(image, 10, 9), highlight);
 }
 
-TEST(TPanel, BorderAndRaisedBevelsNestInsideEachOther) {
-    T_Panel panel;
-    Fade(panel, QColor(0, 0, 255), QColor(0, 0, 255), {30, 30});
-    panel.SetBevelOuter(TBevelCut::bvRaised);
-    panel.SetBorderWidth(2);
-    panel.SetBevelInner(TBevelCut::bvLowered);
-    const QImage image = Paint(panel);
-    const QColor shadow = QColor(panel.palette().color(QPalette::Dark).rgb());
-    const QColor highlight = QColor(panel.palette().color(QPalette::Light).rgb());
-    EXPECT_EQ(At(image, 0, 5), highlight); // raised outer bevel
-    EXPECT_EQ(At(image, 29, 5), shadow);
-    EXPECT_EQ(At(image, 1, 5), QColor(0, 0, 255)); // border in the panel's colour
-    EXPECT_EQ(At(image, 2, 5), QColor(0, 0, 255));
-    // The inner bevel (x = 3 and 26) lies under the fade lines, from x = a = 2 to 27.
-    EXPECT_EQ(At(image, 3, 5), QColor(0, 0, 255));
-    EXPECT_EQ(At(image, 26, 5), QColor(0, 0, 255));
-    EXPECT_EQ(At(image, 28, 5), QColor(0, 0, 255));
-}
-
 TEST(TPanel, TilesATextureFromTwiceTheBevelWidthAndCutsTheLastOnes) {
     QImage texture(40, 30, QImage::Format_RGB32);
     for (int y = 0; y < 30; ++y) {

@@ -9,6 +9,7 @@ packages=(
     clang libclang-rt-14-dev
     locales
     qt6-base-dev fonts-dejavu-core
+    dpkg-dev file
 )
 
 missing=()

@@ -4,9 +4,11 @@
 //     quorvel SCRIPT                   opens the window with the script
 //     quorvel SCRIPT FOLDER [FILTER]   renames the matching files of FOLDER
 //                                      with the script, without asking, and ends
+#include "shell/about_box.hpp"
 #include "shell/desktop.hpp"
 #include "shell/environment.hpp"
 #include "shell/frm_main.hpp"
+#include "shell/menu_images.hpp"
 
 #include <QApplication>
 #include <cstdio>
@@ -36,9 +38,14 @@ int main(int argc, char** argv) {
     if (headless) {
         quorvel::SetDesktop(quorvel::MakeConsoleDesktop());
     }
+    QApplication::setDesktopFileName(QStringLiteral("quorvel"));
+    QApplication::setWindowIcon(quorvel::ProgramIcon());
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     quorvel::TFrmMain window(quorvel::ProgramEnvironment::ForRunningProgram(arguments));
+    // The About box is made once, hidden, and belongs to the window.
+    window.SetAboutBox(
+        new quorvel::TAboutBox(window.Environment().programPath, QStringLiteral(QUORVEL_VERSION), &window));
     window.show();
     const int status = QApplication::exec();
     return unattended ? window.ExitCode() : status;

@@ -16,7 +16,9 @@
 #include "shell/ini_file.hpp"
 #include "shell/language.hpp"
 #include "shell/menu_images.hpp"
+#include "shell/menu_look.hpp"
 #include "shell/registration.hpp"
+#include "shell/save_form_control_pos.hpp"
 #include "shell/splitter.hpp"
 #include "shell/t_panel.hpp"
 
@@ -89,6 +91,12 @@ TFrmMain::TFrmMain(ProgramEnvironment environment, QWidget* parent)
     resize(799, 577);
     CreateComponents();
     CreateMenus();
+    InstallMenuLook(*this);
+    // The window comes back with its last size and state, centred on the screen.
+    SaveFormControlPos = Own(new TSaveFormControlPos(this, env_.settingsFile, [this] { return components_; }),
+                             "SaveFormControlPos");
+    SaveFormControlPos->Loaded();
+    CentreOnPrimaryScreen(*this);
     FormCreate();
 }
 
@@ -415,6 +423,7 @@ void TFrmMain::closeEvent(QCloseEvent* event) {
 
 void TFrmMain::FormClose() {
     try {
+        SaveFormControlPos->SaveControlPositions();
         IniFile(env_.settingsFile.toStdString()).WriteInteger("OPTIONS", "LANGUAGE", LanguageIndex());
     } catch (const FileError& e) {
         // The window closes anyway: a settings file that cannot be written must not

@@ -28,6 +28,7 @@ class TCommandTree;
 class TEditNumber;
 class TExampleList;
 class TFolderTree;
+class TSaveFormControlPos;
 class TScriptView;
 class TSplitter;
 struct HotSpot;
@@ -114,6 +115,7 @@ public:
     QAction* Action_VoirExemple = nullptr;
     QAction* Action_Effacer = nullptr;
     QAction* Action_Executer = nullptr;
+    TSaveFormControlPos* SaveFormControlPos = nullptr;
 
     // --- Operations --------------------------------------------------------------
     // Rescans `folder` (exact bytes) with the filter box and lists it in the grid.

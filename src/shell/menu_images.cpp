@@ -1,28 +1,32 @@
 #include "shell/menu_images.hpp"
 
-#include <QApplication>
-#include <QStyle>
+#include <QString>
+#include <iterator>
 
 namespace quorvel {
 
 QIcon MenuImage(int index) {
-    static const QStyle::StandardPixmap kImages[] = {
-        QStyle::SP_DialogOpenButton, QStyle::SP_DialogSaveButton, QStyle::SP_DialogCloseButton,
-        QStyle::SP_TrashIcon,        QStyle::SP_MediaPlay,        QStyle::SP_MessageBoxInformation,
-        QStyle::SP_DialogHelpButton,
-    };
+    static const char* const kImages[] = {"open", "save", "quit", "erase", "run", "about", "help"};
     if (index < 0 || index >= static_cast<int>(std::size(kImages))) {
         return {};
     }
-    return QApplication::style()->standardIcon(kImages[index]);
+    return QIcon(QStringLiteral(":/images/menu-%1.png").arg(QLatin1String(kImages[index])));
 }
 
 QIcon PreviewButtonImage() {
-    return QApplication::style()->standardIcon(QStyle::SP_FileDialogContentsView);
+    return QIcon(QStringLiteral(":/images/button-preview.png"));
 }
 
 QIcon OkButtonImage() {
-    return QApplication::style()->standardIcon(QStyle::SP_DialogApplyButton);
+    return QIcon(QStringLiteral(":/images/button-ok.png"));
+}
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128}) {
+        icon.addFile(QStringLiteral(":/images/quorvel-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
 }
 
 } // namespace quorvel

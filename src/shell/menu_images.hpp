@@ -1,4 +1,5 @@
-// Images of the menus, actions and buttons.
+// Images of the menus, actions and buttons, and the program's icon, compiled into
+// the program from resources/images.
 #pragma once
 
 #include <QIcon>
@@ -10,5 +11,7 @@ namespace quorvel {
 QIcon MenuImage(int index);
 QIcon PreviewButtonImage();
 QIcon OkButtonImage();
+// The program's icon, in the sizes the desktop asks for.
+QIcon ProgramIcon();
 
 } // namespace quorvel

@@ -83,6 +83,9 @@ void T_Panel::paintEvent(QPaintEvent*) {
 
 void T_Panel::PaintFace(QPainter& painter) const {
     QRect r = rect();
+    // The panel paints every pixel itself (it is opaque): what the bevels, the fade
+    // or the tiles leave shows the panel's colour.
+    painter.fillRect(r, color_);
     const QColor shadow = palette().color(QPalette::Dark);
     const QColor highlight = palette().color(QPalette::Light);
     auto bevel = [&](TBevelCut cut) {
@@ -112,7 +115,8 @@ void T_Panel::PaintFade(QPainter& painter) const {
     const int h = height();
     const bool vertical = orient_ == TFadeOrientation::faVertical;
     const int d = vertical ? h - 2 * a : w - 2 * a;
-    if (d < 0) {
+    // Nothing to draw when the fade has no length, or its lines no room across.
+    if (d < 0 || (vertical ? w : h) - 2 * a <= 0) {
         return;
     }
     const int from[3] = {color_.red(), color_.green(), color_.blue()};
@@ -146,6 +150,9 @@ void T_Panel::PaintTiles(QPainter& painter) const {
     if (areaW <= 0 || areaH <= 0 || tw <= 0 || th <= 0) {
         return;
     }
+    // Each tile is a plain copy of the texture's pixels.
+    painter.save();
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
     for (int restH = areaH; restH > 0;) {
         const int rowH = std::min(th, restH);
         const int y = b + (areaH - restH);
@@ -156,6 +163,7 @@ void T_Panel::PaintTiles(QPainter& painter) const {
         }
         restH -= rowH;
     }
+    painter.restore();
 }
 
 } // namespace quorvel

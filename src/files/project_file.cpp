@@ -1,0 +1,103 @@
+#include "files/project_file.hpp"
+
+#include "files/list_error.hpp"
+
+#include <algorithm>
+
+namespace quorvel {
+
+namespace {
+
+const std::shared_ptr<const Text>& EmptyFolder() {
+    static const auto empty = std::make_shared<const Text>();
+    return empty;
+}
+
+} // namespace
+
+TProjectFile::TProjectFile(std::shared_ptr<const Text> folder, Text name, std::int64_t size,
+                           std::int64_t date)
+    : name_(std::move(name)), folder_(folder ? std::move(folder) : EmptyFolder()), size_(size), date_(date) {}
+
+Text TProjectFile::FullPath() const {
+    Text path;
+    path.reserve(folder_->size() + name_.size());
+    path.append(*folder_);
+    path.append(name_);
+    return path;
+}
+
+const TProjectFile& TListFiles::Items(std::size_t index) const {
+    if (index >= items_.size()) {
+        throw ListIndexError(static_cast<std::int64_t>(index));
+    }
+    return items_[index];
+}
+
+void TListFiles::Clear() {
+    items_.clear();
+    items_.shrink_to_fit();
+    lastFolder_.reset();
+}
+
+void TListFiles::Sort() {
+    std::sort(items_.begin(), items_.end(), [](const TProjectFile& a, const TProjectFile& b) {
+        if (const int c = CompareFileNames(a, b); c != 0) {
+            return c < 0;
+        }
+        if (a.Name() != b.Name()) {
+            return a.Name() < b.Name();
+        }
+        return a.Folder() < b.Folder();
+    });
+}
+
+void TListFiles::Add(TProjectFile file) {
+    items_.push_back(std::move(file));
+}
+
+std::shared_ptr<const Text> TListFiles::SharedFolder(TextView folder) {
+    if (!lastFolder_ || *lastFolder_ != folder) {
+        lastFolder_ = std::make_shared<const Text>(folder);
+    }
+    return lastFolder_;
+}
+
+Text JoinPath(TextView dir, TextView name) {
+    Text path;
+    path.reserve(dir.size() + name.size() + 1);
+    path.append(dir);
+    if (!dir.empty() && dir.back() != U'/' && !name.starts_with(U'/')) {
+        path.push_back(U'/');
+    }
+    path.append(name);
+    return path;
+}
+
+void AddFoundFile(TListFiles& list, TextView fullPath, std::int64_t size, std::int64_t date) {
+    const std::size_t slash = fullPath.rfind(U'/');
+    const std::size_t cut = slash == TextView::npos ? 0 : slash + 1;
+    list.Add(
+        TProjectFile(list.SharedFolder(fullPath.substr(0, cut)), Text(fullPath.substr(cut)), size, date));
+}
+
+int CompareFileNames(TextView a, TextView b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const char32_t x = FoldAZ(a[i]);
+        const char32_t y = FoldAZ(b[i]);
+        if (x != y) {
+            return x < y ? -1 : 1;
+        }
+    }
+    if (a.size() == b.size()) {
+        return 0;
+    }
+    return a.size() < b.size() ? -1 : 1;
+}
+
+int CompareFileNames(const TProjectFile& a, const TProjectFile& b) {
+    return CompareFileNames(a.Name(), b.Name());
+}
+
+} // namespace quorvel

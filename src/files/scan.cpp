@@ -1,0 +1,151 @@
+// Folder scan: one pass of readdir over the folder, every pattern of the filter
+// tried on each name.
+#include "engine/codec.hpp"
+#include "engine/primitives.hpp"
+#include "files/project_file.hpp"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace quorvel {
+
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+using DirHandle = std::unique_ptr<DIR, DirCloser>;
+
+// The patterns of a filter, cut at ";" without trimming; empty ones find nothing
+// and are left out.
+std::vector<Text> FilterPatterns(TextView filter) {
+    std::vector<Text> patterns;
+    const Pos count = CountOf(filter, U";") + 1;
+    for (Pos k = count; k >= 1; --k) {
+        const TextView pattern = NthField(filter, U";", k);
+        if (!pattern.empty()) {
+            patterns.emplace_back(pattern);
+        }
+    }
+    return patterns;
+}
+
+std::optional<Text> CurrentFolder() {
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE || buffer.size() > (std::size_t{1} << 20)) {
+            return std::nullopt;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    return DecodeName(buffer.data());
+}
+
+// `folder` made absolute and ending with "/"; empty and "." segments and doubled
+// "/" are dropped. A path with ".." is resolved by the file system, which follows
+// symbolic links before going up, as opening the folder would.
+std::optional<Text> AbsoluteFolder(TextView folder) {
+    Text path;
+    if (!folder.starts_with(U'/')) {
+        auto cwd = CurrentFolder();
+        if (!cwd) {
+            return std::nullopt;
+        }
+        path = std::move(*cwd);
+        path.push_back(U'/');
+    }
+    path.append(folder);
+    Text clean = U"/";
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find(U'/', start);
+        if (end == Text::npos) {
+            end = path.size();
+        }
+        const TextView segment = TextView(path).substr(start, end - start);
+        if (!segment.empty() && segment != U".") {
+            clean.append(segment);
+            clean.push_back(U'/');
+        }
+        start = end + 1;
+    }
+    if (clean.find(U"/../") == Text::npos) {
+        return clean;
+    }
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(EncodeName(clean).c_str(), nullptr),
+                                                           &std::free);
+    if (!real) {
+        return std::nullopt;
+    }
+    Text resolved = DecodeName(real.get());
+    if (!resolved.ends_with(U'/')) {
+        resolved.push_back(U'/');
+    }
+    return resolved;
+}
+
+bool IsDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+} // namespace
+
+void ScanFolder(TextView folder, TListFiles* list, TextView filter) {
+    if (list == nullptr || folder.empty()) {
+        return;
+    }
+    const std::vector<Text> patterns = FilterPatterns(filter);
+    if (patterns.empty()) {
+        return;
+    }
+    const std::optional<Text> absolute = AbsoluteFolder(folder);
+    if (!absolute) {
+        return;
+    }
+    const DirHandle dir(::opendir(EncodeName(*absolute).c_str()));
+    if (!dir) {
+        return;
+    }
+    const int fd = ::dirfd(dir.get());
+    const std::shared_ptr<const Text> shared = list->SharedFolder(*absolute);
+    Text name;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const char* raw = entry->d_name;
+        if (IsDotOrDotDot(raw) || entry->d_type == DT_DIR) {
+            continue;
+        }
+        name.clear();
+        DecodeNameInto(std::string_view(raw, std::strlen(raw)), name);
+        int matches = 0;
+        for (const Text& pattern : patterns) {
+            matches += MatchesFilterPattern(name, pattern) ? 1 : 0;
+        }
+        if (matches == 0) {
+            continue;
+        }
+        // Size and date of what a link points to; of the link itself when it points
+        // nowhere. An entry that vanished since readdir is left out.
+        struct stat st {};
+        if (::fstatat(fd, raw, &st, 0) != 0 && ::fstatat(fd, raw, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            continue;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            continue;
+        }
+        for (int k = 0; k < matches; ++k) {
+            list->Add(TProjectFile(shared, name, static_cast<std::int64_t>(st.st_size),
+                                   static_cast<std::int64_t>(st.st_mtim.tv_sec)));
+        }
+    }
+}
+
+} // namespace quorvel

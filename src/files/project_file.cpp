@@ -1,5 +1,6 @@
 #include "files/project_file.hpp"
 
+#include "engine/codec.hpp"
 #include "files/list_error.hpp"
 
 #include <algorithm>
@@ -15,15 +16,22 @@ const std::shared_ptr<const Text>& EmptyFolder() {
 
 } // namespace
 
-TProjectFile::TProjectFile(std::shared_ptr<const Text> folder, Text name, std::int64_t size,
+TProjectFile::TProjectFile(std::shared_ptr<const Text> folder, std::string nameBytes, std::int64_t size,
                            std::int64_t date)
-    : name_(std::move(name)), folder_(folder ? std::move(folder) : EmptyFolder()), size_(size), date_(date) {}
+    : name_(std::move(nameBytes)), folder_(folder ? std::move(folder) : EmptyFolder()), size_(size),
+      date_(date) {}
+
+TProjectFile::TProjectFile(std::shared_ptr<const Text> folder, TextView name, std::int64_t size,
+                           std::int64_t date)
+    : TProjectFile(std::move(folder), EncodeName(name), size, date) {}
+
+Text TProjectFile::Name() const {
+    return DecodeName(name_);
+}
 
 Text TProjectFile::FullPath() const {
-    Text path;
-    path.reserve(folder_->size() + name_.size());
-    path.append(*folder_);
-    path.append(name_);
+    Text path = *folder_;
+    DecodeNameInto(name_, path);
     return path;
 }
 
@@ -45,8 +53,8 @@ void TListFiles::Sort() {
         if (const int c = CompareFileNames(a, b); c != 0) {
             return c < 0;
         }
-        if (a.Name() != b.Name()) {
-            return a.Name() < b.Name();
+        if (a.NameBytes() != b.NameBytes()) {
+            return a.NameBytes() < b.NameBytes();
         }
         return a.Folder() < b.Folder();
     });
@@ -81,11 +89,11 @@ void AddFoundFile(TListFiles& list, TextView fullPath, std::int64_t size, std::i
         TProjectFile(list.SharedFolder(fullPath.substr(0, cut)), Text(fullPath.substr(cut)), size, date));
 }
 
-int CompareFileNames(TextView a, TextView b) {
+int CompareFileNames(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const char32_t x = FoldAZ(a[i]);
-        const char32_t y = FoldAZ(b[i]);
+        const auto x = static_cast<unsigned char>(FoldAZ(static_cast<unsigned char>(a[i])));
+        const auto y = static_cast<unsigned char>(FoldAZ(static_cast<unsigned char>(b[i])));
         if (x != y) {
             return x < y ? -1 : 1;
         }
@@ -97,7 +105,7 @@ int CompareFileNames(TextView a, TextView b) {
 }
 
 int CompareFileNames(const TProjectFile& a, const TProjectFile& b) {
-    return CompareFileNames(a.Name(), b.Name());
+    return CompareFileNames(a.NameBytes(), b.NameBytes());
 }
 
 } // namespace quorvel

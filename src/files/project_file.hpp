@@ -10,19 +10,26 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvel {
 
-// One found file. The records of one folder share a single copy of the folder's
-// text, so a record costs its name and a few words.
+// One found file. A record keeps its name as the bytes of the directory entry (a
+// few bytes, often held inside the record itself), and the records of one folder
+// share a single copy of the folder's text.
 class TProjectFile {
 public:
     // `folder` ends with "/" (or is empty for a bare name); a null folder is empty.
-    TProjectFile(std::shared_ptr<const Text> folder, Text name, std::int64_t size, std::int64_t date);
+    TProjectFile(std::shared_ptr<const Text> folder, std::string nameBytes, std::int64_t size,
+                 std::int64_t date);
+    TProjectFile(std::shared_ptr<const Text> folder, TextView name, std::int64_t size, std::int64_t date);
 
-    // The file name with its extension, without any folder.
-    const Text& Name() const { return name_; }
+    // The file name with its extension, without any folder (decoded on each call).
+    Text Name() const;
+    // The name as the bytes of the directory entry.
+    const std::string& NameBytes() const { return name_; }
     // The absolute folder of the file, ending with "/".
     const Text& Folder() const { return *folder_; }
     // The size in bytes.
@@ -35,7 +42,7 @@ public:
     const std::shared_ptr<const Text>& SharedFolder() const { return folder_; }
 
 private:
-    Text name_;
+    std::string name_;
     std::shared_ptr<const Text> folder_;
     std::int64_t size_;
     std::int64_t date_;
@@ -49,7 +56,7 @@ public:
     const TProjectFile& Items(std::size_t index) const;
     void Clear();
     // Sorts by CompareFileNames; names that compare equal keep a fixed order
-    // (exact code points, then folder).
+    // (exact bytes, then folder).
     void Sort();
     void Add(TProjectFile file);
 
@@ -73,11 +80,12 @@ Text JoinPath(TextView dir, TextView name);
 // "/", its folder the part up to and including it.
 void AddFoundFile(TListFiles& list, TextView fullPath, std::int64_t size, std::int64_t date);
 
-// Order of file names: code point by code point with the letters a-z taken as A-Z
-// and nothing else folded; a name sorts after its own beginning. So "A.txt" <
-// "b.txt" < "_x.txt". Negative, zero or positive.
+// Order of file names: byte by byte with the letters a-z taken as A-Z and nothing
+// else folded; a name sorts after its own beginning. So "A.txt" < "b.txt" <
+// "_x.txt", and a name with a non-ASCII character sorts after every ASCII one at
+// that place. Negative, zero or positive.
 int CompareFileNames(const TProjectFile& a, const TProjectFile& b);
-int CompareFileNames(TextView a, TextView b);
+int CompareFileNames(std::string_view a, std::string_view b);
 
 // Appends to `list` every entry of `folder` that is not a folder and matches the
 // filter: patterns separated by ";", blanks kept. A file that matches several

@@ -15,6 +15,7 @@ namespace {
 
 struct Job {
     const TProjectFile* file;
+    Text oldName;
     Text newName;
 };
 
@@ -32,7 +33,9 @@ std::vector<Job> NewNames(const ScriptLines& script, const TListFiles& files, co
     for (std::size_t i = 0; i < selectedRows.Count(); ++i) {
         const TProjectFile* file = RecordOfRow(files, selectedRows.Items(i));
         if (file != nullptr) {
-            jobs.push_back({file, ApplyScript(script, file->Name(), jobs.empty(), counter)});
+            Text name = file->Name();
+            Text newName = ApplyScript(script, name, jobs.empty(), counter);
+            jobs.push_back({file, std::move(name), std::move(newName)});
         }
     }
     return jobs;
@@ -55,15 +58,13 @@ RunReport Play(const ScriptLines& script, const TListFiles& files, const TListIn
     }
     std::vector<Job> jobs = NewNames(script, files, selectedRows, counter);
     report.entries.reserve(jobs.size());
-    std::string from;
     std::string to;
     for (Job& job : jobs) {
-        RenameEntry entry{job.file->Name(), std::move(job.newName), RenameOutcome::Failed, {}};
+        RenameEntry entry{std::move(job.oldName), std::move(job.newName), RenameOutcome::Failed, {}};
         if (entry.newName == entry.oldName) {
             entry.outcome = RenameOutcome::Unchanged;
         } else {
-            from.clear();
-            EncodeNameInto(entry.oldName, from);
+            const std::string& from = job.file->NameBytes();
             to.clear();
             EncodeNameInto(entry.newName, to);
             if (auto bad = BadNameReason(to)) {

@@ -26,17 +26,47 @@ struct DirCloser {
 using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
 // The patterns of a filter, cut at ";" without trimming; empty ones find nothing
-// and are left out.
-std::vector<Text> FilterPatterns(TextView filter) {
+// and are left out. Patterns that match every name ("*", "*.*") are only counted,
+// so that the usual filter costs no decoding of names.
+struct Filter {
     std::vector<Text> patterns;
+    int matchAll = 0;
+
+    bool Empty() const { return patterns.empty() && matchAll == 0; }
+
+    // How many patterns match the name `raw`; `name` is a buffer for its text.
+    int Matches(std::string_view raw, Text& name) const {
+        int matches = matchAll;
+        if (!patterns.empty()) {
+            name.clear();
+            DecodeNameInto(raw, name);
+            for (const Text& pattern : patterns) {
+                matches += MatchesFilterPattern(name, pattern) ? 1 : 0;
+            }
+        }
+        return matches;
+    }
+};
+
+bool MatchesEveryName(TextView pattern) {
+    if (pattern.ends_with(U".*")) {
+        pattern.remove_suffix(2);
+    }
+    return !pattern.empty() && pattern.find_first_not_of(U'*') == TextView::npos;
+}
+
+Filter ParseFilter(TextView filter) {
+    Filter parsed;
     const Pos count = CountOf(filter, U";") + 1;
     for (Pos k = count; k >= 1; --k) {
         const TextView pattern = NthField(filter, U";", k);
-        if (!pattern.empty()) {
-            patterns.emplace_back(pattern);
+        if (MatchesEveryName(pattern)) {
+            ++parsed.matchAll;
+        } else if (!pattern.empty()) {
+            parsed.patterns.emplace_back(pattern);
         }
     }
-    return patterns;
+    return parsed;
 }
 
 std::optional<Text> CurrentFolder() {
@@ -103,8 +133,8 @@ void ScanFolder(TextView folder, TListFiles* list, TextView filter) {
     if (list == nullptr || folder.empty()) {
         return;
     }
-    const std::vector<Text> patterns = FilterPatterns(filter);
-    if (patterns.empty()) {
+    const Filter parsed = ParseFilter(filter);
+    if (parsed.Empty()) {
         return;
     }
     const std::optional<Text> absolute = AbsoluteFolder(folder);
@@ -117,18 +147,14 @@ void ScanFolder(TextView folder, TListFiles* list, TextView filter) {
     }
     const int fd = ::dirfd(dir.get());
     const std::shared_ptr<const Text> shared = list->SharedFolder(*absolute);
-    Text name;
+    Text name; // decoding buffer of the filter
     while (const dirent* entry = ::readdir(dir.get())) {
         const char* raw = entry->d_name;
         if (IsDotOrDotDot(raw) || entry->d_type == DT_DIR) {
             continue;
         }
-        name.clear();
-        DecodeNameInto(std::string_view(raw, std::strlen(raw)), name);
-        int matches = 0;
-        for (const Text& pattern : patterns) {
-            matches += MatchesFilterPattern(name, pattern) ? 1 : 0;
-        }
+        const std::string_view bytes(raw, std::strlen(raw));
+        const int matches = parsed.Matches(bytes, name);
         if (matches == 0) {
             continue;
         }
@@ -142,7 +168,7 @@ void ScanFolder(TextView folder, TListFiles* list, TextView filter) {
             continue;
         }
         for (int k = 0; k < matches; ++k) {
-            list->Add(TProjectFile(shared, name, static_cast<std::int64_t>(st.st_size),
+            list->Add(TProjectFile(shared, std::string(bytes), static_cast<std::int64_t>(st.st_size),
                                    static_cast<std::int64_t>(st.st_mtim.tv_sec)));
         }
     }

@@ -70,9 +70,9 @@ TEST(CompareFileNamesTest, FoldsOnlyAToZ) {
         {"É", "é", -1},         {"x\xFF", "x\xC3\xA9", 1}, {"", "", 0},
     };
     for (const Case& c : cases) {
-        const int r = CompareFileNames(T(c.a), T(c.b));
+        const int r = CompareFileNames(std::string_view(c.a), std::string_view(c.b));
         EXPECT_EQ((r > 0) - (r < 0), c.sign) << c.a << " vs " << c.b;
-        const int back = CompareFileNames(T(c.b), T(c.a));
+        const int back = CompareFileNames(std::string_view(c.b), std::string_view(c.a));
         EXPECT_EQ((back > 0) - (back < 0), -c.sign) << c.b << " vs " << c.a;
     }
 }

@@ -94,6 +94,7 @@ TEST_F(ScanTest, FilterPatternsAreCutAtSemicolonsAndNotTrimmed) {
         {"*.jpg; *.png", {" e.png", "c.jpg"}},
         {"*.jpg;*.png", {" e.png", "c.jpg", "d.png"}},
         {"?.jp*", {"c.jpg", "f.jpeg"}},
+        {"*;*.jpg", {" e.png", "a.txt", "b.TXT", "c.jpg", "c.jpg", "d.png", "f.jpeg"}},
         {"", {}},
         {";;", {}},
         {"*.gif", {}},
@@ -115,7 +116,7 @@ TEST_F(ScanTest, NamesComeBackByteForByte) {
     }
     std::vector<std::string> expected = names;
     std::sort(expected.begin(), expected.end(),
-              [](const std::string& a, const std::string& b) { return CompareFileNames(T(a), T(b)) < 0; });
+              [](const std::string& a, const std::string& b) { return CompareFileNames(a, b) < 0; });
     EXPECT_EQ(Scan(), expected);
 }
 

@@ -37,7 +37,7 @@ std::optional<int> Prepare(const Invocation& inv, std::string_view command, Sele
     if (filter.empty()) {
         filter = U"*.*";
     }
-    ScanFolder(DecodeName(inv.operands[1]), &selection.files, filter);
+    ScanFolder(DecodeName(inv.operands[1]), &selection.files, filter, ScanDetail::NamesOnly);
     selection.files.Sort();
     selection.rows.SetSorted(true);
     const std::size_t rows =

@@ -19,7 +19,9 @@ const std::shared_ptr<const Text>& EmptyFolder() {
 TProjectFile::TProjectFile(std::shared_ptr<const Text> folder, std::string nameBytes, std::int64_t size,
                            std::int64_t date)
     : name_(std::move(nameBytes)), folder_(folder ? std::move(folder) : EmptyFolder()), size_(size),
-      date_(date) {}
+      date_(date) {
+    name_.shrink_to_fit(); // a million records: no spare room in any of them
+}
 
 TProjectFile::TProjectFile(std::shared_ptr<const Text> folder, TextView name, std::int64_t size,
                            std::int64_t date)

@@ -87,13 +87,20 @@ void AddFoundFile(TListFiles& list, TextView fullPath, std::int64_t size, std::i
 int CompareFileNames(const TProjectFile& a, const TProjectFile& b);
 int CompareFileNames(std::string_view a, std::string_view b);
 
+// What a scan reads of each file besides its name.
+enum class ScanDetail {
+    SizeAndDate, // one fstatat per listed file
+    NamesOnly    // Size() and Date() are -1; fstatat only where the entry type is unknown or a link
+};
+
 // Appends to `list` every entry of `folder` that is not a folder and matches the
 // filter: patterns separated by ";", blanks kept. A file that matches several
 // patterns is added once for each. Symbolic links count as what they point to; a
 // link that points nowhere is listed. A folder that does not exist, cannot be read
 // or is not a folder adds nothing, and so does an empty `folder` or a null `list`.
 // A relative `folder` is taken from the current folder.
-void ScanFolder(TextView folder, TListFiles* list, TextView filter);
+void ScanFolder(TextView folder, TListFiles* list, TextView filter,
+                ScanDetail detail = ScanDetail::SizeAndDate);
 
 // The program's own wildcard matching of a file name against one pattern: "*" is
 // any run of characters, "?" one character, letters match without regard to case

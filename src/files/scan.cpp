@@ -127,9 +127,14 @@ bool IsDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
 
+// Entry types that are known not to be folders without following anything.
+bool IsPlainEntry(unsigned char type) {
+    return type == DT_REG || type == DT_FIFO || type == DT_SOCK || type == DT_CHR || type == DT_BLK;
+}
+
 } // namespace
 
-void ScanFolder(TextView folder, TListFiles* list, TextView filter) {
+void ScanFolder(TextView folder, TListFiles* list, TextView filter, ScanDetail detail) {
     if (list == nullptr || folder.empty()) {
         return;
     }
@@ -158,18 +163,25 @@ void ScanFolder(TextView folder, TListFiles* list, TextView filter) {
         if (matches == 0) {
             continue;
         }
-        // Size and date of what a link points to; of the link itself when it points
-        // nowhere. An entry that vanished since readdir is left out.
-        struct stat st {};
-        if (::fstatat(fd, raw, &st, 0) != 0 && ::fstatat(fd, raw, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            continue;
-        }
-        if (S_ISDIR(st.st_mode)) {
-            continue;
+        std::int64_t size = -1;
+        std::int64_t date = -1;
+        if (detail == ScanDetail::SizeAndDate || !IsPlainEntry(entry->d_type)) {
+            // Size and date of what a link points to; of the link itself when it
+            // points nowhere. An entry that vanished since readdir is left out.
+            struct stat st {};
+            if (::fstatat(fd, raw, &st, 0) != 0 && ::fstatat(fd, raw, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+                continue;
+            }
+            if (S_ISDIR(st.st_mode)) {
+                continue;
+            }
+            if (detail == ScanDetail::SizeAndDate) {
+                size = static_cast<std::int64_t>(st.st_size);
+                date = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+            }
         }
         for (int k = 0; k < matches; ++k) {
-            list->Add(TProjectFile(shared, std::string(bytes), static_cast<std::int64_t>(st.st_size),
-                                   static_cast<std::int64_t>(st.st_mtim.tv_sec)));
+            list->Add(TProjectFile(shared, std::string(bytes), size, date));
         }
     }
 }

@@ -4,7 +4,18 @@
 #include "files/safe_rename.hpp"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
+
+namespace quorvel {
+
+inline void PrintTo(RenameMethod method, std::ostream* out) {
+    *out << (method == RenameMethod::Atomic     ? "Atomic"
+             : method == RenameMethod::HardLink ? "HardLink"
+                                                : "CheckFirst");
+}
+
+} // namespace quorvel
 
 namespace quorvel::test {
 

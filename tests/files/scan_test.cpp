@@ -21,9 +21,10 @@ using test::U8;
 class ScanTest : public ::testing::Test {
 protected:
     // The names a sorted scan of `folder` lists, as bytes.
-    std::vector<std::string> Scan(const std::string& folder, const std::string& filter = "*.*") {
+    std::vector<std::string> Scan(const std::string& folder, const std::string& filter = "*.*",
+                                  ScanDetail detail = ScanDetail::SizeAndDate) {
         TListFiles list;
-        ScanFolder(DecodeName(folder), &list, DecodeName(filter));
+        ScanFolder(DecodeName(folder), &list, DecodeName(filter), detail);
         list.Sort();
         std::vector<std::string> names;
         for (const TProjectFile& file : list) {
@@ -36,7 +37,7 @@ protected:
     test::TempDir dir_;
 };
 
-TEST_F(ScanTest, ListsEveryEntryThatIsNotAFolder) {
+TEST_F(ScanTest, ListsEveryEntryThatIsNotAFolderWithOrWithoutSizes) {
     dir_.Write("b.txt", "b");
     dir_.Write("A.txt", "a");
     dir_.Write("_x.txt", "x");
@@ -48,8 +49,16 @@ TEST_F(ScanTest, ListsEveryEntryThatIsNotAFolder) {
     std::filesystem::create_symlink("sub", dir_ / "link-to-folder");
     std::filesystem::create_symlink("nowhere", dir_ / "dangling");
     ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
-    EXPECT_EQ(Scan(), (std::vector<std::string>{".hidden", "A.txt", "b.txt", "dangling", "fifo",
-                                                "link-to-file", "noext", "_x.txt"}));
+    const std::vector<std::string> expected = {".hidden", "A.txt",        "b.txt", "dangling",
+                                               "fifo",    "link-to-file", "noext", "_x.txt"};
+    EXPECT_EQ(Scan(), expected);
+    EXPECT_EQ(Scan(dir_.path(), "*.*", ScanDetail::NamesOnly), expected);
+
+    TListFiles list;
+    ScanFolder(DecodeName(dir_.path()), &list, U"b.txt", ScanDetail::NamesOnly);
+    ASSERT_EQ(list.Count(), 1u);
+    EXPECT_EQ(list.Items(0).Size(), -1);
+    EXPECT_EQ(list.Items(0).Date(), -1);
 }
 
 TEST_F(ScanTest, RecordsCarryFolderSizeAndDate) {

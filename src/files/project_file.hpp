@@ -32,9 +32,10 @@ public:
     const std::string& NameBytes() const { return name_; }
     // The absolute folder of the file, ending with "/".
     const Text& Folder() const { return *folder_; }
-    // The size in bytes.
+    // The size in bytes; -1 when the scan did not read it (ScanDetail::NamesOnly).
     std::int64_t Size() const { return size_; }
-    // The modification time in whole seconds since the Unix epoch.
+    // The modification time in whole seconds since the Unix epoch, to be shown in
+    // local time; -1 when the scan did not read it.
     std::int64_t Date() const { return date_; }
     // Folder() + Name().
     Text FullPath() const;

@@ -1,14 +1,14 @@
 #include "cli/cli.hpp"
 
+#include "cli/command_line.hpp"
+#include "cli/folder_commands.hpp"
 #include "cli/messages.hpp"
 #include "cli/records.hpp"
 #include "engine/apply.hpp"
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
-#include "engine/script_file.hpp"
 #include "quorvel_version.hpp"
 
-#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -16,64 +16,6 @@
 namespace quorvel::cli {
 
 namespace {
-
-void Say(std::string_view text) {
-    Output err(STDERR_FILENO);
-    err.Write(text);
-    err.Put('\n');
-}
-
-int UsageError(std::string_view why) {
-    Say(std::string("quorvel-cli : ") + std::string(why));
-    Output err(STDERR_FILENO);
-    err.Write(kUsageText);
-    return kUsage;
-}
-
-// The command line of one command, once its options are taken off.
-struct Invocation {
-    bool null = false;
-    std::vector<std::string_view> operands;
-};
-
-// Options are read up to the first operand; everything after it is an operand,
-// so a name such as "-rf" after the script is a name.
-std::optional<Invocation> ParseOptions(std::span<const std::string_view> args, std::string& error) {
-    Invocation inv;
-    std::size_t i = 0;
-    for (; i < args.size(); ++i) {
-        const std::string_view a = args[i];
-        if (a == "--") {
-            ++i;
-            break;
-        }
-        if (a == "-0" || a == "--null") {
-            inv.null = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            error = "option inconnue : " + std::string(a);
-            return std::nullopt;
-        } else {
-            break;
-        }
-    }
-    inv.operands.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
-    return inv;
-}
-
-// Reads and checks the script named by `path`; an exit status when it cannot serve.
-std::optional<int> LoadScript(std::string_view path, ScriptLines& script) {
-    try {
-        script = ReadScriptFile(std::string(path));
-    } catch (const FileError& e) {
-        Say(e.what());
-        return kCannotOpen;
-    }
-    if (!ScriptIsValid(script)) {
-        Say(kInvalidScriptText);
-        return kInvalidScript;
-    }
-    return std::nullopt;
-}
 
 int Check(std::span<const std::string_view> args) {
     std::string error;
@@ -162,6 +104,12 @@ int Run(std::span<const std::string_view> args) {
     }
     if (command == "check") {
         return Check(rest);
+    }
+    if (command == "preview") {
+        return Preview(rest);
+    }
+    if (command == "run") {
+        return RunFolder(rest);
     }
     return UsageError("commande inconnue : " + std::string(command));
 }

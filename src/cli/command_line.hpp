@@ -1,0 +1,36 @@
+// What every command of quorvel-cli shares: options, messages, loading the script.
+#pragma once
+
+#include "engine/script.hpp"
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvel::cli {
+
+// Writes one line to standard error.
+void Say(std::string_view text);
+
+// Reports a bad command line and returns kUsage.
+int UsageError(std::string_view why);
+
+// The command line of one command, once its options are taken off.
+struct Invocation {
+    bool null = false;   // -0, --null
+    bool dryRun = false; // --dry-run
+    std::vector<std::string_view> operands;
+};
+
+// Options are read up to the first operand; everything after it is an operand, so
+// a name such as "-rf" after the script is a name. --dry-run is accepted only with
+// `allowDryRun`. Nothing, with `error` set, for an unknown option.
+std::optional<Invocation> ParseOptions(std::span<const std::string_view> args, std::string& error,
+                                       bool allowDryRun = false);
+
+// Reads and checks the script named by `path`; an exit status when it cannot serve.
+std::optional<int> LoadScript(std::string_view path, ScriptLines& script);
+
+} // namespace quorvel::cli

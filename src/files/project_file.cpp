@@ -1,0 +1,113 @@
+#include "files/project_file.hpp"
+
+#include "engine/codec.hpp"
+#include "files/list_error.hpp"
+
+#include <algorithm>
+
+namespace quorvel {
+
+namespace {
+
+const std::shared_ptr<const Text>& EmptyFolder() {
+    static const auto empty = std::make_shared<const Text>();
+    return empty;
+}
+
+} // namespace
+
+TProjectFile::TProjectFile(std::shared_ptr<const Text> folder, std::string nameBytes, std::int64_t size,
+                           std::int64_t date)
+    : name_(std::move(nameBytes)), folder_(folder ? std::move(folder) : EmptyFolder()), size_(size),
+      date_(date) {
+    name_.shrink_to_fit(); // a million records: no spare room in any of them
+}
+
+TProjectFile::TProjectFile(std::shared_ptr<const Text> folder, TextView name, std::int64_t size,
+                           std::int64_t date)
+    : TProjectFile(std::move(folder), EncodeName(name), size, date) {}
+
+Text TProjectFile::Name() const {
+    return DecodeName(name_);
+}
+
+Text TProjectFile::FullPath() const {
+    Text path = *folder_;
+    DecodeNameInto(name_, path);
+    return path;
+}
+
+const TProjectFile& TListFiles::Items(std::size_t index) const {
+    if (index >= items_.size()) {
+        throw ListIndexError(static_cast<std::int64_t>(index));
+    }
+    return items_[index];
+}
+
+void TListFiles::Clear() {
+    items_.clear();
+    items_.shrink_to_fit();
+    lastFolder_.reset();
+}
+
+void TListFiles::Sort() {
+    std::sort(items_.begin(), items_.end(), [](const TProjectFile& a, const TProjectFile& b) {
+        if (const int c = CompareFileNames(a, b); c != 0) {
+            return c < 0;
+        }
+        if (a.NameBytes() != b.NameBytes()) {
+            return a.NameBytes() < b.NameBytes();
+        }
+        return a.Folder() < b.Folder();
+    });
+}
+
+void TListFiles::Add(TProjectFile file) {
+    items_.push_back(std::move(file));
+}
+
+std::shared_ptr<const Text> TListFiles::SharedFolder(TextView folder) {
+    if (!lastFolder_ || *lastFolder_ != folder) {
+        lastFolder_ = std::make_shared<const Text>(folder);
+    }
+    return lastFolder_;
+}
+
+Text JoinPath(TextView dir, TextView name) {
+    Text path;
+    path.reserve(dir.size() + name.size() + 1);
+    path.append(dir);
+    if (!dir.empty() && dir.back() != U'/' && !name.starts_with(U'/')) {
+        path.push_back(U'/');
+    }
+    path.append(name);
+    return path;
+}
+
+void AddFoundFile(TListFiles& list, TextView fullPath, std::int64_t size, std::int64_t date) {
+    const std::size_t slash = fullPath.rfind(U'/');
+    const std::size_t cut = slash == TextView::npos ? 0 : slash + 1;
+    list.Add(
+        TProjectFile(list.SharedFolder(fullPath.substr(0, cut)), Text(fullPath.substr(cut)), size, date));
+}
+
+int CompareFileNames(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<unsigned char>(FoldAZ(static_cast<unsigned char>(a[i])));
+        const auto y = static_cast<unsigned char>(FoldAZ(static_cast<unsigned char>(b[i])));
+        if (x != y) {
+            return x < y ? -1 : 1;
+        }
+    }
+    if (a.size() == b.size()) {
+        return 0;
+    }
+    return a.size() < b.size() ? -1 : 1;
+}
+
+int CompareFileNames(const TProjectFile& a, const TProjectFile& b) {
+    return CompareFileNames(a.NameBytes(), b.NameBytes());
+}
+
+} // namespace quorvel

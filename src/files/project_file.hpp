@@ -1,0 +1,120 @@
+// The files found in a folder: one record per file, the list that owns them, the
+// folder scan with its wildcard filter, and the texts shown for a file.
+//
+// Names are the exact bytes of the directory entry, decoded losslessly
+// (engine/codec.hpp), so that a name that is not valid UTF-8 comes back byte for
+// byte when the file is renamed.
+#pragma once
+
+#include "engine/text.hpp"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvel {
+
+// One found file. A record keeps its name as the bytes of the directory entry (a
+// few bytes, often held inside the record itself), and the records of one folder
+// share a single copy of the folder's text.
+class TProjectFile {
+public:
+    // `folder` ends with "/" (or is empty for a bare name); a null folder is empty.
+    TProjectFile(std::shared_ptr<const Text> folder, std::string nameBytes, std::int64_t size,
+                 std::int64_t date);
+    TProjectFile(std::shared_ptr<const Text> folder, TextView name, std::int64_t size, std::int64_t date);
+
+    // The file name with its extension, without any folder (decoded on each call).
+    Text Name() const;
+    // The name as the bytes of the directory entry.
+    const std::string& NameBytes() const { return name_; }
+    // The absolute folder of the file, ending with "/".
+    const Text& Folder() const { return *folder_; }
+    // The size in bytes; -1 when the scan did not read it (ScanDetail::NamesOnly).
+    std::int64_t Size() const { return size_; }
+    // The modification time in whole seconds since the Unix epoch, to be shown in
+    // local time; -1 when the scan did not read it.
+    std::int64_t Date() const { return date_; }
+    // Folder() + Name().
+    Text FullPath() const;
+
+    const std::shared_ptr<const Text>& SharedFolder() const { return folder_; }
+
+private:
+    std::string name_;
+    std::shared_ptr<const Text> folder_;
+    std::int64_t size_;
+    std::int64_t date_;
+};
+
+// The records of a scan, in the order they were added until Sort is called.
+class TListFiles {
+public:
+    std::size_t Count() const { return items_.size(); }
+    // Throws ListIndexError for an index outside 0..Count - 1.
+    const TProjectFile& Items(std::size_t index) const;
+    void Clear();
+    // Sorts by CompareFileNames; names that compare equal keep a fixed order
+    // (exact bytes, then folder).
+    void Sort();
+    void Add(TProjectFile file);
+
+    // The shared text of `folder`: the one of the last folder asked for when it is
+    // the same, a new one otherwise.
+    std::shared_ptr<const Text> SharedFolder(TextView folder);
+
+    std::vector<TProjectFile>::const_iterator begin() const { return items_.begin(); }
+    std::vector<TProjectFile>::const_iterator end() const { return items_.end(); }
+
+private:
+    std::vector<TProjectFile> items_;
+    std::shared_ptr<const Text> lastFolder_;
+};
+
+// `dir` and `name` with exactly one "/" between them; nothing is added when `dir` is
+// empty, when it ends with "/" or when `name` starts with "/".
+Text JoinPath(TextView dir, TextView name);
+
+// Appends the record of the file `fullPath`: its name is the part after the last
+// "/", its folder the part up to and including it.
+void AddFoundFile(TListFiles& list, TextView fullPath, std::int64_t size, std::int64_t date);
+
+// Order of file names: byte by byte with the letters a-z taken as A-Z and nothing
+// else folded; a name sorts after its own beginning. So "A.txt" < "b.txt" <
+// "_x.txt", and a name with a non-ASCII character sorts after every ASCII one at
+// that place. Negative, zero or positive.
+int CompareFileNames(const TProjectFile& a, const TProjectFile& b);
+int CompareFileNames(std::string_view a, std::string_view b);
+
+// What a scan reads of each file besides its name.
+enum class ScanDetail {
+    SizeAndDate, // one fstatat per listed file
+    NamesOnly    // Size() and Date() are -1; fstatat only where the entry type is unknown or a link
+};
+
+// Appends to `list` every entry of `folder` that is not a folder and matches the
+// filter: patterns separated by ";", blanks kept. A file that matches several
+// patterns is added once for each. Symbolic links count as what they point to; a
+// link that points nowhere is listed. A folder that does not exist, cannot be read
+// or is not a folder adds nothing, and so does an empty `folder` or a null `list`.
+// A relative `folder` is taken from the current folder.
+void ScanFolder(TextView folder, TListFiles* list, TextView filter,
+                ScanDetail detail = ScanDetail::SizeAndDate);
+
+// The program's own wildcard matching of a file name against one pattern: "*" is
+// any run of characters, "?" one character, letters match without regard to case
+// (ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic), and a pattern ending in
+// ".*" also matches where the name ends, so "*.*" matches every name, also one
+// without a dot. "[" is an ordinary character. An empty pattern matches nothing.
+bool MatchesFilterPattern(TextView name, TextView pattern);
+
+// The size as shown under a file name: "0 o", "1023 o", "1,5 Ko", "117,74 Mo",
+// "3 Go". At most 5 significant digits and 2 decimals, trailing zeros dropped.
+// Sizes of 1 Tio and more are counted in Go.
+Text SizeText(std::int64_t size, char32_t decimalSeparator);
+// The same with the decimal separator of the current C locale (localeconv).
+Text SizeText(std::int64_t size);
+
+} // namespace quorvel

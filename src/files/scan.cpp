@@ -1,0 +1,189 @@
+// Folder scan: one pass of readdir over the folder, every pattern of the filter
+// tried on each name.
+#include "engine/codec.hpp"
+#include "engine/primitives.hpp"
+#include "files/project_file.hpp"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace quorvel {
+
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+using DirHandle = std::unique_ptr<DIR, DirCloser>;
+
+// The patterns of a filter, cut at ";" without trimming; empty ones find nothing
+// and are left out. Patterns that match every name ("*", "*.*") are only counted,
+// so that the usual filter costs no decoding of names.
+struct Filter {
+    std::vector<Text> patterns;
+    int matchAll = 0;
+
+    bool Empty() const { return patterns.empty() && matchAll == 0; }
+
+    // How many patterns match the name `raw`; `name` is a buffer for its text.
+    int Matches(std::string_view raw, Text& name) const {
+        int matches = matchAll;
+        if (!patterns.empty()) {
+            name.clear();
+            DecodeNameInto(raw, name);
+            for (const Text& pattern : patterns) {
+                matches += MatchesFilterPattern(name, pattern) ? 1 : 0;
+            }
+        }
+        return matches;
+    }
+};
+
+bool MatchesEveryName(TextView pattern) {
+    if (pattern.ends_with(U".*")) {
+        pattern.remove_suffix(2);
+    }
+    return !pattern.empty() && pattern.find_first_not_of(U'*') == TextView::npos;
+}
+
+Filter ParseFilter(TextView filter) {
+    Filter parsed;
+    const Pos count = CountOf(filter, U";") + 1;
+    for (Pos k = count; k >= 1; --k) {
+        const TextView pattern = NthField(filter, U";", k);
+        if (MatchesEveryName(pattern)) {
+            ++parsed.matchAll;
+        } else if (!pattern.empty()) {
+            parsed.patterns.emplace_back(pattern);
+        }
+    }
+    return parsed;
+}
+
+std::optional<Text> CurrentFolder() {
+    std::vector<char> buffer(4096);
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE || buffer.size() > (std::size_t{1} << 20)) {
+            return std::nullopt;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    return DecodeName(buffer.data());
+}
+
+// `folder` made absolute and ending with "/"; empty and "." segments and doubled
+// "/" are dropped. A path with ".." is resolved by the file system, which follows
+// symbolic links before going up, as opening the folder would.
+std::optional<Text> AbsoluteFolder(TextView folder) {
+    Text path;
+    if (!folder.starts_with(U'/')) {
+        auto cwd = CurrentFolder();
+        if (!cwd) {
+            return std::nullopt;
+        }
+        path = std::move(*cwd);
+        path.push_back(U'/');
+    }
+    path.append(folder);
+    Text clean = U"/";
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find(U'/', start);
+        if (end == Text::npos) {
+            end = path.size();
+        }
+        const TextView segment = TextView(path).substr(start, end - start);
+        if (!segment.empty() && segment != U".") {
+            clean.append(segment);
+            clean.push_back(U'/');
+        }
+        start = end + 1;
+    }
+    if (clean.find(U"/../") == Text::npos) {
+        return clean;
+    }
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(EncodeName(clean).c_str(), nullptr),
+                                                           &std::free);
+    if (!real) {
+        return std::nullopt;
+    }
+    Text resolved = DecodeName(real.get());
+    if (!resolved.ends_with(U'/')) {
+        resolved.push_back(U'/');
+    }
+    return resolved;
+}
+
+bool IsDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// Entry types that are known not to be folders without following anything.
+bool IsPlainEntry(unsigned char type) {
+    return type == DT_REG || type == DT_FIFO || type == DT_SOCK || type == DT_CHR || type == DT_BLK;
+}
+
+} // namespace
+
+void ScanFolder(TextView folder, TListFiles* list, TextView filter, ScanDetail detail) {
+    if (list == nullptr || folder.empty()) {
+        return;
+    }
+    const Filter parsed = ParseFilter(filter);
+    if (parsed.Empty()) {
+        return;
+    }
+    const std::optional<Text> absolute = AbsoluteFolder(folder);
+    if (!absolute) {
+        return;
+    }
+    const DirHandle dir(::opendir(EncodeName(*absolute).c_str()));
+    if (!dir) {
+        return;
+    }
+    const int fd = ::dirfd(dir.get());
+    const std::shared_ptr<const Text> shared = list->SharedFolder(*absolute);
+    Text name; // decoding buffer of the filter
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const char* raw = entry->d_name;
+        if (IsDotOrDotDot(raw) || entry->d_type == DT_DIR) {
+            continue;
+        }
+        const std::string_view bytes(raw, std::strlen(raw));
+        const int matches = parsed.Matches(bytes, name);
+        if (matches == 0) {
+            continue;
+        }
+        std::int64_t size = -1;
+        std::int64_t date = -1;
+        if (detail == ScanDetail::SizeAndDate || !IsPlainEntry(entry->d_type)) {
+            // Size and date of what a link points to; of the link itself when it
+            // points nowhere. An entry that vanished since readdir is left out.
+            struct stat st {};
+            if (::fstatat(fd, raw, &st, 0) != 0 && ::fstatat(fd, raw, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+                continue;
+            }
+            if (S_ISDIR(st.st_mode)) {
+                continue;
+            }
+            if (detail == ScanDetail::SizeAndDate) {
+                size = static_cast<std::int64_t>(st.st_size);
+                date = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+            }
+        }
+        for (int k = 0; k < matches; ++k) {
+            list->Add(TProjectFile(shared, std::string(bytes), size, date));
+        }
+    }
+}
+
+} // namespace quorvel

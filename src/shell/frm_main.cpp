@@ -38,6 +38,7 @@
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <limits>
 
 namespace quorvel {
 
@@ -213,7 +214,10 @@ void TFrmMain::CreateComponents() {
     connect(HTMLViewer, &TScriptView::HotSpotClicked, this,
             [this](const HotSpot& spot) { HTMLViewerHotSpotClick(spot); });
 
-    // Parameter entry.
+    // Parameter entry. A value may be as long as the user likes.
+    for (QLineEdit* box : {static_cast<QLineEdit*>(EdInteger), EdString, EdNumber}) {
+        box->setMaxLength(std::numeric_limits<int>::max());
+    }
     connect(BtnOk, &QToolButton::clicked, this, [this] { BtnOkClick(BtnOk); });
     for (QLineEdit* box : {static_cast<QLineEdit*>(EdInteger), EdString, EdNumber}) {
         connect(box, &QLineEdit::returnPressed, this, [this] { EdIntegerKeyDown(13); });

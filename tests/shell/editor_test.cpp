@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QToolButton>
@@ -318,14 +319,37 @@ TEST_F(Editor, SaveWithoutANameAsksForOneAndFailuresKeepTheScript) {
 
 TEST_F(Editor, AScriptOfAnyBytesOpensAndShows) {
     TFrmMain& w = Start();
-    std::string bytes("1|[n=\xFF\xFE] <b>\0zz\r\n[[[]]]\n|||\r", 25);
-    bytes += std::string(100000, 'x');
+    const std::string bytes("1|[n=\xFF\xFE] <b>\r\n[[[]]]\n|||\r\0zz\r\n", 30);
     desktop_.log.openFileName = QString::fromStdString(folder_.Write("odd.script", bytes));
     w.MNU_OPEN->trigger();
-    EXPECT_EQ(w.ScriptLines.size(), 1U); // the NUL ends the text
-    EXPECT_EQ(w.HtmlLines.size(), 1);
+    EXPECT_EQ(w.ScriptLines.size(), 3U); // the NUL ends the text
+    EXPECT_EQ(w.HtmlLines.size(), 3);
     ClickLink(0, 1);
     EXPECT_TRUE(desktop_.log.errors.isEmpty());
+}
+
+TEST_F(Editor, LongScriptsAndLongValuesShowAndEdit) {
+    TFrmMain& w = Start();
+    std::string bytes;
+    for (int i = 0; i < 10000; ++i) {
+        bytes += "14|Ajouter [Chaine=v" + std::to_string(i) +
+                 "] au d\xE9"
+                 "but\r\n";
+    }
+    desktop_.log.openFileName = QString::fromStdString(folder_.Write("long.script", bytes));
+    w.MNU_OPEN->trigger();
+    ASSERT_EQ(w.ScriptLines.size(), 10000U);
+    w.HTMLViewer->verticalScrollBar()->setValue(w.HTMLViewer->verticalScrollBar()->maximum());
+    ClickLink(9999, 1);
+    ASSERT_EQ(VisibleBox(), w.EdString);
+    EXPECT_EQ(w.EdString->text().toStdString(), "v9999");
+    const QString value(100000, QLatin1Char('x'));
+    w.EdString->setText(value);
+    w.BtnOkClick(w.BtnOk);
+    const bool written =
+        EncodeName(w.ScriptLines.back()) == "14|Ajouter [Chaine=" + value.toStdString() + "] au début";
+    EXPECT_TRUE(written) << "the line holds " << w.ScriptLines.back().size() << " characters";
+    EXPECT_TRUE(w.HTMLViewer->toPlainText().contains(value));
 }
 
 TEST_F(Editor, CommandLineOpensAScriptOrRunsItUnattended) {

@@ -39,17 +39,13 @@ bool ScriptIsValid(const ScriptLines& script) {
     return true;
 }
 
-Text FillPlaceholder(TextView line, std::size_t at, TextView value) {
-    if (at >= line.size() || line[at] != U'[') {
+Text FillPlaceholder(TextView line, std::size_t open, std::size_t close, TextView value) {
+    if (close >= line.size() || open >= close || line[open] != U'[' || line[close] != U']') {
         return Text(line);
     }
-    const std::size_t close = line.find(U']', at);
-    if (close == TextView::npos) {
-        return Text(line);
-    }
-    const TextView slot = line.substr(at + 1, close - at - 1);
+    const TextView slot = line.substr(open + 1, close - open - 1);
     const TextView name = slot.substr(0, slot.find(U'='));
-    Text out(line.substr(0, at + 1));
+    Text out(line.substr(0, open + 1));
     out.append(name);
     out.push_back(U'=');
     out.append(value);

@@ -32,9 +32,9 @@ std::int32_t ParamInt(TextView text, std::int64_t k);
 // "=" as "[" (every placeholder filled).
 bool ScriptIsValid(const ScriptLines& script);
 
-// Fills the placeholder that starts at 0-based index `at` of `line` (its "[") with
-// `value`: "[name]" or "[name=old]" becomes "[name=value]". The line is returned
-// unchanged when no placeholder starts there.
-Text FillPlaceholder(TextView line, std::size_t at, TextView value);
+// Fills the placeholder of `line` that runs from its "[" at 0-based index `open` to
+// its "]" at `close` with `value`: "[name]" or "[name=old]" becomes "[name=value]".
+// The line is returned unchanged when those are not a "[" and a later "]".
+Text FillPlaceholder(TextView line, std::size_t open, std::size_t close, TextView value);
 
 } // namespace quorvel

@@ -174,7 +174,7 @@ void TFrmMain::BtnOkClick(QObject* sender) {
     if (ClickedSlot >= 1 && static_cast<std::size_t>(ClickedSlot) <= placeholders.size()) {
         const PlaceholderSlot slot = placeholders[static_cast<std::size_t>(ClickedSlot - 1)];
         if (ToQString(slot.In(text)) == ClickedPlaceholder) {
-            line = FillPlaceholder(line, offset + slot.open, value);
+            line = FillPlaceholder(line, offset + slot.open, offset + slot.close, value);
         }
     }
     for (QWidget* w : {static_cast<QWidget*>(EdInteger), static_cast<QWidget*>(EdString),

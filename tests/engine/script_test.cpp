@@ -104,14 +104,20 @@ TEST(ScriptLines, ValidityCountsEqualsAgainstBrackets) {
     }
 }
 
-TEST(ScriptLines, FillPlaceholderWritesTheSlotThatStartsThere) {
+TEST(ScriptLines, FillPlaceholderWritesTheGivenSlot) {
     const Text line = T("16|Ajouter [Chaine=nième] à la [nième] postion");
     const std::size_t second = line.find(U"[nième]");
-    EXPECT_EQ(U8(FillPlaceholder(line, second, U"2")), "16|Ajouter [Chaine=nième] à la [nième=2] postion");
-    EXPECT_EQ(U8(FillPlaceholder(line, 11, U"x")), "16|Ajouter [Chaine=x] à la [nième] postion");
-    EXPECT_EQ(U8(FillPlaceholder(line, 0, U"x")), U8(line));
-    EXPECT_EQ(U8(FillPlaceholder(U"a [n", 2, U"x")), "a [n");
-    EXPECT_EQ(U8(FillPlaceholder(U"[n=1]", 0, U"")), "[n=]");
+    EXPECT_EQ(U8(FillPlaceholder(line, second, second + 6, U"2")),
+              "16|Ajouter [Chaine=nième] à la [nième=2] postion");
+    EXPECT_EQ(U8(FillPlaceholder(line, 11, 24, U"x")), "16|Ajouter [Chaine=x] à la [nième] postion");
+    // Slots that overlap are written exactly where they are said to be.
+    EXPECT_EQ(U8(FillPlaceholder(U"[a [b] c]", 3, 8, U"v")), "[a [b] c=v]");
+    // Anything but a "[" and a later "]" leaves the line as it is.
+    for (const auto& [open, close] :
+         {std::pair<std::size_t, std::size_t>{0, 5}, {11, 11}, {11, 999}, {24, 11}}) {
+        EXPECT_EQ(U8(FillPlaceholder(line, open, close, U"x")), U8(line)) << open << " " << close;
+    }
+    EXPECT_EQ(U8(FillPlaceholder(U"[n=1]", 0, 4, U"")), "[n=]");
 }
 
 } // namespace

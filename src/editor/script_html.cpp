@@ -32,6 +32,12 @@ Text ShownText(TextView placeholder) {
     return Text(StrLeft(NthField(placeholder, U"=", 2), -1));
 }
 
+Text EmptyValueLabel(TextView placeholder) {
+    TextView label = placeholder.substr(1, placeholder.size() - 2);
+    label = label.substr(0, label.find(U'='));
+    return label.empty() ? Text(U"?") : Text(label);
+}
+
 std::size_t LineTextOffset(TextView line) {
     const std::size_t bar = line.find(U'|');
     return bar == TextView::npos ? line.size() : bar + 1;
@@ -58,10 +64,8 @@ QString ScriptHtmlLine(TextView line, std::size_t index) {
                 Escaped(placeholder) + QStringLiteral("\">");
         if (shown.empty()) {
             // An empty value: the placeholder's name, so that the link can be seen and clicked.
-            TextView label = placeholder.substr(1, placeholder.size() - 2);
-            label = label.substr(0, label.find(U'='));
-            html += QStringLiteral("<i><font color=\"#808080\">") +
-                    (label.empty() ? QStringLiteral("?") : Escaped(label)) + QStringLiteral("</font></i>");
+            html += QStringLiteral("<i><font color=\"#808080\">") + Escaped(EmptyValueLabel(placeholder)) +
+                    QStringLiteral("</font></i>");
         } else {
             html += Escaped(shown);
         }

@@ -34,6 +34,10 @@ std::vector<PlaceholderSlot> PlaceholderSlots(TextView lineText);
 // its last character.
 Text ShownText(TextView placeholder);
 
+// What an empty value shows instead: its placeholder's name ("n" for "[n=]"), or
+// "?" for a placeholder without a name.
+Text EmptyValueLabel(TextView placeholder);
+
 QString ScriptHtmlLine(TextView line, std::size_t index);
 QStringList BuildHtmlLines(const ScriptLines& script);
 

@@ -69,9 +69,7 @@ void TScriptView::Show(const ScriptLines& script, const QStringList& htmlLines) 
             Text shown = ShownText(placeholder);
             if (shown.empty()) {
                 // An empty value: the placeholder's name, so that the link can be seen and clicked.
-                TextView label = placeholder.substr(1, placeholder.size() - 2);
-                label = label.substr(0, label.find(U'='));
-                shown = label.empty() ? Text(U"?") : Text(label);
+                shown = EmptyValueLabel(placeholder);
                 format.setFontItalic(true);
                 format.setForeground(QColor(0x80, 0x80, 0x80));
             }

@@ -36,9 +36,5 @@ std::optional<std::string> EncodeCp1252(TextView text);
 // UTF-8 when the whole file is well-formed UTF-8 (a leading byte-order mark is
 // dropped), Windows-1252 otherwise.
 Text DecodeTextFile(std::string_view bytes);
-// UTF-8 of a Text (names, messages); the same as EncodeName.
-inline std::string ToUtf8(TextView text) {
-    return EncodeName(text);
-}
 
 } // namespace quorvel

@@ -26,8 +26,6 @@ public:
 
     const QPixmap& Image(int index) const;
     int Count() const { return static_cast<int>(images_.size()); }
-    // Number of keys: extensions and ".ico" paths whose icon was found.
-    int KeyCount() const { return static_cast<int>(keys_.size()); }
 
 private:
     int Append(const QString& key, const QPixmap& pixmap);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quorvel {
@@ -78,27 +79,107 @@ private:
     int fd_;
 };
 
+using Kind = ScriptFileError::Kind;
+
+// The reason the message gives for a file over the limit names the limit.
+constexpr std::string_view kTooLargeReason = "il dépasse 64 Mio";
+static_assert(kMaxScriptFileBytes == 64 * 1024 * 1024);
+
+std::string ScriptFileMessage(Kind kind, std::string_view path) {
+    std::string message = FormatMessage(kCannotOpenMessage, path);
+    if (kind == Kind::TooLarge) {
+        message.append(" : ").append(kTooLargeReason);
+    } else if (const std::string_view noun = PathKindNoun(kind); !noun.empty()) {
+        message.append(" : c'est ").append(noun);
+    }
+    return message;
+}
+
+// Refuses anything but a regular file, by what it is.
+void RequireRegularFile(mode_t mode, const std::string& path) {
+    if (S_ISREG(mode)) {
+        return;
+    }
+    if (S_ISDIR(mode)) {
+        throw ScriptFileError(Kind::Folder, path);
+    }
+    if (S_ISFIFO(mode)) {
+        throw ScriptFileError(Kind::Fifo, path);
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        throw ScriptFileError(Kind::Device, path);
+    }
+    if (S_ISSOCK(mode)) {
+        throw ScriptFileError(Kind::Socket, path);
+    }
+    throw ScriptFileError(Kind::Unreadable, path);
+}
+
 } // namespace
 
-ScriptLines ReadScriptFile(const std::string& path) {
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        throw FileError(FormatMessage(kCannotOpenMessage, path));
+ScriptFileError::ScriptFileError(Kind kind, std::string_view path)
+    : FileError(ScriptFileMessage(kind, path)), kind_(kind) {}
+
+std::string_view PathKindNoun(Kind kind) {
+    switch (kind) {
+    case Kind::Folder:
+        return "un dossier";
+    case Kind::Fifo:
+        return "un tube nommé";
+    case Kind::Device:
+        return "un périphérique";
+    case Kind::Socket:
+        return "une socket";
+    case Kind::Missing:
+    case Kind::TooLarge:
+    case Kind::Unreadable:
+        break;
     }
+    return {};
+}
+
+ScriptLines ReadScriptFile(const std::string& path) {
+    // Without O_NONBLOCK, opening a named pipe waits for a writer; O_NOCTTY keeps a
+    // terminal from becoming this program's controlling one.
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st {};
+    if (fd.get() < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            throw ScriptFileError(Kind::Missing, path);
+        }
+        // A socket cannot be opened at all; the message still says what it is.
+        if (::stat(path.c_str(), &st) == 0) {
+            RequireRegularFile(st.st_mode, path);
+        }
+        throw ScriptFileError(Kind::Unreadable, path);
+    }
+    if (::fstat(fd.get(), &st) != 0) {
+        throw ScriptFileError(Kind::Unreadable, path);
+    }
+    RequireRegularFile(st.st_mode, path);
+    if (st.st_size > static_cast<off_t>(kMaxScriptFileBytes)) {
+        throw ScriptFileError(Kind::TooLarge, path);
+    }
+    // The file may grow while it is read: reading one byte past the limit tells.
     std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    while (bytes.size() <= kMaxScriptFileBytes) {
+        const std::size_t wanted = std::min(sizeof buffer, kMaxScriptFileBytes + 1 - bytes.size());
+        const ssize_t n = ::read(fd.get(), buffer, wanted);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            throw FileError(FormatMessage(kCannotOpenMessage, path));
+            throw ScriptFileError(Kind::Unreadable, path);
         }
         if (n == 0) {
             break;
         }
         bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    if (bytes.size() > kMaxScriptFileBytes) {
+        throw ScriptFileError(Kind::TooLarge, path);
     }
     return ParseScriptText(bytes);
 }

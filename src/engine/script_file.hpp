@@ -6,8 +6,10 @@
 // that such copies read the file unchanged, and UTF-8 without a mark otherwise.
 #pragma once
 
+#include "engine/errors.hpp"
 #include "engine/script.hpp"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,7 +21,40 @@ ScriptLines ParseScriptText(std::string_view bytes);
 // The bytes of a script file for `script`.
 std::string FormatScriptText(const ScriptLines& script);
 
-// Reads a script file; throws FileError "Impossible d'ouvrir le fichier %s".
+// The largest script file read. Scripts are a few kilobytes; a bigger file is not
+// a script, and reading it whole could exhaust memory.
+inline constexpr std::size_t kMaxScriptFileBytes = std::size_t{64} << 20;
+
+// A script file that could not be read, and why. what() is "Impossible d'ouvrir le
+// fichier %s" for a missing or unreadable file, and that text followed by
+// " : c'est un dossier", " : c'est un tube nommé", " : c'est un périphérique",
+// " : c'est une socket" or " : il dépasse 64 Mio" for the other kinds.
+class ScriptFileError : public FileError {
+public:
+    enum class Kind {
+        Missing,    // no such file, or a part of the path is not a folder
+        Folder,     // a folder
+        Fifo,       // a named pipe
+        Device,     // a character or block device
+        Socket,     // a socket
+        TooLarge,   // more than kMaxScriptFileBytes
+        Unreadable, // any other failure: rights, input/output error, ...
+    };
+
+    ScriptFileError(Kind kind, std::string_view path);
+    Kind kind() const { return kind_; }
+
+private:
+    Kind kind_;
+};
+
+// What a path that is not a regular file is, with its article: "un dossier",
+// "un tube nommé", "un périphérique" or "une socket", for messages such as
+// "Le fichier %s est un dossier"; empty for Missing, TooLarge and Unreadable.
+std::string_view PathKindNoun(ScriptFileError::Kind kind);
+
+// Reads a script file of at most kMaxScriptFileBytes; throws ScriptFileError. Never
+// waits: a named pipe or a device is refused, not read.
 ScriptLines ReadScriptFile(const std::string& path);
 // Writes a script file, replacing any file of that name; throws FileError
 // "Impossible de créer le fichier %s" or "Impossible d'écrire dans %s".

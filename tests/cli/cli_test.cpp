@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace quorvel {
@@ -80,13 +81,19 @@ TEST_F(CliTest, ConversionErrorPrintsTheMessageAndNothingElse) {
     EXPECT_EQ(r.err, "'a1' n'est pas une valeur enti\xC3\xA8re correcte\n");
 }
 
-TEST_F(CliTest, MissingScriptAndBadCommandLines) {
+TEST_F(CliTest, UnreadableScriptsAndBadCommandLines) {
     const std::string missing = dir_ / "absent.script";
     auto r = Cli({"apply", missing, "a"});
     EXPECT_EQ(r.exitCode, 66);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "Impossible d'ouvrir le fichier " + missing + "\n");
     EXPECT_EQ(Cli({"check", missing}).exitCode, 66);
+    // A named pipe is refused at once, never waited on (timeout would exit 124).
+    const std::string fifo = dir_ / "tube.script";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    r = RunProcess({"/usr/bin/timeout", "10", QUORVEL_CLI, "check", fifo});
+    EXPECT_EQ(r.exitCode, 66);
+    EXPECT_EQ(r.err, "Impossible d'ouvrir le fichier " + fifo + " : c'est un tube nommé\n");
 
     for (const auto& args : std::vector<std::vector<std::string>>{
              {}, {"apply"}, {"frobnicate"}, {"apply", "-x", "s"}, {"check"}, {"check", "a", "b"}}) {

@@ -3,8 +3,15 @@
 #include "support/temp_dir.hpp"
 #include "support/text.hpp"
 
+#include <chrono>
+#include <fcntl.h>
+#include <future>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace quorvel {
@@ -104,16 +111,65 @@ TEST(ScriptFiles, WriteThenReadGivesTheSameScript) {
     EXPECT_EQ(test::ReadFileBytes(path), "7|Supprimer tous les espaces\r\n");
 }
 
+// The kind and message of the error that reading `path` raises.
+std::pair<ScriptFileError::Kind, std::string> ReadError(const std::string& path) {
+    try {
+        (void)ReadScriptFile(path);
+    } catch (const ScriptFileError& e) {
+        return {e.kind(), e.what()};
+    }
+    ADD_FAILURE() << path << " was read";
+    return {};
+}
+
 TEST(ScriptFiles, ReportFilesThatCannotBeOpenedOrCreated) {
+    using Kind = ScriptFileError::Kind;
     test::TempDir dir;
     const std::string missing = dir / "absent.script";
-    try {
-        (void)ReadScriptFile(missing);
-        FAIL() << "no error";
-    } catch (const FileError& e) {
-        EXPECT_EQ(std::string(e.what()), "Impossible d'ouvrir le fichier " + missing);
+    const std::string cannotOpen = "Impossible d'ouvrir le fichier ";
+    EXPECT_EQ(ReadError(missing), std::pair(Kind::Missing, cannotOpen + missing));
+    EXPECT_EQ(ReadError(dir.Write("f", "") + "/x.script"),
+              std::pair(Kind::Missing, cannotOpen + dir / "f/x.script"));
+    EXPECT_EQ(ReadError(dir.path()),
+              std::pair(Kind::Folder, cannotOpen + dir.path() + " : c'est un dossier"));
+    EXPECT_EQ(ReadError("/dev/null"),
+              std::pair(Kind::Device, cannotOpen + "/dev/null : c'est un périphérique"));
+
+    // A socket cannot be opened at all.
+    const std::string socketPath = dir / "socket.script";
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(sock, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    const int bound = ::bind(sock, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    ::close(sock);
+    ASSERT_EQ(bound, 0);
+    EXPECT_EQ(ReadError(socketPath),
+              std::pair(Kind::Socket, cannotOpen + socketPath + " : c'est une socket"));
+
+    // Opening a named pipe to read it waits for a writer unless told not to. Should
+    // it wait, a writer that comes and goes releases it: the test fails, not hangs.
+    const std::string fifo = dir / "tube.script";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto reading = std::async(std::launch::async, [&] { return ReadError(fifo); });
+    if (reading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        ADD_FAILURE() << "reading a named pipe waits for a writer";
+        if (const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); writer >= 0) {
+            ::close(writer);
+        }
     }
-    EXPECT_THROW((void)ReadScriptFile(dir.path()), FileError);
+    EXPECT_EQ(reading.get(), std::pair(Kind::Fifo, cannotOpen + fifo + " : c'est un tube nommé"));
+
+    // Sparse files: the one over the limit is refused from its size, unread.
+    const std::string largest = dir.Write("largest.script", "");
+    const std::string tooLarge = dir.Write("too-large.script", "");
+    ASSERT_EQ(::truncate(largest.c_str(), static_cast<off_t>(kMaxScriptFileBytes)), 0);
+    ASSERT_EQ(::truncate(tooLarge.c_str(), static_cast<off_t>(kMaxScriptFileBytes + 1)), 0);
+    EXPECT_EQ(ReadScriptFile(largest), ScriptLines{});
+    EXPECT_EQ(ReadError(tooLarge), std::pair(Kind::TooLarge, cannotOpen + tooLarge + " : il dépasse 64 Mio"));
+
     const std::string inMissingFolder = dir / "nowhere/x.script";
     try {
         WriteScriptFile(inMissingFolder, {T("7|x")});

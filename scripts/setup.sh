@@ -8,6 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     locales
+    libicu-dev
     qt6-base-dev fonts-dejavu-core
     dpkg-dev file
 )

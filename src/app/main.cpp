@@ -4,40 +4,45 @@
 //     quorvel SCRIPT                   opens the window with the script
 //     quorvel SCRIPT FOLDER [FILTER]   renames the matching files of FOLDER
 //                                      with the script, without asking, and ends
+//
+// The last form needs no display: it makes no window at all, reads its operands as
+// the bytes they are, and runs exactly as quorvel-cli run does.
+#include "batch/exit_status.hpp"
+#include "batch/folder_run.hpp"
+#include "batch/output.hpp"
 #include "shell/about_box.hpp"
-#include "shell/desktop.hpp"
 #include "shell/environment.hpp"
 #include "shell/frm_main.hpp"
 #include "shell/menu_images.hpp"
 
 #include <QApplication>
-#include <cstdio>
+#include <new>
 
 namespace {
-// Without a display only the program's own messages reach the standard error.
-void QuietHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) {
-        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+
+int RunUnattended(int argc, char** argv) {
+    quorvel::FolderRunRequest request;
+    request.voice = quorvel::FolderRunRequest::Voice::Window;
+    request.script = argv[1];
+    request.folder = argv[2];
+    request.filter = argc >= 4 ? argv[3] : "";
+    try {
+        return quorvel::RunScriptOnFolder(request);
+    } catch (const std::bad_alloc&) {
+        quorvel::Say("quorvel : mémoire insuffisante");
+        return quorvel::kNoMemory;
     }
 }
+
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool unattended = argc >= 3 && argv[2][0] != '\0';
-    // An unattended run needs no display: without one, it runs offscreen and says
-    // what happened on the standard error.
-    const bool headless = unattended && qEnvironmentVariableIsEmpty("DISPLAY") &&
-                          qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    if (headless) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        qInstallMessageHandler(QuietHandler);
+    if (argc >= 3 && argv[2][0] != '\0') {
+        return RunUnattended(argc, argv);
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorvel"));
     QApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
-    if (headless) {
-        quorvel::SetDesktop(quorvel::MakeConsoleDesktop());
-    }
     QApplication::setDesktopFileName(QStringLiteral("quorvel"));
     QApplication::setWindowIcon(quorvel::ProgramIcon());
     QStringList arguments = QApplication::arguments();
@@ -47,6 +52,5 @@ int main(int argc, char** argv) {
     window.SetAboutBox(
         new quorvel::TAboutBox(window.Environment().programPath, QStringLiteral(QUORVEL_VERSION), &window));
     window.show();
-    const int status = QApplication::exec();
-    return unattended ? window.ExitCode() : status;
+    return QApplication::exec();
 }

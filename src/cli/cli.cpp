@@ -2,6 +2,7 @@
 
 #include "cli/command_line.hpp"
 #include "cli/folder_commands.hpp"
+#include "cli/journal_commands.hpp"
 #include "cli/messages.hpp"
 #include "cli/records.hpp"
 #include "engine/apply.hpp"
@@ -110,6 +111,15 @@ int Run(std::span<const std::string_view> args) {
     }
     if (command == "run") {
         return RunFolder(rest);
+    }
+    if (command == "undo") {
+        return Undo(rest);
+    }
+    if (command == "resume") {
+        return Resume(rest);
+    }
+    if (command == "history") {
+        return History(rest);
     }
     return UsageError("commande inconnue : " + std::string(command));
 }

@@ -2,19 +2,12 @@
 
 #include "cli/cli.hpp"
 #include "cli/messages.hpp"
-#include "cli/records.hpp"
 #include "engine/errors.hpp"
 #include "engine/script_file.hpp"
 
 #include <unistd.h>
 
 namespace quorvel::cli {
-
-void Say(std::string_view text) {
-    Output err(STDERR_FILENO);
-    err.Write(text);
-    err.Put('\n');
-}
 
 int UsageError(std::string_view why) {
     Say(std::string("quorvel-cli : ") + std::string(why));

@@ -1,6 +1,7 @@
 // What every command of quorvel-cli shares: options, messages, loading the script.
 #pragma once
 
+#include "batch/output.hpp"
 #include "engine/script.hpp"
 
 #include <optional>
@@ -10,9 +11,6 @@
 #include <vector>
 
 namespace quorvel::cli {
-
-// Writes one line to standard error.
-void Say(std::string_view text);
 
 // Reports a bad command line and returns kUsage.
 int UsageError(std::string_view why);

@@ -1,14 +1,15 @@
 #include "cli/folder_commands.hpp"
 
+#include "batch/folder_run.hpp"
 #include "cli/cli.hpp"
 #include "cli/command_line.hpp"
-#include "cli/records.hpp"
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
 #include "files/rename_run.hpp"
+#include "files/run_messages.hpp"
+#include "files/shown_name.hpp"
 
-#include <cstdio>
-#include <limits>
+#include <numeric>
 #include <string>
 #include <unistd.h>
 
@@ -16,70 +17,16 @@ namespace quorvel::cli {
 
 namespace {
 
-// A folder scanned with a filter, every file selected: what the unattended run of
-// the window works on.
-struct Selection {
-    ScriptLines script;
-    TListFiles files;
-    TListInt rows;
-};
-
-// Reads the operands SCRIPT FOLDER [FILTER], loads the script and scans the folder;
-// an exit status when the command cannot go on.
-std::optional<int> Prepare(const Invocation& inv, std::string_view command, Selection& selection) {
+std::optional<int> CheckOperands(const Invocation& inv, std::string_view command) {
     if (inv.operands.size() < 2 || inv.operands.size() > 3) {
         return UsageError(std::string(command) + " attend SCRIPT DOSSIER [FILTRE]");
-    }
-    if (const auto status = LoadScript(inv.operands[0], selection.script)) {
-        return status;
-    }
-    Text filter = inv.operands.size() == 3 ? DecodeName(inv.operands[2]) : Text();
-    if (filter.empty()) {
-        filter = U"*.*";
-    }
-    ScanFolder(DecodeName(inv.operands[1]), &selection.files, filter, ScanDetail::NamesOnly);
-    selection.files.Sort();
-    selection.rows.SetSorted(true);
-    const std::size_t rows =
-        std::min<std::size_t>(selection.files.Count(), std::numeric_limits<std::int32_t>::max());
-    for (std::size_t row = 1; row <= rows; ++row) {
-        selection.rows.Add(static_cast<std::int32_t>(row));
     }
     return std::nullopt;
 }
 
-// "1 fichier", "2 fichiers"; "0 renommé".
-std::string Count(std::size_t n, std::string_view singular, std::string_view plural) {
-    return std::to_string(n) + " " + std::string(n >= 2 ? plural : singular);
-}
-
-// A name in a message for people: control characters are shown escaped, so that a
-// name cannot break or fake a line.
-std::string Shown(TextView name) {
-    std::string shown;
-    for (const char c : EncodeName(name)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\n') {
-            shown += "\\n";
-        } else if (c == '\t') {
-            shown += "\\t";
-        } else if (byte < 0x20 || byte == 0x7F) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-            shown += hex;
-        } else {
-            shown.push_back(c);
-        }
-    }
-    return shown;
-}
-
-// Old name, TAB (NUL with -0), new name, line feed (NUL with -0).
-void WritePair(Output& out, TextView oldName, TextView newName, bool null) {
-    out.Write(EncodeName(oldName));
-    out.Put(null ? '\0' : '\t');
-    out.Write(EncodeName(newName));
-    out.Put(null ? '\0' : '\n');
+// "1 fichier", "2 fichiers".
+std::string Files(std::size_t n) {
+    return std::to_string(n) + (n >= 2 ? " fichiers" : " fichier");
 }
 
 } // namespace
@@ -90,24 +37,43 @@ int Preview(std::span<const std::string_view> args) {
     if (!inv) {
         return UsageError(error);
     }
-    Selection selection;
-    if (const auto status = Prepare(*inv, "preview", selection)) {
+    if (const auto status = CheckOperands(*inv, "preview")) {
         return *status;
     }
+    ScriptLines script;
+    if (const auto status = LoadScript(inv->operands[0], script)) {
+        return *status;
+    }
+    const Text filter =
+        inv->operands.size() == 3 && !inv->operands[2].empty() ? DecodeName(inv->operands[2]) : Text(U"*.*");
+    TListFiles files;
+    if (const int scan = ScanFolder(DecodeName(inv->operands[1]), &files, filter, ScanDetail::NamesOnly);
+        scan != 0) {
+        Say("dossier illisible : " + ShownName(inv->operands[1]) + " : " + FolderErrorText(scan));
+        return kCannotOpen;
+    }
+    files.Sort();
+    std::vector<std::size_t> selection(files.Count());
+    std::iota(selection.begin(), selection.end(), std::size_t{0});
     std::vector<Text> names;
     NumberCounter counter = 0;
     try {
-        names = PreviewNames(selection.script, selection.files, selection.rows, counter);
+        names = PreviewNames(script, files, selection, counter);
     } catch (const EngineError& e) {
         Say(e.what());
         return kEngineError;
     }
     Output out(STDOUT_FILENO);
+    const char field = inv->null ? '\0' : '\t';
+    const char record = inv->null ? '\0' : '\n';
     for (std::size_t i = 0; i < names.size(); ++i) {
-        WritePair(out, selection.files.Items(i).Name(), names[i], inv->null);
+        out.Write(files.Items(i).NameBytes());
+        out.Put(field);
+        out.Write(EncodeName(names[i]));
+        out.Put(record);
     }
     const bool written = out.Flush();
-    Say(Count(names.size(), "fichier", "fichiers"));
+    Say(Files(names.size()));
     return written ? kOk : kOutputError;
 }
 
@@ -117,50 +83,16 @@ int RunFolder(std::span<const std::string_view> args) {
     if (!inv) {
         return UsageError(error);
     }
-    Selection selection;
-    if (const auto status = Prepare(*inv, "run", selection)) {
+    if (const auto status = CheckOperands(*inv, "run")) {
         return *status;
     }
-    RunReport report;
-    NumberCounter counter = 0;
-    try {
-        report = inv->dryRun ? PlanRenames(selection.script, selection.files, selection.rows, counter)
-                             : RunRenames(selection.script, selection.files, selection.rows, counter);
-    } catch (const EngineError& e) {
-        Say(e.what());
-        return kEngineError;
-    }
-    bool written = true;
-    if (inv->dryRun) {
-        Output out(STDOUT_FILENO);
-        for (const RenameEntry& entry : report.entries) {
-            WritePair(out, entry.oldName, entry.newName, inv->null);
-        }
-        written = out.Flush();
-    }
-    Output err(STDERR_FILENO);
-    for (const RenameEntry& entry : report.entries) {
-        if (entry.outcome == RenameOutcome::Failed) {
-            err.Write("échec : " + Shown(entry.oldName) + " -> " + Shown(entry.newName) + " : " +
-                      entry.reason + "\n");
-        }
-    }
-    std::string summary = Count(report.entries.size(), "fichier", "fichiers");
-    if (!report.entries.empty()) {
-        summary += " : " + Count(report.renamed, inv->dryRun ? "à renommer" : "renommé",
-                                 inv->dryRun ? "à renommer" : "renommés");
-        summary += ", " + Count(report.unchanged, "inchangé", "inchangés");
-        summary += ", " + Count(report.failed, "échec", "échecs");
-    }
-    if (inv->dryRun) {
-        summary += " (simulation : rien n'a été modifié)";
-    }
-    err.Write(summary + "\n");
-    err.Flush();
-    if (!written) {
-        return kOutputError;
-    }
-    return report.failed == 0 ? kOk : kFailures;
+    FolderRunRequest request;
+    request.script = inv->operands[0];
+    request.folder = inv->operands[1];
+    request.filter = inv->operands.size() == 3 ? inv->operands[2] : std::string_view();
+    request.dryRun = inv->dryRun;
+    request.null = inv->null;
+    return RunScriptOnFolder(request);
 }
 
 } // namespace quorvel::cli

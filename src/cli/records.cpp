@@ -44,35 +44,4 @@ bool ReadRecords(int fd, char separator, const std::function<void(std::string_vi
     return true;
 }
 
-void Output::Write(std::string_view bytes) {
-    buffer_.append(bytes);
-    if (buffer_.size() >= kChunk) {
-        Flush();
-    }
-}
-
-void Output::Put(char c) {
-    buffer_.push_back(c);
-    if (buffer_.size() >= kChunk) {
-        Flush();
-    }
-}
-
-bool Output::Flush() {
-    std::size_t done = 0;
-    while (!failed_ && done < buffer_.size()) {
-        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            failed_ = true;
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    buffer_.clear();
-    return !failed_;
-}
-
 } // namespace quorvel::cli

@@ -219,4 +219,19 @@ Text ApplyScript(const ScriptLines& script, TextView name, bool first, NumberCou
     return w;
 }
 
+void AdvanceNumbering(const ScriptLines& script, bool first, NumberCounter& counter) {
+    for (const Text& line : script) {
+        switch (static_cast<Command>(CommandNumber(line))) {
+        case Command::NumberAtStart:
+        case Command::NumberAtEnd:
+        case Command::NumberBefore:
+        case Command::NumberAfter:
+            (void)NumberText(ParamText(LineText(line), 1), first, counter);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
 } // namespace quorvel

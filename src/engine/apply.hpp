@@ -29,4 +29,9 @@ std::optional<std::int32_t> StrictStrToInt(TextView s);
 // when that is not an integer); for every other file they advance it by one.
 Text ApplyScript(const ScriptLines& script, TextView name, bool first, NumberCounter& counter);
 
+// What ApplyScript does to `counter`, without making the name: for a file whose new
+// name could not be made, so that the files after it are numbered as if it had been.
+// Raises ConversionError as ApplyScript does.
+void AdvanceNumbering(const ScriptLines& script, bool first, NumberCounter& counter);
+
 } // namespace quorvel

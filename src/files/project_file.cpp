@@ -48,6 +48,20 @@ void TListFiles::Clear() {
     items_.clear();
     items_.shrink_to_fit();
     lastFolder_.reset();
+    descriptors_.clear();
+}
+
+void TListFiles::KeepFolderDescriptor(const std::shared_ptr<const Text>& folder, UniqueFd fd) {
+    descriptors_.emplace_back(folder, std::make_shared<const UniqueFd>(std::move(fd)));
+}
+
+int TListFiles::FolderDescriptor(const std::shared_ptr<const Text>& folder) const {
+    for (auto it = descriptors_.rbegin(); it != descriptors_.rend(); ++it) {
+        if (it->first == folder) {
+            return it->second->Get();
+        }
+    }
+    return -1;
 }
 
 void TListFiles::Sort() {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "engine/text.hpp"
+#include "files/unique_fd.hpp"
 
 #include <cstdint>
 #include <memory>
@@ -65,12 +66,19 @@ public:
     // the same, a new one otherwise.
     std::shared_ptr<const Text> SharedFolder(TextView folder);
 
+    // Keeps the descriptor through which the records of `folder` were read, so that
+    // a run renames in the folder that was listed, wherever its path leads by then.
+    void KeepFolderDescriptor(const std::shared_ptr<const Text>& folder, UniqueFd fd);
+    // That descriptor; -1 when the records of `folder` did not come from a scan.
+    int FolderDescriptor(const std::shared_ptr<const Text>& folder) const;
+
     std::vector<TProjectFile>::const_iterator begin() const { return items_.begin(); }
     std::vector<TProjectFile>::const_iterator end() const { return items_.end(); }
 
 private:
     std::vector<TProjectFile> items_;
     std::shared_ptr<const Text> lastFolder_;
+    std::vector<std::pair<std::shared_ptr<const Text>, std::shared_ptr<const UniqueFd>>> descriptors_;
 };
 
 // `dir` and `name` with exactly one "/" between them; nothing is added when `dir` is
@@ -99,9 +107,11 @@ enum class ScanDetail {
 // patterns is added once for each. Symbolic links count as what they point to; a
 // link that points nowhere is listed. A folder that does not exist, cannot be read
 // or is not a folder adds nothing, and so does an empty `folder` or a null `list`.
-// A relative `folder` is taken from the current folder.
-void ScanFolder(TextView folder, TListFiles* list, TextView filter,
-                ScanDetail detail = ScanDetail::SizeAndDate);
+// A relative `folder` is taken from the current folder. The list keeps the
+// descriptor the folder was read through. Returns 0, or the errno value that tells
+// why the folder could not be read (ENOENT for an empty `folder`).
+int ScanFolder(TextView folder, TListFiles* list, TextView filter,
+               ScanDetail detail = ScanDetail::SizeAndDate);
 
 // The program's own wildcard matching of a file name against one pattern: "*" is
 // any run of characters, "?" one character, letters match without regard to case

@@ -1,89 +1,27 @@
 #include "files/rename_run.hpp"
 
 #include "engine/codec.hpp"
-#include "files/unique_fd.hpp"
+#include "files/folder_listing.hpp"
+#include "files/name_fold.hpp"
+#include "files/name_table.hpp"
+#include "files/new_names.hpp"
+#include "files/order.hpp"
+#include "files/rename_steps.hpp"
+#include "files/run_messages.hpp"
+#include "files/safe_rename.hpp"
+#include "files/validate.hpp"
+#include "files/verify.hpp"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <functional>
-#include <sys/stat.h>
-#include <unordered_map>
+#include <cstring>
 
 namespace quorvel {
 
 namespace {
 
-struct Job {
-    const TProjectFile* file;
-    Text oldName;
-    Text newName;
-};
-
-const TProjectFile* RecordOfRow(const TListFiles& files, std::int32_t row) {
-    if (row < 1 || static_cast<std::size_t>(row) > files.Count()) {
-        return nullptr;
-    }
-    return &files.Items(static_cast<std::size_t>(row) - 1);
-}
-
-std::vector<Job> NewNames(const ScriptLines& script, const TListFiles& files, const TListInt& selectedRows,
-                          NumberCounter& counter) {
-    std::vector<Job> jobs;
-    jobs.reserve(selectedRows.Count());
-    for (std::size_t i = 0; i < selectedRows.Count(); ++i) {
-        const TProjectFile* file = RecordOfRow(files, selectedRows.Items(i));
-        if (file != nullptr) {
-            Text name = file->Name();
-            Text newName = ApplyScript(script, name, jobs.empty(), counter);
-            jobs.push_back({file, std::move(name), std::move(newName)});
-        }
-    }
-    return jobs;
-}
-
-std::string FolderBytes(const TProjectFile& file) {
-    return file.Folder().empty() ? std::string("./") : EncodeName(file.Folder());
-}
-
-// Renames `from` to `to` (bytes) in the folder of `file`; 0 or an errno value.
-using Renamer = std::function<int(const TProjectFile& file, const std::string& from, const std::string& to,
-                                  std::string& detail)>;
-
-RunReport Play(const ScriptLines& script, const TListFiles& files, const TListInt& selectedRows,
-               NumberCounter& counter, const Renamer& rename) {
-    counter = 0;
-    RunReport report;
-    if (!ScriptIsValid(script)) {
-        return report;
-    }
-    std::vector<Job> jobs = NewNames(script, files, selectedRows, counter);
-    report.entries.reserve(jobs.size());
-    std::string to;
-    for (Job& job : jobs) {
-        RenameEntry entry{std::move(job.oldName), std::move(job.newName), RenameOutcome::Failed, {}};
-        if (entry.newName == entry.oldName) {
-            entry.outcome = RenameOutcome::Unchanged;
-        } else {
-            const std::string& from = job.file->NameBytes();
-            to.clear();
-            EncodeNameInto(entry.newName, to);
-            if (auto bad = BadNameReason(to)) {
-                entry.reason = std::move(*bad);
-            } else if (BadNameReason(from)) {
-                entry.reason = "le nom actuel ne désigne pas un fichier";
-            } else {
-                std::string detail;
-                if (const int error = rename(*job.file, from, to, detail); error != 0) {
-                    entry.reason = RenameErrorText(error);
-                    if (!detail.empty()) {
-                        entry.reason += " ; " + detail;
-                    }
-                } else {
-                    entry.outcome = RenameOutcome::Renamed;
-                }
-            }
-        }
-        switch (entry.outcome) {
+void Count(RunReport& report) {
+    report.renamed = report.unchanged = report.failed = 0;
+    for (const RunFile& f : report.files) {
+        switch (f.outcome) {
         case RenameOutcome::Renamed:
             ++report.renamed;
             break;
@@ -94,109 +32,167 @@ RunReport Play(const ScriptLines& script, const TListFiles& files, const TListIn
             ++report.failed;
             break;
         }
-        report.entries.push_back(std::move(entry));
     }
-    return report;
 }
 
-// The descriptor of the folder of the last file, opened again only when the folder
-// changes.
-class FolderHandle {
-public:
-    int Open(const TProjectFile& file, int& error) {
-        if (!fd_.Valid() || folder_ != file.SharedFolder()) {
-            folder_ = file.SharedFolder();
-            fd_.Reset(::open(FolderBytes(file).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-            error_ = fd_.Valid() ? 0 : errno;
-        }
-        error = error_;
-        return fd_.Get();
+RunCounts CountsOf(const std::vector<RunFile>& files) {
+    RunCounts counts;
+    for (const RunFile& f : files) {
+        (f.outcome == RenameOutcome::Renamed     ? counts.renamed
+         : f.outcome == RenameOutcome::Unchanged ? counts.unchanged
+                                                 : counts.failed)++;
     }
+    return counts;
+}
 
-private:
-    std::shared_ptr<const Text> folder_;
-    UniqueFd fd_;
-    int error_ = 0;
-};
-
-// The folder as the run would leave it: entries added and removed by the renames
-// played so far, the disk for everything else.
-class FolderPicture {
-public:
-    int Rename(const TProjectFile& file, const std::string& from, const std::string& to) {
-        const std::string folder = FolderBytes(file);
-        const std::string source = folder + from;
-        const std::string target = folder + to;
-        if (!Exists(source)) {
-            return ENOENT;
+// Before anything moves: every file that would have moved fails for `reason`.
+void StopAll(std::vector<RunFile>& run, const std::string& reason) {
+    for (RunFile& f : run) {
+        if (f.verdict == Verdict::Ready) {
+            f.outcome = RenameOutcome::Failed;
+            f.reason = reason;
         }
-        if (Exists(target) && !SameOnDisk(source, target)) {
-            return EEXIST;
-        }
-        present_[source] = false;
-        present_[target] = true;
-        return 0;
     }
+}
 
-private:
-    bool Exists(const std::string& path) const {
-        if (const auto it = present_.find(path); it != present_.end()) {
-            return it->second;
-        }
-        struct stat st {};
-        return ::lstat(path.c_str(), &st) == 0;
+// The stages of one folder, on the files of the run that are in it.
+void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TListFiles& list,
+                 const std::shared_ptr<const Text>& folder, const RunOptions& options, RunReport& report) {
+    const std::string path = folder->empty() ? std::string(".") : EncodeName(*folder);
+    UniqueFd opened;
+    int dirfd = list.FolderDescriptor(folder);
+    int error = 0;
+    if (dirfd < 0) {
+        opened = OpenFolder(path, error);
+        dirfd = opened.Get();
     }
-
-    // One entry reached by two names on a file system that ignores case.
-    bool SameOnDisk(const std::string& a, const std::string& b) const {
-        if (present_.contains(a) || present_.contains(b)) {
-            return false;
-        }
-        struct stat sa {};
-        struct stat sb {};
-        return ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-               sa.st_ino == sb.st_ino && sa.st_nlink == 1;
+    FolderListing listing;
+    if (error == 0) {
+        error = ListFolder(dirfd, listing);
     }
+    if (error != 0) {
+        report.stop = RunReport::Stop::FolderUnreadable;
+        report.error = "dossier illisible : " + ShownName(path) + " : " + FolderErrorText(error);
+        StopAll(run, report.error);
+        return;
+    }
+    Validate(run, listing, FolderIgnoresCase(dirfd));
+    NameTable names(listing.Count());
+    for (std::size_t i = 0; i < listing.Count(); ++i) {
+        names.Insert(listing.Name(i), static_cast<std::uint32_t>(i));
+    }
+    steps = Order(run, [&](std::string_view name) { return names.Find(name) != NameTable::kAbsent; });
+    if (options.dryRun) {
+        for (RunFile& f : run) {
+            if (f.verdict == Verdict::Ready) {
+                f.outcome = RenameOutcome::Renamed;
+            }
+        }
+        return;
+    }
+    if (steps.empty()) {
+        return;
+    }
+    const auto identity = IdentifyFolder(dirfd, path);
+    std::string why = identity ? std::string() : RenameErrorText(errno);
+    std::optional<JournalWriter> journal;
+    if (identity) {
+        journal =
+            JournalWriter::Create(options.journalFolder.empty() ? JournalFolder() : options.journalFolder,
+                                  *identity, run.size(), run, steps, why);
+    }
+    if (!journal) {
+        report.stop = RunReport::Stop::NoJournal;
+        report.error = "journal impossible à écrire : " + why + " ; rien n'a été renommé";
+        StopAll(run, report.error);
+        steps.clear();
+        return;
+    }
+    Renamer renamer(dirfd);
+    std::vector<StepState> state(steps.size(), StepState::NotDone);
+    RenameSteps(run, steps, state, renamer, &*journal);
+    FolderListing after;
+    if (ListFolder(dirfd, after) == 0) {
+        PutBack(run, steps, state, Verify(run, after, dirfd, &*journal), renamer, &*journal);
+    }
+    journal->Finished(CountsOf(run));
+    journal->Close();
+    report.journals.push_back(journal->Path());
+}
 
-    std::unordered_map<std::string, bool> present_;
-};
+RunReport Run(const ScriptLines& script, const TListFiles& files, std::span<const std::size_t> selection,
+              NumberCounter& counter, const RunOptions& options) {
+    counter = 0;
+    RunReport report;
+    if (!ScriptIsValid(script)) {
+        return report;
+    }
+    report.files = NewNames(script, files, selection, counter);
+    // One folder after the other, in the order of their first file.
+    std::vector<bool> done(report.files.size(), false);
+    for (std::size_t first = 0; first < report.files.size(); ++first) {
+        if (done[first]) {
+            continue;
+        }
+        const std::shared_ptr<const Text>& folder = files.Items(report.files[first].index).SharedFolder();
+        std::vector<std::size_t> members;
+        std::vector<RunFile> run;
+        for (std::size_t i = first; i < report.files.size(); ++i) {
+            if (!done[i] && files.Items(report.files[i].index).SharedFolder() == folder) {
+                done[i] = true;
+                members.push_back(i);
+                run.push_back(std::move(report.files[i]));
+            }
+        }
+        std::vector<Step> steps;
+        RunInFolder(run, steps, files, folder, options, report);
+        for (Step& step : steps) {
+            step.file = static_cast<std::uint32_t>(members[step.file]);
+            if (step.after >= 0) {
+                step.after += static_cast<std::int64_t>(report.steps.size());
+            }
+        }
+        report.steps.insert(report.steps.end(), steps.begin(), steps.end());
+        for (std::size_t k = 0; k < members.size(); ++k) {
+            report.files[members[k]] = std::move(run[k]);
+        }
+    }
+    Count(report);
+    return report;
+}
 
 } // namespace
 
 std::vector<Text> PreviewNames(const ScriptLines& script, const TListFiles& files,
-                               const TListInt& selectedRows, NumberCounter& counter) {
+                               std::span<const std::size_t> selection, NumberCounter& counter) {
     counter = 0;
     std::vector<Text> names;
     if (!ScriptIsValid(script)) {
         return names;
     }
-    std::vector<Job> jobs = NewNames(script, files, selectedRows, counter);
-    names.reserve(jobs.size());
-    for (Job& job : jobs) {
-        names.push_back(std::move(job.newName));
+    names.reserve(selection.size());
+    for (const std::size_t index : selection) {
+        if (index < files.Count()) {
+            names.push_back(ApplyScript(script, files.Items(index).Name(), names.empty(), counter));
+        }
     }
     return names;
 }
 
-RunReport RunRenames(const ScriptLines& script, const TListFiles& files, const TListInt& selectedRows,
-                     NumberCounter& counter, RenameMethod method) {
-    FolderHandle folder;
-    return Play(
-        script, files, selectedRows, counter,
-        [&](const TProjectFile& file, const std::string& from, const std::string& to, std::string& detail) {
-            int error = 0;
-            const int dirfd = folder.Open(file, error);
-            return error != 0 ? error : SafeRename(dirfd, from, to, &detail, method);
-        });
+RunReport RunRenames(const ScriptLines& script, const TListFiles& files,
+                     std::span<const std::size_t> selection, NumberCounter& counter,
+                     const RunOptions& options) {
+    RunOptions run = options;
+    run.dryRun = false;
+    return Run(script, files, selection, counter, run);
 }
 
-RunReport PlanRenames(const ScriptLines& script, const TListFiles& files, const TListInt& selectedRows,
-                      NumberCounter& counter) {
-    FolderPicture picture;
-    return Play(script, files, selectedRows, counter,
-                [&](const TProjectFile& file, const std::string& from, const std::string& to, std::string&) {
-                    return picture.Rename(file, from, to);
-                });
+RunReport PlanRenames(const ScriptLines& script, const TListFiles& files,
+                      std::span<const std::size_t> selection, NumberCounter& counter,
+                      const RunOptions& options) {
+    RunOptions plan = options;
+    plan.dryRun = true;
+    return Run(script, files, selection, counter, plan);
 }
 
 } // namespace quorvel

@@ -1,17 +1,21 @@
-// The preview and the run: the new names of the selected files, and the renaming of
-// those files one after the other. Shared by the window and quorvel-cli.
+// The preview and the run: the new names of the selected files, and their renaming,
+// shared by the window, quorvel-cli and the unattended run.
 //
-// Row r (r >= 1) of the file grid holds item r - 1 of the file list; a selected row
-// without a record is skipped. The numbering counter restarts at 0 on every preview
-// and run, and the first file processed starts the numbering.
+// A run goes through its stages once, in this order, one RunFile per selected file
+// flowing through all of them:
+//     new names -> validate -> order -> journal -> rename -> verify -> report
+// Selections are 0-based indexes into the list of files, in selection order; an
+// index outside the list is skipped. The numbering counter restarts at 0 on every
+// preview and run, and the first file processed starts the numbering.
 #pragma once
 
 #include "engine/apply.hpp"
-#include "files/list_int.hpp"
+#include "files/journal.hpp"
 #include "files/project_file.hpp"
-#include "files/safe_rename.hpp"
+#include "files/run_file.hpp"
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,36 +25,40 @@ namespace quorvel {
 // script is not valid (the caller decides about a message). EngineError
 // propagates.
 std::vector<Text> PreviewNames(const ScriptLines& script, const TListFiles& files,
-                               const TListInt& selectedRows, NumberCounter& counter);
+                               std::span<const std::size_t> selection, NumberCounter& counter);
 
-enum class RenameOutcome { Renamed, Unchanged, Failed };
-
-struct RenameEntry {
-    Text oldName;
-    Text newName;
-    RenameOutcome outcome = RenameOutcome::Failed;
-    std::string reason; // French, UTF-8; empty unless Failed
+struct RunOptions {
+    std::string journalFolder; // where the journal goes; empty: JournalFolder()
+    bool dryRun = false;       // stop after the order: plan, touch nothing
 };
 
 struct RunReport {
-    std::vector<RenameEntry> entries; // one per selected file, in selection order
-    std::size_t renamed = 0;
+    std::vector<RunFile> files; // one per selected file, in selection order
+    std::vector<Step> steps;    // in the order they were (or would be) done; files index `files`
+    std::size_t renamed = 0;    // in a dry run: to be renamed
     std::size_t unchanged = 0;
     std::size_t failed = 0;
+    std::vector<std::string> journals; // the journals written, one per folder that had renames
+    // Why the run could not start in a folder (nothing was renamed there): it could
+    // not be read, or no journal could be written.
+    enum class Stop { None, FolderUnreadable, NoJournal } stop = Stop::None;
+    std::string error;
 };
 
-// Renames the selected files in selection order, going on after a failure. Every
-// new name is computed before the first rename, so an EngineError propagates with
-// nothing renamed. An existing file is never replaced; a new name that is empty,
-// "." or "..", or holds "/" or NUL fails. An empty report when the script is not
-// valid.
-RunReport RunRenames(const ScriptLines& script, const TListFiles& files, const TListInt& selectedRows,
-                     NumberCounter& counter, RenameMethod method = RenameMethod::Atomic);
+// Renames the selected files: every new name is computed first, so a
+// ConversionError propagates with nothing renamed; the checks come before the first
+// rename; the renames are ordered so that shifts and swaps work; the plan is
+// journaled before the first rename and the folder is read again after the last.
+// An existing file is never replaced. An empty report when the script is not valid.
+// The files of one folder are renamed through the descriptor of its scan when the
+// list keeps one.
+RunReport RunRenames(const ScriptLines& script, const TListFiles& files,
+                     std::span<const std::size_t> selection, NumberCounter& counter,
+                     const RunOptions& options = {});
 
-// What RunRenames would report, found without touching anything: the folder is
-// looked at, and the renames are played on a picture of it. Failures that only
-// the rename itself reveals (rights, read-only file systems) are not foreseen.
-RunReport PlanRenames(const ScriptLines& script, const TListFiles& files, const TListInt& selectedRows,
-                      NumberCounter& counter);
+// What RunRenames would do, found without touching anything.
+RunReport PlanRenames(const ScriptLines& script, const TListFiles& files,
+                      std::span<const std::size_t> selection, NumberCounter& counter,
+                      const RunOptions& options = {});
 
 } // namespace quorvel

@@ -11,41 +11,20 @@ namespace quorvel {
 
 namespace {
 
-int Errno(int rc) {
-    return rc == 0 ? 0 : errno;
-}
+std::atomic<Renameat2Function> g_renameat2{nullptr};
 
-// Rename after a check that the target is absent: the last resort, for file
-// systems that have neither RENAME_NOREPLACE nor hard links.
-int CheckThenRename(int dirfd, const std::string& from, const std::string& to) {
-    struct stat st {};
-    if (::fstatat(dirfd, from.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        return errno;
-    }
-    if (::fstatat(dirfd, to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-        return EEXIST;
-    }
-    if (errno != ENOENT) {
-        return errno;
-    }
-    return Errno(::renameat(dirfd, from.c_str(), dirfd, to.c_str()));
+int SystemRenameat2(int olddirfd, const char* oldpath, int newdirfd, const char* newpath,
+                    unsigned int flags) {
+    return ::renameat2(olddirfd, oldpath, newdirfd, newpath, flags);
 }
 
 // link() refuses an existing target, so link then unlink never replaces anything.
 int LinkThenUnlink(int dirfd, const std::string& from, const std::string& to) {
-    struct stat st {};
-    if (::fstatat(dirfd, from.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        return errno;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        return CheckThenRename(dirfd, from, to);
-    }
     if (::linkat(dirfd, from.c_str(), dirfd, to.c_str(), 0) != 0) {
         const int error = errno;
-        if (error == EPERM || error == EOPNOTSUPP || error == EXDEV || error == EMLINK || error == ENOSYS) {
-            return CheckThenRename(dirfd, from, to); // no hard links here
-        }
-        return error;
+        const bool noLinks =
+            error == EPERM || error == EOPNOTSUPP || error == EXDEV || error == EMLINK || error == ENOSYS;
+        return noLinks ? kNoSafeRename : error;
     }
     if (::unlinkat(dirfd, from.c_str(), 0) != 0) {
         const int error = errno;
@@ -66,34 +45,34 @@ bool SameEntryFile(int dirfd, const std::string& a, const std::string& b) {
 std::string TemporaryName() {
     static std::atomic<unsigned> serial{0};
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, ".quorvel-%ld-%u.tmp", static_cast<long>(::getpid()), serial++);
+    std::snprintf(buffer, sizeof buffer, ".quorvel-%ld-x%u.tmp", static_cast<long>(::getpid()), serial++);
     return buffer;
 }
 
 } // namespace
 
-int RenameNoReplace(int dirfd, const std::string& from, const std::string& to, RenameMethod method) {
-    switch (method) {
-    case RenameMethod::Atomic:
-        if (::renameat2(dirfd, from.c_str(), dirfd, to.c_str(), RENAME_NOREPLACE) == 0) {
+Renameat2Function SetRenameat2ForTests(Renameat2Function function) {
+    return g_renameat2.exchange(function);
+}
+
+int Renamer::NoReplace(const std::string& from, const std::string& to) {
+    if (atomic_) {
+        const Renameat2Function call = g_renameat2.load();
+        if ((call != nullptr ? call : SystemRenameat2)(dirfd_, from.c_str(), dirfd_, to.c_str(),
+                                                       RENAME_NOREPLACE) == 0) {
             return 0;
         }
         if (errno != EINVAL && errno != ENOSYS) {
             return errno;
         }
-        [[fallthrough]];
-    case RenameMethod::HardLink:
-        return LinkThenUnlink(dirfd, from, to);
-    case RenameMethod::CheckFirst:
-        return CheckThenRename(dirfd, from, to);
+        atomic_ = false;
     }
-    return EINVAL;
+    return LinkThenUnlink(dirfd_, from, to);
 }
 
-int SafeRename(int dirfd, const std::string& from, const std::string& to, std::string* detail,
-               RenameMethod method) {
-    const int error = RenameNoReplace(dirfd, from, to, method);
-    if (error != EEXIST || !SameEntryFile(dirfd, from, to)) {
+int Renamer::Rename(const std::string& from, const std::string& to, std::string* detail) {
+    const int error = NoReplace(from, to);
+    if (error != EEXIST || !SameEntryFile(dirfd_, from, to)) {
         return error;
     }
     // `to` is `from` itself, or another hard link of the same file. Move the entry
@@ -102,19 +81,24 @@ int SafeRename(int dirfd, const std::string& from, const std::string& to, std::s
     int aside = EEXIST;
     for (int attempt = 0; attempt < 100 && aside == EEXIST; ++attempt) {
         temporary = TemporaryName();
-        aside = RenameNoReplace(dirfd, from, temporary, method);
+        aside = NoReplace(from, temporary);
     }
     if (aside != 0) {
         return aside;
     }
-    const int second = RenameNoReplace(dirfd, temporary, to, method);
+    const int second = NoReplace(temporary, to);
     if (second == 0) {
         return 0;
     }
-    if (RenameNoReplace(dirfd, temporary, from, method) != 0 && detail != nullptr) {
+    if (NoReplace(temporary, from) != 0 && detail != nullptr) {
         *detail = "le fichier porte maintenant le nom " + temporary;
     }
     return second;
+}
+
+int SafeRename(int dirfd, const std::string& from, const std::string& to, std::string* detail) {
+    Renamer renamer(dirfd);
+    return renamer.Rename(from, to, detail);
 }
 
 std::optional<std::string> BadNameReason(std::string_view name) {
@@ -130,11 +114,16 @@ std::optional<std::string> BadNameReason(std::string_view name) {
     if (name.find('\0') != std::string_view::npos) {
         return "le nouveau nom contient un caractère nul";
     }
+    if (name.size() > 255) {
+        return "nom trop long";
+    }
     return std::nullopt;
 }
 
 std::string RenameErrorText(int error) {
     switch (error) {
+    case kNoSafeRename:
+        return "ici, ni renommage sans remplacement ni lien physique : le fichier garde son nom";
     case EEXIST:
     case ENOTEMPTY:
         return "un fichier de ce nom existe déjà";

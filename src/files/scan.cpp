@@ -1,7 +1,8 @@
-// Folder scan: one pass of readdir over the folder, every pattern of the filter
-// tried on each name.
+// Folder scan: one listing of the folder, every pattern of the filter tried on each
+// name.
 #include "engine/codec.hpp"
 #include "engine/primitives.hpp"
+#include "files/folder_listing.hpp"
 #include "files/project_file.hpp"
 
 #include <cerrno>
@@ -19,11 +20,6 @@
 namespace quorvel {
 
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
-using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
 // The patterns of a filter, cut at ";" without trimming; empty ones find nothing
 // and are left out. Patterns that match every name ("*", "*.*") are only counted,
@@ -123,10 +119,6 @@ std::optional<Text> AbsoluteFolder(TextView folder) {
     return resolved;
 }
 
-bool IsDotOrDotDot(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
 // Entry types that are known not to be folders without following anything.
 bool IsPlainEntry(unsigned char type) {
     return type == DT_REG || type == DT_FIFO || type == DT_SOCK || type == DT_CHR || type == DT_BLK;
@@ -134,42 +126,50 @@ bool IsPlainEntry(unsigned char type) {
 
 } // namespace
 
-void ScanFolder(TextView folder, TListFiles* list, TextView filter, ScanDetail detail) {
-    if (list == nullptr || folder.empty()) {
-        return;
+int ScanFolder(TextView folder, TListFiles* list, TextView filter, ScanDetail detail) {
+    if (list == nullptr) {
+        return 0;
     }
-    const Filter parsed = ParseFilter(filter);
-    if (parsed.Empty()) {
-        return;
+    if (folder.empty()) {
+        return ENOENT;
     }
+    errno = 0;
     const std::optional<Text> absolute = AbsoluteFolder(folder);
     if (!absolute) {
-        return;
+        return errno != 0 ? errno : ENOENT;
     }
-    const DirHandle dir(::opendir(EncodeName(*absolute).c_str()));
-    if (!dir) {
-        return;
+    int error = 0;
+    UniqueFd fd = OpenFolder(EncodeName(*absolute), error);
+    if (!fd.Valid()) {
+        return error;
     }
-    const int fd = ::dirfd(dir.get());
+    FolderListing listing;
+    if (const int listed = ListFolder(fd.Get(), listing); listed != 0) {
+        return listed;
+    }
     const std::shared_ptr<const Text> shared = list->SharedFolder(*absolute);
+    const Filter parsed = ParseFilter(filter);
     Text name; // decoding buffer of the filter
-    while (const dirent* entry = ::readdir(dir.get())) {
-        const char* raw = entry->d_name;
-        if (IsDotOrDotDot(raw) || entry->d_type == DT_DIR) {
+    std::string raw;
+    for (std::size_t i = 0; i < listing.Count() && !parsed.Empty(); ++i) {
+        const std::string_view bytes = listing.Name(i);
+        const unsigned char type = listing.Type(i);
+        if (type == DT_DIR) {
             continue;
         }
-        const std::string_view bytes(raw, std::strlen(raw));
         const int matches = parsed.Matches(bytes, name);
         if (matches == 0) {
             continue;
         }
         std::int64_t size = -1;
         std::int64_t date = -1;
-        if (detail == ScanDetail::SizeAndDate || !IsPlainEntry(entry->d_type)) {
+        if (detail == ScanDetail::SizeAndDate || !IsPlainEntry(type)) {
             // Size and date of what a link points to; of the link itself when it
-            // points nowhere. An entry that vanished since readdir is left out.
+            // points nowhere. An entry that vanished since the listing is left out.
+            raw.assign(bytes);
             struct stat st {};
-            if (::fstatat(fd, raw, &st, 0) != 0 && ::fstatat(fd, raw, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (::fstatat(fd.Get(), raw.c_str(), &st, 0) != 0 &&
+                ::fstatat(fd.Get(), raw.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
                 continue;
             }
             if (S_ISDIR(st.st_mode)) {
@@ -184,6 +184,8 @@ void ScanFolder(TextView folder, TListFiles* list, TextView filter, ScanDetail d
             list->Add(TProjectFile(shared, std::string(bytes), size, date));
         }
     }
+    list->KeepFolderDescriptor(shared, std::move(fd));
+    return 0;
 }
 
 } // namespace quorvel

@@ -46,29 +46,6 @@ QString DesktopServices::SaveFileName(QWidget* parent, const QString& folder, co
                                         QFileDialog::DontConfirmOverwrite);
 }
 
-namespace {
-class ConsoleDesktop : public DesktopServices {
-public:
-    void OpenUrl(const QUrl&) override {}
-    void ShowMessage(QWidget*, const QString& text) override { Print(text); }
-    void ShowError(QWidget*, const QString& text) override { Print(text); }
-    bool Confirm(QWidget*, const QString&, const QString&) override { return false; }
-    QString OpenFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString SaveFileName(QWidget*, const QString&, const QString&) override { return {}; }
-
-private:
-    static void Print(const QString& text) {
-        const QByteArray bytes = text.toUtf8() + '\n';
-        std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
-        std::fflush(stderr);
-    }
-};
-} // namespace
-
-std::unique_ptr<DesktopServices> MakeConsoleDesktop() {
-    return std::make_unique<ConsoleDesktop>();
-}
-
 DesktopServices& Desktop() {
     return *Current();
 }

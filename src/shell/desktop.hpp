@@ -29,10 +29,6 @@ public:
     virtual QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter);
 };
 
-// Services for a run without a display: messages go to the standard error, the
-// confirmation is refused and nothing is opened.
-std::unique_ptr<DesktopServices> MakeConsoleDesktop();
-
 DesktopServices& Desktop();
 // Replaces the services (nullptr restores the real ones); returns the previous ones.
 std::unique_ptr<DesktopServices> SetDesktop(std::unique_ptr<DesktopServices> services);

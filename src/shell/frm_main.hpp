@@ -34,14 +34,6 @@ class TSplitter;
 struct HotSpot;
 struct RunReport;
 
-// Exit statuses of the program after an unattended run.
-enum RunExit : int {
-    kRunOk = 0,          // every rename succeeded
-    kRunFailures = 1,    // some renames failed
-    kRunInvalid = 2,     // incomplete script, or a script file that cannot be read
-    kRunEngineError = 3, // the engine stopped before any rename
-};
-
 class TFrmMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -155,9 +147,6 @@ public:
     void MNU_SAVEClick();
     void MNU_SAVEASClick();
 
-    // The status after an unattended run (kRunOk when none took place).
-    int ExitCode() const { return exitCode_; }
-
     // Sets the About box shown by "A propos" (owned elsewhere).
     void SetAboutBox(QWidget* about) { aboutBox_ = about; }
 
@@ -172,20 +161,18 @@ private:
     void FormCreate();
     void FormClose();
     void FormActivate();
-    void RunUnattended(const QByteArray& folder, const QString& filter);
-    void Finish(int exitCode);
     void SaveTo(const QString& path);
     void ReportRun(const RunReport& report);
     void ApplyLanguageIndex();
     template <typename T> T* Own(T* component, const char* name);
     // The record attached to grid row `row`, or nullptr.
     const TProjectFile* RecordOfRow(int row) const;
+    // The selected rows that hold a record, as indexes into Files.
+    std::vector<std::size_t> SelectedIndexes() const;
 
     ProgramEnvironment env_;
     std::vector<QObject*> components_;
     QWidget* aboutBox_ = nullptr;
-    int exitCode_ = kRunOk;
-    bool unattended_ = false;
 };
 
 } // namespace quorvel

@@ -34,7 +34,6 @@ const QString kConfirmText =
     QStringLiteral("êtes-vous sûr de vouloir modifier le nom des fichiers sélectionnés ?");
 const QString kScriptFilter = QStringLiteral("Fichier Script (*.script)");
 const QString kMissingFile = QStringLiteral("Le fichier %1 n'existe pas");
-const QString kErrorOccurred = QStringLiteral("Une erreur est survenue !");
 
 QString RangeError(long long index) {
     return QStringLiteral("Indice de liste hors limites (%1)").arg(index);
@@ -194,6 +193,17 @@ void TFrmMain::UpdateActions() {
     Action_Effacer->setEnabled(!ClickedLine.isEmpty());
 }
 
+std::vector<std::size_t> TFrmMain::SelectedIndexes() const {
+    std::vector<std::size_t> indexes;
+    indexes.reserve(SelectedRows.Count());
+    for (std::size_t i = 0; i < SelectedRows.Count(); ++i) {
+        if (RecordOfRow(SelectedRows.Items(i)) != nullptr) {
+            indexes.push_back(static_cast<std::size_t>(SelectedRows.Items(i) - 1));
+        }
+    }
+    return indexes;
+}
+
 void TFrmMain::Action_VoirExempleExecute(QObject* sender) {
     MemoExemple->clear();
     NumberCounter = 0;
@@ -204,7 +214,7 @@ void TFrmMain::Action_VoirExempleExecute(QObject* sender) {
         return;
     }
     try {
-        const std::vector<Text> names = PreviewNames(ScriptLines, Files, SelectedRows, NumberCounter);
+        const std::vector<Text> names = PreviewNames(ScriptLines, Files, SelectedIndexes(), NumberCounter);
         QStringList lines;
         lines.reserve(static_cast<qsizetype>(names.size()));
         for (const Text& name : names) {
@@ -219,7 +229,6 @@ void TFrmMain::Action_VoirExempleExecute(QObject* sender) {
 void TFrmMain::MNU_ExecuterClick(QObject* sender) {
     if (!ScriptIsValid(ScriptLines)) {
         Desktop().ShowMessage(this, kInvalidScript);
-        exitCode_ = kRunInvalid;
         return;
     }
     if (sender != nullptr && !Desktop().Confirm(this, kConfirmTitle, kConfirmText)) {
@@ -228,25 +237,23 @@ void TFrmMain::MNU_ExecuterClick(QObject* sender) {
     MemoExemple->clear();
     NumberCounter = 0;
     try {
-        const RunReport report = RunRenames(ScriptLines, Files, SelectedRows, NumberCounter);
-        ReportRun(report);
-        exitCode_ = report.failed > 0 ? kRunFailures : kRunOk;
-    } catch (const EngineError& e) {
-        exitCode_ = kRunEngineError;
-        if (unattended_) {
-            throw;
+        const RunReport report = RunRenames(ScriptLines, Files, SelectedIndexes(), NumberCounter);
+        if (report.stop != RunReport::Stop::None) {
+            Desktop().ShowError(this, QString::fromUtf8(report.error));
         }
+        ReportRun(report);
+    } catch (const EngineError& e) {
         Desktop().ShowError(this, QString::fromUtf8(e.what()));
     }
 }
 
 void TFrmMain::ReportRun(const RunReport& report) {
     QStringList failures;
-    for (const RenameEntry& entry : report.entries) {
-        if (entry.outcome == RenameOutcome::Failed) {
+    for (const RunFile& file : report.files) {
+        if (file.outcome == RenameOutcome::Failed) {
             failures.push_back(QStringLiteral("%1 → %2 : %3")
-                                   .arg(ToQString(entry.oldName), ToQString(entry.newName),
-                                        QString::fromUtf8(entry.reason)));
+                                   .arg(ToQString(DecodeName(file.oldName)),
+                                        ToQString(DecodeName(file.newName)), QString::fromUtf8(file.reason)));
         }
     }
     RunStatus->setText(QStringLiteral("%1 renommé(s), %2 inchangé(s), %3 échec(s)")
@@ -319,35 +326,20 @@ void TFrmMain::showEvent(QShowEvent* event) {
     }
 }
 
-void TFrmMain::Finish(int exitCode) {
-    exitCode_ = exitCode;
-    QTimer::singleShot(0, this, [this] { close(); });
-}
-
 void TFrmMain::FormActivate() {
     if (!FirstActivation) {
         return;
     }
     FirstActivation = false;
-    QByteArray folder;
-    QString filter = QStringLiteral("*.*");
+    // A folder after the script is the unattended run, which the program does
+    // without a window; the window only opens the script.
     const QStringList& args = env_.arguments;
     if (args.isEmpty()) {
         return;
     }
     ScriptFileName = args[0];
-    if (args.size() >= 2) {
-        folder = QFile::encodeName(args[1]);
-    }
-    if (args.size() >= 3) {
-        filter = args[2];
-    }
-    unattended_ = !folder.isEmpty();
     if (!QFileInfo(ScriptFileName).isFile()) {
         Desktop().ShowMessage(this, kMissingFile.arg(ScriptFileName));
-        if (unattended_) {
-            Finish(kRunInvalid);
-        }
         return;
     }
     ScriptLines.clear();
@@ -356,28 +348,9 @@ void TFrmMain::FormActivate() {
         ScriptLines = ReadScriptFile(PathBytes(ScriptFileName));
     } catch (const FileError& e) {
         Desktop().ShowError(this, QString::fromUtf8(e.what()));
-        if (unattended_) {
-            Finish(kRunInvalid);
-        }
         return;
     }
     ShowScript();
-    if (unattended_) {
-        RunUnattended(folder, filter);
-    }
-}
-
-void TFrmMain::RunUnattended(const QByteArray& folder, const QString& filter) {
-    EdFiltre->setText(filter);
-    FillFileList(folder);
-    SelectAllRows(SelectedRows, StringGridFiles->RowCount());
-    try {
-        MNU_ExecuterClick(nullptr);
-    } catch (const std::exception&) {
-        Desktop().ShowMessage(this, kErrorOccurred);
-        exitCode_ = kRunEngineError;
-    }
-    Finish(exitCode_);
 }
 
 } // namespace quorvel

@@ -1,119 +1,57 @@
-// Preview and run on real folders. Every file holds its own original name as
-// content, so that after each run the test sees which file went where and that
-// none was overwritten.
+// The preview and the run on real folders, through every stage: the checks before
+// the first rename, the order of the renames, the renames and the check after them.
 #include "engine/errors.hpp"
-#include "files/rename_run.hpp"
+#include "files/order.hpp"
+#include "files/validate.hpp"
 #include "methods.hpp"
-#include "support/temp_dir.hpp"
-#include "support/text.hpp"
+#include "run_fixture.hpp"
 #include "support/unprivileged.hpp"
 
-#include <filesystem>
-#include <fstream>
-#include <gtest/gtest.h>
-#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace quorvel {
 namespace {
 
-using test::T;
+using test::Content;
+using test::kAddPrefix;
+using test::kRotate;
+using test::kShiftUp;
+using test::Script;
 using test::U8;
 
-// Folder content: name -> bytes, sub-folders shown as "<dir>".
-using Content = std::map<std::string, std::string>;
+const ScriptLines kNumberAtEnd = {U"20|Ajouter [Num\u00E9ro=1] \u00E0 la fin"};
+const ScriptLines kAllToOneName = {U"11|Remplacer tout par [Chaine=same.txt]"};
 
-class RenameRunTest : public ::testing::Test {
+class RenameRunTest : public test::RunFixture {
 protected:
-    void Files(std::initializer_list<std::string> names) {
-        for (const std::string& name : names) {
-            WriteFile(folder_ + "/" + name, name);
-        }
-    }
-    Content Folder() const {
-        Content content;
-        for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
-            const std::string name = entry.path().filename().string();
-            content[name] = entry.is_directory() ? "<dir>" : test::ReadFileBytes(entry.path().string());
-        }
-        return content;
-    }
-    // Scans the folder and selects every row, as the unattended run does.
-    void Scan(const char* filter = "*.*") {
-        files_.Clear();
-        rows_.Clear();
-        ScanFolder(DecodeName(folder_), &files_, T(filter));
-        files_.Sort();
-        rows_.SetSorted(true);
-        for (std::size_t row = 1; row <= files_.Count(); ++row) {
-            rows_.Add(static_cast<std::int32_t>(row));
-        }
-    }
-    static ScriptLines Script(std::initializer_list<const char*> lines) {
-        ScriptLines script;
-        for (const char* line : lines) {
-            script.push_back(T(line));
-        }
-        return script;
-    }
     std::vector<std::string> Preview(const ScriptLines& script) {
         counter_ = 99;
         std::vector<std::string> names;
-        for (const Text& name : PreviewNames(script, files_, rows_, counter_)) {
+        for (const Text& name : PreviewNames(script, files_, selection_, counter_)) {
             names.push_back(U8(name));
         }
         return names;
     }
-    RunReport Run(const ScriptLines& script, RenameMethod method = RenameMethod::Atomic) {
-        counter_ = 99;
-        return RunRenames(script, files_, rows_, counter_, method);
-    }
-
-    static void WriteFile(const std::string& path, const std::string& bytes) {
-        std::ofstream out(path, std::ios::binary);
-        out << bytes;
-        ASSERT_TRUE(out.good()) << path;
-    }
-
-    test::TempDir dir_;
-    std::string folder_ = dir_.path(); // the folder the helpers work on
-    TListFiles files_;
-    TListInt rows_;
-    NumberCounter counter_ = 0;
 };
 
-const ScriptLines kAddPrefix = {U"14|Ajouter [Chaine=x_] au d\u00E9but"};
-const ScriptLines kNumberAtEnd = {U"20|Ajouter [Num\u00E9ro=1] \u00E0 la fin"};
-const ScriptLines kAllToOneName = {U"11|Remplacer tout par [Chaine=same.txt]"};
+std::string Temporary(int serial) {
+    return ".quorvel-" + std::to_string(::getpid()) + "-" + std::to_string(serial) + ".tmp";
+}
 
-TEST_F(RenameRunTest, PreviewNumbersInRowOrderAndRestartsEveryTime) {
+TEST_F(RenameRunTest, PreviewNumbersInSelectionOrderAndRestartsEveryTime) {
     Files({"b.txt", "a.txt", "c.txt"});
     Scan();
     const std::vector<std::string> expected = {"a1.txt", "b2.txt", "c3.txt"};
     EXPECT_EQ(Preview(kNumberAtEnd), expected);
     EXPECT_EQ(Preview(kNumberAtEnd), expected);
     EXPECT_EQ(counter_, 3);
-
-    rows_.Clear();
-    rows_.Add(3);
-    rows_.Add(1);
-    EXPECT_EQ(Preview(kNumberAtEnd), (std::vector<std::string>{"a1.txt", "c2.txt"}))
-        << "row order, not click order";
-    rows_.Clear();
-    EXPECT_EQ(Preview(kNumberAtEnd), std::vector<std::string>{});
-    EXPECT_EQ(Folder(), (Content{{"a.txt", "a.txt"}, {"b.txt", "b.txt"}, {"c.txt", "c.txt"}}));
-}
-
-TEST_F(RenameRunTest, RowsWithoutARecordAreSkippedAndTheFirstFileStartsTheNumbering) {
-    Files({"a.txt", "b.txt"});
-    Scan();
-    rows_.Add(0);
-    rows_.Add(-7);
-    rows_.Add(5);
-    EXPECT_EQ(Preview({U"20|Ajouter [Num\u00E9ro=10] \u00E0 la fin"}),
-              (std::vector<std::string>{"a10.txt", "b11.txt"}));
+    selection_ = {0, 2, 7};
+    EXPECT_EQ(Preview(kNumberAtEnd), (std::vector<std::string>{"a1.txt", "c2.txt"})) << "7 is no file";
     EXPECT_THROW(Preview({U"20|Ajouter [Num\u00E9ro=x] \u00E0 la fin"}), ConversionError);
+    selection_.clear();
+    EXPECT_EQ(Preview(kNumberAtEnd), std::vector<std::string>{});
+    EXPECT_EQ(Folder(), Itself({"a.txt", "b.txt", "c.txt"}));
 }
 
 TEST_F(RenameRunTest, AnInvalidScriptGivesNothingAndTouchesNothing) {
@@ -123,105 +61,145 @@ TEST_F(RenameRunTest, AnInvalidScriptGivesNothingAndTouchesNothing) {
         EXPECT_EQ(Preview(script), std::vector<std::string>{});
         EXPECT_EQ(counter_, 0);
         const RunReport report = Run(script);
-        EXPECT_TRUE(report.entries.empty());
+        EXPECT_TRUE(report.files.empty());
         EXPECT_EQ(report.renamed + report.unchanged + report.failed, 0u);
     }
-    EXPECT_EQ(Folder(), (Content{{"a.txt", "a.txt"}}));
+    EXPECT_EQ(Folder(), Itself({"a.txt"}));
 }
 
-TEST_F(RenameRunTest, ReportsEveryFileWithItsOutcome) {
-    Files({"a.txt", "b.txt", "x_b.txt", "keep"});
-    Scan("*.txt");
-    const RunReport report = Run(kAddPrefix);
-    ASSERT_EQ(report.entries.size(), 3u);
-    const auto& e = report.entries;
-    EXPECT_EQ(U8(e[0].oldName), "a.txt");
-    EXPECT_EQ(U8(e[0].newName), "x_a.txt");
-    EXPECT_EQ(e[0].outcome, RenameOutcome::Renamed);
-    EXPECT_EQ(e[0].reason, "");
-    EXPECT_EQ(e[1].outcome, RenameOutcome::Failed) << "x_b.txt is still there when b.txt comes";
-    EXPECT_EQ(e[1].reason, "un fichier de ce nom existe déjà");
-    EXPECT_EQ(U8(e[2].newName), "x_x_b.txt");
-    EXPECT_EQ(e[2].outcome, RenameOutcome::Renamed);
-    EXPECT_EQ(report.renamed, 2u);
-    EXPECT_EQ(report.unchanged, 0u);
-    EXPECT_EQ(report.failed, 1u);
-    EXPECT_EQ(
-        Folder(),
-        (Content{{"x_a.txt", "a.txt"}, {"b.txt", "b.txt"}, {"x_x_b.txt", "x_b.txt"}, {"keep", "keep"}}));
+// Shifts, swaps and cycles: the run produces the names the preview showed, by each
+// way of renaming.
+class RenameOrderTest : public RenameRunTest, public ::testing::WithParamInterface<test::Method> {
+protected:
+    test::UsingMethod method_{GetParam()};
+};
 
-    // The records still hold the old names: a second run does not find a.txt, renames
-    // b.txt, whose target is free now, and then finds x_x_b.txt in the way.
-    const RunReport again = Run(kAddPrefix);
-    EXPECT_EQ(again.entries[0].reason, "le fichier n'existe plus");
-    EXPECT_EQ(again.entries[1].outcome, RenameOutcome::Renamed);
-    EXPECT_EQ(again.entries[2].reason, "un fichier de ce nom existe déjà");
-    EXPECT_EQ(
-        Folder(),
-        (Content{{"x_a.txt", "a.txt"}, {"x_b.txt", "b.txt"}, {"x_x_b.txt", "x_b.txt"}, {"keep", "keep"}}));
-}
-
-// The failure paths of a run, each with the folder it must leave behind, by every
-// method of renaming.
-class RenameFailureTest : public RenameRunTest, public ::testing::WithParamInterface<RenameMethod> {};
-
-TEST_P(RenameFailureTest, NothingIsEverOverwrittenOrMovedAway) {
+TEST_P(RenameOrderTest, ShiftsSwapsAndCyclesGiveWhatThePreviewShowed) {
     struct Case {
         const char* what;
         std::initializer_list<std::string> files;
         ScriptLines script;
-        std::vector<RenameOutcome> outcomes;
+        std::vector<std::string> steps;
+        Content after;
+    };
+    const Case cases[] = {
+        {"a shift up runs from its free end",
+         {"1.txt", "2.txt", "3.txt"},
+         kShiftUp,
+         {"3.txt>4.txt", "2.txt>3.txt", "1.txt>2.txt"},
+         {{"2.txt", "1.txt"}, {"3.txt", "2.txt"}, {"4.txt", "3.txt"}}},
+        {"a shift down needs no waiting",
+         {"2.txt", "3.txt", "4.txt"},
+         {U"1|Supprimer les [n=1] premiers caract\u00E8res", U"19|Ajouter [Num\u00E9ro=1] au d\u00E9but"},
+         {"2.txt>1.txt", "3.txt>2.txt", "4.txt>3.txt"},
+         {{"1.txt", "2.txt"}, {"2.txt", "3.txt"}, {"3.txt", "4.txt"}}},
+        {"a swap and a cycle of three go through one temporary name each, a lone file keeps its place",
+         {"ab", "abc", "ba", "bca", "cab", "xy"},
+         kRotate,
+         {"ab>" + Temporary(0), "ba>ab", Temporary(0) + ">ba", "abc>" + Temporary(1), "cab>abc", "bca>cab",
+          Temporary(1) + ">bca", "xy>yx"},
+         {{"ba", "ab"}, {"ab", "ba"}, {"bca", "abc"}, {"cab", "bca"}, {"abc", "cab"}, {"yx", "xy"}}},
+        {"a name taken by a file that moves on is free in time",
+         {"a", "b", "x_b"},
+         kAddPrefix,
+         {"a>x_a", "x_b>x_x_b", "b>x_b"},
+         {{"x_a", "a"}, {"x_b", "b"}, {"x_x_b", "x_b"}}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        folder_ = dir_ / ("case" + std::to_string(++n));
+        std::filesystem::create_directory(folder_);
+        Files(c.files);
+        Scan();
+        const std::vector<std::string> preview = Preview(c.script);
+        const RunReport report = Run(c.script);
+        EXPECT_EQ(Steps(report), c.steps);
+        EXPECT_EQ(report.renamed, c.files.size());
+        for (std::size_t i = 0; i < report.files.size(); ++i) {
+            EXPECT_EQ(report.files[i].newName, preview[i]);
+            EXPECT_EQ(report.files[i].outcome, RenameOutcome::Renamed) << report.files[i].reason;
+        }
+        EXPECT_EQ(Folder(), c.after) << "no temporary name is left";
+        ASSERT_EQ(report.journals.size(), 1u);
+    }
+}
+
+// The refusals of a run, each with the folder it must leave behind.
+TEST_P(RenameOrderTest, NothingIsEverOverwrittenOrMovedAway) {
+    struct Case {
+        const char* what;
+        std::initializer_list<std::string> files;
+        const char* filter;
+        ScriptLines script;
+        std::vector<Verdict> verdicts;
         std::vector<std::string> reasons;
         Content after;
     };
-    using enum RenameOutcome;
+    using enum Verdict;
+    const std::string held = "un fichier de ce nom existe déjà";
     const Case cases[] = {
-        {"target exists",
+        {"a name held by a file that stays",
          {"a", "x_a"},
+         "a",
          kAddPrefix,
-         {Failed, Renamed},
-         {"un fichier de ce nom existe déjà", ""},
-         {{"a", "a"}, {"x_x_a", "x_a"}}},
+         {TargetHeld},
+         {held},
+         Itself({"a", "x_a"})},
         {"two files mapped to one name",
          {"a", "b", "c"},
+         "*.*",
          kAllToOneName,
-         {Renamed, Failed, Failed},
-         {"", "un fichier de ce nom existe déjà", "un fichier de ce nom existe déjà"},
+         {Ready, DuplicateTarget, DuplicateTarget},
+         {"", "« a » reçoit déjà ce nom", "« a » reçoit déjà ce nom"},
          {{"same.txt", "a"}, {"b", "b"}, {"c", "c"}}},
-        {"empty name",
-         {"ab", "abcdef"},
-         Script({"1|Supprimer les [n=3] premiers caractères"}),
-         {Failed, Renamed},
-         {"le nouveau nom est vide", ""},
-         {{"ab", "ab"}, {"def", "abcdef"}}},
+        {"a file selected twice moves once",
+         {"a.txt"},
+         "*.txt;*.TXT",
+         kAddPrefix,
+         {Ready, ListedTwice},
+         {"", "ce fichier figure déjà plus haut dans la sélection"},
+         {{"x_a.txt", "a.txt"}}},
+        {"empty name, and a chain that waited for it",
+         {"ab", "abcdef", "b"},
+         "*.*",
+         {U"1|Supprimer les [n=1] premiers caract\u00E8res"},
+         {TargetHeld, Ready, BadName},
+         {held, "", "le nouveau nom est vide"},
+         {{"ab", "ab"}, {"bcdef", "abcdef"}, {"b", "b"}}},
         {"dot names",
          {"a", "b"},
+         "*.*",
          Script({"11|Remplacer tout par [Chaine=..]"}),
-         {Failed, Failed},
+         {BadName, BadName},
          {"le nom « .. » est réservé", "le nom « .. » est réservé"},
-         {{"a", "a"}, {"b", "b"}}},
+         Itself({"a", "b"})},
         {"slash in a name",
          {"a.txt"},
+         "*.*",
          Script({"14|Ajouter [Chaine=sub/] au début"}),
-         {Failed},
+         {BadName},
          {"le nouveau nom contient « / »"},
-         {{"a.txt", "a.txt"}, {"sub", "<dir>"}}},
+         Itself({"a.txt"})},
         {"unchanged name",
          {"a.txt"},
+         "*.*",
          Script({"10|Remplacer [Chaine1=zzz] par [Chaine2=yyy]"}),
          {Unchanged},
          {""},
-         {{"a.txt", "a.txt"}}},
+         Itself({"a.txt"})},
         {"a folder in the way",
          {"a"},
+         "*.*",
          Script({"11|Remplacer tout par [Chaine=sub]"}),
-         {Failed},
-         {"un fichier de ce nom existe déjà"},
-         {{"a", "a"}, {"sub", "<dir>"}}},
-        {"name too long",
+         {TargetHeld},
+         {held},
+         Itself({"a"})},
+        {"a name longer than 255 bytes",
          {std::string(253, 'n'), std::string(254, 'm')},
+         "*.*",
          kAddPrefix,
-         {Failed, Renamed},
+         {BadName, Ready},
          {"nom trop long", ""},
          {{std::string(254, 'm'), std::string(254, 'm')},
           {"x_" + std::string(253, 'n'), std::string(253, 'n')}}},
@@ -233,12 +211,12 @@ TEST_P(RenameFailureTest, NothingIsEverOverwrittenOrMovedAway) {
         std::filesystem::create_directory(folder_);
         std::filesystem::create_directory(folder_ + "/sub");
         Files(c.files);
-        Scan();
-        const RunReport report = Run(c.script, GetParam());
-        ASSERT_EQ(report.entries.size(), c.outcomes.size());
-        for (std::size_t i = 0; i < c.outcomes.size(); ++i) {
-            EXPECT_EQ(report.entries[i].outcome, c.outcomes[i]) << i;
-            EXPECT_EQ(report.entries[i].reason, c.reasons[i]) << i;
+        Scan(c.filter);
+        const RunReport report = Run(c.script);
+        ASSERT_EQ(report.files.size(), c.verdicts.size());
+        for (std::size_t i = 0; i < c.verdicts.size(); ++i) {
+            EXPECT_EQ(report.files[i].verdict, c.verdicts[i]) << i;
+            EXPECT_EQ(report.files[i].reason, c.reasons[i]) << i;
         }
         Content after = c.after;
         after.emplace("sub", "<dir>");
@@ -247,32 +225,128 @@ TEST_P(RenameFailureTest, NothingIsEverOverwrittenOrMovedAway) {
     }
 }
 
-TEST_P(RenameFailureTest, AFileThatVanishedSinceTheScanFailsAlone) {
+TEST_P(RenameOrderTest, AFileThatVanishedSinceTheScanFailsAlone) {
     Files({"a", "b", "c"});
     Scan();
     std::filesystem::remove(dir_ / "b");
     dir_.Write("x_c", "new file");
-    const RunReport report = Run(kAddPrefix, GetParam());
-    ASSERT_EQ(report.entries.size(), 3u);
-    EXPECT_EQ(report.entries[0].outcome, RenameOutcome::Renamed);
-    EXPECT_EQ(report.entries[1].reason, "le fichier n'existe plus");
-    EXPECT_EQ(report.entries[2].reason, "un fichier de ce nom existe déjà");
+    const RunReport report = Run(kAddPrefix);
+    ASSERT_EQ(report.files.size(), 3u);
+    EXPECT_EQ(report.files[0].outcome, RenameOutcome::Renamed);
+    EXPECT_EQ(report.files[1].reason, "le fichier n'existe plus");
+    EXPECT_EQ(report.files[2].reason, "un fichier de ce nom existe déjà");
     EXPECT_EQ(Folder(), (Content{{"x_a", "a"}, {"c", "c"}, {"x_c", "new file"}}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Methods, RenameFailureTest, test::kAllMethods, test::MethodName);
+INSTANTIATE_TEST_SUITE_P(Methods, RenameOrderTest, test::kAllMethods, test::MethodName);
 
-TEST_F(RenameRunTest, EngineErrorsComeBeforeAnyRename) {
-    Files({"a.txt", "b.txt", "c_a.txt"});
+// A renameat2 that fails for one name, or plays a race on it, then renames as usual.
+std::string g_troubled;
+int g_trouble = 0; // errno to fail with; 0: replace the entry by a folder first
+int TroubledRenameat2(int olddirfd, const char* oldpath, int newdirfd, const char* newpath,
+                      unsigned int flags) {
+    if (g_troubled == oldpath) {
+        if (g_trouble != 0) {
+            errno = g_trouble;
+            return -1;
+        }
+        ::unlinkat(olddirfd, oldpath, 0);
+        ::mkdirat(olddirfd, oldpath, 0700);
+    }
+    return ::renameat2(olddirfd, oldpath, newdirfd, newpath, flags);
+}
+
+class TroubledRename {
+public:
+    TroubledRename(std::string name, int error) : previous_(SetRenameat2ForTests(&TroubledRenameat2)) {
+        g_troubled = std::move(name);
+        g_trouble = error;
+    }
+    TroubledRename(const TroubledRename&) = delete;
+    TroubledRename& operator=(const TroubledRename&) = delete;
+    ~TroubledRename() {
+        SetRenameat2ForTests(previous_);
+        g_troubled.clear();
+    }
+
+private:
+    Renameat2Function previous_;
+};
+
+TEST_F(RenameRunTest, AFailureKeepsTheNamesThatWaitedForItAndUndoesItsCycle) {
+    Files({"1.txt", "2.txt", "3.txt"});
+    Scan();
+    {
+        const TroubledRename trouble("3.txt", EIO);
+        const RunReport report = Run(kShiftUp);
+        EXPECT_EQ(report.failed, 3u);
+        EXPECT_EQ(report.files[2].reason, "erreur d'entrée-sortie");
+        EXPECT_EQ(report.files[1].reason, "« 3.txt » n'a pas pu libérer ce nom");
+        EXPECT_EQ(report.files[0].reason, "« 2.txt » n'a pas pu libérer ce nom");
+    }
+    EXPECT_EQ(Folder(), Itself({"1.txt", "2.txt", "3.txt"}));
+
+    folder_ = dir_ / "cycle";
+    std::filesystem::create_directory(folder_);
+    Files({"ab", "ba", "xy"});
+    Scan();
+    const TroubledRename trouble("ba", EIO);
+    const RunReport report = Run(kRotate);
+    EXPECT_EQ(report.files[0].reason, "renommage en cycle interrompu par « ba » : erreur d'entrée-sortie");
+    EXPECT_EQ(report.files[1].reason, "erreur d'entrée-sortie");
+    EXPECT_EQ(report.files[2].outcome, RenameOutcome::Renamed);
+    EXPECT_EQ(Folder(), (Content{{"ab", "ab"}, {"ba", "ba"}, {"yx", "xy"}}))
+        << "the file that stepped aside is back";
+}
+
+TEST_F(RenameRunTest, AFileReplacedByAFolderIsNeverRenamedAsAFile) {
+    Files({"a", "b", "c"});
+    Scan();
+    // Before the run: the check sees the folder.
+    std::filesystem::remove(dir_ / "a");
+    std::filesystem::create_directory(dir_ / "a");
+    // During the run, between the listing and the rename: the check after sees it.
+    const TroubledRename race("b", 0);
+    const RunReport report = Run(kAddPrefix);
+    EXPECT_EQ(report.files[0].verdict, Verdict::SourceMissing);
+    EXPECT_EQ(report.files[0].reason, "c'est maintenant un dossier");
+    EXPECT_EQ(report.files[1].outcome, RenameOutcome::Failed);
+    EXPECT_EQ(report.files[1].reason, "vérification : c'est un dossier, il reprend son nom");
+    EXPECT_EQ(report.files[2].outcome, RenameOutcome::Renamed);
+    EXPECT_EQ(Folder(), (Content{{"a", "<dir>"}, {"b", "<dir>"}, {"x_c", "c"}}));
+}
+
+TEST_F(RenameRunTest, TheRunRenamesInTheFolderThatWasScanned) {
+    for (const char* name : {"scanned", "other"}) {
+        std::filesystem::create_directory(dir_ / name);
+        folder_ = dir_ / name;
+        Files({"a", "b"});
+    }
+    std::filesystem::create_directory_symlink(dir_ / "scanned", dir_ / "link");
+    folder_ = dir_ / "link";
+    Scan();
+    std::filesystem::remove(dir_ / "link");
+    std::filesystem::create_directory_symlink(dir_ / "other", dir_ / "link");
+    EXPECT_EQ(Run(kAddPrefix).renamed, 2u);
+    EXPECT_EQ(test::FolderContent(dir_ / "scanned"), (Content{{"x_a", "a"}, {"x_b", "b"}}));
+    EXPECT_EQ(test::FolderContent(dir_ / "other"), Itself({"a", "b"}));
+}
+
+TEST_F(RenameRunTest, EngineErrors) {
+    Files({"a", "c", "d"});
     Scan();
     EXPECT_THROW(Run({U"19|Ajouter [Num\u00E9ro=1x] au d\u00E9but"}), ConversionError);
-    // Only the last file grows beyond any limit: still nothing may be renamed.
-    ScriptLines doubling = {U"14|Ajouter [Chaine=z] au d\u00E9but"};
+    EXPECT_EQ(Folder(), Itself({"a", "c", "d"})) << "a conversion error comes before any rename";
+    // A name the engine cannot make fails alone, and the numbering goes on as if it
+    // had been made.
+    ScriptLines doubling = {U"19|Ajouter [Num\u00E9ro=1] au d\u00E9but"};
     for (int i = 0; i < 17; ++i) {
         doubling.push_back(U"10|Remplacer [Chaine1=c] par [Chaine2=cc]");
     }
-    EXPECT_THROW(Run(doubling), NameTooLongError);
-    EXPECT_EQ(Folder(), (Content{{"a.txt", "a.txt"}, {"b.txt", "b.txt"}, {"c_a.txt", "c_a.txt"}}));
+    const RunReport report = Run(doubling);
+    EXPECT_EQ(report.files[1].verdict, Verdict::EngineFailure);
+    EXPECT_EQ(report.files[1].reason, "Le nouveau nom est trop long");
+    EXPECT_EQ(Folder(), (Content{{"1a", "a"}, {"c", "c"}, {"3d", "d"}}));
 }
 
 TEST_F(RenameRunTest, UnusualNamesRenameByteForByte) {
@@ -289,25 +363,26 @@ TEST_F(RenameRunTest, UnusualNamesRenameByteForByte) {
     EXPECT_EQ(Folder(), expected);
 }
 
-TEST_F(RenameRunTest, APlanForeseesWhatTheRunDoesAndTouchesNothing) {
-    Files({"a", "b", "c", "x_a", "zz"});
+TEST_F(RenameRunTest, APlanIsWhatTheRunDoesAndTouchesNothing) {
+    Files({"a", "ab", "b", "ba", "c", "x_a", "zz"});
     Scan();
     std::filesystem::remove(dir_ / "c");
-    const ScriptLines script =
-        Script({"14|Ajouter [Chaine=x_] au début", "10|Remplacer [Chaine1=x_zz] par [Chaine2=zz]"});
+    const ScriptLines script = {U"24|D\u00E9placer les [n=1] premiers caract\u00E8res \u00E0 la fin",
+                                U"14|Ajouter [Chaine=x_] au d\u00E9but"};
     const Content before = Folder();
-    const RunReport plan = PlanRenames(script, files_, rows_, counter_);
+    const RunReport plan = Plan(script);
     EXPECT_EQ(Folder(), before);
+    EXPECT_TRUE(plan.journals.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(journals_.path()));
     const RunReport run = Run(script);
-    ASSERT_EQ(plan.entries.size(), run.entries.size());
-    for (std::size_t i = 0; i < run.entries.size(); ++i) {
-        EXPECT_EQ(plan.entries[i].newName, run.entries[i].newName);
-        EXPECT_EQ(plan.entries[i].outcome, run.entries[i].outcome) << i;
-        EXPECT_EQ(plan.entries[i].reason, run.entries[i].reason) << i;
+    EXPECT_EQ(Steps(plan), Steps(run));
+    ASSERT_EQ(plan.files.size(), run.files.size());
+    for (std::size_t i = 0; i < run.files.size(); ++i) {
+        EXPECT_EQ(plan.files[i].outcome, run.files[i].outcome) << i;
+        EXPECT_EQ(plan.files[i].reason, run.files[i].reason) << i;
     }
-    EXPECT_EQ(run.renamed, 2u);
-    EXPECT_EQ(run.unchanged, 1u);
-    EXPECT_EQ(run.failed, 2u);
+    EXPECT_EQ(run.renamed, 6u);
+    EXPECT_EQ(run.failed, 1u);
 }
 
 TEST_F(RenameRunTest, AReadOnlyFolderRefusesEveryRename) {
@@ -316,10 +391,11 @@ TEST_F(RenameRunTest, AReadOnlyFolderRefusesEveryRename) {
     // Root is not bound by permissions: the run happens in a child without them. The
     // folder can be read and entered by everybody, written by nobody.
     ASSERT_EQ(::chmod(dir_.path().c_str(), 0555), 0);
+    ASSERT_EQ(::chmod(journals_.path().c_str(), 0777), 0);
     const auto status = test::InChildWithoutRoot([&] {
         const RunReport report = Run(kAddPrefix);
-        const bool ok = report.failed == 2 && report.entries[0].reason == "accès refusé" &&
-                        report.entries[1].reason == "accès refusé";
+        const bool ok = report.failed == 2 && report.files[0].reason == "accès refusé" &&
+                        report.files[1].reason == "accès refusé";
         return ok ? 0 : 1;
     });
     ::chmod(dir_.path().c_str(), 0700);
@@ -327,7 +403,56 @@ TEST_F(RenameRunTest, AReadOnlyFolderRefusesEveryRename) {
         GTEST_SKIP() << "cannot run without root rights here";
     }
     EXPECT_EQ(*status, 0);
-    EXPECT_EQ(Folder(), (Content{{"a", "a"}, {"b", "b"}}));
+    EXPECT_EQ(Folder(), Itself({"a", "b"}));
+}
+
+// Names that only case or composition tell apart: warnings on a folder that tells
+// them apart, conflicts on one that does not.
+TEST(LookalikeNamesTest, AreWarningsOrConflictsByTheFolder) {
+    FolderListing listing;
+    for (const char* name : {"a", "b", "c", "d", "photo.jpg", "e.txt"}) {
+        listing.Add(name, DT_REG, 0);
+    }
+    const auto files = [] {
+        std::vector<RunFile> run;
+        const std::pair<const char*, const char*> renames[] = {
+            {"a", "Photo.JPG"}, {"b", "caf\u00E9"}, {"c", "cafe\u0301"}, {"d", "D"}, {"e.txt", "E.TXT"}};
+        for (const auto& [from, to] : renames) {
+            run.push_back({});
+            run.back().oldName = from;
+            run.back().newName = to;
+        }
+        return run;
+    };
+    std::vector<RunFile> sensitive = files();
+    Validate(sensitive, listing, false);
+    EXPECT_EQ(sensitive[0].verdict, Verdict::Ready);
+    EXPECT_EQ(sensitive[0].note, "ne diffère de « photo.jpg » que par la casse ou les accents");
+    EXPECT_EQ(sensitive[1].note, "ne diffère de « cafe\u0301 » que par la casse ou les accents");
+    EXPECT_EQ(sensitive[2].note, "ne diffère de « caf\u00E9 » que par la casse ou les accents");
+    EXPECT_EQ(sensitive[3].note, "") << "its own old name moves away";
+
+    std::vector<RunFile> insensitive = files();
+    Validate(insensitive, listing, true);
+    EXPECT_EQ(insensitive[0].verdict, Verdict::TargetHeld);
+    EXPECT_EQ(insensitive[0].reason,
+              "« photo.jpg » existe déjà, et ce dossier ne distingue pas les majuscules ni les accents");
+    EXPECT_EQ(insensitive[1].verdict, Verdict::Ready);
+    EXPECT_EQ(insensitive[2].verdict, Verdict::DuplicateTarget);
+    // A change of case alone is a cycle of one: through a temporary name.
+    EXPECT_EQ(insensitive[3].verdict, Verdict::Ready);
+    const std::vector<Step> steps = Order(insensitive, [](std::string_view) { return false; });
+    ASSERT_EQ(steps.size(), 5u);
+    EXPECT_EQ(steps[1].kind, StepKind::ToTemporary);
+    EXPECT_EQ(steps[2].kind, StepKind::FromTemporary);
+    EXPECT_EQ(insensitive[steps[1].file].oldName, "d");
+
+    // A folder said to ignore case that holds two names of one key does not.
+    listing.Add("PHOTO.JPG", DT_REG, 0);
+    std::vector<RunFile> mixed = files();
+    Validate(mixed, listing, true);
+    EXPECT_EQ(mixed[1].verdict, Verdict::Ready);
+    EXPECT_EQ(mixed[2].verdict, Verdict::Ready) << "compared as bytes";
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// Renaming inside a folder without replacing anything, by each method of the
-// fallback chain.
+// Renaming inside a folder without replacing anything, with renameat2 and without.
 #include "files/safe_rename.hpp"
 #include "files/unique_fd.hpp"
 #include "methods.hpp"
@@ -10,6 +9,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quorvel {
@@ -17,13 +17,11 @@ namespace {
 
 using test::ReadFileBytes;
 
-class SafeRenameTest : public ::testing::TestWithParam<RenameMethod> {
+class SafeRenameTest : public ::testing::TestWithParam<test::Method> {
 protected:
     SafeRenameTest() : fd_(::open(dir_.path().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)) {}
 
-    int Rename(const std::string& from, const std::string& to) {
-        return SafeRename(fd_.Get(), from, to, nullptr, GetParam());
-    }
+    int Rename(const std::string& from, const std::string& to) { return SafeRename(fd_.Get(), from, to); }
     std::set<std::string> Entries() const {
         std::set<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
@@ -32,6 +30,7 @@ protected:
         return names;
     }
 
+    test::UsingMethod method_{GetParam()};
     test::TempDir dir_;
     UniqueFd fd_;
 };
@@ -81,6 +80,15 @@ TEST_P(SafeRenameTest, LinksAndOtherEntriesMoveAsThemselves) {
     EXPECT_EQ(std::filesystem::read_symlink(dir_ / "link2"), "target");
     EXPECT_EQ(std::filesystem::read_symlink(dir_ / "dangling2"), "nowhere");
     EXPECT_EQ(ReadFileBytes(dir_ / "target"), "T");
+    ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+    EXPECT_EQ(Rename("fifo", "fifo2"), 0);
+    EXPECT_EQ(std::filesystem::status(dir_ / "fifo2").type(), std::filesystem::file_type::fifo);
+    // A folder has no hard link: without renameat2 it keeps its name.
+    std::filesystem::create_directory(dir_ / "dir");
+    const bool native = GetParam() == test::Method::Native;
+    EXPECT_EQ(Rename("dir", "dir2"), native ? 0 : kNoSafeRename);
+    EXPECT_EQ(Entries(),
+              (std::set<std::string>{"target", "link2", "dangling2", "fifo2", native ? "dir2" : "dir"}));
 }
 
 TEST_P(SafeRenameTest, AMissingSourceOrAnImpossibleNameFails) {
@@ -100,11 +108,12 @@ TEST(BadNameReasonTest, RefusesNamesThatLeaveTheFolder) {
         {"a/b", "le nouveau nom contient « / »"},
         {"/", "le nouveau nom contient « / »"},
         {std::string("a\0b", 3), "le nouveau nom contient un caractère nul"},
+        {std::string(256, 'x'), "nom trop long"},
     };
     for (const auto& [name, reason] : cases) {
         EXPECT_EQ(BadNameReason(name).value_or("(accepté)"), reason);
     }
-    for (const std::string name : {"...", ".a", "a.", " ", "-", "\\"}) {
+    for (const std::string name : {"...", ".a", "a.", " ", "-", "\\", std::string(255, 'x').c_str()}) {
         EXPECT_FALSE(BadNameReason(name)) << name;
     }
 }

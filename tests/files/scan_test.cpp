@@ -5,6 +5,7 @@
 #include "support/unprivileged.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -143,6 +144,11 @@ TEST_F(ScanTest, BadFoldersListNothing) {
         EXPECT_EQ(Scan(folder), std::vector<std::string>{}) << folder;
     }
     ScanFolder(DecodeName(dir_.path()), nullptr, U"*.*"); // no list: nothing to do, no crash
+    TListFiles list;
+    EXPECT_EQ(ScanFolder(DecodeName(dir_ / "missing"), &list, U"*"), ENOENT);
+    EXPECT_EQ(ScanFolder(DecodeName(file), &list, U"*"), ENOTDIR);
+    EXPECT_EQ(ScanFolder(U"", &list, U"*"), ENOENT);
+    EXPECT_EQ(ScanFolder(DecodeName(dir_.path()), &list, U"*"), 0);
 }
 
 TEST_F(ScanTest, AnUnreadableFolderListsNothing) {

@@ -352,7 +352,7 @@ TEST_F(Editor, LongScriptsAndLongValuesShowAndEdit) {
     EXPECT_TRUE(w.HTMLViewer->toPlainText().contains(value));
 }
 
-TEST_F(Editor, CommandLineOpensAScriptOrRunsItUnattended) {
+TEST_F(Editor, CommandLineOpensAScriptAndNeverRunsIt) {
     MakeFiles({"a.jpg", "b.jpg", "c.txt"});
     const std::string script = program_.Write("s.script", "14|Ajouter [Chaine=x_] au d\xE9"
                                                           "but\r\n");
@@ -364,53 +364,24 @@ TEST_F(Editor, CommandLineOpensAScriptOrRunsItUnattended) {
         EXPECT_TRUE(w.isVisible());
     }
     {
+        // The program runs a script on a folder without any window; a window given
+        // a folder only opens the script.
         TFrmMain& w =
             Start({QString::fromStdString(script), QString::fromStdString(folder_.path()), "*.jpg"});
-        QTRY_VERIFY(!w.isVisible());
-        EXPECT_EQ(w.EdFiltre->text(), "*.jpg");
-        EXPECT_EQ(w.ExitCode(), kRunOk);
-        EXPECT_TRUE(std::filesystem::exists(folder_ / "x_a.jpg") &&
-                    std::filesystem::exists(folder_ / "x_b.jpg"));
-        EXPECT_TRUE(std::filesystem::exists(folder_ / "c.txt"));
-        EXPECT_TRUE(desktop_.log.confirmations.isEmpty());
-    }
-    {
-        TFrmMain& w = Start({QString::fromStdString(script), QString::fromStdString(folder_.path())});
-        QTRY_VERIFY(!w.isVisible());
-        EXPECT_EQ(w.ExitCode(), kRunOk);
-        EXPECT_TRUE(std::filesystem::exists(folder_ / "x_c.txt"));
+        QTRY_VERIFY(!w.FirstActivation);
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(Script(), std::vector<std::string>{"14|Ajouter [Chaine=x_] au début"});
+        EXPECT_TRUE(std::filesystem::exists(folder_ / "a.jpg") && std::filesystem::exists(folder_ / "c.txt"));
     }
 }
 
-TEST_F(Editor, CommandLineWithAMissingOrIncompleteScript) {
-    MakeFiles({"a.jpg"});
-    {
-        const QString missing = QString::fromStdString(program_ / "x.script");
-        TFrmMain& w = Start({missing});
-        QTRY_VERIFY(!w.FirstActivation);
-        EXPECT_EQ(desktop_.log.messages, QStringList({"Le fichier " + missing + " n'existe pas"}));
-        EXPECT_TRUE(w.isVisible());
-        EXPECT_EQ(w.ScriptFileName, missing);
-    }
-    desktop_.log.messages.clear();
-    {
-        const std::string script =
-            program_.Write("bad.script", "1|Supprimer les [n] premiers caract\xE8res\r\n");
-        TFrmMain& w = Start({QString::fromStdString(script), QString::fromStdString(folder_.path())});
-        QTRY_VERIFY(!w.isVisible());
-        EXPECT_EQ(desktop_.log.messages, QStringList({"Script invalide..."}));
-        EXPECT_EQ(w.ExitCode(), kRunInvalid);
-        EXPECT_TRUE(std::filesystem::exists(folder_ / "a.jpg"));
-    }
-    desktop_.log.messages.clear();
-    {
-        const std::string script = program_.Write("conv.script", "19|Ajouter [Num\xE9ro=a1] au d\xE9"
-                                                                 "but\r\n");
-        TFrmMain& w = Start({QString::fromStdString(script), QString::fromStdString(folder_.path())});
-        QTRY_VERIFY(!w.isVisible());
-        EXPECT_EQ(desktop_.log.messages, QStringList({"Une erreur est survenue !"}));
-        EXPECT_EQ(w.ExitCode(), kRunEngineError);
-    }
+TEST_F(Editor, CommandLineWithAMissingScript) {
+    const QString missing = QString::fromStdString(program_ / "x.script");
+    TFrmMain& w = Start({missing});
+    QTRY_VERIFY(!w.FirstActivation);
+    EXPECT_EQ(desktop_.log.messages, QStringList({"Le fichier " + missing + " n'existe pas"}));
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.ScriptFileName, missing);
 }
 
 } // namespace

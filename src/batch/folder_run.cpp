@@ -1,0 +1,143 @@
+#include "batch/folder_run.hpp"
+
+#include "batch/exit_status.hpp"
+#include "batch/output.hpp"
+#include "engine/codec.hpp"
+#include "engine/errors.hpp"
+#include "engine/script_file.hpp"
+#include "files/rename_run.hpp"
+#include "files/run_messages.hpp"
+#include "files/shown_name.hpp"
+
+#include <numeric>
+#include <unistd.h>
+
+namespace quorvel {
+
+namespace {
+
+constexpr std::string_view kInvalidScriptText = "Script invalide...";
+constexpr std::string_view kErrorOccurredText = "Une erreur est survenue !";
+
+// "1 fichier", "2 fichiers"; "0 renommé".
+std::string Count(std::size_t n, std::string_view singular, std::string_view plural) {
+    return std::to_string(n) + " " + std::string(n >= 2 ? plural : singular);
+}
+
+// The message of a script file error, with the path shown safely.
+std::string ShownError(const ScriptFileError& e, std::string_view path) {
+    std::string message = e.what();
+    if (const std::size_t at = message.find(path); at != std::string::npos && !path.empty()) {
+        message.replace(at, path.size(), ShownName(path));
+    }
+    return message;
+}
+
+// Reads the script; an exit status when it cannot serve.
+std::optional<int> LoadScript(const FolderRunRequest& request, ScriptLines& script) {
+    try {
+        script = ReadScriptFile(std::string(request.script));
+    } catch (const ScriptFileError& e) {
+        if (request.voice == FolderRunRequest::Voice::Window) {
+            const std::string shown = ShownName(request.script);
+            if (e.kind() == ScriptFileError::Kind::Missing) {
+                Say("Le fichier " + shown + " n'existe pas");
+                return kInvalidScript;
+            }
+            if (const std::string_view noun = PathKindNoun(e.kind()); !noun.empty()) {
+                Say("Le fichier " + shown + " est " + std::string(noun));
+                return kInvalidScript;
+            }
+        }
+        Say(ShownError(e, request.script));
+        return kCannotOpen;
+    }
+    if (!ScriptIsValid(script)) {
+        Say(kInvalidScriptText);
+        return kInvalidScript;
+    }
+    return std::nullopt;
+}
+
+bool WritePlan(const RunReport& report, bool null) {
+    Output out(STDOUT_FILENO);
+    for (const Step& step : report.steps) {
+        out.Write(StepFrom(step, report.files));
+        out.Put(null ? '\0' : '\t');
+        out.Write(StepTo(step, report.files));
+        out.Put(null ? '\0' : '\n');
+    }
+    return out.Flush();
+}
+
+void WriteReport(const RunReport& report, bool dryRun) {
+    Output err(STDERR_FILENO);
+    for (const RunFile& f : report.files) {
+        const std::string pair = ShownName(f.oldName) + " -> " + ShownName(f.newName) + " : ";
+        if (f.outcome == RenameOutcome::Failed) {
+            err.Write("échec : " + pair + f.reason + "\n");
+        } else if (!f.note.empty()) {
+            err.Write("attention : " + pair + f.note + "\n");
+        }
+    }
+    std::string summary = Count(report.files.size(), "fichier", "fichiers");
+    if (!report.files.empty()) {
+        summary += " : " + Count(report.renamed, dryRun ? "à renommer" : "renommé",
+                                 dryRun ? "à renommer" : "renommés");
+        summary += ", " + Count(report.unchanged, "inchangé", "inchangés");
+        summary += ", " + Count(report.failed, "échec", "échecs");
+    }
+    if (dryRun) {
+        summary += " (simulation : rien n'a été modifié)";
+    }
+    err.Write(summary + "\n");
+}
+
+} // namespace
+
+int RunScriptOnFolder(const FolderRunRequest& request) {
+    ScriptLines script;
+    if (const auto status = LoadScript(request, script)) {
+        return *status;
+    }
+    const Text filter = request.filter.empty() ? Text(U"*.*") : DecodeName(request.filter);
+    TListFiles files;
+    if (const int error = ScanFolder(DecodeName(request.folder), &files, filter, ScanDetail::NamesOnly);
+        error != 0) {
+        Say("dossier illisible : " + ShownName(request.folder) + " : " + FolderErrorText(error));
+        return kCannotOpen;
+    }
+    files.Sort();
+    std::vector<std::size_t> selection(files.Count());
+    std::iota(selection.begin(), selection.end(), std::size_t{0});
+    NumberCounter counter = 0;
+    RunReport report;
+    try {
+        report = request.dryRun ? PlanRenames(script, files, selection, counter)
+                                : RunRenames(script, files, selection, counter);
+    } catch (const EngineError& e) {
+        if (request.voice == FolderRunRequest::Voice::Window) {
+            Say(kErrorOccurredText);
+        }
+        Say(e.what());
+        return kEngineError;
+    }
+    switch (report.stop) {
+    case RunReport::Stop::FolderUnreadable:
+        Say(report.error);
+        return kCannotOpen;
+    case RunReport::Stop::NoJournal:
+        Say(report.error);
+        return kOutputError;
+    case RunReport::Stop::None:
+        break;
+    }
+    const bool written = !request.dryRun || WritePlan(report, request.null);
+    WriteReport(report, request.dryRun);
+    if (!written) {
+        return kOutputError;
+    }
+    return report.failed == 0 ? kOk : kFailures;
+}
+
+} // namespace quorvel

@@ -1,0 +1,31 @@
+// Writing to a file descriptor, buffered.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quorvel {
+
+// Buffered writer on a file descriptor; remembers whether any write failed.
+class Output {
+public:
+    explicit Output(int fd) : fd_(fd) {}
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+    ~Output() { Flush(); }
+
+    void Write(std::string_view bytes);
+    void Put(char c);
+    // Writes what is buffered; false when a write has failed.
+    bool Flush();
+
+private:
+    int fd_;
+    std::string buffer_;
+    bool failed_ = false;
+};
+
+// Writes one line to standard error.
+void Say(std::string_view text);
+
+} // namespace quorvel

@@ -1,0 +1,49 @@
+// What a folder holds, read in one pass: the name, type and inode number of every
+// entry, without a stat of any of them.
+#pragma once
+
+#include "files/unique_fd.hpp"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvel {
+
+class FolderListing {
+public:
+    std::size_t Count() const { return entries_.size(); }
+    // The name of entry `i` as the bytes of the directory entry.
+    std::string_view Name(std::size_t i) const {
+        return std::string_view(names_).substr(entries_[i].offset, entries_[i].size);
+    }
+    // DT_REG, DT_DIR, DT_LNK... or DT_UNKNOWN when the file system does not tell.
+    unsigned char Type(std::size_t i) const { return entries_[i].type; }
+    std::uint64_t Inode(std::size_t i) const { return entries_[i].inode; }
+
+    void Add(std::string_view name, unsigned char type, std::uint64_t inode);
+    void Clear();
+
+private:
+    struct Entry {
+        std::size_t offset;
+        std::uint64_t inode;
+        std::uint16_t size;
+        unsigned char type;
+    };
+    std::string names_; // every name, one after the other
+    std::vector<Entry> entries_;
+};
+
+// Opens the folder `path` (bytes) for listing and for renaming in it. Sets `error`
+// to 0, or to the errno value that tells why it cannot be opened.
+UniqueFd OpenFolder(const std::string& path, int& error);
+
+// Lists the folder open as `dirfd` into `out` (emptied first), "." and ".." left
+// out. It reads through a descriptor of its own, so `dirfd` can be listed again
+// and again. Returns 0 or an errno value.
+int ListFolder(int dirfd, FolderListing& out);
+
+} // namespace quorvel

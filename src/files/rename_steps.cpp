@@ -1,0 +1,215 @@
+#include "files/rename_steps.hpp"
+
+#include "files/run_messages.hpp"
+
+namespace quorvel {
+
+FolderView::FolderView(const FolderListing& listing) : listing_(listing), names_(listing.Count()) {
+    for (std::size_t i = 0; i < listing.Count(); ++i) {
+        names_.Insert(listing.Name(i), static_cast<std::uint32_t>(i));
+    }
+}
+
+std::optional<std::uint64_t> FolderView::InodeOf(std::string_view name) const {
+    if (const auto it = changed_.find(std::string(name)); it != changed_.end()) {
+        return it->second;
+    }
+    const std::uint32_t e = names_.Find(name);
+    if (e == NameTable::kAbsent) {
+        return std::nullopt;
+    }
+    return listing_.Inode(e);
+}
+
+bool FolderView::Holds(std::string_view name, std::uint64_t inode) const {
+    const auto held = InodeOf(name);
+    return held && (inode == 0 || *held == inode);
+}
+
+bool FolderView::Has(std::string_view name) const {
+    return InodeOf(name).has_value();
+}
+
+void FolderView::Moved(const std::string& from, const std::string& to) {
+    const auto inode = InodeOf(from);
+    changed_[from] = std::nullopt;
+    changed_[to] = inode;
+}
+
+namespace {
+
+// The renames of one session, with what they need to say why a file failed.
+class Performer {
+public:
+    Performer(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+              Renamer& renamer, JournalWriter* journal, FolderView* view)
+        : files_(files), steps_(steps), state_(state), renamer_(renamer), journal_(journal), view_(view) {}
+
+    // Step `s` forwards (or backwards): 0, or the reason it failed.
+    std::optional<std::string> Move(std::size_t s, bool back) {
+        const Step& step = steps_[s];
+        const std::string from(back ? StepTo(step, files_) : StepFrom(step, files_));
+        const std::string to(back ? StepFrom(step, files_) : StepTo(step, files_));
+        if (view_ != nullptr && !view_->Holds(from, files_[step.file].inode)) {
+            return std::string(view_->Has(from) ? kNotTheSameFileText : kGoneText);
+        }
+        std::string detail;
+        if (const int error = renamer_.Rename(from, to, &detail); error != 0) {
+            std::string reason = RenameErrorText(error);
+            if (!detail.empty()) {
+                reason += " ; " + detail;
+            }
+            return reason;
+        }
+        state_[s] = back ? StepState::NotDone : StepState::Done;
+        if (journal_ != nullptr) {
+            back ? journal_->Reverted(s) : journal_->Done(s);
+        }
+        if (view_ != nullptr) {
+            view_->Moved(from, to);
+        }
+        return std::nullopt;
+    }
+
+    void Fail(std::uint32_t file, std::string reason) {
+        if (files_[file].reason.empty()) {
+            files_[file].reason = std::move(reason);
+        }
+    }
+
+    // Steps i..j form a cycle: all of them, or none.
+    void Cycle(std::size_t i, std::size_t j) {
+        for (std::size_t k = i; k <= j; ++k) {
+            if (state_[k] == StepState::Done) {
+                continue;
+            }
+            const auto why = Move(k, false);
+            if (!why) {
+                continue;
+            }
+            const std::uint32_t culprit = steps_[k].file;
+            std::vector<std::pair<std::uint32_t, std::string>> stuck;
+            for (std::size_t m = k; m-- > i;) {
+                if (state_[m] == StepState::Done && Move(m, true)) {
+                    stuck.emplace_back(steps_[m].file, std::string(StepTo(steps_[m], files_)));
+                }
+            }
+            for (std::size_t m = i; m <= j; ++m) {
+                const std::uint32_t file = steps_[m].file;
+                Fail(file, file == culprit ? *why : CycleText(files_[culprit].oldName, *why));
+            }
+            for (const auto& [file, name] : stuck) {
+                files_[file].reason += " ; " + LeftUnderText(name);
+            }
+            return;
+        }
+    }
+
+    void Forward() {
+        for (std::size_t i = 0; i < steps_.size(); ++i) {
+            const Step& step = steps_[i];
+            if (step.kind == StepKind::ToTemporary) {
+                std::size_t j = i + 1;
+                while (j < steps_.size() &&
+                       !(steps_[j].kind == StepKind::FromTemporary && steps_[j].file == step.file)) {
+                    ++j;
+                }
+                if (j < steps_.size()) {
+                    Cycle(i, j);
+                    i = j;
+                    continue;
+                }
+            }
+            if (state_[i] == StepState::Done) {
+                continue;
+            }
+            if (step.after >= 0 && state_[static_cast<std::size_t>(step.after)] != StepState::Done) {
+                Fail(step.file,
+                     WaitedText(files_[steps_[static_cast<std::size_t>(step.after)].file].oldName));
+            } else if (auto why = Move(i, false)) {
+                Fail(step.file, std::move(*why));
+            }
+        }
+    }
+
+    void Backward() {
+        for (std::size_t s = steps_.size(); s-- > 0;) {
+            if (state_[s] == StepState::Done) {
+                if (auto why = Move(s, true)) {
+                    Fail(steps_[s].file, std::move(*why));
+                }
+            }
+        }
+    }
+
+private:
+    std::vector<RunFile>& files_;
+    const std::vector<Step>& steps_;
+    std::vector<StepState>& state_;
+    Renamer& renamer_;
+    JournalWriter* journal_;
+    FolderView* view_;
+};
+
+} // namespace
+
+void RenameSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+                 Renamer& renamer, JournalWriter* journal, FolderView* view) {
+    Performer(files, steps, state, renamer, journal, view).Forward();
+    for (std::size_t s = 0; s < steps.size(); ++s) {
+        if (steps[s].kind != StepKind::ToTemporary) {
+            files[steps[s].file].outcome =
+                state[s] == StepState::Done ? RenameOutcome::Renamed : RenameOutcome::Failed;
+        }
+    }
+}
+
+void UndoSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+               Renamer& renamer, JournalWriter* journal, FolderView& view) {
+    std::vector<bool> touched(files.size(), false);
+    for (std::size_t s = 0; s < steps.size(); ++s) {
+        if (state[s] == StepState::Done) {
+            touched[steps[s].file] = true;
+        }
+    }
+    Performer(files, steps, state, renamer, journal, &view).Backward();
+    for (RunFile& f : files) {
+        f.outcome = RenameOutcome::Unchanged;
+    }
+    for (std::size_t s = 0; s < steps.size(); ++s) {
+        RunFile& f = files[steps[s].file];
+        if (touched[steps[s].file]) {
+            if (state[s] == StepState::Done) {
+                f.outcome = RenameOutcome::Failed;
+            } else if (f.outcome != RenameOutcome::Failed) {
+                f.outcome = RenameOutcome::Renamed;
+            }
+        }
+    }
+}
+
+void PutBack(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+             const std::vector<std::uint32_t>& which, Renamer& renamer, JournalWriter* journal) {
+    std::vector<bool> back(files.size(), false);
+    for (const std::uint32_t file : which) {
+        RunFile& f = files[file];
+        std::string detail;
+        const int error = renamer.Rename(f.newName, f.oldName, &detail);
+        if (error == 0) {
+            back[file] = true;
+            f.reason += ", il reprend son nom";
+        } else {
+            f.reason += ", et il ne peut reprendre son nom : " + RenameErrorText(error);
+        }
+    }
+    for (std::size_t s = 0; s < steps.size(); ++s) {
+        if (back[steps[s].file] && state[s] == StepState::Done) {
+            state[s] = StepState::NotDone;
+            if (journal != nullptr) {
+                journal->Reverted(s);
+            }
+        }
+    }
+}
+
+} // namespace quorvel

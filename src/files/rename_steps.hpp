@@ -1,0 +1,58 @@
+// Stage of a run: the renames, and the only stage besides the journal that changes
+// the disk.
+//
+// Contract: RenameSteps performs the steps in order with a Renamer (nothing is ever
+// replaced), skipping the steps `state` says are done, and records each step done
+// or taken back in the journal. A step runs only once the step that frees its target
+// is done: a file whose step fails keeps its name, and so does every file that
+// waited for it, with that reason. A cycle is done whole or not at all: when one of
+// its steps fails, the steps done are taken back, newest first. With a FolderView
+// (resume, undo), a step moves a name only while it still holds the file the journal
+// knows. Sets the outcome of every file the steps move.
+#pragma once
+
+#include "files/folder_listing.hpp"
+#include "files/journal.hpp"
+#include "files/name_table.hpp"
+#include "files/run_file.hpp"
+#include "files/safe_rename.hpp"
+
+#include <unordered_map>
+#include <vector>
+
+namespace quorvel {
+
+// Which inode each name of a folder holds, from a listing, kept up to date as the
+// steps move names.
+class FolderView {
+public:
+    explicit FolderView(const FolderListing& listing);
+    // Whether `name` holds the file `inode` (any file when the inode is unknown).
+    bool Holds(std::string_view name, std::uint64_t inode) const;
+    bool Has(std::string_view name) const;
+    void Moved(const std::string& from, const std::string& to);
+
+private:
+    std::optional<std::uint64_t> InodeOf(std::string_view name) const;
+
+    const FolderListing& listing_;
+    NameTable names_;
+    std::unordered_map<std::string, std::optional<std::uint64_t>> changed_; // nullopt: gone
+};
+
+void RenameSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+                 Renamer& renamer, JournalWriter* journal, FolderView* view = nullptr);
+
+// Takes back every step that `state` says is done, newest first (which walks cycles
+// back through their temporary names). A step that cannot go back (its file renamed
+// by someone else since, or its old name taken meanwhile) fails alone. Outcome per
+// file: Renamed when it is back under its old name, Failed when a step of it stays
+// done, Unchanged when none was done.
+void UndoSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+               Renamer& renamer, JournalWriter* journal, FolderView& view);
+
+// Puts the files `which` back under their old names, straight from their new ones.
+void PutBack(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+             const std::vector<std::uint32_t>& which, Renamer& renamer, JournalWriter* journal);
+
+} // namespace quorvel

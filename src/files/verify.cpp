@@ -1,0 +1,69 @@
+#include "files/verify.hpp"
+
+#include "files/name_table.hpp"
+#include "files/run_messages.hpp"
+
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+
+namespace quorvel {
+
+namespace {
+
+unsigned char TypeOf(const FolderListing& after, std::uint32_t e, int dirfd) {
+    if (after.Type(e) != DT_UNKNOWN) {
+        return after.Type(e);
+    }
+    struct stat st {};
+    const std::string name(after.Name(e));
+    if (::fstatat(dirfd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return DT_UNKNOWN;
+    }
+    return S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
+}
+
+} // namespace
+
+std::vector<std::uint32_t> Verify(std::vector<RunFile>& files, const FolderListing& after, int dirfd,
+                                  JournalWriter* journal) {
+    NameTable names(after.Count());
+    for (std::size_t i = 0; i < after.Count(); ++i) {
+        names.Insert(after.Name(i), static_cast<std::uint32_t>(i));
+    }
+    NameTable taken(files.size()); // new names of the renamed files
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (files[i].outcome == RenameOutcome::Renamed) {
+            taken.Insert(files[i].newName, static_cast<std::uint32_t>(i));
+        }
+    }
+    std::vector<std::uint32_t> putBack;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        RunFile& f = files[i];
+        if (f.outcome != RenameOutcome::Renamed) {
+            continue;
+        }
+        const std::uint32_t e = names.Find(f.newName);
+        const std::uint32_t old = names.Find(f.oldName);
+        if (e == NameTable::kAbsent) {
+            f.outcome = RenameOutcome::Failed;
+            f.reason = kVerifyNewMissingText;
+        } else if (TypeOf(after, e, dirfd) == DT_DIR && f.type != DT_DIR) {
+            f.outcome = RenameOutcome::Failed;
+            f.reason = kVerifyFolderText;
+            putBack.push_back(static_cast<std::uint32_t>(i));
+        } else if (old != NameTable::kAbsent && taken.Find(f.oldName) == NameTable::kAbsent && f.inode != 0 &&
+                   after.Inode(old) == f.inode) {
+            f.outcome = RenameOutcome::Failed;
+            f.reason = kVerifyOldStaysText;
+        } else if (f.inode != 0 && after.Inode(e) != f.inode) {
+            f.inode = after.Inode(e);
+            if (journal != nullptr) {
+                journal->Inode(i, f.inode);
+            }
+        }
+    }
+    return putBack;
+}
+
+} // namespace quorvel

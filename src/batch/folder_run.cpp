@@ -104,7 +104,7 @@ int RunScriptOnFolder(const FolderRunRequest& request) {
     TListFiles files;
     if (const int error = ScanFolder(DecodeName(request.folder), &files, filter, ScanDetail::NamesOnly);
         error != 0) {
-        Say("dossier illisible : " + ShownName(request.folder) + " : " + FolderErrorText(error));
+        Say(FolderUnreadableText(request.folder, error));
         return kCannotOpen;
     }
     files.Sort();

@@ -49,7 +49,7 @@ int Preview(std::span<const std::string_view> args) {
     TListFiles files;
     if (const int scan = ScanFolder(DecodeName(inv->operands[1]), &files, filter, ScanDetail::NamesOnly);
         scan != 0) {
-        Say("dossier illisible : " + ShownName(inv->operands[1]) + " : " + FolderErrorText(scan));
+        Say(FolderUnreadableText(inv->operands[1], scan));
         return kCannotOpen;
     }
     files.Sort();

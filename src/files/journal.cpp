@@ -1,6 +1,7 @@
 #include "files/journal.hpp"
 
 #include "files/name_table.hpp"
+#include "files/run_messages.hpp"
 #include "files/safe_rename.hpp"
 
 #include <algorithm>
@@ -459,8 +460,7 @@ std::optional<JournalWriter> JournalWriter::Reopen(const std::string& path, std:
         return std::nullopt;
     }
     if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
-        error = errno == EWOULDBLOCK ? "ce lancement est en cours dans un autre processus"
-                                     : path + " : " + ErrorText(errno);
+        error = errno == EWOULDBLOCK ? std::string(kJournalBusyText) : path + " : " + ErrorText(errno);
         return std::nullopt;
     }
     return JournalWriter(std::move(fd), path);

@@ -31,7 +31,7 @@ std::optional<OpenedFolder> Open(const std::string& path, std::string& error) {
         }
     }
     if (code != 0) {
-        error = "dossier illisible : " + ShownName(path) + " : " + FolderErrorText(code);
+        error = FolderUnreadableText(path, code);
         return std::nullopt;
     }
     return folder;

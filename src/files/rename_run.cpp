@@ -72,7 +72,7 @@ void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TLis
     }
     if (error != 0) {
         report.stop = RunReport::Stop::FolderUnreadable;
-        report.error = "dossier illisible : " + ShownName(path) + " : " + FolderErrorText(error);
+        report.error = FolderUnreadableText(path, error);
         StopAll(run, report.error);
         return;
     }
@@ -93,7 +93,11 @@ void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TLis
     if (steps.empty()) {
         return;
     }
-    const auto identity = IdentifyFolder(dirfd, path);
+    std::string shown = path;
+    if (shown.size() > 1 && shown.ends_with('/')) {
+        shown.pop_back();
+    }
+    const auto identity = IdentifyFolder(dirfd, shown);
     std::string why = identity ? std::string() : RenameErrorText(errno);
     std::optional<JournalWriter> journal;
     if (identity) {
@@ -103,7 +107,7 @@ void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TLis
     }
     if (!journal) {
         report.stop = RunReport::Stop::NoJournal;
-        report.error = "journal impossible à écrire : " + why + " ; rien n'a été renommé";
+        report.error = NoJournalText(why);
         StopAll(run, report.error);
         steps.clear();
         return;

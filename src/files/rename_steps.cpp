@@ -197,9 +197,9 @@ void PutBack(std::vector<RunFile>& files, const std::vector<Step>& steps, std::v
         const int error = renamer.Rename(f.newName, f.oldName, &detail);
         if (error == 0) {
             back[file] = true;
-            f.reason += ", il reprend son nom";
+            f.reason += kPutBackText;
         } else {
-            f.reason += ", et il ne peut reprendre son nom : " + RenameErrorText(error);
+            f.reason += NotPutBackText(RenameErrorText(error));
         }
     }
     for (std::size_t s = 0; s < steps.size(); ++s) {

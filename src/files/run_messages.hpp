@@ -37,6 +37,18 @@ inline std::string LeftUnderText(std::string_view name) {
 
 // Why a folder cannot be read, for an errno value.
 std::string FolderErrorText(int error);
+// "dossier illisible : FOLDER : why".
+inline std::string FolderUnreadableText(std::string_view folder, int error) {
+    return "dossier illisible : " + ShownName(folder) + " : " + FolderErrorText(error);
+}
+inline std::string NoJournalText(std::string_view why) {
+    return "journal impossible à écrire : " + std::string(why) + " ; rien n'a été renommé";
+}
+inline constexpr std::string_view kJournalBusyText = "ce lancement est en cours dans un autre processus";
+inline constexpr std::string_view kPutBackText = ", il reprend son nom";
+inline std::string NotPutBackText(std::string_view why) {
+    return ", et il ne peut reprendre son nom : " + std::string(why);
+}
 
 inline constexpr std::string_view kVerifyNewMissingText = "vérification : le nouveau nom est introuvable";
 inline constexpr std::string_view kVerifyOldStaysText = "vérification : l'ancien nom est toujours là";

@@ -45,7 +45,7 @@ TEST_F(JournalTest, EveryRunIsWrittenDownAndTakenBackNewestFirst) {
     ASSERT_EQ(shift.journals.size(), 1u);
     const auto journal = ReadJournal(shift.journals[0]);
     ASSERT_TRUE(journal);
-    EXPECT_EQ(journal->folder.path, folder_ + "/");
+    EXPECT_EQ(journal->folder.path, folder_);
     EXPECT_EQ(journal->selected, 3u);
     ASSERT_EQ(journal->steps.size(), 3u);
     EXPECT_EQ(journal->files[journal->steps[0].file].oldName, "3.txt");

@@ -11,6 +11,7 @@
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace quorvel {
 namespace {
@@ -113,7 +114,8 @@ TEST(BadNameReasonTest, RefusesNamesThatLeaveTheFolder) {
     for (const auto& [name, reason] : cases) {
         EXPECT_EQ(BadNameReason(name).value_or("(accepté)"), reason);
     }
-    for (const std::string name : {"...", ".a", "a.", " ", "-", "\\", std::string(255, 'x').c_str()}) {
+    for (const std::string& name :
+         std::vector<std::string>{"...", ".a", "a.", " ", "-", "\\", std::string(255, 'x')}) {
         EXPECT_FALSE(BadNameReason(name)) << name;
     }
 }

@@ -115,12 +115,18 @@ int History(std::span<const std::string_view> args) {
     const std::string folder = inv->operands.empty() ? std::string() : std::string(inv->operands[0]);
     Output out(STDOUT_FILENO);
     for (const Journal& run : quorvel::History(folder, JournalFolder())) {
-        const RunCounts counts = run.counts.value_or(run.Counts());
+        // What the run did when it ended; for a run that did not end, how far it went.
+        std::string what;
+        if (run.counts) {
+            what = Count(run.counts->renamed, "renommé", "renommés") + ", " +
+                   Count(run.counts->unchanged, "inchangé", "inchangés") + ", " +
+                   Count(run.counts->failed, "échec", "échecs");
+        } else {
+            what = Count(run.everRenamed, "renommé", "renommés") + " sur " + std::to_string(run.files.size());
+        }
         out.Write(LocalTime(run.begun) + "  " + std::string(StateText(StateOf(run))) + "  " +
-                  Count(run.selected, "fichier", "fichiers") + " : " +
-                  Count(counts.renamed, "renommé", "renommés") + ", " +
-                  Count(counts.unchanged, "inchangé", "inchangés") + ", " +
-                  Count(counts.failed, "échec", "échecs") + "  " + ShownName(run.folder.path) + "\n");
+                  Count(run.selected, "fichier", "fichiers") + " : " + what + "  " +
+                  ShownName(run.folder.path) + "\n");
     }
     return out.Flush() ? kOk : kOutputError;
 }

@@ -22,7 +22,7 @@ namespace quorvel {
 namespace {
 
 constexpr std::size_t kKeptJournals = 50;
-constexpr std::size_t kBatchBytes = std::size_t{1} << 16;
+constexpr std::size_t kBatchBytes = std::size_t{1} << 13; // about a thousand records
 constexpr std::string_view kMagic = "quorvel journal 1";
 constexpr std::string_view kSuffix = ".journal";
 
@@ -246,6 +246,7 @@ std::optional<Journal> ReadJournal(const std::string& path) {
 
     Journal journal;
     journal.path = path;
+    std::vector<bool> everDone; // per file: its last step was done at some time
     bool planned = false;
     std::size_t at = 0;
     std::size_t lineNumber = 0;
@@ -310,6 +311,7 @@ std::optional<Journal> ReadJournal(const std::string& path) {
                 }
                 planned = true;
                 journal.state.assign(steps, StepState::NotDone);
+                everDone.assign(files, false);
             } else {
                 return std::nullopt;
             }
@@ -318,6 +320,9 @@ std::optional<Journal> ReadJournal(const std::string& path) {
         std::size_t n = 0;
         if ((key == "d" || key == "r") && f.size() == 2 && Number(f[1], n) && n < journal.steps.size()) {
             journal.state[n] = key == "d" ? StepState::Done : StepState::NotDone;
+            if (key == "d" && journal.steps[n].kind != StepKind::ToTemporary) {
+                everDone[journal.steps[n].file] = true;
+            }
             journal.open = true;
         } else if (key == "i" && f.size() == 3 && Number(f[1], n) && n < journal.files.size()) {
             Number(f[2], journal.files[n].inode);
@@ -345,6 +350,7 @@ std::optional<Journal> ReadJournal(const std::string& path) {
             journal.files[journal.steps[i].file].outcome = RenameOutcome::Renamed;
         }
     }
+    journal.everRenamed = static_cast<std::size_t>(std::count(everDone.begin(), everDone.end(), true));
     return journal;
 }
 

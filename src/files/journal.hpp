@@ -64,6 +64,9 @@ struct Journal {
     std::vector<Step> steps;
     std::vector<StepState> state;    // per step, as the records tell
     std::optional<RunCounts> counts; // from the last "end"
+    // Files recorded under their new names at some time, undone since or not (the
+    // records of a run killed in the middle may lag behind what it did).
+    std::size_t everRenamed = 0;
     bool undone = false;             // an undo took every step back
     bool undoStarted = false;        // an undo was tried
     // The last session (run, resume or undo) ended without "closed": what it did

@@ -19,11 +19,6 @@ namespace {
 constexpr std::string_view kInvalidScriptText = "Script invalide...";
 constexpr std::string_view kErrorOccurredText = "Une erreur est survenue !";
 
-// "1 fichier", "2 fichiers"; "0 renommé".
-std::string Count(std::size_t n, std::string_view singular, std::string_view plural) {
-    return std::to_string(n) + " " + std::string(n >= 2 ? plural : singular);
-}
-
 // The message of a script file error, with the path shown safely.
 std::string ShownError(const ScriptFileError& e, std::string_view path) {
     std::string message = e.what();
@@ -80,12 +75,12 @@ void WriteReport(const RunReport& report, bool dryRun) {
             err.Write("attention : " + pair + f.note + "\n");
         }
     }
-    std::string summary = Count(report.files.size(), "fichier", "fichiers");
+    std::string summary = CountText(report.files.size(), "fichier", "fichiers");
     if (!report.files.empty()) {
-        summary += " : " + Count(report.renamed, dryRun ? "à renommer" : "renommé",
-                                 dryRun ? "à renommer" : "renommés");
-        summary += ", " + Count(report.unchanged, "inchangé", "inchangés");
-        summary += ", " + Count(report.failed, "échec", "échecs");
+        summary += " : " + CountText(report.renamed, dryRun ? "à renommer" : "renommé",
+                                     dryRun ? "à renommer" : "renommés");
+        summary += ", " + CountText(report.unchanged, "inchangé", "inchangés");
+        summary += ", " + CountText(report.failed, "échec", "échecs");
     }
     if (dryRun) {
         summary += " (simulation : rien n'a été modifié)";

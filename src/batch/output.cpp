@@ -40,6 +40,10 @@ bool Output::Flush() {
     return !failed_;
 }
 
+std::string CountText(std::size_t n, std::string_view singular, std::string_view plural) {
+    return std::to_string(n) + " " + std::string(n >= 2 ? plural : singular);
+}
+
 void Say(std::string_view text) {
     Output err(STDERR_FILENO);
     err.Write(text);

@@ -25,6 +25,9 @@ private:
     bool failed_ = false;
 };
 
+// "1 fichier", "2 fichiers", "0 renommé": the count and the word, plural from 2 on.
+std::string CountText(std::size_t n, std::string_view singular, std::string_view plural);
+
 // Writes one line to standard error.
 void Say(std::string_view text);
 

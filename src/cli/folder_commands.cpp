@@ -24,11 +24,6 @@ std::optional<int> CheckOperands(const Invocation& inv, std::string_view command
     return std::nullopt;
 }
 
-// "1 fichier", "2 fichiers".
-std::string Files(std::size_t n) {
-    return std::to_string(n) + (n >= 2 ? " fichiers" : " fichier");
-}
-
 } // namespace
 
 int Preview(std::span<const std::string_view> args) {
@@ -73,7 +68,7 @@ int Preview(std::span<const std::string_view> args) {
         out.Put(record);
     }
     const bool written = out.Flush();
-    Say(Files(names.size()));
+    Say(CountText(names.size(), "fichier", "fichiers"));
     return written ? kOk : kOutputError;
 }
 

@@ -13,10 +13,6 @@ namespace quorvel::cli {
 
 namespace {
 
-std::string Count(std::size_t n, std::string_view singular, std::string_view plural) {
-    return std::to_string(n) + " " + std::string(n >= 2 ? plural : singular);
-}
-
 // The operand FOLDER of undo and resume; an exit status when the command line is wrong.
 std::optional<int> FolderOperand(std::span<const std::string_view> args, std::string_view command,
                                  std::string& folder) {
@@ -56,8 +52,8 @@ int Report(const TakeBackReport& report, std::string_view nothing, std::string_v
                       "\n");
         }
     }
-    err.Write(Count(report.done, doneSingular, donePlural) + ", " + Count(report.failed, "échec", "échecs") +
-              "\n");
+    err.Write(CountText(report.done, doneSingular, donePlural) + ", " +
+              CountText(report.failed, "échec", "échecs") + "\n");
     return report.failed == 0 ? kOk : kFailures;
 }
 
@@ -118,14 +114,15 @@ int History(std::span<const std::string_view> args) {
         // What the run did when it ended; for a run that did not end, how far it went.
         std::string what;
         if (run.counts) {
-            what = Count(run.counts->renamed, "renommé", "renommés") + ", " +
-                   Count(run.counts->unchanged, "inchangé", "inchangés") + ", " +
-                   Count(run.counts->failed, "échec", "échecs");
+            what = CountText(run.counts->renamed, "renommé", "renommés") + ", " +
+                   CountText(run.counts->unchanged, "inchangé", "inchangés") + ", " +
+                   CountText(run.counts->failed, "échec", "échecs");
         } else {
-            what = Count(run.everRenamed, "renommé", "renommés") + " sur " + std::to_string(run.files.size());
+            what = CountText(run.everRenamed, "renommé", "renommés") + " sur " +
+                   std::to_string(run.files.size());
         }
         out.Write(LocalTime(run.begun) + "  " + std::string(StateText(StateOf(run))) + "  " +
-                  Count(run.selected, "fichier", "fichiers") + " : " + what + "  " +
+                  CountText(run.selected, "fichier", "fichiers") + " : " + what + "  " +
                   ShownName(run.folder.path) + "\n");
     }
     return out.Flush() ? kOk : kOutputError;

@@ -2,7 +2,9 @@
 
 #include "cli/cli.hpp"
 #include "cli/command_line.hpp"
+#include "files/folder_listing.hpp"
 #include "files/recorded_runs.hpp"
+#include "files/run_messages.hpp"
 #include "files/shown_name.hpp"
 
 #include <ctime>
@@ -109,6 +111,13 @@ int History(std::span<const std::string_view> args) {
         return UsageError("history attend au plus un DOSSIER");
     }
     const std::string folder = inv->operands.empty() ? std::string() : std::string(inv->operands[0]);
+    if (!folder.empty()) {
+        int code = 0;
+        if (!OpenFolder(folder, code).Valid()) {
+            Say(FolderUnreadableText(folder, code));
+            return kCannotOpen;
+        }
+    }
     Output out(STDOUT_FILENO);
     for (const Journal& run : quorvel::History(folder, JournalFolder())) {
         // What the run did when it ended; for a run that did not end, how far it went.

@@ -400,13 +400,14 @@ std::optional<JournalWriter> JournalWriter::Create(const std::string& folder, co
                                                    std::size_t selected, const std::vector<RunFile>& files,
                                                    const std::vector<Step>& steps, std::string& error) {
     if (!MakeFolders(folder)) {
-        error = folder + " : " + ErrorText(errno);
+        error = ShownName(folder) + " : " + FolderErrorText(errno);
         return std::nullopt;
     }
     const std::string path = folder + "/" + NewJournalName();
     UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600));
     if (!fd.Valid() || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
-        error = path + " : " + ErrorText(errno);
+        error = ShownName(path) + " : " +
+                (errno == ENOENT || errno == ENOTDIR ? FolderErrorText(errno) : ErrorText(errno));
         return std::nullopt;
     }
     JournalWriter writer(std::move(fd), path);

@@ -1,12 +1,14 @@
 // The desktop program started from the command line for an unattended run, with no
-// display: it renames, says what went wrong on the standard error and exits with
-// a status.
+// display: it renames, says on the standard error what went wrong and how the run
+// went, and exits with a status.
 #include "support/process.hpp"
 #include "support/temp_dir.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace quorvel {
 namespace {
@@ -19,6 +21,7 @@ protected:
         ::setenv("HOME", sandbox_.path().c_str(), 1);
         ::setenv("XDG_DATA_HOME", (sandbox_ / "data").c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (sandbox_ / "config").c_str(), 1);
+        ::setenv("XDG_STATE_HOME", (sandbox_ / "state").c_str(), 1);
         ::setenv("PATH", "/nonexistent", 1);
         for (const char* name : {"a.jpg", "b.jpg", "c.txt"}) {
             folder_.Write(name, name);
@@ -34,27 +37,55 @@ protected:
 
     bool Has(const char* name) const { return std::filesystem::exists(folder_ / name); }
 
+    static constexpr const char* kPrefix = "14|Ajouter [Chaine=x_] au d\xE9"
+                                           "but\r\n";
     test::TempDir sandbox_;
     test::TempDir folder_;
 };
 
 TEST_F(UnattendedRun, RenamesTheMatchingFilesAndExitsZero) {
-    const auto r = Run("14|Ajouter [Chaine=x_] au d\xE9"
-                       "but\r\n",
-                       {folder_.path(), "*.jpg"});
+    const auto r = Run(kPrefix, {folder_.path(), "*.jpg"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "2 fichiers : 2 renommés, 0 inchangé, 0 échec\n");
     EXPECT_TRUE(Has("x_a.jpg") && Has("x_b.jpg") && Has("c.txt"));
+}
+
+TEST_F(UnattendedRun, NeedsNoDisplayEvenWhenTheX11PlatformIsAskedFor) {
+    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    const auto r = Run(kPrefix, {folder_.path()});
+    ::unsetenv("QT_QPA_PLATFORM");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "3 fichiers : 3 renommés, 0 inchangé, 0 échec\n");
+    EXPECT_TRUE(Has("x_a.jpg") && Has("x_b.jpg") && Has("x_c.txt"));
+}
+
+TEST_F(UnattendedRun, AFolderWhoseNameIsNotUtf8IsRenamedInPlace) {
+    const std::string latin1 = sandbox_ / "\xE9t\xE9";
+    ASSERT_TRUE(std::filesystem::create_directory(latin1));
+    sandbox_.Write("\xE9t\xE9/a.jpg", "a");
+    const auto r = Run(kPrefix, {latin1});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(test::ReadFileBytes(latin1 + "/x_a.jpg"), "a");
+    std::vector<std::string> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(sandbox_.path())) {
+        entries.push_back(entry.path().filename().string());
+    }
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"s.script", "state", "\xE9t\xE9"}));
 }
 
 TEST_F(UnattendedRun, ExitsOneWhenARenameFails) {
     const auto r = Run("11|Remplacer tout par [Chaine=same.txt]\r\n", {folder_.path()});
     EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "échec : b.jpg -> same.txt : « a.jpg » reçoit déjà ce nom\n"
+                     "échec : c.txt -> same.txt : « a.jpg » reçoit déjà ce nom\n"
+                     "3 fichiers : 1 renommé, 0 inchangé, 2 échecs\n");
     EXPECT_EQ(test::ReadFileBytes(folder_ / "same.txt"), "a.jpg");
     EXPECT_TRUE(Has("b.jpg") && Has("c.txt"));
 }
 
-TEST_F(UnattendedRun, ReportsAnIncompleteScriptAMissingFileAndAnEngineError) {
+TEST_F(UnattendedRun, ReportsScriptAndFolderProblemsBeforeAnyRename) {
     auto r = Run("1|Supprimer les [n] premiers caract\xE8res\r\n", {folder_.path()});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "Script invalide...\n");
@@ -64,11 +95,27 @@ TEST_F(UnattendedRun, ReportsAnIncompleteScriptAMissingFileAndAnEngineError) {
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "Le fichier " + missing + " n'existe pas\n");
 
+    r = test::RunProcess({QUORVEL_APP, sandbox_.path(), folder_.path()});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "Le fichier " + sandbox_.path() + " est un dossier\n");
+
+    // A named pipe is refused at once, never waited on (timeout would exit 124).
+    const std::string fifo = sandbox_ / "tube.script";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    r = test::RunProcess({"/usr/bin/timeout", "10", QUORVEL_APP, fifo, folder_.path()});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "Le fichier " + fifo + " est un tube nommé\n");
+
     r = Run("19|Ajouter [Num\xE9ro=a1] au d\xE9"
             "but\r\n",
             {folder_.path()});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.err, "Une erreur est survenue !\n");
+    EXPECT_EQ(r.err, "Une erreur est survenue !\n'a1' n'est pas une valeur enti\xC3\xA8re correcte\n");
+
+    const std::string nowhere = sandbox_ / "nowhere";
+    r = Run(kPrefix, {nowhere});
+    EXPECT_EQ(r.exitCode, 66);
+    EXPECT_EQ(r.err, "dossier illisible : " + nowhere + " : ce dossier n'existe pas\n");
     EXPECT_TRUE(Has("a.jpg") && Has("b.jpg") && Has("c.txt"));
 }
 

@@ -1,6 +1,5 @@
 // quorvel-cli run as a separate program on real script files.
-#include "support/process.hpp"
-#include "support/temp_dir.hpp"
+#include "cli/cli_fixture.hpp"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -12,17 +11,10 @@ namespace {
 
 using test::RunProcess;
 
-class CliTest : public ::testing::Test {
+class CliTest : public test::CliFixture {
 protected:
     // Writes a script of Windows-1252 lines ended by CR LF, as the program saves them.
     std::string Script(const std::string& cp1252Lines) { return dir_.Write("s.script", cp1252Lines); }
-
-    test::ProcessResult Cli(std::vector<std::string> args, const std::string& input = {}) {
-        args.insert(args.begin(), QUORVEL_CLI);
-        return RunProcess(args, input);
-    }
-
-    test::TempDir dir_;
 };
 
 TEST_F(CliTest, ApplyPrintsTheNewNameOfEachArgumentInOrder) {
@@ -95,8 +87,16 @@ TEST_F(CliTest, UnreadableScriptsAndBadCommandLines) {
     EXPECT_EQ(r.exitCode, 66);
     EXPECT_EQ(r.err, "Impossible d'ouvrir le fichier " + fifo + " : c'est un tube nommé\n");
 
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {}, {"apply"}, {"frobnicate"}, {"apply", "-x", "s"}, {"check"}, {"check", "a", "b"}}) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{},
+                                                                  {"apply"},
+                                                                  {"frobnicate"},
+                                                                  {"apply", "-x", "s"},
+                                                                  {"check"},
+                                                                  {"check", "a", "b"},
+                                                                  {"undo"},
+                                                                  {"resume", "a", "b"},
+                                                                  {"history", "a", "b"},
+                                                                  {"undo", "--dry-run", "a"}}) {
         r = Cli(args);
         EXPECT_EQ(r.exitCode, 64) << (args.empty() ? "" : args[0]);
         EXPECT_EQ(r.out, "");

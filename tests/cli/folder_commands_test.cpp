@@ -1,51 +1,37 @@
 // quorvel-cli preview and run, as a separate program on real folders. Every file
 // holds its own original name, so that the tests see where each file went.
-#include "support/process.hpp"
-#include "support/temp_dir.hpp"
+#include "cli/cli_fixture.hpp"
 
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <map>
+#include <regex>
 #include <string>
 #include <vector>
 
 namespace quorvel {
 namespace {
 
-using test::RunProcess;
-using Content = std::map<std::string, std::string>;
+using test::Content;
 
-class FolderCommandsTest : public ::testing::Test {
+class FolderCommandsTest : public test::CliFixture {
 protected:
     FolderCommandsTest() {
         std::filesystem::create_directory(folder_);
         // Windows-1252 and CR LF, as the program saves scripts.
-        prefix_ = scripts_.Write("prefix.script", "14|Ajouter [Chaine=x_] au d\xE9"
-                                                  "but\r\n");
-        number_ = scripts_.Write("number.script", "19|Ajouter [Num\xE9ro=01] au d\xE9"
-                                                  "but\r\n");
+        prefix_ = dir_.Write("prefix.script", "14|Ajouter [Chaine=x_] au d\xE9"
+                                              "but\r\n");
+        number_ = dir_.Write("number.script", "19|Ajouter [Num\xE9ro=01] au d\xE9"
+                                              "but\r\n");
     }
 
     void Files(std::initializer_list<std::string> names) {
         for (const std::string& name : names) {
-            scripts_.Write("files/" + name, name);
+            dir_.Write("files/" + name, name);
         }
     }
-    Content Folder() const {
-        Content content;
-        for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
-            content[entry.path().filename().string()] =
-                entry.is_directory() ? "<dir>" : test::ReadFileBytes(entry.path().string());
-        }
-        return content;
-    }
-    test::ProcessResult Cli(std::vector<std::string> args) {
-        args.insert(args.begin(), QUORVEL_CLI);
-        return RunProcess(args);
-    }
+    Content Folder() const { return test::ReadFolder(folder_); }
 
-    test::TempDir scripts_;
-    std::string folder_ = scripts_ / "files";
+    std::string folder_ = dir_ / "files";
     std::string prefix_;
     std::string number_;
 };
@@ -87,28 +73,38 @@ TEST_F(FolderCommandsTest, NulSeparatedPreviewKeepsEveryName) {
 }
 
 TEST_F(FolderCommandsTest, RunRenamesWithoutAskingAndSaysHowItWent) {
+    // b takes the name x_b gives up: a chain, which runs from its free end.
     Files({"a", "b", "x_b", "line\nbreak", "-rf", "\xE9t\xE9\xFF"});
-    const auto r = Cli({"run", prefix_, folder_});
-    EXPECT_EQ(r.exitCode, 1) << r.err;
+    auto r = Cli({"run", prefix_, folder_});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "échec : b -> x_b : un fichier de ce nom existe déjà\n"
-                     "6 fichiers : 5 renommés, 0 inchangé, 1 échec\n");
-    EXPECT_EQ(Folder(), (Content{{"x_a", "a"},
-                                 {"b", "b"},
-                                 {"x_x_b", "x_b"},
-                                 {"x_line\nbreak", "line\nbreak"},
-                                 {"x_-rf", "-rf"},
-                                 {"x_\xE9t\xE9\xFF", "\xE9t\xE9\xFF"}}));
+    EXPECT_EQ(r.err, "6 fichiers : 6 renommés, 0 inchangé, 0 échec\n");
+    const Content after{{"x_a", "a"},     {"x_b", "b"},
+                        {"x_x_b", "x_b"}, {"x_line\nbreak", "line\nbreak"},
+                        {"x_-rf", "-rf"}, {"x_\xE9t\xE9\xFF", "\xE9t\xE9\xFF"}};
+    EXPECT_EQ(Folder(), after);
 
-    const auto clean = Cli({"run", prefix_, folder_, "x_l*"});
-    EXPECT_EQ(clean.exitCode, 0) << clean.err;
-    EXPECT_EQ(clean.err, "1 fichier : 1 renommé, 0 inchangé, 0 échec\n");
+    // x_x_b is not selected: it stays, and keeps its name.
+    r = Cli({"run", prefix_, folder_, "x_b"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "échec : x_b -> x_x_b : un fichier de ce nom existe déjà\n"
+                     "1 fichier : 0 renommé, 0 inchangé, 1 échec\n");
+    EXPECT_EQ(Folder(), after);
+
+    // A new name that differs from a name that stays only by case is given, with a warning.
+    dir_.Write("files/X_X_-RF", "X_X_-RF");
+    r = Cli({"run", prefix_, folder_, "x_-rf"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err,
+              "attention : x_-rf -> x_x_-rf : ne diffère de « X_X_-RF » que par la casse ou les accents\n"
+              "1 fichier : 1 renommé, 0 inchangé, 0 échec\n");
+    EXPECT_EQ(test::ReadFileBytes(folder_ + "/x_x_-rf"), "-rf");
 }
 
 TEST_F(FolderCommandsTest, FailuresAreListedWithTheirReasons) {
     Files({"ab", "line\nfeed", "zz"});
-    const auto script = scripts_.Write("s.script", "1|Supprimer les [n=2] premiers caract\xE8res\r\n"
-                                                   "10|Remplacer [Chaine1=feed] par [Chaine2=/x]\r\n");
+    const auto script = dir_.Write("s.script", "1|Supprimer les [n=2] premiers caract\xE8res\r\n"
+                                               "10|Remplacer [Chaine1=feed] par [Chaine2=/x]\r\n");
     const auto r = Cli({"run", script, folder_});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "échec : ab ->  : le nouveau nom est vide\n"
@@ -118,33 +114,77 @@ TEST_F(FolderCommandsTest, FailuresAreListedWithTheirReasons) {
     EXPECT_EQ(Folder(), (Content{{"ab", "ab"}, {"line\nfeed", "line\nfeed"}, {"zz", "zz"}}));
 }
 
-TEST_F(FolderCommandsTest, DryRunForeseesTheRunAndTouchesNothing) {
-    Files({"a", "b", "x_b"});
+TEST_F(FolderCommandsTest, DryRunPrintsTheStepsInTheOrderOfTheRunAndTouchesNothing) {
+    Files({"1.txt", "2.txt", "3.txt", "ab", "ba"});
     const Content before = Folder();
-    const auto r = Cli({"run", "--dry-run", prefix_, folder_});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, "a\tx_a\nb\tx_b\nx_b\tx_x_b\n");
-    EXPECT_EQ(r.err, "échec : b -> x_b : un fichier de ce nom existe déjà\n"
-                     "3 fichiers : 2 à renommer, 0 inchangé, 1 échec (simulation : rien n'a été modifié)\n");
-    EXPECT_EQ(Folder(), before);
+    // 1.txt -> 2.txt, 2.txt -> 3.txt, 3.txt -> 4.txt: a shift, from its free end.
+    const auto shift = dir_.Write("shift.script", "1|Supprimer les [n=1] premiers caract\xE8res\r\n"
+                                                  "19|Ajouter [Num\xE9ro=2] au d\xE9"
+                                                  "but\r\n");
+    auto r = Cli({"run", "--dry-run", shift, folder_, "*.txt"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "3.txt\t4.txt\n2.txt\t3.txt\n1.txt\t2.txt\n");
+    EXPECT_EQ(r.err, "3 fichiers : 3 à renommer, 0 inchangé, 0 échec (simulation : rien n'a été modifié)\n");
 
-    const auto null = Cli({"run", "-0", "--dry-run", prefix_, folder_, "a"});
-    EXPECT_EQ(null.exitCode, 0);
-    EXPECT_EQ(null.out, std::string("a\0x_a\0", 6));
+    r = Cli({"run", "-0", "--dry-run", shift, folder_, "*.txt"});
+    EXPECT_EQ(r.out, std::string("3.txt\0004.txt\0002.txt\0003.txt\0001.txt\0002.txt\0", 36));
+
+    // ab <-> ba: a swap, through a hidden temporary name that holds the pid.
+    const auto rotate = dir_.Write("rotate.script", "24|Les [n=1] premiers caract\xE8res \xE0 la fin\r\n");
+    r = Cli({"run", "--dry-run", rotate, folder_, "ab;ba"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(
+        std::regex_match(r.out, std::regex("ab\t(\\.quorvel-[0-9]+-[0-9]+\\.tmp)\nba\tab\n\\1\tba\n")))
+        << r.out;
+
+    // 2.txt is not selected, so 1.txt cannot have its name.
+    r = Cli({"run", "--dry-run", shift, folder_, "1.txt"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "échec : 1.txt -> 2.txt : un fichier de ce nom existe déjà\n"
+                     "1 fichier : 0 à renommer, 0 inchangé, 1 échec (simulation : rien n'a été modifié)\n");
+
     EXPECT_EQ(Folder(), before);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "state")) << "a dry run writes no journal";
 }
 
-TEST_F(FolderCommandsTest, FoldersThatCannotBeListedGiveNoFile) {
-    const std::string file = scripts_.Write("plain.txt", "p");
-    for (const std::string& folder : {scripts_ / "missing", file, std::string()}) {
+TEST_F(FolderCommandsTest, FoldersThatCannotBeReadStopWithTheReason) {
+    const std::string file = dir_.Write("plain.txt", "p");
+    const std::string missing = dir_ / "missing";
+    const std::string odd = dir_ / "odd\n\xFF";
+    const std::pair<std::string, std::string> cases[] = {
+        {missing, "dossier illisible : " + missing + " : ce dossier n'existe pas\n"},
+        {file, "dossier illisible : " + file + " : ce n'est pas un dossier\n"},
+        {odd, "dossier illisible : " + dir_.path() + "/odd\\n\\xFF : ce dossier n'existe pas\n"},
+        {"", "dossier illisible :  : ce dossier n'existe pas\n"},
+    };
+    for (const auto& [folder, message] : cases) {
         for (const char* command : {"preview", "run"}) {
             const auto r = Cli({command, prefix_, folder});
-            EXPECT_EQ(r.exitCode, 0) << command << " " << folder;
+            EXPECT_EQ(r.exitCode, 66) << command << " " << folder;
             EXPECT_EQ(r.out, "");
-            EXPECT_EQ(r.err, "0 fichier\n");
+            EXPECT_EQ(r.err, message);
         }
     }
+    EXPECT_EQ(Cli({"run", "--dry-run", prefix_, missing}).exitCode, 66);
+    for (const char* command : {"undo", "resume"}) {
+        const auto r = Cli({command, missing});
+        EXPECT_EQ(r.exitCode, 66) << command;
+        EXPECT_EQ(r.err, "dossier illisible : " + missing + " : ce dossier n'existe pas\n");
+    }
     EXPECT_EQ(test::ReadFileBytes(file), "p");
+}
+
+TEST_F(FolderCommandsTest, ARunWhoseJournalCannotBeWrittenRenamesNothing) {
+    Files({"a", "b"});
+    const Content before = Folder();
+    dir_.Write("state", "not a folder"); // where the journals go
+    const auto r = Cli({"run", prefix_, folder_});
+    EXPECT_EQ(r.exitCode, 74);
+    EXPECT_EQ(r.err.rfind("journal impossible à écrire : " + dir_.path() + "/state/quorvel : ", 0), 0U)
+        << r.err;
+    EXPECT_TRUE(r.err.ends_with(" ; rien n'a été renommé\n")) << r.err;
+    EXPECT_EQ(Folder(), before);
 }
 
 TEST_F(FolderCommandsTest, ScriptProblemsStopBeforeAnyRename) {
@@ -155,13 +195,13 @@ TEST_F(FolderCommandsTest, ScriptProblemsStopBeforeAnyRename) {
         int exitCode;
         std::string err;
     };
-    const std::string missing = scripts_ / "absent.script";
+    const std::string missing = dir_ / "absent.script";
     const Case cases[] = {
-        {scripts_.Write("open.script", "14|Ajouter [Chaine] au d\xE9"
-                                       "but\r\n"),
+        {dir_.Write("open.script", "14|Ajouter [Chaine] au d\xE9"
+                                   "but\r\n"),
          2, "Script invalide...\n"},
-        {scripts_.Write("bad.script", "19|Ajouter [Num\xE9ro=a1] au d\xE9"
-                                      "but\r\n"),
+        {dir_.Write("bad.script", "19|Ajouter [Num\xE9ro=a1] au d\xE9"
+                                  "but\r\n"),
          3, "'a1' n'est pas une valeur enti\xC3\xA8re correcte\n"},
         {missing, 66, "Impossible d'ouvrir le fichier " + missing + "\n"},
     };
@@ -189,9 +229,9 @@ TEST_F(FolderCommandsTest, BadCommandLines) {
 }
 
 TEST_F(FolderCommandsTest, AFolderNamedLikeAnOptionAfterTwoDashes) {
-    const std::string dashed = scripts_ / "-files";
+    const std::string dashed = dir_ / "-files";
     std::filesystem::create_directory(dashed);
-    scripts_.Write("-files/a", "a");
+    dir_.Write("-files/a", "a");
     const auto r = Cli({"run", "--", prefix_, dashed});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(test::ReadFileBytes(dashed + "/x_a"), "a");

@@ -113,4 +113,51 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const std::string
     return result;
 }
 
+BackgroundProcess::BackgroundProcess(const std::vector<std::string>& argv) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> args;
+    for (const std::string& a : argv) {
+        args.push_back(const_cast<char*>(a.c_str()));
+    }
+    args.push_back(nullptr);
+    const int rc = ::posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) {
+        throw std::runtime_error("cannot start " + argv[0]);
+    }
+}
+
+BackgroundProcess::~BackgroundProcess() {
+    Kill(SIGKILL);
+}
+
+bool BackgroundProcess::Ended() {
+    if (!reaped_) {
+        pid_t r = 0;
+        while ((r = ::waitpid(pid_, &status_, WNOHANG)) < 0 && errno == EINTR) {
+        }
+        reaped_ = r != 0;
+    }
+    return reaped_;
+}
+
+void BackgroundProcess::Kill(int signal) {
+    if (!reaped_) {
+        ::kill(pid_, signal);
+    }
+    Wait();
+}
+
+int BackgroundProcess::Wait() {
+    while (!reaped_) {
+        // Given up on any error but EINTR too, so that no other process is ever signalled.
+        reaped_ = ::waitpid(pid_, &status_, 0) == pid_ || errno != EINTR;
+    }
+    return status_;
+}
+
 } // namespace quorvel::test

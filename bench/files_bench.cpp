@@ -10,7 +10,7 @@
 // and prints each figure next to its reference.
 #include "engine/codec.hpp"
 #include "files/folder_listing.hpp"
-#include "files/name_table.hpp"
+#include "files/index_table.hpp"
 #include "files/order.hpp"
 #include "files/recorded_runs.hpp"
 #include "files/rename_run.hpp"
@@ -27,6 +27,7 @@
 #include <malloc.h>
 #include <memory>
 #include <numeric>
+#include <optional>
 #include <spawn.h>
 #include <stdexcept>
 #include <string>
@@ -663,11 +664,17 @@ void BM_Plan(benchmark::State& state, const SyntheticRun& run, bool ignoresCase,
         steps.clear();
         state.ResumeTiming();
         Validate(files, run.listing, ignoresCase);
-        NameTable names(run.listing.Count());
-        for (std::size_t i = 0; i < run.listing.Count(); ++i) {
-            names.Insert(run.listing.Name(i), static_cast<std::uint32_t>(i));
-        }
-        steps = Order(files, [&](std::string_view name) { return names.Find(name) != NameTable::kAbsent; });
+        const auto nameOf = [&](std::uint32_t e) { return run.listing.Name(e); };
+        std::optional<IndexTable<decltype(nameOf)>> names;
+        steps = Order(files, [&](std::string_view name) {
+            if (!names) {
+                names.emplace(nameOf, run.listing.Count());
+                for (std::size_t i = 0; i < run.listing.Count(); ++i) {
+                    names->Insert(static_cast<std::uint32_t>(i));
+                }
+            }
+            return names->Find(name) != kNoIndex;
+        });
         benchmark::DoNotOptimize(steps.data());
         state.PauseTiming();
         if (steps.size() != expectedSteps) {

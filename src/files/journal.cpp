@@ -5,6 +5,7 @@
 #include "files/safe_rename.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -41,6 +42,9 @@ void Escape(std::string_view bytes, std::string& out) {
 }
 
 std::optional<std::string> Unescape(std::string_view text) {
+    if (text.find('\\') == std::string_view::npos) {
+        return std::string(text);
+    }
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -59,20 +63,32 @@ std::optional<std::string> Unescape(std::string_view text) {
     return out;
 }
 
-// The space-separated fields of a line.
-std::vector<std::string_view> Fields(std::string_view line) {
-    std::vector<std::string_view> fields;
-    std::size_t start = 0;
-    while (start <= line.size()) {
-        std::size_t end = line.find(' ', start);
-        if (end == std::string_view::npos) {
-            end = line.size();
+// The space-separated fields of a line, without a copy. No record has more than
+// kMost fields: a line with more counts kMost + 1.
+class Fields {
+public:
+    explicit Fields(std::string_view line) {
+        std::size_t start = 0;
+        while (start <= line.size() && count_ <= kMost) {
+            std::size_t end = line.find(' ', start);
+            if (end == std::string_view::npos) {
+                end = line.size();
+            }
+            if (count_ < kMost) {
+                fields_[count_] = line.substr(start, end - start);
+            }
+            ++count_;
+            start = end + 1;
         }
-        fields.push_back(line.substr(start, end - start));
-        start = end + 1;
     }
-    return fields;
-}
+    std::size_t size() const { return count_; }
+    std::string_view operator[](std::size_t i) const { return fields_[i]; }
+
+private:
+    static constexpr std::size_t kMost = 5;
+    std::array<std::string_view, kMost> fields_{};
+    std::size_t count_ = 0;
+};
 
 template <typename T> bool Number(std::string_view text, T& value) {
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -246,6 +262,11 @@ std::optional<Journal> ReadJournal(const std::string& path) {
 
     Journal journal;
     journal.path = path;
+    journal.bytes = got;
+    // Every file and every step takes a line: room for them all at once.
+    const auto lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
+    journal.files.reserve(lines / 2);
+    journal.steps.reserve(lines / 2);
     std::vector<bool> everDone; // per file: its last step was done at some time
     bool planned = false;
     std::size_t at = 0;
@@ -254,7 +275,7 @@ std::optional<Journal> ReadJournal(const std::string& path) {
         const std::size_t end = bytes.find('\n', at);
         const std::string_view line(bytes.data() + at, end - at);
         at = end + 1;
-        const std::vector<std::string_view> f = Fields(line);
+        const Fields f(line);
         if (lineNumber++ == 0) {
             if (line != kMagic) {
                 return std::nullopt;
@@ -526,6 +547,14 @@ bool JournalWriter::Close() {
     closed_ = true;
     Record("closed");
     return Flush() && ::fdatasync(fd_.Get()) == 0;
+}
+
+std::optional<std::uint64_t> JournalWriter::FileSize() const {
+    struct stat st {};
+    if (::fstat(fd_.Get(), &st) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(st.st_size);
 }
 
 bool JournalWriter::Flush() {

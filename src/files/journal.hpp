@@ -54,7 +54,8 @@ struct RunCounts {
 
 // A journal as read back.
 struct Journal {
-    std::string path; // of the journal file
+    std::string path;        // of the journal file
+    std::uint64_t bytes = 0; // the size of the file when it was read, torn last line included
     FolderIdentity folder;
     std::int64_t begun = 0;     // seconds since the epoch
     std::size_t selected = 0;   // files in the run's selection
@@ -67,8 +68,8 @@ struct Journal {
     // Files recorded under their new names at some time, undone since or not (the
     // records of a run killed in the middle may lag behind what it did).
     std::size_t everRenamed = 0;
-    bool undone = false;             // an undo took every step back
-    bool undoStarted = false;        // an undo was tried
+    bool undone = false;      // an undo took every step back
+    bool undoStarted = false; // an undo was tried
     // The last session (run, resume or undo) ended without "closed": what it did
     // last may be missing from the records.
     bool open = true;
@@ -122,6 +123,8 @@ public:
     bool Close();
     // Writes what is pending (no sync).
     bool Flush();
+    // The size of the journal file now (what is pending left out).
+    std::optional<std::uint64_t> FileSize() const;
 
     const std::string& Path() const { return path_; }
     // File numbers of the journal for the run's file numbers (kNoFile for files

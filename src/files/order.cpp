@@ -1,7 +1,8 @@
 #include "files/order.hpp"
 
-#include "files/name_table.hpp"
+#include "files/index_table.hpp"
 
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -14,29 +15,36 @@ namespace {
 class TemporaryNames {
 public:
     TemporaryNames(const std::vector<RunFile>& files, const std::function<bool(std::string_view)>& isTaken)
-        : files_(files), isTaken_(isTaken) {}
+        : files_(files), isTaken_(isTaken),
+          prefix_(".quorvel-" + std::to_string(static_cast<long>(::getpid())) + "-") {}
 
     std::string Next() {
-        if (targets_.Count() == 0) {
+        if (!targets_) {
+            targets_.emplace(NewNameOf{&files_}, files_.size());
             for (std::size_t i = 0; i < files_.size(); ++i) {
                 if (files_[i].verdict == Verdict::Ready) {
-                    targets_.Insert(files_[i].newName, static_cast<std::uint32_t>(i));
+                    targets_->Insert(static_cast<std::uint32_t>(i));
                 }
             }
         }
         for (;;) {
-            std::string name = ".quorvel-" + std::to_string(static_cast<long>(::getpid())) + "-" +
-                               std::to_string(serial_++) + ".tmp";
-            if (!isTaken_(name) && targets_.Find(name) == NameTable::kAbsent) {
+            std::string name = prefix_ + std::to_string(serial_++) + ".tmp";
+            if (!isTaken_(name) && targets_->Find(name) == kNoIndex) {
                 return name;
             }
         }
     }
 
 private:
+    struct NewNameOf {
+        const std::vector<RunFile>* files;
+        std::string_view operator()(std::uint32_t i) const { return (*files)[i].newName; }
+    };
+
     const std::vector<RunFile>& files_;
     const std::function<bool(std::string_view)>& isTaken_;
-    NameTable targets_;
+    std::optional<IndexTable<NewNameOf>> targets_; // the new names, once a cycle needs them
+    std::string prefix_;
     std::size_t serial_ = 0;
 };
 
@@ -46,6 +54,9 @@ std::vector<Step> Order(std::vector<RunFile>& files, const std::function<bool(st
     constexpr std::int64_t kNotYet = -1;
     std::vector<std::int64_t> stepOf(files.size(), kNotYet); // the step that frees the file's old name
     std::vector<Step> steps;
+    // At most two steps per file (a cycle of one file has two): reserved, and only
+    // touched as they come.
+    steps.reserve(files.size() * 2);
     std::vector<std::uint32_t> path;
     TemporaryNames temporaries(files, isTaken);
     const auto emit = [&](std::uint32_t file, StepKind kind, std::int64_t after) {

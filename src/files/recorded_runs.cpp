@@ -51,7 +51,10 @@ std::optional<Journal> NewestJournal(const FolderIdentity& identity, const std::
         auto journal = ReadJournal(path);
         if (journal && SameFolder(journal->folder, identity)) {
             if (auto verdict = keep(*journal)) {
-                return *verdict ? journal : std::nullopt;
+                if (!*verdict) {
+                    return std::nullopt;
+                }
+                return journal; // moved, not copied
             }
         }
     }
@@ -77,8 +80,12 @@ std::optional<JournalWriter> Lock(Journal& journal, const OpenedFolder& folder, 
         report.status = TakeBackReport::Status::JournalBusy;
         return std::nullopt;
     }
-    if (auto again = ReadJournal(journal.path)) {
-        journal = std::move(*again);
+    // A journal only grows: one that kept its size since it was read holds nothing
+    // new, and one that was closed was read as recorded (nothing reconciled).
+    if (journal.open || writer->FileSize() != journal.bytes) {
+        if (auto again = ReadJournal(journal.path)) {
+            journal = std::move(*again);
+        }
     }
     const std::vector<StepState> recorded = journal.state;
     ReconcileWithFolder(journal, folder.listing);

@@ -2,8 +2,8 @@
 
 #include "engine/codec.hpp"
 #include "files/folder_listing.hpp"
+#include "files/index_table.hpp"
 #include "files/name_fold.hpp"
-#include "files/name_table.hpp"
 #include "files/new_names.hpp"
 #include "files/order.hpp"
 #include "files/rename_steps.hpp"
@@ -13,6 +13,7 @@
 #include "files/verify.hpp"
 
 #include <cstring>
+#include <optional>
 
 namespace quorvel {
 
@@ -77,11 +78,18 @@ void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TLis
         return;
     }
     Validate(run, listing, FolderIgnoresCase(dirfd));
-    NameTable names(listing.Count());
-    for (std::size_t i = 0; i < listing.Count(); ++i) {
-        names.Insert(listing.Name(i), static_cast<std::uint32_t>(i));
-    }
-    steps = Order(run, [&](std::string_view name) { return names.Find(name) != NameTable::kAbsent; });
+    // The folder's names, for the temporary names of cycles only: made when first asked.
+    const auto nameOf = [&](std::uint32_t e) { return listing.Name(e); };
+    std::optional<IndexTable<decltype(nameOf)>> names;
+    steps = Order(run, [&](std::string_view name) {
+        if (!names) {
+            names.emplace(nameOf, listing.Count());
+            for (std::size_t i = 0; i < listing.Count(); ++i) {
+                names->Insert(static_cast<std::uint32_t>(i));
+            }
+        }
+        return names->Find(name) != kNoIndex;
+    });
     if (options.dryRun) {
         for (RunFile& f : run) {
             if (f.verdict == Verdict::Ready) {
@@ -140,11 +148,21 @@ RunReport Run(const ScriptLines& script, const TListFiles& files, std::span<cons
         }
         const std::shared_ptr<const Text>& folder = files.Items(report.files[first].index).SharedFolder();
         std::vector<std::size_t> members;
-        std::vector<RunFile> run;
         for (std::size_t i = first; i < report.files.size(); ++i) {
             if (!done[i] && files.Items(report.files[i].index).SharedFolder() == folder) {
                 done[i] = true;
                 members.push_back(i);
+            }
+        }
+        // The files of the folder, taken out of the report; all of them at once when
+        // the whole selection is in this folder.
+        const bool whole = members.size() == report.files.size();
+        std::vector<RunFile> run;
+        if (whole) {
+            run = std::move(report.files);
+        } else {
+            run.reserve(members.size());
+            for (const std::size_t i : members) {
                 run.push_back(std::move(report.files[i]));
             }
         }
@@ -156,9 +174,17 @@ RunReport Run(const ScriptLines& script, const TListFiles& files, std::span<cons
                 step.after += static_cast<std::int64_t>(report.steps.size());
             }
         }
-        report.steps.insert(report.steps.end(), steps.begin(), steps.end());
-        for (std::size_t k = 0; k < members.size(); ++k) {
-            report.files[members[k]] = std::move(run[k]);
+        if (report.steps.empty()) {
+            report.steps = std::move(steps);
+        } else {
+            report.steps.insert(report.steps.end(), steps.begin(), steps.end());
+        }
+        if (whole) {
+            report.files = std::move(run);
+        } else {
+            for (std::size_t k = 0; k < members.size(); ++k) {
+                report.files[members[k]] = std::move(run[k]);
+            }
         }
     }
     Count(report);

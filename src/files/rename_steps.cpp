@@ -2,23 +2,22 @@
 
 #include "files/run_messages.hpp"
 
+#include <utility>
+
 namespace quorvel {
 
-FolderView::FolderView(const FolderListing& listing) : listing_(listing), names_(listing.Count()) {
+FolderView::FolderView(const FolderListing& listing)
+    : listing_(listing), names_(NameOf{this}, listing.Count()) {
+    inodes_.reserve(listing.Count());
     for (std::size_t i = 0; i < listing.Count(); ++i) {
-        names_.Insert(listing.Name(i), static_cast<std::uint32_t>(i));
+        names_.Insert(static_cast<std::uint32_t>(i));
+        inodes_.emplace_back(listing.Inode(i));
     }
 }
 
 std::optional<std::uint64_t> FolderView::InodeOf(std::string_view name) const {
-    if (const auto it = changed_.find(std::string(name)); it != changed_.end()) {
-        return it->second;
-    }
-    const std::uint32_t e = names_.Find(name);
-    if (e == NameTable::kAbsent) {
-        return std::nullopt;
-    }
-    return listing_.Inode(e);
+    const std::uint32_t i = names_.Find(name);
+    return i == kNoIndex ? std::nullopt : inodes_[i];
 }
 
 bool FolderView::Holds(std::string_view name, std::uint64_t inode) const {
@@ -31,9 +30,17 @@ bool FolderView::Has(std::string_view name) const {
 }
 
 void FolderView::Moved(const std::string& from, const std::string& to) {
-    const auto inode = InodeOf(from);
-    changed_[from] = std::nullopt;
-    changed_[to] = inode;
+    std::optional<std::uint64_t> inode;
+    if (const std::uint32_t i = names_.Find(from); i != kNoIndex) {
+        inode = std::exchange(inodes_[i], std::nullopt);
+    }
+    if (const std::uint32_t i = names_.Find(to); i != kNoIndex) {
+        inodes_[i] = inode;
+    } else if (inode) {
+        added_.push_back(to);
+        inodes_.push_back(inode);
+        names_.Insert(static_cast<std::uint32_t>(inodes_.size() - 1));
+    }
 }
 
 namespace {
@@ -48,8 +55,8 @@ public:
     // Step `s` forwards (or backwards): 0, or the reason it failed.
     std::optional<std::string> Move(std::size_t s, bool back) {
         const Step& step = steps_[s];
-        const std::string from(back ? StepTo(step, files_) : StepFrom(step, files_));
-        const std::string to(back ? StepFrom(step, files_) : StepTo(step, files_));
+        const std::string& from = back ? NameAfter(step) : NameBefore(step);
+        const std::string& to = back ? NameBefore(step) : NameAfter(step);
         if (view_ != nullptr && !view_->Holds(from, files_[step.file].inode)) {
             return std::string(view_->Has(from) ? kNotTheSameFileText : kGoneText);
         }
@@ -69,6 +76,16 @@ public:
             view_->Moved(from, to);
         }
         return std::nullopt;
+    }
+
+    // StepFrom and StepTo, as the strings of the file (no copy).
+    const std::string& NameBefore(const Step& step) const {
+        const RunFile& f = files_[step.file];
+        return step.kind == StepKind::FromTemporary ? f.temporary : f.oldName;
+    }
+    const std::string& NameAfter(const Step& step) const {
+        const RunFile& f = files_[step.file];
+        return step.kind == StepKind::ToTemporary ? f.temporary : f.newName;
     }
 
     void Fail(std::uint32_t file, std::string reason) {

@@ -12,12 +12,13 @@
 #pragma once
 
 #include "files/folder_listing.hpp"
+#include "files/index_table.hpp"
 #include "files/journal.hpp"
-#include "files/name_table.hpp"
 #include "files/run_file.hpp"
 #include "files/safe_rename.hpp"
 
-#include <unordered_map>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace quorvel {
@@ -27,17 +28,29 @@ namespace quorvel {
 class FolderView {
 public:
     explicit FolderView(const FolderListing& listing);
+    FolderView(const FolderView&) = delete; // its table reads the names through `this`
+    FolderView& operator=(const FolderView&) = delete;
     // Whether `name` holds the file `inode` (any file when the inode is unknown).
     bool Holds(std::string_view name, std::uint64_t inode) const;
     bool Has(std::string_view name) const;
     void Moved(const std::string& from, const std::string& to);
 
 private:
+    // Name `i` of the view: entry `i` of the listing, then the names moves added.
+    struct NameOf {
+        const FolderView* view;
+        std::string_view operator()(std::uint32_t i) const {
+            const std::size_t n = view->listing_.Count();
+            return i < n ? view->listing_.Name(i) : std::string_view(view->added_[i - n]);
+        }
+    };
+
     std::optional<std::uint64_t> InodeOf(std::string_view name) const;
 
     const FolderListing& listing_;
-    NameTable names_;
-    std::unordered_map<std::string, std::optional<std::uint64_t>> changed_; // nullopt: gone
+    std::vector<std::string> added_; // names the listing does not have, given a file by a move
+    IndexTable<NameOf> names_;
+    std::vector<std::optional<std::uint64_t>> inodes_; // per name, now; nullopt: gone
 };
 
 void RenameSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,

@@ -1,15 +1,17 @@
 #include "files/validate.hpp"
 
+#include "files/index_table.hpp"
 #include "files/name_fold.hpp"
-#include "files/name_table.hpp"
 #include "files/run_messages.hpp"
 #include "files/safe_rename.hpp"
 
-#include <optional>
+#include <unordered_map>
 
 namespace quorvel {
 
 namespace {
+
+constexpr std::uint32_t kNone = kNoIndex; // no entry, no file
 
 // Folded copies of names, kept one after the other; views are taken only once every
 // name is in.
@@ -20,6 +22,7 @@ public:
         text_.append(buffer_);
         ends_.push_back(text_.size());
     }
+    std::size_t size() const { return ends_.size(); }
     std::string_view operator[](std::size_t i) const {
         const std::size_t start = i == 0 ? 0 : ends_[i - 1];
         return std::string_view(text_).substr(start, ends_[i] - start);
@@ -31,44 +34,78 @@ private:
     std::vector<std::size_t> ends_;
 };
 
-// The names of the folder and of the run as they are compared: byte for byte, or
-// folded where the file system ignores case.
-struct Keys {
-    std::vector<std::string_view> entry;   // per listing entry
-    std::vector<std::string_view> oldName; // per file
-    std::vector<std::string_view> newName; // per file
-    FoldedStore store;
+// A name as a file system that ignores case compares it (FoldedName): read from the
+// name itself when it is ASCII, its letters A-Z taken as a-z, or from a folded copy.
+struct LooseName {
+    std::string_view text;
+    bool lowerAscii;
+};
 
-    Keys(const std::vector<RunFile>& files, const FolderListing& listing, bool fold) {
-        entry.reserve(listing.Count());
-        oldName.reserve(files.size());
-        newName.reserve(files.size());
-        if (!fold) {
-            for (std::size_t i = 0; i < listing.Count(); ++i) {
-                entry.push_back(listing.Name(i));
+struct LooseKeys {
+    static char At(const LooseName& n, std::size_t i) {
+        const char c = n.text[i];
+        return n.lowerAscii && c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    static std::uint64_t Hash(const LooseName& n) {
+        std::uint64_t h = 14695981039346656037ULL; // FNV-1a, then a final mix for the low bits
+        for (std::size_t i = 0; i < n.text.size(); ++i) {
+            h = (h ^ static_cast<unsigned char>(At(n, i))) * 1099511628211ULL;
+        }
+        h ^= h >> 33;
+        h *= 0xff51afd7ed558ccdULL;
+        h ^= h >> 33;
+        return h;
+    }
+    static bool Equal(const LooseName& a, const LooseName& b) {
+        if (a.text.size() != b.text.size()) {
+            return false;
+        }
+        if (a.lowerAscii == b.lowerAscii && a.text == b.text) {
+            return true;
+        }
+        for (std::size_t i = 0; i < a.text.size(); ++i) {
+            if (At(a, i) != At(b, i)) {
+                return false;
             }
-            for (const RunFile& f : files) {
-                oldName.push_back(f.oldName);
-                newName.push_back(f.newName);
-            }
-            return;
         }
-        for (std::size_t i = 0; i < listing.Count(); ++i) {
-            store.Add(listing.Name(i));
-        }
-        for (const RunFile& f : files) {
-            store.Add(f.oldName);
-            store.Add(f.newName);
-        }
-        std::size_t k = 0;
-        for (std::size_t i = 0; i < listing.Count(); ++i) {
-            entry.push_back(store[k++]);
-        }
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            oldName.push_back(store[k++]);
-            newName.push_back(store[k++]);
+        return true;
+    }
+};
+
+bool IsAscii(std::string_view bytes) {
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return false;
         }
     }
+    return true;
+}
+
+// The loose names of a set of names, `nameAt(k)` being name k: the names that are
+// not ASCII are folded once, the others are read as they are.
+template <typename NameAt> class LooseNames {
+public:
+    LooseNames(const NameAt& nameAt, std::size_t count) : nameAt_(nameAt) {
+        for (std::size_t k = 0; k < count; ++k) {
+            if (!IsAscii(nameAt_(k))) {
+                copyOf_.emplace(static_cast<std::uint32_t>(k), copies_.size());
+                copies_.Add(nameAt_(k));
+            }
+        }
+    }
+    LooseName operator()(std::uint32_t k) const {
+        if (!copyOf_.empty()) {
+            if (const auto it = copyOf_.find(k); it != copyOf_.end()) {
+                return {copies_[it->second], false};
+            }
+        }
+        return {nameAt_(k), true};
+    }
+
+private:
+    const NameAt& nameAt_;
+    FoldedStore copies_;
+    std::unordered_map<std::uint32_t, std::size_t> copyOf_;
 };
 
 void Fail(RunFile& file, Verdict verdict, std::string reason) {
@@ -81,32 +118,19 @@ std::uint32_t U32(std::size_t i) {
     return static_cast<std::uint32_t>(i);
 }
 
-// Whether two entries of the listing share a folded name: then the folder tells case
-// apart after all (a server that does, say), and names are compared as bytes.
-bool FoldedNamesCollide(const Keys& keys) {
-    NameTable seen(keys.entry.size());
-    for (std::size_t i = 0; i < keys.entry.size(); ++i) {
-        if (seen.Insert(keys.entry[i], U32(i)) != i) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Checks of each file on its own, in selection order.
-void CheckEachFile(std::vector<RunFile>& files, const FolderListing& listing) {
-    NameTable entries(listing.Count());
-    for (std::size_t i = 0; i < listing.Count(); ++i) {
-        entries.Insert(listing.Name(i), U32(i));
-    }
-    NameTable firstOfEntry(files.size());
+// Checks of each file on its own, in selection order. `entryOf` receives the
+// listing entry of every file found in the folder.
+template <typename Entries>
+void CheckEachFile(std::vector<RunFile>& files, const FolderListing& listing, const Entries& entries,
+                   std::vector<std::uint32_t>& entryOf) {
+    std::vector<std::uint32_t> firstOfEntry(listing.Count(), kNone);
     for (std::size_t i = 0; i < files.size(); ++i) {
         RunFile& f = files[i];
         if (f.verdict != Verdict::Ready) {
             continue;
         }
         const std::uint32_t e = entries.Find(f.oldName);
-        if (e == NameTable::kAbsent) {
+        if (e == kNone) {
             Fail(f, Verdict::SourceMissing, std::string(kGoneText));
             continue;
         }
@@ -116,7 +140,11 @@ void CheckEachFile(std::vector<RunFile>& files, const FolderListing& listing) {
             Fail(f, Verdict::SourceMissing, std::string(kNowAFolderText));
             continue;
         }
-        const std::uint32_t first = firstOfEntry.Insert(f.oldName, U32(i));
+        entryOf[i] = e;
+        if (firstOfEntry[e] == kNone) {
+            firstOfEntry[e] = U32(i);
+        }
+        const std::uint32_t first = firstOfEntry[e];
         if (first != i) {
             const bool bothStay = files[first].verdict == Verdict::Unchanged && f.newName == f.oldName;
             if (bothStay) {
@@ -135,52 +163,65 @@ void CheckEachFile(std::vector<RunFile>& files, const FolderListing& listing) {
 }
 
 // Where the new names go: duplicates, names held by entries that stay, and the files
-// that must move first.
-void CheckTargets(std::vector<RunFile>& files, const FolderListing& listing, const Keys& keys,
+// that must move first. `newKey(i)` is the new name of file i as compared, and
+// `findEntry(key)` the entry of the listing under that key.
+template <typename Keys, typename NewKey, typename FindEntry>
+void CheckTargets(std::vector<RunFile>& files, const FolderListing& listing,
+                  const std::vector<std::uint32_t>& entryOf, const NewKey& newKey, const FindEntry& findEntry,
                   bool ignoresCase) {
-    NameTable movers(files.size());  // old name -> ready file
-    NameTable targets(files.size()); // new name -> the ready file that keeps it
+    std::vector<std::uint32_t> moverOf(listing.Count(), kNone);  // entry -> the ready file that leaves it
+    std::vector<std::uint32_t> keeperOf(listing.Count(), kNone); // entry's name -> the ready file taking it
+    std::vector<std::uint32_t> targetEntry(files.size(), kNone); // file -> the entry its new name names
+    std::size_t elsewhere = 0;                                   // ready files taking a name no entry has
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (files[i].verdict == Verdict::Ready) {
-            movers.Insert(keys.oldName[i], U32(i));
+            moverOf[entryOf[i]] = U32(i);
+            targetEntry[i] = findEntry(newKey(i));
+            elsewhere += targetEntry[i] == kNone ? 1 : 0;
         }
     }
-    NameTable entries(listing.Count());
-    for (std::size_t i = 0; i < listing.Count(); ++i) {
-        entries.Insert(keys.entry[i], U32(i));
-    }
-    std::vector<std::uint32_t> failed; // ready files that fail here: their names stay
+    const auto keyOf = [&](std::uint32_t i) { return newKey(i); };
+    IndexTable<decltype(keyOf), Keys> fresh(keyOf, elsewhere); // new name -> the file taking it
+    std::vector<std::uint32_t> failed;                         // ready files that fail here: their names stay
     for (std::size_t i = 0; i < files.size(); ++i) {
         RunFile& f = files[i];
         if (f.verdict != Verdict::Ready) {
             continue;
         }
-        const std::uint32_t keeper = targets.Insert(keys.newName[i], U32(i));
+        const std::uint32_t e = targetEntry[i];
+        std::uint32_t keeper = U32(i);
+        if (e == kNone) {
+            keeper = fresh.Insert(U32(i));
+        } else if (keeperOf[e] == kNone) {
+            keeperOf[e] = U32(i);
+        } else {
+            keeper = keeperOf[e];
+        }
         if (keeper != i) {
             Fail(f, Verdict::DuplicateTarget, DuplicateTargetText(files[keeper].oldName));
             failed.push_back(U32(i));
             continue;
         }
-        const std::uint32_t mover = movers.Find(keys.newName[i]);
-        if (mover != NameTable::kAbsent && files[mover].verdict == Verdict::Ready) {
+        if (e == kNone) {
+            continue;
+        }
+        const std::uint32_t mover = moverOf[e];
+        if (mover != kNone && files[mover].verdict == Verdict::Ready) {
             f.waitsFor = mover;
             continue;
         }
-        if (const std::uint32_t e = entries.Find(keys.newName[i]); e != NameTable::kAbsent) {
-            const bool sameBytes = !ignoresCase || listing.Name(e) == f.newName;
-            Fail(f, Verdict::TargetHeld,
-                 sameBytes ? std::string(kTargetHeldText) : TargetHeldIgnoringCaseText(listing.Name(e)));
-            failed.push_back(U32(i));
-        }
+        const bool sameBytes = !ignoresCase || listing.Name(e) == f.newName;
+        Fail(f, Verdict::TargetHeld,
+             sameBytes ? std::string(kTargetHeldText) : TargetHeldIgnoringCaseText(listing.Name(e)));
+        failed.push_back(U32(i));
     }
     // A file that keeps its name holds it: the file that was to take that name fails,
     // and so on down the chain.
     while (!failed.empty()) {
         const std::uint32_t x = failed.back();
         failed.pop_back();
-        const std::uint32_t y = targets.Find(keys.oldName[x]);
-        if (y != NameTable::kAbsent && y != x && files[y].verdict == Verdict::Ready &&
-            files[y].waitsFor == x) {
+        const std::uint32_t y = keeperOf[entryOf[x]];
+        if (y != kNone && y != x && files[y].verdict == Verdict::Ready && files[y].waitsFor == x) {
             files[y].waitsFor = kNoFile;
             Fail(files[y], Verdict::TargetHeld, std::string(kTargetHeldText));
             failed.push_back(y);
@@ -190,45 +231,47 @@ void CheckTargets(std::vector<RunFile>& files, const FolderListing& listing, con
 
 // Notes for new names that only case or composition tell from another new name or
 // from a name that stays, on a folder that tells case apart.
-void NoteLookalikes(std::vector<RunFile>& files, const FolderListing& listing) {
-    NameTable movers(files.size());
+void NoteLookalikes(std::vector<RunFile>& files, const FolderListing& listing,
+                    const std::vector<std::uint32_t>& entryOf) {
+    std::vector<bool> moving(listing.Count(), false);
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (files[i].verdict == Verdict::Ready) {
-            movers.Insert(files[i].oldName, U32(i));
+            moving[entryOf[i]] = true;
         }
     }
-    // Folded names: first the entries that stay, then the new names.
-    FoldedStore store;
-    std::vector<std::string_view> names; // the original of each folded name
-    for (std::size_t i = 0; i < listing.Count(); ++i) {
-        if (movers.Find(listing.Name(i)) == NameTable::kAbsent) {
-            store.Add(listing.Name(i));
-            names.push_back(listing.Name(i));
+    // The names compared: first the entries that stay, then the new names; `origin`
+    // holds the entry, then the file, of each.
+    std::vector<std::uint32_t> origin;
+    for (std::size_t e = 0; e < listing.Count(); ++e) {
+        if (!moving[e]) {
+            origin.push_back(U32(e));
         }
     }
-    const std::size_t staying = names.size();
-    std::vector<std::uint32_t> fileOf;
+    const std::size_t staying = origin.size();
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (files[i].verdict == Verdict::Ready) {
-            store.Add(files[i].newName);
-            names.push_back(files[i].newName);
-            fileOf.push_back(U32(i));
+            origin.push_back(U32(i));
         }
     }
-    NameTable folded(names.size());
-    for (std::size_t k = 0; k < names.size(); ++k) {
-        const std::uint32_t other = folded.Insert(store[k], U32(k));
-        if (k < staying || other == k || names[other] == names[k]) {
+    const auto nameAt = [&](std::size_t k) {
+        return k < staying ? listing.Name(origin[k]) : std::string_view(files[origin[k]].newName);
+    };
+    const LooseNames loose(nameAt, origin.size());
+    const auto keyOf = [&](std::uint32_t k) { return loose(k); };
+    IndexTable<decltype(keyOf), LooseKeys> folded(keyOf, origin.size());
+    for (std::size_t k = 0; k < origin.size(); ++k) {
+        const std::uint32_t other = folded.Insert(U32(k));
+        if (k < staying || other == k || nameAt(other) == nameAt(k)) {
             continue;
         }
-        RunFile& f = files[fileOf[k - staying]];
+        RunFile& f = files[origin[k]];
         if (f.note.empty()) {
-            f.note = LookalikeText(names[other]);
+            f.note = LookalikeText(nameAt(other));
         }
         if (other >= staying) {
-            RunFile& g = files[fileOf[other - staying]];
+            RunFile& g = files[origin[other]];
             if (g.note.empty()) {
-                g.note = LookalikeText(names[k]);
+                g.note = LookalikeText(nameAt(k));
             }
         }
     }
@@ -237,18 +280,38 @@ void NoteLookalikes(std::vector<RunFile>& files, const FolderListing& listing) {
 } // namespace
 
 void Validate(std::vector<RunFile>& files, const FolderListing& listing, bool ignoresCase) {
-    CheckEachFile(files, listing);
-    std::optional<Keys> keys;
-    keys.emplace(files, listing, ignoresCase);
-    if (ignoresCase && FoldedNamesCollide(*keys)) {
-        ignoresCase = false;
-        keys.emplace(files, listing, false);
+    IndexTable entries([&](std::uint32_t e) { return listing.Name(e); }, listing.Count());
+    for (std::size_t e = 0; e < listing.Count(); ++e) {
+        entries.Insert(U32(e));
     }
-    CheckTargets(files, listing, *keys, ignoresCase);
-    keys.reset();
-    if (!ignoresCase) {
-        NoteLookalikes(files, listing);
+    std::vector<std::uint32_t> entryOf(files.size(), kNone);
+    CheckEachFile(files, listing, entries, entryOf);
+    if (ignoresCase) {
+        // The entries under their folded names. When two of them share one, the
+        // folder tells case apart after all (a server that does, say), and names are
+        // compared as bytes.
+        const std::size_t n = listing.Count();
+        const auto nameAt = [&](std::size_t k) {
+            return k < n ? listing.Name(k) : std::string_view(files[k - n].newName);
+        };
+        const LooseNames loose(nameAt, n + files.size());
+        const auto keyOf = [&](std::uint32_t k) { return loose(k); };
+        IndexTable<decltype(keyOf), LooseKeys> foldedEntries(keyOf, n);
+        bool collide = false;
+        for (std::size_t e = 0; e < n && !collide; ++e) {
+            collide = foldedEntries.Insert(U32(e)) != e;
+        }
+        if (!collide) {
+            CheckTargets<LooseKeys>(
+                files, listing, entryOf, [&](std::size_t i) { return loose(U32(n + i)); },
+                [&](const LooseName& key) { return foldedEntries.Find(key); }, true);
+            return;
+        }
     }
+    CheckTargets<ByteKeys>(
+        files, listing, entryOf, [&](std::size_t i) { return std::string_view(files[i].newName); },
+        [&](std::string_view key) { return entries.Find(key); }, false);
+    NoteLookalikes(files, listing, entryOf);
 }
 
 } // namespace quorvel

@@ -1,6 +1,6 @@
 #include "files/verify.hpp"
 
-#include "files/name_table.hpp"
+#include "files/index_table.hpp"
 #include "files/run_messages.hpp"
 
 #include <fcntl.h>
@@ -27,14 +27,15 @@ unsigned char TypeOf(const FolderListing& after, std::uint32_t e, int dirfd) {
 
 std::vector<std::uint32_t> Verify(std::vector<RunFile>& files, const FolderListing& after, int dirfd,
                                   JournalWriter* journal) {
-    NameTable names(after.Count());
+    IndexTable names([&](std::uint32_t e) { return after.Name(e); }, after.Count());
     for (std::size_t i = 0; i < after.Count(); ++i) {
-        names.Insert(after.Name(i), static_cast<std::uint32_t>(i));
+        names.Insert(static_cast<std::uint32_t>(i));
     }
-    NameTable taken(files.size()); // new names of the renamed files
+    // New names of the renamed files.
+    IndexTable taken([&](std::uint32_t i) { return std::string_view(files[i].newName); }, files.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (files[i].outcome == RenameOutcome::Renamed) {
-            taken.Insert(files[i].newName, static_cast<std::uint32_t>(i));
+            taken.Insert(static_cast<std::uint32_t>(i));
         }
     }
     std::vector<std::uint32_t> putBack;
@@ -45,14 +46,14 @@ std::vector<std::uint32_t> Verify(std::vector<RunFile>& files, const FolderListi
         }
         const std::uint32_t e = names.Find(f.newName);
         const std::uint32_t old = names.Find(f.oldName);
-        if (e == NameTable::kAbsent) {
+        if (e == kNoIndex) {
             f.outcome = RenameOutcome::Failed;
             f.reason = kVerifyNewMissingText;
         } else if (TypeOf(after, e, dirfd) == DT_DIR && f.type != DT_DIR) {
             f.outcome = RenameOutcome::Failed;
             f.reason = kVerifyFolderText;
             putBack.push_back(static_cast<std::uint32_t>(i));
-        } else if (old != NameTable::kAbsent && taken.Find(f.oldName) == NameTable::kAbsent && f.inode != 0 &&
+        } else if (old != kNoIndex && taken.Find(f.oldName) == kNoIndex && f.inode != 0 &&
                    after.Inode(old) == f.inode) {
             f.outcome = RenameOutcome::Failed;
             f.reason = kVerifyOldStaysText;

@@ -2,8 +2,9 @@
 // folder (scan, sort, model reset, first paint), Ctrl+A, the silent preview after
 // a click with every file selected, scrolling, and redrawing a long script.
 #include "editor/example_list.hpp"
+#include "editor/script_document.hpp"
 #include "engine/codec.hpp"
-#include "shell/environment.hpp"
+#include "settings/environment.hpp"
 #include "shell/frm_main.hpp"
 
 #include <QApplication>
@@ -92,10 +93,9 @@ BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond)->Iterations(10);
 void BM_SilentPreviewOfEveryFile(benchmark::State& state) {
     TFrmMain& w = Window();
     ListFolder(w);
-    w.ScriptLines = {DecodeName("1|Supprimer les [n=2] premiers caractères"),
-                     DecodeName("10|Remplacer [Chaine1=img] par [Chaine2=photo]"),
-                     DecodeName("20|Ajouter [Numéro=0001] à la fin")};
-    w.ShowScript();
+    w.Script->Load({DecodeName("1|Supprimer les [n=2] premiers caractères"),
+                    DecodeName("10|Remplacer [Chaine1=img] par [Chaine2=photo]"),
+                    DecodeName("20|Ajouter [Numéro=0001] à la fin")});
     QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
     for (auto _ : state) {
         w.Action_VoirExempleExecute(w.BtnOk);
@@ -120,13 +120,13 @@ BENCHMARK(BM_ScrollThroughTheGrid)->Unit(benchmark::kMillisecond)->Iterations(20
 // Every line a different command of the catalogue with its own values.
 void BM_ShowScriptOfAThousandLines(benchmark::State& state) {
     TFrmMain& w = Window();
-    w.ScriptLines.clear();
+    ScriptLines script;
     for (int i = 0; i < 1000; ++i) {
-        w.ScriptLines.push_back(DecodeName("16|Ajouter [Chaine=IMG_" + std::to_string(i) +
+        script.push_back(DecodeName("16|Ajouter [Chaine=IMG_" + std::to_string(i) +
                                            "] à la [nième=" + std::to_string(i % 7) + "] postion"));
     }
     for (auto _ : state) {
-        w.ShowScript();
+        w.Script->Load(script);
     }
 }
 BENCHMARK(BM_ShowScriptOfAThousandLines)->Unit(benchmark::kMillisecond)->Iterations(10);
@@ -134,9 +134,9 @@ BENCHMARK(BM_ShowScriptOfAThousandLines)->Unit(benchmark::kMillisecond)->Iterati
 // The same line a thousand times: the worst case for the view's formats.
 void BM_ShowScriptOfAThousandEqualLines(benchmark::State& state) {
     TFrmMain& w = Window();
-    w.ScriptLines.assign(1000, DecodeName("3|Supprimer du [nième=2] au [mième=4] caractères"));
+    const ScriptLines script(1000, DecodeName("3|Supprimer du [nième=2] au [mième=4] caractères"));
     for (auto _ : state) {
-        w.ShowScript();
+        w.Script->Load(script);
     }
 }
 BENCHMARK(BM_ShowScriptOfAThousandEqualLines)->Unit(benchmark::kMillisecond)->Iterations(10);

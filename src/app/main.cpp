@@ -11,9 +11,9 @@
 #include "batch/folder_run.hpp"
 #include "batch/output.hpp"
 #include "shell/about_box.hpp"
-#include "shell/environment.hpp"
+#include "settings/environment.hpp"
 #include "shell/frm_main.hpp"
-#include "shell/menu_images.hpp"
+#include "look/menu_images.hpp"
 
 #include <QApplication>
 #include <new>

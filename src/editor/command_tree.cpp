@@ -1,6 +1,6 @@
 #include "editor/command_tree.hpp"
 
-#include "editor/qt_text.hpp"
+#include "bridge/qt_text.hpp"
 #include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
 

@@ -1,47 +1,10 @@
 #include "editor/script_html.hpp"
 
-#include "editor/qt_text.hpp"
+#include "bridge/qt_text.hpp"
 #include "engine/primitives.hpp"
 #include "engine/search.hpp"
 
 namespace quorvel {
-
-std::vector<PlaceholderSlot> PlaceholderSlots(TextView text) {
-    std::vector<PlaceholderSlot> placeholders;
-    std::size_t open = 0;
-    std::size_t close = 0;
-    for (;;) {
-        open = FindChar(text, open, U'[');
-        close = FindChar(text, close, U']');
-        if (open == TextView::npos || close == TextView::npos) {
-            break;
-        }
-        if (close > open) {
-            placeholders.push_back({open, close});
-        }
-        ++open;
-        ++close;
-    }
-    return placeholders;
-}
-
-Text ShownText(TextView placeholder) {
-    if (PosOf(U"=", placeholder) == 0) {
-        return Text(SubText(placeholder, 2, Length(placeholder) - 2));
-    }
-    return Text(StrLeft(NthField(placeholder, U"=", 2), -1));
-}
-
-Text EmptyValueLabel(TextView placeholder) {
-    TextView label = placeholder.substr(1, placeholder.size() - 2);
-    label = label.substr(0, label.find(U'='));
-    return label.empty() ? Text(U"?") : Text(label);
-}
-
-std::size_t LineTextOffset(TextView line) {
-    const std::size_t bar = line.find(U'|');
-    return bar == TextView::npos ? line.size() : bar + 1;
-}
 
 namespace {
 

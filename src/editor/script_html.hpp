@@ -11,6 +11,7 @@
 #pragma once
 
 #include "engine/script.hpp"
+#include "engine/script_line.hpp"
 
 #include <QString>
 #include <QStringList>
@@ -18,30 +19,7 @@
 
 namespace quorvel {
 
-// A placeholder of a line text: the 0-based offsets of its "[" and of its "]".
-struct PlaceholderSlot {
-    std::size_t open;
-    std::size_t close;
-    TextView In(TextView text) const { return text.substr(open, close - open + 1); }
-};
-
-// The placeholders of a line text in order: the k-th "[" paired with the k-th
-// "]"; a pair whose "]" comes before its "[" is no placeholder.
-std::vector<PlaceholderSlot> PlaceholderSlots(TextView lineText);
-
-// What a placeholder link shows: the text between the brackets when it holds no
-// "=", otherwise the text after its first "=" up to the next "=" or the end, less
-// its last character.
-Text ShownText(TextView placeholder);
-
-// What an empty value shows instead: its placeholder's name ("n" for "[n=]"), or
-// "?" for a placeholder without a name.
-Text EmptyValueLabel(TextView placeholder);
-
 QString ScriptHtmlLine(TextView line, std::size_t index);
 QStringList BuildHtmlLines(const ScriptLines& script);
-
-// Offset in the whole script line of the start of its line text.
-std::size_t LineTextOffset(TextView line);
 
 } // namespace quorvel

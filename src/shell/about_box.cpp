@@ -1,10 +1,10 @@
 #include "shell/about_box.hpp"
 
-#include "editor/qt_text.hpp"
+#include "bridge/qt_text.hpp"
 #include "engine/primitives.hpp"
 #include "shell/desktop.hpp"
-#include "shell/menu_images.hpp"
-#include "shell/t_panel.hpp"
+#include "look/menu_images.hpp"
+#include "look/t_panel.hpp"
 
 #include <QFileInfo>
 #include <QLabel>

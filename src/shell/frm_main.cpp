@@ -3,24 +3,25 @@
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
 #include "editor/example_list.hpp"
-#include "editor/qt_text.hpp"
+#include "bridge/qt_text.hpp"
+#include "editor/script_document.hpp"
 #include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
 #include "files/rename_run.hpp"
 #include "shell/desktop.hpp"
-#include "shell/dock_layout.hpp"
-#include "shell/folder_tree.hpp"
-#include "shell/grid_selection.hpp"
-#include "shell/ini_file.hpp"
-#include "shell/language.hpp"
-#include "shell/menu_images.hpp"
-#include "shell/menu_look.hpp"
+#include "look/dock_layout.hpp"
+#include "browser/folder_tree.hpp"
+#include "browser/grid_selection.hpp"
+#include "settings/ini_file.hpp"
+#include "settings/language.hpp"
+#include "look/menu_images.hpp"
+#include "look/menu_look.hpp"
 #include "shell/registration.hpp"
-#include "shell/save_form_control_pos.hpp"
-#include "shell/splitter.hpp"
-#include "shell/t_panel.hpp"
+#include "settings/save_form_control_pos.hpp"
+#include "look/splitter.hpp"
+#include "look/t_panel.hpp"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -113,6 +114,8 @@ QObject* TFrmMain::FindComponent(const QString& name) const {
 }
 
 void TFrmMain::CreateComponents() {
+    Script = new ScriptDocument(this);
+    connect(Script, &ScriptDocument::changed, this, [this] { ShowScript(); });
     auto* client = new QWidget(this);
     setCentralWidget(client);
     auto* clientLayout = new DockLayout(client);
@@ -319,23 +322,23 @@ void TFrmMain::FormCreate() {
 void TFrmMain::ApplyLanguageIndex() {
     if (LanguageIndex() == 1) {
         MNU_Anglais->setChecked(true);
-        ApplyLanguage(*this, QStringLiteral("English"));
+        ApplyLanguage(env_, {this, components_}, QStringLiteral("English"));
     } else {
         MNU_Fancais->setChecked(true);
-        ApplyLanguage(*this, QStringLiteral("Francais"));
+        ApplyLanguage(env_, {this, components_}, QStringLiteral("Francais"));
     }
 }
 
 void TFrmMain::MNU_FancaisClick() {
     MNU_Fancais->setChecked(true);
     SetLanguageIndex(0);
-    ApplyLanguage(*this, QStringLiteral("Francais"));
+    ApplyLanguage(env_, {this, components_}, QStringLiteral("Francais"));
 }
 
 void TFrmMain::MNU_AnglaisClick() {
     MNU_Anglais->setChecked(true);
     SetLanguageIndex(1);
-    ApplyLanguage(*this, QStringLiteral("English"));
+    ApplyLanguage(env_, {this, components_}, QStringLiteral("English"));
 }
 
 // --- File list -------------------------------------------------------------

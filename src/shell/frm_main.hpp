@@ -6,8 +6,8 @@
 #include "engine/script.hpp"
 #include "files/list_int.hpp"
 #include "files/project_file.hpp"
-#include "shell/environment.hpp"
-#include "shell/file_grid.hpp"
+#include "settings/environment.hpp"
+#include "browser/file_grid.hpp"
 
 #include <QMainWindow>
 #include <vector>
@@ -23,6 +23,7 @@ class QToolButton;
 
 namespace quorvel {
 
+class ScriptDocument;
 class T_Panel;
 class TCommandTree;
 class TEditNumber;
@@ -48,8 +49,7 @@ public:
 
     // --- State owned by the window -------------------------------------------
     TListFiles Files;
-    QStringList HtmlLines;
-    quorvel::ScriptLines ScriptLines;
+    ScriptDocument* Script = nullptr; // the script being edited, owned by the window
     TListInt SelectedRows;
     int AnchorRow = -1;
     QString ScriptFileName;
@@ -134,7 +134,7 @@ public:
     void MNU_AnglaisClick();
 
     // --- Script editor ---------------------------------------------------------------
-    // Rebuilds the HTML lines from the script and shows them.
+    // Shows the script as it now stands.
     void ShowScript();
     bool HTMLViewerDragOver(const QMimeData* payload) const;
     void HTMLViewerDragDrop(const QMimeData* payload);

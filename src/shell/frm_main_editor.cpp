@@ -3,7 +3,8 @@
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
 #include "editor/example_list.hpp"
-#include "editor/qt_text.hpp"
+#include "bridge/qt_text.hpp"
+#include "editor/script_document.hpp"
 #include "editor/script_html.hpp"
 #include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
@@ -14,7 +15,7 @@
 #include "files/rename_run.hpp"
 #include "shell/desktop.hpp"
 #include "shell/frm_main.hpp"
-#include "shell/grid_selection.hpp"
+#include "browser/grid_selection.hpp"
 
 #include <QEvent>
 #include <QFileInfo>
@@ -43,34 +44,16 @@ std::string PathBytes(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-// The kind of a placeholder: the index in the current name table of the first
-// name it is, or whose opening part up to "=" it holds; -1 when none fits.
-int PlaceholderIndex(TextView placeholder) {
-    const PlaceholderTable& names = PlaceholderNames();
-    for (int i = 0; i < kPlaceholderCount; ++i) {
-        const TextView name = names[static_cast<std::size_t>(i)];
-        Text opening(StrLeft(name, -1));
-        opening.push_back(U'=');
-        if (placeholder == name || PosOf(opening, placeholder) > 0) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 } // namespace
 
 // --- Script view -------------------------------------------------------------------
 
 void TFrmMain::ShowScript() {
-    HtmlLines.clear();
-    if (ScriptLines.empty()) {
+    if (Script->IsEmpty()) {
         HTMLViewer->clear();
-        UpdateActions();
-        return;
+    } else {
+        HTMLViewer->Show(Script->Lines(), Script->HtmlLines());
     }
-    HtmlLines = BuildHtmlLines(ScriptLines);
-    HTMLViewer->Show(ScriptLines, HtmlLines);
     UpdateActions();
 }
 
@@ -84,27 +67,20 @@ void TFrmMain::HTMLViewerDragDrop(const QMimeData* payload) {
     if (node == nullptr || node->parent() == nullptr) {
         return;
     }
-    ScriptLines.push_back(MakeScriptLine(TreeViewCommande->NodeNumber(node),
-                                         FromQString(node->parent()->text(0)), FromQString(node->text(0))));
-    ShowScript();
+    Script->Append(MakeScriptLine(TreeViewCommande->NodeNumber(node), FromQString(node->parent()->text(0)),
+                                  FromQString(node->text(0))));
 }
 
 void TFrmMain::MNU_EffacerClick() {
     bool ok = false;
     const long long index = ClickedLine.toLongLong(&ok);
-    if (!ok || index < 0 || static_cast<unsigned long long>(index) >= ScriptLines.size()) {
+    if (!ok || index < 0 || !Script->Remove(static_cast<std::size_t>(index))) {
         Desktop().ShowError(this, RangeError(index));
-        return;
     }
-    ScriptLines.erase(ScriptLines.begin() + static_cast<std::ptrdiff_t>(index));
-    ShowScript();
 }
 
 void TFrmMain::MNU_ClearAllClick() {
-    ScriptLines.clear();
-    HtmlLines.clear();
-    HTMLViewer->clear();
-    UpdateActions();
+    Script->Clear();
 }
 
 // --- Parameter entry -----------------------------------------------------------------
@@ -112,22 +88,23 @@ void TFrmMain::MNU_ClearAllClick() {
 void TFrmMain::HTMLViewerHotSpotClick(const HotSpot& spot) {
     // The placeholder is read from the script line itself: the view says which line
     // and which of its links was clicked.
-    if (spot.line < 0 || static_cast<std::size_t>(spot.line) >= ScriptLines.size()) {
+    if (spot.line < 0 || static_cast<std::size_t>(spot.line) >= Script->Count() || spot.ordinal < 1) {
         return;
     }
-    const Text& line = ScriptLines[static_cast<std::size_t>(spot.line)];
-    const TextView text = LineText(line);
-    const std::vector<PlaceholderSlot> placeholders = PlaceholderSlots(text);
-    if (spot.ordinal < 1 || static_cast<std::size_t>(spot.ordinal) > placeholders.size()) {
+    const ScriptLine& line = Script->Line(static_cast<std::size_t>(spot.line));
+    const auto slot = static_cast<std::size_t>(spot.ordinal - 1);
+    const TextView placeholder = line.Placeholder(slot);
+    if (placeholder.empty()) {
         return;
     }
-    const TextView placeholder = placeholders[static_cast<std::size_t>(spot.ordinal - 1)].In(text);
-    const int kind = PlaceholderIndex(placeholder);
-    if (kind < 0) {
+    const std::optional<PlaceholderKind> kind = line.KindOf(slot);
+    if (!kind) {
         BtnOk->hide();
         return;
     }
-    QLineEdit* box = kind <= 2 ? static_cast<QLineEdit*>(EdInteger) : (kind == 6 ? EdNumber : EdString);
+    QLineEdit* box = *kind == PlaceholderKind::Integer ? static_cast<QLineEdit*>(EdInteger)
+                     : *kind == PlaceholderKind::Number ? EdNumber
+                                                        : EdString;
     for (QLineEdit* each : {static_cast<QLineEdit*>(EdInteger), EdString, EdNumber}) {
         each->setVisible(each == box);
     }
@@ -135,7 +112,7 @@ void TFrmMain::HTMLViewerHotSpotClick(const HotSpot& spot) {
     ClickedLine = QString::number(spot.line);
     ClickedSlot = spot.ordinal;
     ClickedPlaceholder = ToQString(placeholder);
-    ClickedText = ToQString(ShownText(placeholder));
+    ClickedText = ToQString(line.Shown(slot));
     HTMLViewer->SelectRange(spot.start, spot.end);
     box->setText(ClickedText);
     box->setFocus(Qt::MouseFocusReason);
@@ -160,34 +137,27 @@ void TFrmMain::BtnOkClick(QObject* sender) {
     const Text value = FromQString(box->text());
     bool ok = false;
     const long long index = ClickedLine.toLongLong(&ok);
-    if (!ok || index < 0 || static_cast<unsigned long long>(index) >= ScriptLines.size()) {
+    if (!ok || index < 0 || static_cast<unsigned long long>(index) >= Script->Count()) {
         Desktop().ShowError(this, RangeError(index));
         return;
     }
     // The value goes into the placeholder that was clicked, provided the line still
     // holds it there; otherwise the line is left as it is.
-    Text& line = ScriptLines[static_cast<std::size_t>(index)];
-    const std::size_t offset = LineTextOffset(line);
-    const TextView text = LineText(line);
-    const std::vector<PlaceholderSlot> placeholders = PlaceholderSlots(text);
-    if (ClickedSlot >= 1 && static_cast<std::size_t>(ClickedSlot) <= placeholders.size()) {
-        const PlaceholderSlot slot = placeholders[static_cast<std::size_t>(ClickedSlot - 1)];
-        if (ToQString(slot.In(text)) == ClickedPlaceholder) {
-            line = FillPlaceholder(line, offset + slot.open, offset + slot.close, value);
-        }
+    if (ClickedSlot >= 1) {
+        Script->SetValue(static_cast<std::size_t>(index), static_cast<std::size_t>(ClickedSlot - 1),
+                         FromQString(ClickedPlaceholder), value);
     }
     for (QWidget* w : {static_cast<QWidget*>(EdInteger), static_cast<QWidget*>(EdString),
                        static_cast<QWidget*>(EdNumber), static_cast<QWidget*>(BtnOk)}) {
         w->hide();
     }
-    ShowScript();
     Action_VoirExempleExecute(sender);
 }
 
 // --- Preview and run -------------------------------------------------------------------
 
 void TFrmMain::UpdateActions() {
-    const bool ready = ScriptIsValid(ScriptLines) && Files.Count() > 0;
+    const bool ready = Script->IsValid() && Files.Count() > 0;
     Action_VoirExemple->setEnabled(ready);
     Action_Executer->setEnabled(ready);
     Action_Effacer->setEnabled(!ClickedLine.isEmpty());
@@ -207,14 +177,14 @@ std::vector<std::size_t> TFrmMain::SelectedIndexes() const {
 void TFrmMain::Action_VoirExempleExecute(QObject* sender) {
     MemoExemple->clear();
     NumberCounter = 0;
-    if (!ScriptIsValid(ScriptLines)) {
+    if (!Script->IsValid()) {
         if (sender != BtnOk) {
             Desktop().ShowMessage(this, kInvalidScript);
         }
         return;
     }
     try {
-        const std::vector<Text> names = PreviewNames(ScriptLines, Files, SelectedIndexes(), NumberCounter);
+        const std::vector<Text> names = PreviewNames(Script->Lines(), Files, SelectedIndexes(), NumberCounter);
         QStringList lines;
         lines.reserve(static_cast<qsizetype>(names.size()));
         for (const Text& name : names) {
@@ -227,7 +197,7 @@ void TFrmMain::Action_VoirExempleExecute(QObject* sender) {
 }
 
 void TFrmMain::MNU_ExecuterClick(QObject* sender) {
-    if (!ScriptIsValid(ScriptLines)) {
+    if (!Script->IsValid()) {
         Desktop().ShowMessage(this, kInvalidScript);
         return;
     }
@@ -237,7 +207,7 @@ void TFrmMain::MNU_ExecuterClick(QObject* sender) {
     MemoExemple->clear();
     NumberCounter = 0;
     try {
-        const RunReport report = RunRenames(ScriptLines, Files, SelectedIndexes(), NumberCounter);
+        const RunReport report = RunRenames(Script->Lines(), Files, SelectedIndexes(), NumberCounter);
         if (report.stop != RunReport::Stop::None) {
             Desktop().ShowError(this, QString::fromUtf8(report.error));
         }
@@ -271,21 +241,18 @@ void TFrmMain::MNU_OPENClick() {
         return;
     }
     ScriptFileName = path;
-    ScriptLines.clear();
-    HTMLViewer->clear();
     try {
-        ScriptLines = ReadScriptFile(PathBytes(path));
+        Script->Load(ReadScriptFile(PathBytes(path)));
     } catch (const FileError& e) {
-        UpdateActions();
+        Script->Load({});
         Desktop().ShowError(this, QString::fromUtf8(e.what()));
-        return;
     }
-    ShowScript();
 }
 
 void TFrmMain::SaveTo(const QString& path) {
     try {
-        WriteScriptFile(PathBytes(path), ScriptLines);
+        WriteScriptFile(PathBytes(path), Script->Lines());
+        Script->SetUnmodified();
     } catch (const FileError& e) {
         Desktop().ShowError(this, QString::fromUtf8(e.what()));
     }
@@ -342,15 +309,12 @@ void TFrmMain::FormActivate() {
         Desktop().ShowMessage(this, kMissingFile.arg(ScriptFileName));
         return;
     }
-    ScriptLines.clear();
-    HTMLViewer->clear();
     try {
-        ScriptLines = ReadScriptFile(PathBytes(ScriptFileName));
+        Script->Load(ReadScriptFile(PathBytes(ScriptFileName)));
     } catch (const FileError& e) {
+        Script->Load({});
         Desktop().ShowError(this, QString::fromUtf8(e.what()));
-        return;
     }
-    ShowScript();
 }
 
 } // namespace quorvel

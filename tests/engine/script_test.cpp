@@ -1,4 +1,5 @@
 #include "engine/script.hpp"
+#include "engine/script_line.hpp"
 #include "support/text.hpp"
 
 #include <gtest/gtest.h>
@@ -118,6 +119,40 @@ TEST(ScriptLines, FillPlaceholderWritesTheGivenSlot) {
         EXPECT_EQ(U8(FillPlaceholder(line, open, close, U"x")), U8(line)) << open << " " << close;
     }
     EXPECT_EQ(U8(FillPlaceholder(U"[n=1]", 0, 4, U"")), "[n=]");
+}
+
+} // namespace
+} // namespace quorvel
+
+namespace quorvel {
+namespace {
+
+// The view's placeholders and the engine's parameters agree on lines the program
+// writes, and part on a line whose first "]" comes before its first "[".
+TEST(ScriptLineReadings, AgreeOnWrittenLinesAndPartOnMalformedOnes) {
+    const ScriptLine written(U"10|Remplacer [Chaine1=a] par [Chaine2=]");
+    ASSERT_EQ(written.Slots().size(), 2U);
+    EXPECT_EQ(written.Number(), 10);
+    EXPECT_EQ(Text(written.Placeholder(0)), U"[Chaine1=a]");
+    EXPECT_EQ(Text(written.Parameter(1)), U"a");
+    EXPECT_EQ(written.Shown(0), U"a");
+    EXPECT_EQ(Text(written.Parameter(2)), U"");
+    EXPECT_EQ(written.Filled(1, U"b").Whole(), U"10|Remplacer [Chaine1=a] par [Chaine2=b]");
+
+    const ScriptLine malformed(U"1|x]a[n=3]");
+    EXPECT_TRUE(malformed.Slots().empty());
+    EXPECT_EQ(Text(malformed.Parameter(2)), U"3");
+    EXPECT_EQ(malformed.Filled(0, U"9").Whole(), malformed.Whole());
+}
+
+TEST(ScriptLineReadings, KindComesFromEitherLanguagesNames) {
+    EXPECT_EQ(KindOfPlaceholder(U"[Chaine=abc]"), PlaceholderKind::String);
+    EXPECT_EQ(KindOfPlaceholder(U"[String]"), PlaceholderKind::String);
+    EXPECT_EQ(KindOfPlaceholder(U"[Numéro=01]"), PlaceholderKind::Number);
+    EXPECT_EQ(KindOfPlaceholder(U"[Number]"), PlaceholderKind::Number);
+    EXPECT_EQ(KindOfPlaceholder(U"[mième=2]"), PlaceholderKind::Integer);
+    EXPECT_EQ(KindOfPlaceholder(U"[Zahl]"), std::nullopt);
+    EXPECT_EQ(KindOfPlaceholder(U"n]"), std::nullopt);
 }
 
 } // namespace

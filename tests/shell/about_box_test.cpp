@@ -1,6 +1,6 @@
 #include "quorvel_version.hpp"
 #include "shell/about_box.hpp"
-#include "shell/t_panel.hpp"
+#include "look/t_panel.hpp"
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
 #include "editor/example_list.hpp"

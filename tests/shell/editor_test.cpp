@@ -3,6 +3,7 @@
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
 #include "editor/example_list.hpp"
+#include "editor/script_document.hpp"
 #include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
 #include "engine/codec.hpp"
@@ -70,7 +71,7 @@ protected:
 
     std::vector<std::string> Script() const {
         std::vector<std::string> lines;
-        for (const Text& line : window_->ScriptLines) {
+        for (const Text& line : window_->Script->Lines()) {
             lines.push_back(EncodeName(line));
         }
         return lines;
@@ -87,11 +88,11 @@ protected:
     }
 
     void SetScript(std::initializer_list<const char*> lines) {
-        window_->ScriptLines.clear();
+        ScriptLines script;
         for (const char* line : lines) {
-            window_->ScriptLines.push_back(T(line));
+            script.push_back(T(line));
         }
-        window_->ShowScript();
+        window_->Script->Load(std::move(script));
     }
 
     QStringList Preview() const {
@@ -102,7 +103,7 @@ protected:
 TEST_F(Editor, DroppingACommandAppendsItsLineAndAGroupIsRefused) {
     TFrmMain& w = Start();
     EXPECT_FALSE(Drop(0)); // the group "Supprimer"
-    EXPECT_TRUE(w.ScriptLines.empty());
+    EXPECT_TRUE(w.Script->Lines().empty());
     EXPECT_TRUE(Drop(1));
     EXPECT_TRUE(Drop(1));
     EXPECT_TRUE(Drop(10));
@@ -111,10 +112,10 @@ TEST_F(Editor, DroppingACommandAppendsItsLineAndAGroupIsRefused) {
                             "1|Supprimer les [n] premiers caractères",
                             "1|Supprimer les [n] premiers caractères", "10|Remplacer [Chaine1] par [Chaine2]",
                             "28|Déplacer Les [n] caractères de la position [nième] à [mième]"}));
-    ASSERT_EQ(w.HtmlLines.size(), 4);
-    EXPECT_TRUE(w.HtmlLines[1].contains(QStringLiteral("Name=\"1\"")));
+    ASSERT_EQ(w.Script->HtmlLines().size(), 4);
+    EXPECT_TRUE(w.Script->HtmlLines()[1].contains(QStringLiteral("Name=\"1\"")));
     EXPECT_EQ(w.HTMLViewer->DocumentText(),
-              w.HtmlLines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+              w.Script->HtmlLines().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     // A drag from anywhere else is refused.
     QMimeData text;
     text.setText(QStringLiteral("1|Supprimer"));
@@ -194,14 +195,15 @@ TEST_F(Editor, TheValueGoesToTheClickedSlotEvenWhenItsNameAppearsEarlier) {
                                                   "14|Ajouter [Chaine=a/b|c%41] au début"}));
 }
 
-TEST_F(Editor, EnglishNamesDoNotMatchFrenchTextPlaceholders) {
+TEST_F(Editor, PlaceholdersOfEitherLanguageOpenTheirBox) {
     TFrmMain& w = Start();
-    SetScript({"16|Ajouter [Chaine] à la [nième] postion"});
+    SetScript({"16|Ajouter [Chaine] à la [nième] postion", "19|Add [Number] at the start"});
     w.MNU_Anglais->trigger();
-    ClickLink(0, 1); // "[Chaine]" is no English placeholder: only OK goes
-    EXPECT_EQ(VisibleBox(), nullptr);
-    EXPECT_FALSE(w.BtnOk->isVisible());
-    ClickLink(0, 2); // "[nième]" is the same in both languages
+    ClickLink(0, 1); // a French placeholder under the English interface
+    EXPECT_EQ(VisibleBox(), w.EdString);
+    ClickLink(1, 1);
+    EXPECT_EQ(VisibleBox(), w.EdNumber);
+    ClickLink(0, 2);
     EXPECT_EQ(VisibleBox(), w.EdInteger);
     w.MNU_Fancais->trigger();
 }
@@ -214,20 +216,20 @@ TEST_F(Editor, EffacerDeletesTheLineClickedLastAndReportsAMissingLine) {
     ClickLink(2, 1);
     EXPECT_TRUE(w.Action_Effacer->isEnabled());
     w.MNU_Effacer->trigger();
-    EXPECT_EQ(w.ScriptLines.size(), 2U);
+    EXPECT_EQ(w.Script->Lines().size(), 2U);
     w.MNU_Effacer->trigger();
-    EXPECT_EQ(w.ScriptLines.size(), 2U);
+    EXPECT_EQ(w.Script->Lines().size(), 2U);
     EXPECT_EQ(desktop_.log.errors, QStringList({"Indice de liste hors limites (2)"}));
     // After a deletion the later lines carry the lower names.
     ClickLink(0, 1);
     w.MNU_Effacer->trigger();
     EXPECT_EQ(Script(), std::vector<std::string>{"2|Supprimer les [n=2] derniers caratères"});
-    EXPECT_TRUE(w.HtmlLines[0].contains(QStringLiteral("Name=\"0\"")));
+    EXPECT_TRUE(w.Script->HtmlLines()[0].contains(QStringLiteral("Name=\"0\"")));
     w.MNU_ClearAll->trigger();
-    EXPECT_TRUE(w.ScriptLines.empty() && w.HtmlLines.isEmpty());
+    EXPECT_TRUE(w.Script->Lines().empty() && w.Script->HtmlLines().isEmpty());
     EXPECT_TRUE(w.HTMLViewer->toPlainText().isEmpty());
     w.MNU_ClearAll->trigger(); // on an empty script
-    EXPECT_TRUE(w.ScriptLines.empty());
+    EXPECT_TRUE(w.Script->Lines().empty());
 }
 
 TEST_F(Editor, PreviewNumbersInRowOrderAndWarnsAboutAnIncompleteScript) {
@@ -295,7 +297,7 @@ TEST_F(Editor, SaveAsGivesTheScriptExtensionAndOpenReadsItBack) {
     w.MNU_OPEN->trigger();
     EXPECT_EQ(Script(), (std::vector<std::string>{"1|Supprimer les [n=2] premiers caractères",
                                                   "7|Supprimer tous les espaces"}));
-    w.ScriptLines.pop_back();
+    w.Script->Remove(w.Script->Count() - 1);
     w.MNU_SAVE->trigger(); // writes back to the opened file, without a dialog
     EXPECT_EQ(ReadFileBytes(program_ / "essai.script"), "1|Supprimer les [n=2] premiers caract\xE8res\r\n");
 }
@@ -314,7 +316,7 @@ TEST_F(Editor, SaveWithoutANameAsksForOneAndFailuresKeepTheScript) {
     desktop_.log.openFileName = QString::fromStdString(program_ / "absent.script");
     w.MNU_OPEN->trigger();
     EXPECT_TRUE(desktop_.log.errors[1].startsWith(QStringLiteral("Impossible d'ouvrir le fichier ")));
-    EXPECT_TRUE(w.ScriptLines.empty());
+    EXPECT_TRUE(w.Script->Lines().empty());
 }
 
 TEST_F(Editor, AScriptOfAnyBytesOpensAndShows) {
@@ -322,8 +324,8 @@ TEST_F(Editor, AScriptOfAnyBytesOpensAndShows) {
     const std::string bytes("1|[n=\xFF\xFE] <b>\r\n[[[]]]\n|||\r\0zz\r\n", 30);
     desktop_.log.openFileName = QString::fromStdString(folder_.Write("odd.script", bytes));
     w.MNU_OPEN->trigger();
-    EXPECT_EQ(w.ScriptLines.size(), 3U); // the NUL ends the text
-    EXPECT_EQ(w.HtmlLines.size(), 3);
+    EXPECT_EQ(w.Script->Lines().size(), 3U); // the NUL ends the text
+    EXPECT_EQ(w.Script->HtmlLines().size(), 3);
     ClickLink(0, 1);
     EXPECT_TRUE(desktop_.log.errors.isEmpty());
 }
@@ -338,7 +340,7 @@ TEST_F(Editor, LongScriptsAndLongValuesShowAndEdit) {
     }
     desktop_.log.openFileName = QString::fromStdString(folder_.Write("long.script", bytes));
     w.MNU_OPEN->trigger();
-    ASSERT_EQ(w.ScriptLines.size(), 10000U);
+    ASSERT_EQ(w.Script->Lines().size(), 10000U);
     w.HTMLViewer->verticalScrollBar()->setValue(w.HTMLViewer->verticalScrollBar()->maximum());
     ClickLink(9999, 1);
     ASSERT_EQ(VisibleBox(), w.EdString);
@@ -347,8 +349,8 @@ TEST_F(Editor, LongScriptsAndLongValuesShowAndEdit) {
     w.EdString->setText(value);
     w.BtnOkClick(w.BtnOk);
     const bool written =
-        EncodeName(w.ScriptLines.back()) == "14|Ajouter [Chaine=" + value.toStdString() + "] au début";
-    EXPECT_TRUE(written) << "the line holds " << w.ScriptLines.back().size() << " characters";
+        EncodeName(w.Script->Lines().back()) == "14|Ajouter [Chaine=" + value.toStdString() + "] au début";
+    EXPECT_TRUE(written) << "the line holds " << w.Script->Lines().back().size() << " characters";
     EXPECT_TRUE(w.HTMLViewer->toPlainText().contains(value));
 }
 

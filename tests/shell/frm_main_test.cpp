@@ -4,11 +4,11 @@
 #include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
 #include "engine/codec.hpp"
-#include "shell/file_grid.hpp"
-#include "shell/folder_tree.hpp"
-#include "shell/ini_file.hpp"
-#include "shell/splitter.hpp"
-#include "shell/t_panel.hpp"
+#include "browser/file_grid.hpp"
+#include "browser/folder_tree.hpp"
+#include "settings/ini_file.hpp"
+#include "look/splitter.hpp"
+#include "look/t_panel.hpp"
 #include "tests/shell/main_window_fixture.hpp"
 
 #include <QLabel>

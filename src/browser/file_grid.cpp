@@ -1,0 +1,222 @@
+#include "browser/file_grid.hpp"
+
+#include "bridge/qt_text.hpp"
+#include "engine/codec.hpp"
+#include "files/list_int.hpp"
+#include "files/project_file.hpp"
+#include "browser/icon_cache.hpp"
+
+#include <QDateTime>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace quorvel {
+
+// --- Model -------------------------------------------------------------------
+
+FileGridModel::FileGridModel(const TListFiles& files, QObject* parent)
+    : QAbstractTableModel(parent), files_(files) {}
+
+int FileGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(files_.Count());
+}
+
+int FileGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 1;
+}
+
+QVariant FileGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= files_.Count()) {
+        return {};
+    }
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        return ToQString(files_.Items(static_cast<std::size_t>(index.row())).Name());
+    }
+    return {};
+}
+
+// --- Drawing -----------------------------------------------------------------
+
+const QColor FileCellDelegate::kSelectedLight(135, 221, 245);
+const QColor FileCellDelegate::kSelected(115, 201, 240);
+
+FileCellDelegate::FileCellDelegate(const TListFiles& files, const TListInt& selectedRows, QObject* parent)
+    : QStyledItemDelegate(parent), files_(files), selectedRows_(selectedRows) {}
+
+QString FileCellDelegate::DetailText(std::int64_t size, std::int64_t date) {
+    const QLocale locale = QLocale::system();
+    const QDateTime when = QDateTime::fromSecsSinceEpoch(date);
+    QString text = ToQString(SizeText(size)) + QStringLiteral("    ") +
+                   locale.toString(when.date(), QLocale::ShortFormat);
+    if (when.time() != QTime(0, 0, 0)) {
+        // The long time format without its time zone.
+        QString format = locale.timeFormat(QLocale::LongFormat);
+        format.remove(QLatin1Char('t'));
+        text += QLatin1Char(' ') + locale.toString(when.time(), format.trimmed());
+    }
+    return text;
+}
+
+void FileCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    const bool gridSelected = option.state.testFlag(QStyle::State_Selected);
+    DrawFileCell(*painter, index.row() + 1, option.rect, gridSelected, option.font);
+}
+
+void FileCellDelegate::DrawFileCell(QPainter& painter, int row, QRect rect, bool gridSelected,
+                                    const QFont& font) const {
+    painter.save();
+    QFont plain = font;
+    plain.setBold(false);
+    plain.setItalic(false);
+    plain.setUnderline(false);
+    plain.setStrikeOut(false);
+    painter.setFont(plain);
+    if (row < 1 || static_cast<std::size_t>(row) > files_.Count()) {
+        painter.fillRect(rect, Qt::white);
+        painter.restore();
+        return;
+    }
+    const TProjectFile& file = files_.Items(static_cast<std::size_t>(row - 1));
+    const QString text = ToQString(file.Name()) + QLatin1Char('\n') + DetailText(file.Size(), file.Date());
+
+    QColor background = Qt::white;
+    QColor foreground = Qt::black;
+    if (selectedRows_.IndexOf(row) >= 0) {
+        background = gridSelected ? kSelectedLight : kSelected;
+        foreground = Qt::white;
+    }
+    painter.fillRect(rect, background);
+    rect.adjust(2, 0, -2, 0);
+
+    const int image = IconKeys().FileIconIndex(QString::fromUtf8(EncodeName(file.FullPath())));
+    const int top = rect.top() + (rect.height() - TIconCache::kSize) / 2;
+    painter.drawPixmap(rect.left(), top, IconKeys().Image(image));
+
+    rect.setLeft(rect.left() + TIconCache::kSize);
+    rect.adjust(4, 0, -4, 0);
+    painter.setPen(foreground);
+    painter.setClipRect(rect, Qt::IntersectClip);
+    painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
+    painter.restore();
+}
+
+// --- Header ------------------------------------------------------------------
+
+FileGridHeader::FileGridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+    setSectionsClickable(false);
+    setHighlightSections(false);
+    setSectionResizeMode(QHeaderView::Interactive);
+    setStretchLastSection(false);
+    setFixedHeight(20);
+}
+
+void FileGridHeader::paintSection(QPainter* painter, const QRect& rect, int) const {
+    painter->fillRect(rect, palette().color(QPalette::Button));
+    painter->setPen(Qt::white);
+    painter->drawRect(rect.adjusted(0, 0, -1, -1));
+}
+
+// --- View --------------------------------------------------------------------
+
+TFileGrid::TFileGrid(const TListFiles& files, const TListInt& selectedRows, QWidget* parent)
+    : QTableView(parent), model_(files, this), delegate_(files, selectedRows, this) {
+    setHorizontalHeader(new FileGridHeader(this));
+    setModel(&model_);
+    setItemDelegate(&delegate_);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setDefaultSectionSize(345);
+    horizontalHeader()->resizeSection(0, 345);
+    setShowGrid(true);
+    setGridStyle(Qt::SolidLine);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setFrameShape(QFrame::NoFrame);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setTabKeyNavigation(false);
+}
+
+int TFileGrid::DataRowHeight() const {
+    return 2 * QFontMetrics(font()).height() + 5;
+}
+
+int TFileGrid::CurrentRow() const {
+    const QModelIndex index = currentIndex();
+    return index.isValid() ? index.row() + 1 : -1;
+}
+
+void TFileGrid::SetCurrentRow(int row) {
+    if (row >= 1 && row < RowCount()) {
+        setCurrentIndex(model_.index(row - 1, 0));
+    }
+}
+
+int TFileGrid::RowAt(QPoint viewportPos) const {
+    const int modelRow = rowAt(viewportPos.y());
+    return modelRow < 0 ? 0 : modelRow + 1;
+}
+
+GridPress TFileGrid::PressOf(const QMouseEvent* event, bool doubleClick) const {
+    GridPress press;
+    press.left = event->buttons().testFlag(Qt::LeftButton);
+    press.right = event->buttons().testFlag(Qt::RightButton);
+    press.middle = event->buttons().testFlag(Qt::MiddleButton);
+    press.doubleClick = doubleClick;
+    press.shift = event->modifiers().testFlag(Qt::ShiftModifier);
+    press.ctrl = event->modifiers().testFlag(Qt::ControlModifier);
+    press.alt = event->modifiers().testFlag(Qt::AltModifier);
+    return press;
+}
+
+void TFileGrid::mousePressEvent(QMouseEvent* event) {
+    const int row = RowAt(event->position().toPoint());
+    // The grid moves its own current cell on a left press; with Shift it only
+    // extends its highlight, and the anchor stays where it was.
+    // Ctrl plays no part in the grid's own highlight: it is the current cell, or
+    // the range dragged or Shift-clicked from it.
+    if (event->button() == Qt::LeftButton) {
+        shiftPress_ = event->modifiers().testFlag(Qt::ShiftModifier);
+        QMouseEvent plain(event->type(), event->position(), event->scenePosition(), event->globalPosition(),
+                          event->button(), event->buttons(), event->modifiers() & ~Qt::ControlModifier);
+        QTableView::mousePressEvent(&plain);
+        shiftPress_ = false;
+    }
+    if (onMouseDown) {
+        onMouseDown(PressOf(event, false), row);
+    }
+}
+
+void TFileGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The press that made the double click moved the current cell to its row.
+    const int row = RowAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && row >= 1) {
+        SetCurrentRow(row);
+    }
+    if (onDoubleClick && event->button() == Qt::LeftButton) {
+        onDoubleClick();
+    }
+    if (onMouseDown) {
+        onMouseDown(PressOf(event, true), row);
+    }
+}
+
+void TFileGrid::keyPressEvent(QKeyEvent* event) {
+    if (onKeyDown && onKeyDown(event)) {
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void TFileGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    if (!shiftPress_ && current.isValid() && onSelectCell) {
+        onSelectCell(current.row() + 1);
+    }
+}
+
+} // namespace quorvel

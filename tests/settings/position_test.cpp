@@ -1,0 +1,222 @@
+#include "browser/file_grid.hpp"
+#include "settings/ini_file.hpp"
+#include "settings/save_form_pos.hpp"
+#include "editor/command_tree.hpp"
+#include "editor/edit_number.hpp"
+#include "editor/example_list.hpp"
+#include "editor/script_view.hpp"
+#include "tests/shell/main_window_fixture.hpp"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <sstream>
+
+namespace quorvel::test {
+namespace {
+
+QSize ScreenSize() {
+    return QGuiApplication::primaryScreen()->geometry().size();
+}
+
+// The sections of an INI file in order, each with its keys in order.
+std::vector<std::pair<std::string, std::vector<std::string>>> Layout(const std::string& path) {
+    std::vector<std::pair<std::string, std::vector<std::string>>> sections;
+    std::istringstream in(ReadFileBytes(path));
+    for (std::string line; std::getline(in, line);) {
+        if (line.size() > 2 && line.front() == '[') {
+            sections.push_back({line.substr(1, line.size() - 2), {}});
+        } else if (const auto eq = line.find('='); eq != std::string::npos && !sections.empty()) {
+            sections.back().second.push_back(line.substr(0, eq));
+        }
+    }
+    return sections;
+}
+
+const std::vector<std::string> kBounds = {"LEFT", "TOP", "WIDTH", "HEIGHT"};
+
+using Positions = MainWindowTest;
+
+TEST_F(Positions, FirstCloseWritesTheWindowThenEveryControlInOwningOrderThenTheOptions) {
+    TFrmMain& w = Start();
+    const QRect bounds(w.pos(), w.size());
+    w.close();
+    const IniFile ini(SettingsPath());
+    EXPECT_EQ(ini.ReadInteger("FENPOS", "LEFT", -1), bounds.x());
+    EXPECT_EQ(ini.ReadInteger("FENPOS", "TOP", -1), bounds.y());
+    EXPECT_EQ(ini.ReadInteger("FENPOS", "WIDTH", -1), 799);
+    EXPECT_EQ(ini.ReadInteger("FENPOS", "HEIGHT", -1), 577);
+    EXPECT_EQ(ini.ReadInteger("FENPOS", "WINDOWSTATE", -1), 0);
+    EXPECT_EQ(ini.ReadInteger("Panel1", "HEIGHT", -1), 281);
+    EXPECT_EQ(ini.ReadInteger("PanelVOIR", "WIDTH", -1), 168);
+    EXPECT_EQ(ini.ReadInteger("BtnVoir", "LEFT", -1), 43);
+    EXPECT_EQ(ini.ReadInteger("BtnVoir", "TOP", -1), 250);
+    EXPECT_EQ(ini.ReadInteger("EdNumber", "TOP", -1), 16);
+    EXPECT_EQ(ini.ReadInteger("StringGridFiles", "COL0", -1), 345);
+
+    std::vector<std::pair<std::string, std::vector<std::string>>> expected = {
+        {"FENPOS", {"LEFT", "TOP", "WIDTH", "HEIGHT", "WINDOWSTATE"}}};
+    for (const char* control :
+         {"Splitter3", "Panel1",           "Splitter1", "ShellTreeView", "PanelVOIR",       "Label1",
+          "BtnVoir",   "LabExemple",       "EdFiltre",  "MemoExemple",   "StringGridFiles", "Panel2",
+          "Splitter2", "TreeViewCommande", "Panel4",    "HTMLViewer",    "PanelBAS",        "BtnOk",
+          "EdString",  "EdInteger",        "EdNumber"}) {
+        expected.push_back({control, kBounds});
+    }
+    expected[11].second.push_back("COL0");
+    // Controls added to the window later get their sections in owning order too.
+    const auto layout = Layout(SettingsPath());
+    ASSERT_GE(layout.size(), expected.size() + 1);
+    EXPECT_EQ(std::vector(layout.begin(), layout.begin() + static_cast<std::ptrdiff_t>(expected.size())),
+              expected);
+    EXPECT_EQ(layout.back(), (std::pair<std::string, std::vector<std::string>>{"OPTIONS", {"LANGUAGE"}}));
+    EXPECT_TRUE(desktop_.log.errors.isEmpty());
+}
+
+TEST_F(Positions, ClosingMaximisedKeepsTheNormalBoundsAndComesBackMaximised) {
+    const IniFile ini(SettingsPath());
+    for (const auto& [key, value] : {std::pair{"LEFT", 10}, {"TOP", 20}, {"WIDTH", 700}, {"HEIGHT", 500}}) {
+        ini.WriteInteger("FENPOS", key, value);
+    }
+    TFrmMain& w = Start();
+    EXPECT_EQ(w.size(), QSize(700, 500));
+    // The window is centred when first shown; the restored place gives way.
+    EXPECT_EQ(w.x(), (ScreenSize().width() - 700) / 2);
+    w.showMaximized();
+    w.close();
+    EXPECT_EQ(ini.ReadInteger("FENPOS", "LEFT", -1), 10);
+    EXPECT_EQ(ini.ReadInteger("FENPOS", "WIDTH", -1), 700);
+    EXPECT_EQ(ini.ReadInteger("FENPOS", "WINDOWSTATE", -1), 2);
+
+    TFrmMain& again = Start();
+    EXPECT_TRUE(again.isMaximized());
+    EXPECT_EQ(again.normalGeometry().size(), QSize(700, 500));
+}
+
+TEST_F(Positions, AFailedWriteSaysWhereOnceAndTheWindowStillCloses) {
+    // A folder where the settings file should be: no write can succeed, not even as root.
+    std::filesystem::create_directory(program_ / "quorvel.ini");
+    TFrmMain& w = Start();
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(desktop_.log.errors,
+              QStringList{QString::fromStdString("Impossible d'écrire dans " + SettingsPath())});
+    window_.reset(); // the save on destruction fails silently
+    EXPECT_EQ(desktop_.log.errors.size(), 1);
+}
+
+TEST_F(Positions, ControlBoundsAreWrittenNeverRead) {
+    TFrmMain& w = Start();
+    w.StringGridFiles->setColumnWidth(0, 400);
+    w.close();
+    EXPECT_EQ(IniFile(SettingsPath()).ReadInteger("StringGridFiles", "COL0", -1), 400);
+    EXPECT_EQ(Start().StringGridFiles->columnWidth(0), 345);
+}
+
+// A window of its own with the keeper, its settings in a temporary folder.
+class Keeper : public ::testing::Test {
+protected:
+    TSaveFormPos& Make() {
+        window_ = std::make_unique<QWidget>();
+        window_->resize(799, 577);
+        window_->move(7, 9);
+        keeper_ = new TSaveFormPos(window_.get(), QString::fromStdString(dir_ / "quorvel.ini"));
+        return *keeper_;
+    }
+    // Replaces the saved values (after the previous window's own save on destruction).
+    void Store(std::initializer_list<std::pair<const char*, int>> values) {
+        window_.reset();
+        std::filesystem::remove(dir_ / "quorvel.ini");
+        for (const auto& [key, value] : values) {
+            IniFile(dir_ / "quorvel.ini").WriteInteger("FENPOS", key, value);
+        }
+    }
+
+    TempDir dir_;
+    std::unique_ptr<QWidget> window_;
+    TSaveFormPos* keeper_ = nullptr;
+};
+
+TEST_F(Keeper, LoadsSizeThenPlaceWithinThePrimaryScreen) {
+    const QSize screen = ScreenSize();
+    struct Case {
+        const char* what;
+        std::initializer_list<std::pair<const char*, int>> stored;
+        bool centre;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {"no file: as designed", {}, true, QRect(7, 9, 799, 577)},
+        {"a left of 5000 is pulled back onto the screen",
+         {{"LEFT", 5000}, {"TOP", 3}},
+         true,
+         QRect(std::min(5000, screen.width() - 799), 3, 799, 577)},
+        {"no left or top: centred",
+         {{"LEFT", -1}, {"WIDTH", 300}, {"HEIGHT", 200}},
+         true,
+         QRect((screen.width() - 300) / 2, (screen.height() - 200) / 2, 300, 200)},
+        {"no left or top and no centring: unmoved", {{"WIDTH", 300}}, false, QRect(7, 9, 300, 577)},
+        {"negative places are kept", {{"LEFT", -40}, {"TOP", -2}}, true, QRect(-40, -2, 799, 577)},
+        {"a window wider than the screen gets a negative left",
+         {{"LEFT", 0}, {"WIDTH", screen.width() + 100}},
+         true,
+         QRect(-100, (screen.height() - 577) / 2, screen.width() + 100, 577)},
+        {"a left of 0 is kept, the top centred",
+         {{"LEFT", 0}},
+         true,
+         QRect(0, (screen.height() - 577) / 2, 799, 577)},
+    };
+    for (const Case& c : cases) {
+        Store(c.stored);
+        Make().LoadFormPos(c.centre);
+        EXPECT_EQ(QRect(window_->pos(), window_->size()), c.expected) << c.what;
+        EXPECT_EQ(window_->windowState(), Qt::WindowNoState) << c.what;
+    }
+}
+
+TEST_F(Keeper, WindowStateLowByteSelectsNormalMinimisedOrMaximised) {
+    struct Case {
+        int stored;
+        Qt::WindowState expected;
+    };
+    for (const Case c :
+         {Case{0, Qt::WindowNoState}, Case{1, Qt::WindowMinimized}, Case{2, Qt::WindowMaximized},
+          Case{258, Qt::WindowMaximized}, Case{3, Qt::WindowNoState}, Case{-1, Qt::WindowNoState}}) {
+        Store({{"WINDOWSTATE", c.stored}});
+        Make().Loaded();
+        EXPECT_EQ(window_->windowState(), c.expected) << c.stored;
+    }
+    // A value that is not a number reads as missing.
+    Store({{"WINDOWSTATE", 0}});
+    IniFile(dir_ / "quorvel.ini").WriteString("FENPOS", "WIDTH", "large");
+    Make().Loaded();
+    EXPECT_EQ(window_->width(), 799);
+}
+
+TEST_F(Keeper, SavesOnceMoreWhenTheWindowGoesAway) {
+    Make();
+    window_->move(33, 44);
+    window_.reset();
+    const IniFile ini(dir_ / "quorvel.ini");
+    EXPECT_EQ(ini.ReadInteger("FENPOS", "LEFT", -1), 33);
+    EXPECT_EQ(ini.ReadInteger("FENPOS", "HEIGHT", -1), 577);
+    EXPECT_EQ(ini.ReadInteger("FENPOS", "WINDOWSTATE", -1), 0);
+}
+
+TEST_F(Keeper, ResolvesTheFileNameAgainstTheDefaultFolder) {
+    TSaveFormPos& keeper = Make();
+    const QString folder = QString::fromStdString(dir_.path() + "/");
+    EXPECT_EQ(keeper.ResolveIniFile(), folder + "quorvel.ini");
+    EXPECT_EQ(keeper.IniFileName(), "quorvel.ini");
+    EXPECT_EQ(keeper.IniFolder(), folder);
+    keeper.SetIniFileName("autre.ini");
+    EXPECT_EQ(keeper.ResolveIniFile(), folder + "autre.ini");
+    keeper.SetIniFileName("/srv/reglages/fenetre.ini");
+    EXPECT_EQ(keeper.ResolveIniFile(), "/srv/reglages/fenetre.ini");
+    // A bare name keeps the folder set before.
+    keeper.SetIniFileName("seul.ini");
+    EXPECT_EQ(keeper.ResolveIniFile(), "/srv/reglages/seul.ini");
+    keeper.SetIniFileName(QString::fromStdString(dir_ / "x.ini")); // saved to on destruction
+}
+
+} // namespace
+} // namespace quorvel::test

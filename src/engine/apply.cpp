@@ -206,8 +206,14 @@ Text ApplyLine(Command command, TextView t, Text w, bool first, NumberCounter& c
         }
         return Concat(InsertText(piece, shortened, to), ext);
     }
-    case Command::LowerAll:
-        return Converted({}, w, Conversion::Lower);
+    case Command::LowerAll: {
+        // Base and extension are two texts for the context rules, so that a sigma
+        // before the extension's dot is final.
+        auto [base, ext] = SplitName(w);
+        Text out = Converted({}, base, Conversion::Lower);
+        AppendConverted(ext, Conversion::Lower, out);
+        return out;
+    }
     case Command::UpperAll:
         return Converted({}, w, Conversion::Upper);
     case Command::TitleWords: {

@@ -241,9 +241,14 @@ void ApplyStep(const Step& step, TextView w, bool first, NumberCounter& counter,
         out.append(ext);
         return;
     }
-    case Command::LowerAll:
-        AppendConverted(w, Conversion::Lower, out);
+    case Command::LowerAll: {
+        // Base and extension are two texts for the context rules, so that a sigma
+        // before the extension's dot is final.
+        const auto [base, ext] = Split(w);
+        AppendConverted(base, Conversion::Lower, out);
+        AppendConverted(ext, Conversion::Lower, out);
         return;
+    }
     case Command::UpperAll:
         AppendConverted(w, Conversion::Upper, out);
         return;

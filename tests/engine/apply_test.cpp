@@ -224,7 +224,7 @@ TEST(Engine, ConvertCommands) {
     Check({
         {lower, "IMG_0001.JPG", "img_0001.jpg"},
         {lower, "GROẞE STRASSE.TXT", "große strasse.txt"},
-        {lower, "ΟΔΟΣ ΣΑΣ", "οδος σας"},
+        {lower, "ΟΔΟΣ ΣΑΣ.TXT", "οδος σας.txt"},
         {lower, "İSTANBUL", "i\u0307stanbul"},
         {lower, "ǄEMAL ǅ", "ǆemal ǆ"},
         {lower, "E\u0301TE\u0301.JPG", "e\u0301te\u0301.jpg"},

@@ -1,17 +1,22 @@
 // One run of the script reader and the engine on arbitrary bytes, shared by the
 // libFuzzer target and the test that replays the regression corpus.
 //
+// The compiled script must give exactly what the line-by-line engine gives: the
+// same names and counter, and the same error on the same file.
+//
 // Input: the bytes of a script file, optionally followed by a NUL and then
 // NUL-separated names to rename. Without names a fixed set is used.
 #pragma once
 
 #include "engine/apply.hpp"
 #include "engine/codec.hpp"
+#include "engine/compiled_script.hpp"
 #include "engine/errors.hpp"
 #include "engine/script_file.hpp"
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -50,12 +55,23 @@ inline void RunScriptTarget(const std::uint8_t* data, std::size_t size) {
 
     // Validity is only a gate: the engine must also cope with invalid scripts.
     (void)ScriptIsValid(script);
+    const CompiledScript compiled(script);
     NumberCounter counter = 0;
+    NumberCounter compiledCounter = 0;
     for (std::size_t i = 0; i < names.size(); ++i) {
+        std::string compiledError;
+        Text compiledResult;
+        try {
+            compiledResult = compiled.Apply(names[i], i == 0, compiledCounter);
+        } catch (const EngineError& e) {
+            compiledError = e.what();
+        }
         try {
             const Text result = ApplyScript(script, names[i], i == 0, counter);
             CheckOrAbort(Length(result) <= kMaxWorkingName);
-        } catch (const EngineError&) {
+            CheckOrAbort(compiledError.empty() && compiledResult == result && compiledCounter == counter);
+        } catch (const EngineError& e) {
+            CheckOrAbort(compiledError == e.what());
             break; // ends the loop, as a preview or a run does
         }
     }

@@ -5,8 +5,8 @@
 #include "cli/journal_commands.hpp"
 #include "cli/messages.hpp"
 #include "cli/records.hpp"
-#include "engine/apply.hpp"
 #include "engine/codec.hpp"
+#include "engine/compiled_script.hpp"
 #include "engine/errors.hpp"
 #include "quorvel_version.hpp"
 
@@ -49,16 +49,18 @@ int Apply(std::span<const std::string_view> args) {
     }
     const char separator = inv->null ? '\0' : '\n';
     Output out(STDOUT_FILENO);
+    const CompiledScript compiled(script);
     NumberCounter counter = 0;
     bool first = true;
     Text name;
+    Text result;
     std::string encoded;
     // The first name is computed before anything is written: only it can raise a
     // conversion error, and then nothing must reach standard output.
     auto transform = [&](std::string_view bytes) {
         name.clear();
         DecodeNameInto(bytes, name);
-        const Text result = ApplyScript(script, name, first, counter);
+        compiled.ApplyInto(name, first, counter, result);
         first = false;
         encoded.clear();
         EncodeNameInto(result, encoded);

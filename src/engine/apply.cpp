@@ -1,6 +1,7 @@
 #include "engine/apply.hpp"
 
 #include "engine/catalogue.hpp"
+#include "engine/convert.hpp"
 #include "engine/errors.hpp"
 #include "engine/primitives.hpp"
 
@@ -104,6 +105,13 @@ Text NumberText(TextView start, bool first, NumberCounter& counter) {
     return PadNumber(counter, Length(start));
 }
 
+Text Converted(TextView keep, TextView change, Conversion how, TextView after = {}) {
+    Text out(keep);
+    AppendConverted(change, how, out);
+    out.append(after);
+    return out;
+}
+
 Text ApplyLine(Command command, TextView t, Text w, bool first, NumberCounter& counter) {
     // Parameters are widened to 64 bits so that N + 1 never wraps.
     auto n = [t](int k) { return static_cast<Pos>(ParamInt(t, k)); };
@@ -198,6 +206,30 @@ Text ApplyLine(Command command, TextView t, Text w, bool first, NumberCounter& c
         }
         return Concat(InsertText(piece, shortened, to), ext);
     }
+    case Command::LowerAll: {
+        // Base and extension are two texts for the context rules, so that a sigma
+        // before the extension's dot is final.
+        auto [base, ext] = SplitName(w);
+        Text out = Converted({}, base, Conversion::Lower);
+        AppendConverted(ext, Conversion::Lower, out);
+        return out;
+    }
+    case Command::UpperAll:
+        return Converted({}, w, Conversion::Upper);
+    case Command::TitleWords: {
+        auto [base, ext] = SplitName(w);
+        return Converted({}, base, Conversion::TitleWords, ext);
+    }
+    case Command::LowerExtension: {
+        auto [base, ext] = SplitName(w);
+        return Converted(base, ext, Conversion::Lower);
+    }
+    case Command::UpperExtension: {
+        auto [base, ext] = SplitName(w);
+        return Converted(base, ext, Conversion::Upper);
+    }
+    case Command::ComposeAccents:
+        return Converted({}, w, Conversion::Compose);
     }
     return w;
 }

@@ -36,6 +36,13 @@ constexpr std::array<CommandNode, kCommandNodeCount> kNodes = {{
     {26, 1, U"Les [n] derniers caractères au debut"},
     {27, 1, U"Les [n] derniers caractères à la position [nième]"},
     {28, 1, U"Les [n] caractères de la position [nième] à [mième]"},
+    {29, 0, U"Convertir"},
+    {30, 1, U"tout en minuscules"},
+    {31, 1, U"tout en majuscules"},
+    {32, 1, U"la première lettre de chaque mot en majuscule"},
+    {33, 1, U"l'extension en minuscules"},
+    {34, 1, U"l'extension en majuscules"},
+    {35, 1, U"les accents en forme composée (NFC)"},
 }};
 
 std::uint8_t gLanguageIndex = 0;

@@ -1,4 +1,4 @@
-// The command catalogue: the nodes of the command tree (four groups and their 25
+// The command catalogue: the nodes of the command tree (five groups and their 31
 // commands), the command numbers stored in script files, and the placeholder names.
 //
 // A command's number is its 0-based position among all tree nodes, groups
@@ -40,6 +40,12 @@ enum class Command : int {
     MoveLastToStart = 26,
     MoveLastToPosition = 27,
     MoveRange = 28,
+    LowerAll = 30,
+    UpperAll = 31,
+    TitleWords = 32,
+    LowerExtension = 33,
+    UpperExtension = 34,
+    ComposeAccents = 35,
 };
 
 struct CommandNode {
@@ -48,12 +54,12 @@ struct CommandNode {
     TextView caption; // French caption as built into the main window
 };
 
-constexpr int kCommandNodeCount = 29;
+constexpr int kCommandNodeCount = 36;
 
-// The 29 nodes in display order; node i has number i.
+// The 36 nodes in display order; node i has number i.
 std::span<const CommandNode, kCommandNodeCount> CommandNodes();
 
-// True for the numbers of the 25 commands (not the groups, nothing outside 1..28).
+// True for the numbers of the 31 commands (not the groups, nothing outside 1..35).
 bool IsCommandNumber(std::int64_t number);
 
 // Index of the group node that a node belongs to (itself for a group).
@@ -61,7 +67,7 @@ int GroupOf(int number);
 
 // The script line for a command node: "<number>|<group caption> <command caption>".
 Text MakeScriptLine(int number, TextView groupCaption, TextView commandCaption);
-// The same with the built-in French captions of the node `number` (1..28, a
+// The same with the built-in French captions of the node `number` (1..35, a
 // command). Returns an empty text for a group or a number outside the tree.
 Text MakeScriptLine(int number);
 

@@ -79,11 +79,41 @@ constexpr std::array<char32_t, 32> kCp1252High = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+// Copies the leading ASCII of `bytes` to the end of `out`; returns how many bytes.
+// Most names are ASCII: this is the fast way through them.
+std::size_t DecodeAsciiHead(std::string_view bytes, Text& out) {
+    std::size_t n = 0;
+    while (n < bytes.size() && static_cast<unsigned char>(bytes[n]) < 0x80) {
+        ++n;
+    }
+    const std::size_t at = out.size();
+    out.resize(at + n);
+    char32_t* dest = out.data() + at;
+    for (std::size_t i = 0; i < n; ++i) {
+        dest[i] = static_cast<unsigned char>(bytes[i]);
+    }
+    return n;
+}
+
+std::size_t EncodeAsciiHead(TextView text, std::string& out) {
+    std::size_t n = 0;
+    while (n < text.size() && text[n] < 0x80) {
+        ++n;
+    }
+    const std::size_t at = out.size();
+    out.resize(at + n);
+    char* dest = out.data() + at;
+    for (std::size_t i = 0; i < n; ++i) {
+        dest[i] = static_cast<char>(text[i]);
+    }
+    return n;
+}
+
 } // namespace
 
 void DecodeNameInto(std::string_view bytes, Text& out) {
     out.reserve(out.size() + bytes.size());
-    std::size_t i = 0;
+    std::size_t i = DecodeAsciiHead(bytes, out);
     while (i < bytes.size()) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b < 0x80) {
@@ -111,7 +141,7 @@ Text DecodeName(std::string_view bytes) {
 
 void EncodeNameInto(TextView text, std::string& out) {
     out.reserve(out.size() + text.size());
-    for (const char32_t cp : text) {
+    for (const char32_t cp : text.substr(EncodeAsciiHead(text, out))) {
         if (cp < 0x80) {
             out.push_back(static_cast<char>(cp));
         } else if (cp >= 0xDC80 && cp <= 0xDCFF) {

@@ -51,11 +51,16 @@ Pos PosOf(TextView sub, TextView s) {
 }
 
 TextView ExtOf(TextView name) {
-    const std::size_t at = name.find_last_of(U"./");
-    if (at == TextView::npos || name[at] != U'.') {
-        return {};
+    for (std::size_t at = name.size(); at > 0; --at) {
+        const char32_t c = name[at - 1];
+        if (c == U'.') {
+            return name.substr(at - 1);
+        }
+        if (c == U'/') {
+            break;
+        }
     }
-    return name.substr(at);
+    return {};
 }
 
 Text ChangeExt(TextView name, TextView ext) {
@@ -306,41 +311,39 @@ Text TrimZeros(TextView s, char32_t sep) {
     return Text(s);
 }
 
+char32_t WithoutAccent(char32_t c) {
+    switch (c) {
+    case U'\u00E9':
+    case U'\u00E8':
+    case U'\u00EA':
+        return U'e';
+    case U'\u00E0':
+    case U'\u00E2':
+        return U'a';
+    case U'\u00F9':
+    case U'\u00FB':
+        return U'u';
+    case U'\u00EE':
+    case U'\u00EF':
+        return U'i';
+    case U'\u00F4':
+        return U'o';
+    case U'\u00E7':
+        return U'c';
+    default:
+        return c;
+    }
+}
+
 Text RemoveAccents(TextView s) {
     Text out(s);
     for (char32_t& c : out) {
-        switch (c) {
-        case U'\u00E9':
-        case U'\u00E8':
-        case U'\u00EA':
-            c = U'e';
-            break;
-        case U'\u00E0':
-        case U'\u00E2':
-            c = U'a';
-            break;
-        case U'\u00F9':
-        case U'\u00FB':
-            c = U'u';
-            break;
-        case U'\u00EE':
-        case U'\u00EF':
-            c = U'i';
-            break;
-        case U'\u00F4':
-            c = U'o';
-            break;
-        case U'\u00E7':
-            c = U'c';
-            break;
-        default:
-            break;
-        }
+        c = WithoutAccent(c);
     }
     return out;
 }
 
-Text PadNumber(std::int64_t v, Pos width) {
+void AppendPadNumber(std::int64_t v, Pos width, Text& out) {
     std::array<char32_t, 24> digits{};
     std::size_t n = 0;
     // Work on the magnitude as unsigned so that the smallest value has one too.
@@ -352,13 +355,15 @@ Text PadNumber(std::int64_t v, Pos width) {
     if (v < 0) {
         digits[n++] = U'-';
     }
-    Text out;
+    std::reverse(digits.begin(), digits.begin() + static_cast<std::ptrdiff_t>(n));
     const Pos pad = std::max<Pos>(0, width - static_cast<Pos>(n));
-    out.reserve(static_cast<std::size_t>(pad) + n);
     out.append(static_cast<std::size_t>(pad), U'0');
-    while (n > 0) {
-        out.push_back(digits[--n]);
-    }
+    out.append(digits.data(), n);
+}
+
+Text PadNumber(std::int64_t v, Pos width) {
+    Text out;
+    AppendPadNumber(v, width, out);
     return out;
 }
 

@@ -68,9 +68,13 @@ Pos CountOf(TextView s, TextView sub);
 Text TrimZeros(TextView s, char32_t sep);
 // `s` with é è ê à â ù û î ï ô ç replaced by the plain lower-case letter.
 Text RemoveAccents(TextView s);
+// The letter RemoveAccents puts for `c`: `c` itself when it is none of those.
+char32_t WithoutAccent(char32_t c);
 // Decimal text of `v` ("-" before a negative number), padded on the left with
 // "0" to at least `width` characters: -5 with 3 gives "0-5".
 Text PadNumber(std::int64_t v, Pos width);
+// Appends PadNumber(v, width) to `out`.
+void AppendPadNumber(std::int64_t v, Pos width, Text& out);
 
 struct WordRange {
     Pos first = 0;

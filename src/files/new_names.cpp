@@ -1,6 +1,7 @@
 #include "files/new_names.hpp"
 
 #include "engine/codec.hpp"
+#include "engine/compiled_script.hpp"
 #include "engine/errors.hpp"
 
 namespace quorvel {
@@ -8,6 +9,7 @@ namespace quorvel {
 std::vector<RunFile> NewNames(const ScriptLines& script, const TListFiles& files,
                               std::span<const std::size_t> selection, NumberCounter& counter) {
     counter = 0;
+    const CompiledScript compiled(script);
     std::vector<RunFile> run;
     run.reserve(selection.size());
     Text name;
@@ -25,11 +27,11 @@ std::vector<RunFile> NewNames(const ScriptLines& script, const TListFiles& files
         const bool first = run.empty();
         const NumberCounter before = counter;
         try {
-            newName = ApplyScript(script, name, first, counter);
+            compiled.ApplyInto(name, first, counter, newName);
             EncodeNameInto(newName, file.newName);
         } catch (const NameTooLongError& e) {
             counter = before;
-            AdvanceNumbering(script, first, counter);
+            compiled.AdvanceNumbering(first, counter);
             file.verdict = Verdict::EngineFailure;
             file.outcome = RenameOutcome::Failed;
             file.reason = e.what();

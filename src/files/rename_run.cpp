@@ -1,6 +1,7 @@
 #include "files/rename_run.hpp"
 
 #include "engine/codec.hpp"
+#include "engine/compiled_script.hpp"
 #include "files/folder_listing.hpp"
 #include "files/index_table.hpp"
 #include "files/name_fold.hpp"
@@ -201,9 +202,10 @@ std::vector<Text> PreviewNames(const ScriptLines& script, const TListFiles& file
         return names;
     }
     names.reserve(selection.size());
+    const CompiledScript compiled(script);
     for (const std::size_t index : selection) {
         if (index < files.Count()) {
-            names.push_back(ApplyScript(script, files.Items(index).Name(), names.empty(), counter));
+            names.push_back(compiled.Apply(files.Items(index).Name(), names.empty(), counter));
         }
     }
     return names;

@@ -1,4 +1,5 @@
 #include "engine/apply.hpp"
+#include "engine/compiled_script.hpp"
 #include "engine/errors.hpp"
 #include "support/text.hpp"
 
@@ -12,17 +13,35 @@ namespace {
 using test::T;
 using test::U8;
 
-// The new names of `names` taken as one selection, in order, as a preview does.
+// The new names of `names` taken as one selection, in order, as a preview does. The
+// compiled script gives the same names, counter and errors as the line-by-line one.
 std::vector<std::string> Rename(const std::vector<std::string>& lines,
                                 const std::vector<std::string>& names) {
     ScriptLines script;
     for (const auto& line : lines) {
         script.push_back(T(line));
     }
+    const CompiledScript compiled(script);
     NumberCounter counter = 0;
+    NumberCounter compiledCounter = 0;
     std::vector<std::string> out;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        out.push_back(U8(ApplyScript(script, T(names[i]), i == 0, counter)));
+        std::string compiledName;
+        std::string compiledError;
+        try {
+            compiledName = U8(compiled.Apply(T(names[i]), i == 0, compiledCounter));
+        } catch (const EngineError& e) {
+            compiledError = e.what();
+        }
+        try {
+            out.push_back(U8(ApplyScript(script, T(names[i]), i == 0, counter)));
+        } catch (const EngineError& e) {
+            EXPECT_EQ(compiledError, e.what());
+            throw;
+        }
+        EXPECT_EQ(compiledError, "");
+        EXPECT_EQ(compiledName, out.back());
+        EXPECT_EQ(compiledCounter, counter);
     }
     return out;
 }
@@ -194,6 +213,55 @@ TEST(Engine, MoveCommands) {
     });
 }
 
+// Stray bytes (\xE9 alone is not UTF-8) are kept as they are and cut words.
+TEST(Engine, ConvertCommands) {
+    const char* lower = "30|Convertir tout en minuscules";
+    const char* upper = "31|Convertir tout en majuscules";
+    const char* title = "32|Convertir la première lettre de chaque mot en majuscule";
+    const char* lowerExt = "33|Convertir l'extension en minuscules";
+    const char* upperExt = "34|Convertir l'extension en majuscules";
+    const char* compose = "35|Convertir les accents en forme composée (NFC)";
+    Check({
+        {lower, "IMG_0001.JPG", "img_0001.jpg"},
+        {lower, "GROẞE STRASSE.TXT", "große strasse.txt"},
+        {lower, "ΟΔΟΣ ΣΑΣ.TXT", "οδος σας.txt"},
+        {lower, "İSTANBUL", "i\u0307stanbul"},
+        {lower, "ǄEMAL ǅ", "ǆemal ǆ"},
+        {lower, "E\u0301TE\u0301.JPG", "e\u0301te\u0301.jpg"},
+        {lower, "CAF\xC9 \xFF.JPG", "caf\xC9 \xFF.jpg"},
+        {upper, "straße.jpg", "STRASSE.JPG"},
+        {upper, "ǆemal ǅ ıi ﬁ", "ǄEMAL Ǆ II FI"},
+        {upper, "caf\xE9 \xE9t\xE9.txt", "CAF\xE9 \xE9T\xE9.TXT"},
+        {title, "l'été à paris-nord 2pac.JPG", "L'Été À Paris-Nord 2pac.JPG"},
+        {title, "IMG_0001 DE ßERLIN.JPG", "Img_0001 De Sserlin.JPG"},
+        {title, "ǆemal ǄEMAL ΟΔΟΣ ΑΣ.txt", "ǅemal ǅemal Οδος Ας.txt"},
+        {title, "e\u0301TE \u0301ABC İSTANBUL", "E\u0301te \u0301abc İstanbul"},
+        {title, "caf\xE9 cr\xE8me.txt", "Caf\xE9 Cr\xE8Me.txt"},
+        {title, "a.b.txt", "A.B.txt"},
+        {title, "name.", "Name."},
+        {title, ".profile", ".profile"},
+        {lowerExt, "IMG_0001.JPG", "IMG_0001.jpg"},
+        {lowerExt, "A.B.TXT", "A.B.txt"},
+        {lowerExt, ".PROFILE", ".profile"},
+        {lowerExt, "NAME.", "NAME."},
+        {lowerExt, "README", "README"},
+        {lowerExt, "X.ẞ\xC9", "X.ß\xC9"},
+        {upperExt, "archive.tar.gz", "archive.tar.GZ"},
+        {upperExt, ".bashrc", ".BASHRC"},
+        {upperExt, "straße.straße", "straße.STRASSE"},
+        {compose, "e\u0301te\u0301 A\u030A \u212B.txt", "été Å Å.txt"},
+        {compose, "\u1100\u1161.txt", "가.txt"},
+        {compose, "e\xFF\u0301 été.txt", "e\xFF\u0301 été.txt"},
+    });
+    // A name that grows past the limit fails as with any other command.
+    EXPECT_EQ(RenameOne(upper, std::string(30'000, 'x') + "ßß").size(), 30'004U);
+    std::string longName;
+    for (int i = 0; i < 40'000; ++i) {
+        longName += "ß";
+    }
+    EXPECT_THROW((void)RenameOne(upper, longName), NameTooLongError);
+}
+
 TEST(Engine, LinesApplyInOrderAndUnknownNumbersDoNothing) {
     EXPECT_EQ(Rename({"1|Supprimer les [n=1] premiers caractères", "14|Ajouter [Chaine=x] au début"},
                      {"abc.txt"})[0],
@@ -218,6 +286,7 @@ TEST(Engine, RunawayGrowthIsStoppedInsteadOfExhaustingMemory) {
     ScriptLines script(40, T("10|Remplacer [Chaine1=a] par [Chaine2=aa]"));
     NumberCounter counter = 0;
     EXPECT_THROW((void)ApplyScript(script, U"a", true, counter), NameTooLongError);
+    EXPECT_THROW((void)CompiledScript(script).Apply(U"a", true, counter), NameTooLongError);
     ScriptLines modest(10, T("10|Remplacer [Chaine1=a] par [Chaine2=aa]"));
     EXPECT_EQ(ApplyScript(modest, U"a", true, counter).size(), 1024U);
 }

@@ -9,7 +9,7 @@ namespace {
 
 using test::U8;
 
-TEST(Catalogue, HasFourGroupsAndTwentyFiveCommandsNumberedByPosition) {
+TEST(Catalogue, HasFiveGroupsAndThirtyOneCommandsNumberedByPosition) {
     const auto nodes = CommandNodes();
     int groups = 0;
     int commands = 0;
@@ -18,17 +18,19 @@ TEST(Catalogue, HasFourGroupsAndTwentyFiveCommandsNumberedByPosition) {
         (nodes[static_cast<std::size_t>(i)].level == 0 ? groups : commands)++;
         EXPECT_EQ(IsCommandNumber(i), nodes[static_cast<std::size_t>(i)].level == 1) << i;
     }
-    EXPECT_EQ(groups, 4);
-    EXPECT_EQ(commands, 25);
-    for (const int group : {0, 9, 13, 23}) {
+    EXPECT_EQ(groups, 5);
+    EXPECT_EQ(commands, 31);
+    for (const int group : {0, 9, 13, 23, 29}) {
         EXPECT_EQ(nodes[static_cast<std::size_t>(group)].level, 0) << group;
     }
     EXPECT_EQ(U8(nodes[0].caption), "Supprimer");
     EXPECT_EQ(U8(nodes[9].caption), "Remplacer");
     EXPECT_EQ(U8(nodes[13].caption), "Ajouter");
     EXPECT_EQ(U8(nodes[23].caption), "Déplacer");
+    EXPECT_EQ(U8(nodes[29].caption), "Convertir");
     EXPECT_FALSE(IsCommandNumber(-1));
     EXPECT_FALSE(IsCommandNumber(29));
+    EXPECT_FALSE(IsCommandNumber(36));
     EXPECT_FALSE(IsCommandNumber(40));
 }
 
@@ -41,6 +43,8 @@ TEST(Catalogue, EnumerationMatchesTheTree) {
     EXPECT_EQ(static_cast<int>(Command::NumberAfter), 22);
     EXPECT_EQ(static_cast<int>(Command::MoveFirstToEnd), 24);
     EXPECT_EQ(static_cast<int>(Command::MoveRange), 28);
+    EXPECT_EQ(static_cast<int>(Command::LowerAll), 30);
+    EXPECT_EQ(static_cast<int>(Command::ComposeAccents), 35);
 }
 
 TEST(Catalogue, MakesScriptLinesFromNodes) {
@@ -50,6 +54,8 @@ TEST(Catalogue, MakesScriptLinesFromNodes) {
     EXPECT_EQ(U8(MakeScriptLine(28)), "28|Déplacer Les [n] caractères de la position [nième] à [mième]");
     EXPECT_EQ(U8(MakeScriptLine(9)), "");
     EXPECT_EQ(U8(MakeScriptLine(29)), "");
+    EXPECT_EQ(U8(MakeScriptLine(32)), "32|Convertir la première lettre de chaque mot en majuscule");
+    EXPECT_EQ(U8(MakeScriptLine(36)), "");
     EXPECT_EQ(U8(MakeScriptLine(4, U"Delete", U"everything before [String]")),
               "4|Delete everything before [String]");
     // Every command's line is its own number, and unfilled until its values are given.

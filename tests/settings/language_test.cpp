@@ -95,19 +95,25 @@ struct Case {
     std::vector<std::pair<QString, QString>> changes;
 };
 
-std::string TreeBlockOfThirtyLines() {
+// A window block whose tree block has `count` item lines "n0", "n1", ...
+std::string TreeBlock(int count, const std::string& rest) {
     std::string block = "TForm=FrmMain\tQ\n{\nTTreeView\tTreeViewCommande\n{\n";
-    for (int k = 0; k < 29; ++k) {
+    for (int k = 0; k < count; ++k) {
         block += "n" + std::to_string(k) + "\n";
     }
-    // Item lines beyond the nodes: the first is passed over, the next read as an entry, and
-    // the list's "}" ends the window block.
-    return block + "de trop\nTLabel\tLabel1\tlu comme une entrée\n}\nTLabel\tLabExemple\tjamais\n}\n";
+    return block + rest;
 }
 
-std::vector<std::pair<QString, QString>> NodesRenamed() {
-    std::vector<std::pair<QString, QString>> changes{{"(title)", "Q"}, {"Label1", "lu comme une entrée"}};
-    for (int k = 0; k < 29; ++k) {
+std::string TreeBlockLongerThanTheTree() {
+    // Item lines beyond the nodes: the first is passed over, the next read as an entry, and
+    // the list's "}" ends the window block.
+    return TreeBlock(kCommandNodeCount,
+                     "de trop\nTLabel\tLabel1\tlu comme une entrée\n}\nTLabel\tLabExemple\tjamais\n}\n");
+}
+
+std::vector<std::pair<QString, QString>> NodesRenamed(int count, QString label) {
+    std::vector<std::pair<QString, QString>> changes{{"(title)", "Q"}, {"Label1", label}};
+    for (int k = 0; k < count; ++k) {
         changes.emplace_back(QStringLiteral("node %1").arg(k), QStringLiteral("n%1").arg(k));
     }
     return changes;
@@ -164,8 +170,10 @@ TEST_F(LanguageFiles, ReadsFilesExactlyAsWritten) {
          "TForm=FrmMain\tQ\n{\nTTreeView\tTreeViewCommande\n{\nEffacer\n  les premiers  "
          "\n}\nTLabel\tLabel1\tensuite\n}\n",
          {{"(title)", "Q"}, {"node 0", "Effacer"}, {"node 1", "les premiers"}, {"Label1", "ensuite"}}},
-        {"a tree block with more lines than nodes ends the window block", TreeBlockOfThirtyLines(),
-         NodesRenamed()},
+        {"a tree block with more lines than nodes ends the window block", TreeBlockLongerThanTheTree(),
+         NodesRenamed(kCommandNodeCount, "lu comme une entrée")},
+        {"the 29 nodes of a file older than the fifth group rename those nodes only",
+         TreeBlock(29, "}\nTLabel\tLabel1\tensuite\n}\n"), NodesRenamed(29, "ensuite")},
         {"a list block naming no component is read line by line",
          "TForm=FrmMain\tQ\n{\nTTreeView\tNoTree\n{\nTLabel\tLabel1\tA\n}\nTLabel\tLabExemple\tB\n}\n",
          {{"(title)", "Q"}, {"Label1", "A"}}},

@@ -104,7 +104,7 @@ TEST_F(MainWindow, MenusCarryTheirItems) {
 TEST_F(MainWindow, CommandTreeHoldsTheCatalogue) {
     TFrmMain& w = Start();
     QTreeWidget* tree = w.TreeViewCommande;
-    ASSERT_EQ(tree->topLevelItemCount(), 4);
+    ASSERT_EQ(tree->topLevelItemCount(), 5);
     int number = 0;
     for (int g = 0; g < tree->topLevelItemCount(); ++g) {
         QTreeWidgetItem* group = tree->topLevelItem(g);
@@ -116,7 +116,7 @@ TEST_F(MainWindow, CommandTreeHoldsTheCatalogue) {
                       EncodeName(CommandNodes()[static_cast<std::size_t>(number)].caption));
         }
     }
-    EXPECT_EQ(number, 29);
+    EXPECT_EQ(number, kCommandNodeCount);
     EXPECT_TRUE(tree->font().bold());
 }
 

@@ -11,6 +11,8 @@ packages=(
     libicu-dev
     qt6-base-dev fonts-dejavu-core
     dpkg-dev file
+    gettext scdoc
+    lintian desktop-file-utils appstream man-db bash-completion
 )
 
 missing=()
@@ -33,12 +35,18 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # A French locale lets the tests check that numbers are read the same whatever
-# the user's decimal separator.
-if ! locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$'; then
-    if [ -f /etc/locale.gen ]; then
-        "${sudo_cmd[@]}" sed -i 's/^# *\(fr_FR.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-        grep -q '^fr_FR.UTF-8 UTF-8' /etc/locale.gen || echo 'fr_FR.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
-        "${sudo_cmd[@]}" locale-gen >/dev/null
+# the user's decimal separator; an English one that quorvel-cli speaks English.
+missing_locales=()
+for l in fr_FR en_US; do
+    if ! locale -a 2>/dev/null | grep -qi "^$l\.utf-\?8$"; then
+        missing_locales+=("$l")
     fi
+done
+if [ ${#missing_locales[@]} -gt 0 ] && [ -f /etc/locale.gen ]; then
+    for l in "${missing_locales[@]}"; do
+        "${sudo_cmd[@]}" sed -i "s/^# *\($l.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+        grep -q "^$l.UTF-8 UTF-8" /etc/locale.gen || echo "$l.UTF-8 UTF-8" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+    done
+    "${sudo_cmd[@]}" locale-gen >/dev/null
 fi
 echo "setup: everything needed is installed"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and runs every test: the optimised build, the
-# same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzzing
-# corpus through the libFuzzer target.
+# Installs what is needed, builds, and runs every test: the optimised build and
+# its Debian package, the same tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the fuzzing corpus through the libFuzzer target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,6 +13,7 @@ echo "== optimised build =="
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$jobs"
 ctest --preset release -j "$jobs"
+bash scripts/check_package.sh build/release
 
 echo "== sanitizers =="
 cmake --preset asan >/dev/null

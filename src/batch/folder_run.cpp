@@ -1,5 +1,6 @@
 #include "batch/folder_run.hpp"
 
+#include "batch/error_texts.hpp"
 #include "batch/exit_status.hpp"
 #include "batch/output.hpp"
 #include "engine/codec.hpp"
@@ -16,39 +17,22 @@ namespace quorvel {
 
 namespace {
 
-constexpr std::string_view kInvalidScriptText = "Script invalide...";
-constexpr std::string_view kErrorOccurredText = "Une erreur est survenue !";
-
-// The message of a script file error, with the path shown safely.
-std::string ShownError(const ScriptFileError& e, std::string_view path) {
-    std::string message = e.what();
-    if (const std::size_t at = message.find(path); at != std::string::npos && !path.empty()) {
-        message.replace(at, path.size(), ShownName(path));
-    }
-    return message;
-}
-
 // Reads the script; an exit status when it cannot serve.
 std::optional<int> LoadScript(const FolderRunRequest& request, ScriptLines& script) {
     try {
         script = ReadScriptFile(std::string(request.script));
     } catch (const ScriptFileError& e) {
         if (request.voice == FolderRunRequest::Voice::Window) {
-            const std::string shown = ShownName(request.script);
-            if (e.kind() == ScriptFileError::Kind::Missing) {
-                Say("Le fichier " + shown + " n'existe pas");
-                return kInvalidScript;
-            }
-            if (const std::string_view noun = PathKindNoun(e.kind()); !noun.empty()) {
-                Say("Le fichier " + shown + " est " + std::string(noun));
+            if (const std::string text = WindowScriptFileErrorText(e, request.script); !text.empty()) {
+                Say(text);
                 return kInvalidScript;
             }
         }
-        Say(ShownError(e, request.script));
+        Say(ScriptFileErrorText(e, request.script));
         return kCannotOpen;
     }
     if (!ScriptIsValid(script)) {
-        Say(kInvalidScriptText);
+        Say(Tr("Script invalide..."));
         return kInvalidScript;
     }
     return std::nullopt;
@@ -68,22 +52,27 @@ bool WritePlan(const RunReport& report, bool null) {
 void WriteReport(const RunReport& report, bool dryRun) {
     Output err(STDERR_FILENO);
     for (const RunFile& f : report.files) {
-        const std::string pair = ShownName(f.oldName) + " -> " + ShownName(f.newName) + " : ";
         if (f.outcome == RenameOutcome::Failed) {
-            err.Write("échec : " + pair + f.reason + "\n");
+            err.Write(FormatText(Tr("échec : %s -> %s : %s"),
+                                 {ShownName(f.oldName), ShownName(f.newName), f.reason}));
+            err.Put('\n');
         } else if (!f.note.empty()) {
-            err.Write("attention : " + pair + f.note + "\n");
+            err.Write(FormatText(Tr("attention : %s -> %s : %s"),
+                                 {ShownName(f.oldName), ShownName(f.newName), f.note}));
+            err.Put('\n');
         }
     }
     std::string summary = CountText(report.files.size(), "fichier", "fichiers");
     if (!report.files.empty()) {
-        summary += " : " + CountText(report.renamed, dryRun ? "à renommer" : "renommé",
-                                     dryRun ? "à renommer" : "renommés");
-        summary += ", " + CountText(report.unchanged, "inchangé", "inchangés");
-        summary += ", " + CountText(report.failed, "échec", "échecs");
+        summary =
+            FormatText(Tr("%s : %s, %s, %s"), {summary,
+                                               dryRun ? CountText(report.renamed, "à renommer", "à renommer")
+                                                      : CountText(report.renamed, "renommé", "renommés"),
+                                               CountText(report.unchanged, "inchangé", "inchangés"),
+                                               CountText(report.failed, "échec", "échecs")});
     }
     if (dryRun) {
-        summary += " (simulation : rien n'a été modifié)";
+        summary += Tr(" (simulation : rien n'a été modifié)");
     }
     err.Write(summary + "\n");
 }
@@ -112,9 +101,9 @@ int RunScriptOnFolder(const FolderRunRequest& request) {
                                 : RunRenames(script, files, selection, counter);
     } catch (const EngineError& e) {
         if (request.voice == FolderRunRequest::Voice::Window) {
-            Say(kErrorOccurredText);
+            Say(Tr("Une erreur est survenue !"));
         }
-        Say(e.what());
+        Say(EngineErrorText(e));
         return kEngineError;
     }
     switch (report.stop) {

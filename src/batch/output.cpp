@@ -1,5 +1,7 @@
 #include "batch/output.hpp"
 
+#include "files/run_messages.hpp"
+
 #include <cerrno>
 #include <unistd.h>
 
@@ -40,8 +42,8 @@ bool Output::Flush() {
     return !failed_;
 }
 
-std::string CountText(std::size_t n, std::string_view singular, std::string_view plural) {
-    return std::to_string(n) + " " + std::string(n >= 2 ? plural : singular);
+std::string CountText(std::size_t n, const char* singular, const char* plural) {
+    return std::to_string(n) + " " + std::string(TrN(singular, plural, n));
 }
 
 void Say(std::string_view text) {

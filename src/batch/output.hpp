@@ -25,8 +25,9 @@ private:
     bool failed_ = false;
 };
 
-// "1 fichier", "2 fichiers", "0 renommé": the count and the word, plural from 2 on.
-std::string CountText(std::size_t n, std::string_view singular, std::string_view plural);
+// "1 fichier", "2 fichiers", "0 renommé": the count and the word, in the language of
+// the messages (French: plural from 2 on; English: "0 files").
+std::string CountText(std::size_t n, const char* singular, const char* plural);
 
 // Writes one line to standard error.
 void Say(std::string_view text);

@@ -1,5 +1,6 @@
 #include "cli/cli.hpp"
 
+#include "batch/error_texts.hpp"
 #include "cli/command_line.hpp"
 #include "cli/folder_commands.hpp"
 #include "cli/journal_commands.hpp"
@@ -8,6 +9,7 @@
 #include "engine/codec.hpp"
 #include "engine/compiled_script.hpp"
 #include "engine/errors.hpp"
+#include "files/shown_name.hpp"
 #include "quorvel_version.hpp"
 
 #include <string>
@@ -18,36 +20,26 @@ namespace quorvel::cli {
 
 namespace {
 
-int Check(std::span<const std::string_view> args) {
-    std::string error;
-    const auto inv = ParseOptions(args, error);
-    if (!inv) {
-        return UsageError(error);
-    }
-    if (inv->operands.size() != 1) {
-        return UsageError("check attend un SCRIPT");
+int Check(const Invocation& inv) {
+    if (inv.operands.size() != 1) {
+        return UsageError(Tr("check attend un SCRIPT"), "check");
     }
     ScriptLines script;
-    if (const auto status = LoadScript(inv->operands[0], script)) {
+    if (const auto status = LoadScript(inv.operands[0], script)) {
         return *status;
     }
     return kOk;
 }
 
-int Apply(std::span<const std::string_view> args) {
-    std::string error;
-    const auto inv = ParseOptions(args, error);
-    if (!inv) {
-        return UsageError(error);
-    }
-    if (inv->operands.empty()) {
-        return UsageError("apply attend un SCRIPT");
+int Apply(const Invocation& inv) {
+    if (inv.operands.empty()) {
+        return UsageError(Tr("apply attend un SCRIPT"), "apply");
     }
     ScriptLines script;
-    if (const auto status = LoadScript(inv->operands[0], script)) {
+    if (const auto status = LoadScript(inv.operands[0], script)) {
         return *status;
     }
-    const char separator = inv->null ? '\0' : '\n';
+    const char separator = inv.null ? '\0' : '\n';
     Output out(STDOUT_FILENO);
     const CompiledScript compiled(script);
     NumberCounter counter = 0;
@@ -68,19 +60,36 @@ int Apply(std::span<const std::string_view> args) {
         out.Put(separator);
     };
     try {
-        if (inv->operands.size() > 1) {
-            for (std::size_t i = 1; i < inv->operands.size(); ++i) {
-                transform(inv->operands[i]);
+        if (inv.operands.size() > 1) {
+            for (std::size_t i = 1; i < inv.operands.size(); ++i) {
+                transform(inv.operands[i]);
             }
         } else if (!ReadRecords(STDIN_FILENO, separator, transform)) {
-            Say("quorvel-cli : lecture de l'entrée standard impossible");
+            Say(Tr("quorvel-cli : lecture de l'entrée standard impossible"));
             return kOutputError;
         }
     } catch (const EngineError& e) {
         out.Flush();
-        Say(e.what());
+        Say(EngineErrorText(e));
         return kEngineError;
     }
+    return out.Flush() ? kOk : kOutputError;
+}
+
+struct Command {
+    std::string_view name;
+    int (*run)(const Invocation&);
+    bool dryRun; // takes --dry-run
+};
+
+constexpr Command kCommands[] = {
+    {"apply", Apply, false}, {"check", Check, false},   {"preview", Preview, false}, {"run", RunFolder, true},
+    {"undo", Undo, false},   {"resume", Resume, false}, {"history", History, false},
+};
+
+int Print(std::string_view text) {
+    Output out(STDOUT_FILENO);
+    out.Write(text);
     return out.Flush() ? kOk : kOutputError;
 }
 
@@ -88,42 +97,32 @@ int Apply(std::span<const std::string_view> args) {
 
 int Run(std::span<const std::string_view> args) {
     if (args.empty()) {
-        return UsageError("commande manquante");
+        return UsageError(Tr("commande manquante"));
     }
-    const std::string_view command = args[0];
+    const std::string_view name = args[0];
     const auto rest = args.subspan(1);
-    if (command == "-h" || command == "--help" || command == "help") {
-        Output out(STDOUT_FILENO);
-        out.Write(kUsageText);
-        return out.Flush() ? kOk : kOutputError;
+    if (name == "-h" || name == "--help" || name == "help") {
+        // "help COMMAND" is the usage of that command.
+        return Print(UsageOf(name == "help" && !rest.empty() ? rest[0] : std::string_view()));
     }
-    if (command == "--version") {
-        Output out(STDOUT_FILENO);
-        out.Write("quorvel-cli " QUORVEL_VERSION "\n");
-        return out.Flush() ? kOk : kOutputError;
+    if (name == "--version") {
+        return Print("quorvel-cli " QUORVEL_VERSION "\n");
     }
-    if (command == "apply") {
-        return Apply(rest);
+    for (const Command& command : kCommands) {
+        if (command.name != name) {
+            continue;
+        }
+        std::string error;
+        const auto inv = ParseOptions(rest, error, command.dryRun);
+        if (!inv) {
+            return UsageError(error, command.name);
+        }
+        if (inv->help) {
+            return Print(UsageOf(command.name));
+        }
+        return command.run(*inv);
     }
-    if (command == "check") {
-        return Check(rest);
-    }
-    if (command == "preview") {
-        return Preview(rest);
-    }
-    if (command == "run") {
-        return RunFolder(rest);
-    }
-    if (command == "undo") {
-        return Undo(rest);
-    }
-    if (command == "resume") {
-        return Resume(rest);
-    }
-    if (command == "history") {
-        return History(rest);
-    }
-    return UsageError("commande inconnue : " + std::string(command));
+    return UsageError(FormatText(Tr("commande inconnue : %s"), {ShownName(name)}));
 }
 
 } // namespace quorvel::cli

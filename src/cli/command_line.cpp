@@ -1,24 +1,41 @@
 #include "cli/command_line.hpp"
 
+#include "batch/error_texts.hpp"
 #include "cli/cli.hpp"
 #include "cli/messages.hpp"
-#include "engine/errors.hpp"
 #include "engine/script_file.hpp"
+#include "files/shown_name.hpp"
 
 #include <unistd.h>
 
 namespace quorvel::cli {
 
-int UsageError(std::string_view why) {
-    Say(std::string("quorvel-cli : ") + std::string(why));
+std::string_view UsageOf(std::string_view command) {
+    static constexpr struct {
+        std::string_view command;
+        const char* usage;
+    } kUsages[] = {{"apply", kApplyUsage},    {"check", kCheckUsage}, {"preview", kPreviewUsage},
+                   {"run", kRunUsage},        {"undo", kUndoUsage},   {"resume", kResumeUsage},
+                   {"history", kHistoryUsage}};
+    for (const auto& entry : kUsages) {
+        if (entry.command == command) {
+            return Tr(entry.usage);
+        }
+    }
+    return Tr(kUsageText);
+}
+
+int UsageError(std::string_view why, std::string_view command) {
+    Say(FormatText(Tr("quorvel-cli : %s"), {why}));
     Output err(STDERR_FILENO);
-    err.Write(kUsageText);
+    err.Write(UsageOf(command));
     return kUsage;
 }
 
 std::optional<Invocation> ParseOptions(std::span<const std::string_view> args, std::string& error,
                                        bool allowDryRun) {
     Invocation inv;
+    std::string unknown;
     std::size_t i = 0;
     for (; i < args.size(); ++i) {
         const std::string_view a = args[i];
@@ -26,16 +43,23 @@ std::optional<Invocation> ParseOptions(std::span<const std::string_view> args, s
             ++i;
             break;
         }
-        if (a == "-0" || a == "--null") {
+        if (a == "-h" || a == "--help") {
+            inv.help = true;
+        } else if (a == "-0" || a == "--null") {
             inv.null = true;
         } else if (a == "--dry-run" && allowDryRun) {
             inv.dryRun = true;
         } else if (a.size() > 1 && a[0] == '-') {
-            error = "option inconnue : " + std::string(a);
-            return std::nullopt;
+            if (unknown.empty()) {
+                unknown = FormatText(Tr("option inconnue : %s"), {ShownName(a)});
+            }
         } else {
             break;
         }
+    }
+    if (!inv.help && !unknown.empty()) {
+        error = std::move(unknown);
+        return std::nullopt;
     }
     inv.operands.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
     return inv;
@@ -44,12 +68,12 @@ std::optional<Invocation> ParseOptions(std::span<const std::string_view> args, s
 std::optional<int> LoadScript(std::string_view path, ScriptLines& script) {
     try {
         script = ReadScriptFile(std::string(path));
-    } catch (const FileError& e) {
-        Say(e.what());
+    } catch (const ScriptFileError& e) {
+        Say(ScriptFileErrorText(e, path));
         return kCannotOpen;
     }
     if (!ScriptIsValid(script)) {
-        Say(kInvalidScriptText);
+        Say(Tr("Script invalide..."));
         return kInvalidScript;
     }
     return std::nullopt;

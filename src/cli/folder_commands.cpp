@@ -1,5 +1,6 @@
 #include "cli/folder_commands.hpp"
 
+#include "batch/error_texts.hpp"
 #include "batch/folder_run.hpp"
 #include "cli/cli.hpp"
 #include "cli/command_line.hpp"
@@ -19,32 +20,27 @@ namespace {
 
 std::optional<int> CheckOperands(const Invocation& inv, std::string_view command) {
     if (inv.operands.size() < 2 || inv.operands.size() > 3) {
-        return UsageError(std::string(command) + " attend SCRIPT DOSSIER [FILTRE]");
+        return UsageError(FormatText(Tr("%s attend SCRIPT DOSSIER [FILTRE]"), {command}), command);
     }
     return std::nullopt;
 }
 
 } // namespace
 
-int Preview(std::span<const std::string_view> args) {
-    std::string error;
-    const auto inv = ParseOptions(args, error);
-    if (!inv) {
-        return UsageError(error);
-    }
-    if (const auto status = CheckOperands(*inv, "preview")) {
+int Preview(const Invocation& inv) {
+    if (const auto status = CheckOperands(inv, "preview")) {
         return *status;
     }
     ScriptLines script;
-    if (const auto status = LoadScript(inv->operands[0], script)) {
+    if (const auto status = LoadScript(inv.operands[0], script)) {
         return *status;
     }
     const Text filter =
-        inv->operands.size() == 3 && !inv->operands[2].empty() ? DecodeName(inv->operands[2]) : Text(U"*.*");
+        inv.operands.size() == 3 && !inv.operands[2].empty() ? DecodeName(inv.operands[2]) : Text(U"*.*");
     TListFiles files;
-    if (const int scan = ScanFolder(DecodeName(inv->operands[1]), &files, filter, ScanDetail::NamesOnly);
+    if (const int scan = ScanFolder(DecodeName(inv.operands[1]), &files, filter, ScanDetail::NamesOnly);
         scan != 0) {
-        Say(FolderUnreadableText(inv->operands[1], scan));
+        Say(FolderUnreadableText(inv.operands[1], scan));
         return kCannotOpen;
     }
     files.Sort();
@@ -55,12 +51,12 @@ int Preview(std::span<const std::string_view> args) {
     try {
         names = PreviewNames(script, files, selection, counter);
     } catch (const EngineError& e) {
-        Say(e.what());
+        Say(EngineErrorText(e));
         return kEngineError;
     }
     Output out(STDOUT_FILENO);
-    const char field = inv->null ? '\0' : '\t';
-    const char record = inv->null ? '\0' : '\n';
+    const char field = inv.null ? '\0' : '\t';
+    const char record = inv.null ? '\0' : '\n';
     for (std::size_t i = 0; i < names.size(); ++i) {
         out.Write(files.Items(i).NameBytes());
         out.Put(field);
@@ -72,21 +68,16 @@ int Preview(std::span<const std::string_view> args) {
     return written ? kOk : kOutputError;
 }
 
-int RunFolder(std::span<const std::string_view> args) {
-    std::string error;
-    const auto inv = ParseOptions(args, error, true);
-    if (!inv) {
-        return UsageError(error);
-    }
-    if (const auto status = CheckOperands(*inv, "run")) {
+int RunFolder(const Invocation& inv) {
+    if (const auto status = CheckOperands(inv, "run")) {
         return *status;
     }
     FolderRunRequest request;
-    request.script = inv->operands[0];
-    request.folder = inv->operands[1];
-    request.filter = inv->operands.size() == 3 ? inv->operands[2] : std::string_view();
-    request.dryRun = inv->dryRun;
-    request.null = inv->null;
+    request.script = inv.operands[0];
+    request.folder = inv.operands[1];
+    request.filter = inv.operands.size() == 3 ? inv.operands[2] : std::string_view();
+    request.dryRun = inv.dryRun;
+    request.null = inv.null;
     return RunScriptOnFolder(request);
 }
 

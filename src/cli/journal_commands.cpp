@@ -16,32 +16,27 @@ namespace quorvel::cli {
 namespace {
 
 // The operand FOLDER of undo and resume; an exit status when the command line is wrong.
-std::optional<int> FolderOperand(std::span<const std::string_view> args, std::string_view command,
-                                 std::string& folder) {
-    std::string error;
-    const auto inv = ParseOptions(args, error);
-    if (!inv) {
-        return UsageError(error);
+std::optional<int> FolderOperand(const Invocation& inv, std::string_view command, std::string& folder) {
+    if (inv.operands.size() != 1) {
+        return UsageError(FormatText(Tr("%s attend un DOSSIER"), {command}), command);
     }
-    if (inv->operands.size() != 1) {
-        return UsageError(std::string(command) + " attend un DOSSIER");
-    }
-    folder = inv->operands[0];
+    folder = inv.operands[0];
     return std::nullopt;
 }
 
+enum class TakeBack { Undo, Resume };
+
 // The failures one by one, then the summary; the exit status.
-int Report(const TakeBackReport& report, std::string_view nothing, std::string_view doneSingular,
-           std::string_view donePlural) {
+int Report(const TakeBackReport& report, TakeBack what) {
     switch (report.status) {
     case TakeBackReport::Status::FolderUnreadable:
         Say(report.error);
         return kCannotOpen;
     case TakeBackReport::Status::JournalBusy:
-        Say("quorvel-cli : " + report.error);
+        Say(FormatText(Tr("quorvel-cli : %s"), {report.error}));
         return kFailures;
     case TakeBackReport::Status::NothingToDo:
-        Say(nothing);
+        Say(what == TakeBack::Undo ? Tr("rien à annuler") : Tr("rien à reprendre"));
         return kFailures;
     case TakeBackReport::Status::Done:
     case TakeBackReport::Status::Failures:
@@ -50,25 +45,29 @@ int Report(const TakeBackReport& report, std::string_view nothing, std::string_v
     Output err(STDERR_FILENO);
     for (const RunFile& f : report.files) {
         if (f.outcome == RenameOutcome::Failed) {
-            err.Write("échec : " + ShownName(f.oldName) + " -> " + ShownName(f.newName) + " : " + f.reason +
-                      "\n");
+            err.Write(FormatText(Tr("échec : %s -> %s : %s"),
+                                 {ShownName(f.oldName), ShownName(f.newName), f.reason}));
+            err.Put('\n');
         }
     }
-    err.Write(CountText(report.done, doneSingular, donePlural) + ", " +
-              CountText(report.failed, "échec", "échecs") + "\n");
+    const std::string done = what == TakeBack::Undo
+                                 ? CountText(report.done, "fichier remis sous son ancien nom",
+                                             "fichiers remis sous leur ancien nom")
+                                 : CountText(report.done, "fichier renommé", "fichiers renommés");
+    err.Write(done + ", " + CountText(report.failed, "échec", "échecs") + "\n");
     return report.failed == 0 ? kOk : kFailures;
 }
 
 std::string_view StateText(RecordedState state) {
     switch (state) {
     case RecordedState::Complete:
-        return "terminé";
+        return Tr("terminé");
     case RecordedState::Interrupted:
-        return "interrompu";
+        return Tr("interrompu");
     case RecordedState::Undone:
-        return "annulé";
+        return Tr("annulé");
     case RecordedState::PartlyUndone:
-        return "annulé en partie";
+        return Tr("annulé en partie");
     }
     return "";
 }
@@ -83,34 +82,27 @@ std::string LocalTime(std::int64_t seconds) {
 
 } // namespace
 
-int Undo(std::span<const std::string_view> args) {
+int Undo(const Invocation& inv) {
     std::string folder;
-    if (const auto status = FolderOperand(args, "undo", folder)) {
+    if (const auto status = FolderOperand(inv, "undo", folder)) {
         return *status;
     }
-    return Report(UndoLastRun(folder, JournalFolder()), "rien à annuler", "fichier remis sous son ancien nom",
-                  "fichiers remis sous leur ancien nom");
+    return Report(UndoLastRun(folder, JournalFolder()), TakeBack::Undo);
 }
 
-int Resume(std::span<const std::string_view> args) {
+int Resume(const Invocation& inv) {
     std::string folder;
-    if (const auto status = FolderOperand(args, "resume", folder)) {
+    if (const auto status = FolderOperand(inv, "resume", folder)) {
         return *status;
     }
-    return Report(ResumeLastRun(folder, JournalFolder()), "rien à reprendre", "fichier renommé",
-                  "fichiers renommés");
+    return Report(ResumeLastRun(folder, JournalFolder()), TakeBack::Resume);
 }
 
-int History(std::span<const std::string_view> args) {
-    std::string error;
-    const auto inv = ParseOptions(args, error);
-    if (!inv) {
-        return UsageError(error);
+int History(const Invocation& inv) {
+    if (inv.operands.size() > 1) {
+        return UsageError(Tr("history attend au plus un DOSSIER"), "history");
     }
-    if (inv->operands.size() > 1) {
-        return UsageError("history attend au plus un DOSSIER");
-    }
-    const std::string folder = inv->operands.empty() ? std::string() : std::string(inv->operands[0]);
+    const std::string folder = inv.operands.empty() ? std::string() : std::string(inv.operands[0]);
     if (!folder.empty()) {
         int code = 0;
         if (!OpenFolder(folder, code).Valid()) {
@@ -127,11 +119,11 @@ int History(std::span<const std::string_view> args) {
                    CountText(run.counts->unchanged, "inchangé", "inchangés") + ", " +
                    CountText(run.counts->failed, "échec", "échecs");
         } else {
-            what = CountText(run.everRenamed, "renommé", "renommés") + " sur " +
-                   std::to_string(run.files.size());
+            what = FormatText(Tr("%s sur %s"), {CountText(run.everRenamed, "renommé", "renommés"),
+                                                std::to_string(run.files.size())});
         }
         out.Write(LocalTime(run.begun) + "  " + std::string(StateText(StateOf(run))) + "  " +
-                  CountText(run.selected, "fichier", "fichiers") + " : " + what + "  " +
+                  FormatText(Tr("%s : %s"), {CountText(run.selected, "fichier", "fichiers"), what}) + "  " +
                   ShownName(run.folder.path) + "\n");
     }
     return out.Flush() ? kOk : kOutputError;

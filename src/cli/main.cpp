@@ -1,6 +1,7 @@
 #include "batch/exit_status.hpp"
 #include "batch/output.hpp"
 #include "cli/cli.hpp"
+#include "files/run_messages.hpp"
 
 #include <malloc.h>
 #include <new>
@@ -14,10 +15,15 @@ int main(int argc, char** argv) {
     ::mallopt(M_MMAP_THRESHOLD, 32 << 20);
     ::mallopt(M_TRIM_THRESHOLD, 512 << 20);
     try {
+        // English or French as the locale says; the catalogues beside the program.
+        if (const std::string catalogues = quorvel::CatalogueFolderOfProgram(); !catalogues.empty()) {
+            quorvel::BindMessageCatalogues(catalogues);
+        }
+        quorvel::SetMessageLanguage(quorvel::MessageLanguageOfEnvironment());
         const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
         return quorvel::cli::Run(args);
     } catch (const std::bad_alloc&) {
-        quorvel::Say("quorvel-cli : mémoire insuffisante");
+        quorvel::Say(quorvel::Tr("quorvel-cli : mémoire insuffisante"));
         return quorvel::kNoMemory;
     }
 }

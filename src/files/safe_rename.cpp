@@ -1,5 +1,7 @@
 #include "files/safe_rename.hpp"
 
+#include "files/run_messages.hpp"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -91,7 +93,7 @@ int Renamer::Rename(const std::string& from, const std::string& to, std::string*
         return 0;
     }
     if (NoReplace(temporary, from) != 0 && detail != nullptr) {
-        *detail = "le fichier porte maintenant le nom " + temporary;
+        *detail = FormatText(Tr("le fichier porte maintenant le nom %s"), {temporary});
     }
     return second;
 }
@@ -103,19 +105,19 @@ int SafeRename(int dirfd, const std::string& from, const std::string& to, std::s
 
 std::optional<std::string> BadNameReason(std::string_view name) {
     if (name.empty()) {
-        return "le nouveau nom est vide";
+        return std::string(Tr("le nouveau nom est vide"));
     }
     if (name == "." || name == "..") {
-        return "le nom « " + std::string(name) + " » est réservé";
+        return FormatText(Tr("le nom %s est réservé"), {Quoted(name)});
     }
     if (name.find('/') != std::string_view::npos) {
-        return "le nouveau nom contient « / »";
+        return FormatText(Tr("le nouveau nom contient %s"), {Quoted("/")});
     }
     if (name.find('\0') != std::string_view::npos) {
-        return "le nouveau nom contient un caractère nul";
+        return std::string(Tr("le nouveau nom contient un caractère nul"));
     }
     if (name.size() > 255) {
-        return "nom trop long";
+        return std::string(Tr("nom trop long"));
     }
     return std::nullopt;
 }
@@ -123,33 +125,34 @@ std::optional<std::string> BadNameReason(std::string_view name) {
 std::string RenameErrorText(int error) {
     switch (error) {
     case kNoSafeRename:
-        return "ici, ni renommage sans remplacement ni lien physique : le fichier garde son nom";
+        return std::string(
+            Tr("ici, ni renommage sans remplacement ni lien physique : le fichier garde son nom"));
     case EEXIST:
     case ENOTEMPTY:
-        return "un fichier de ce nom existe déjà";
+        return std::string(Tr("un fichier de ce nom existe déjà"));
     case ENOENT:
-        return "le fichier n'existe plus";
+        return std::string(Tr("le fichier n'existe plus"));
     case ENOTDIR:
-        return "le dossier n'existe plus";
+        return std::string(Tr("le dossier n'existe plus"));
     case EACCES:
     case EPERM:
-        return "accès refusé";
+        return std::string(Tr("accès refusé"));
     case EROFS:
-        return "système de fichiers en lecture seule";
+        return std::string(Tr("système de fichiers en lecture seule"));
     case ENAMETOOLONG:
-        return "nom trop long";
+        return std::string(Tr("nom trop long"));
     case EBUSY:
-        return "fichier en cours d'utilisation";
+        return std::string(Tr("fichier en cours d'utilisation"));
     case ENOSPC:
     case EDQUOT:
-        return "plus de place sur le disque";
+        return std::string(Tr("plus de place sur le disque"));
     case EINVAL:
     case EILSEQ:
-        return "nom refusé par le système de fichiers";
+        return std::string(Tr("nom refusé par le système de fichiers"));
     case EIO:
-        return "erreur d'entrée-sortie";
+        return std::string(Tr("erreur d'entrée-sortie"));
     default:
-        return "erreur système " + std::to_string(error);
+        return FormatText(Tr("erreur système %s"), {std::to_string(error)});
     }
 }
 

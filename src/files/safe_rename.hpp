@@ -49,7 +49,7 @@ Renameat2Function SetRenameat2ForTests(Renameat2Function function);
 // "/" or NUL, or longer than 255 bytes. Nothing when it can.
 std::optional<std::string> BadNameReason(std::string_view name);
 
-// The reason shown for a failed rename, in French.
+// The reason shown for a failed rename, in the language of the messages.
 std::string RenameErrorText(int error);
 
 } // namespace quorvel

@@ -1,6 +1,7 @@
 #include "files/shown_name.hpp"
 
 #include "engine/codec.hpp"
+#include "files/run_messages.hpp"
 
 #include <cstdio>
 
@@ -52,7 +53,8 @@ std::string ShownName(std::string_view bytes) {
 }
 
 std::string Quoted(std::string_view bytes) {
-    return "« " + ShownName(bytes) + " »";
+    // TRANSLATORS: a name quoted in a message.
+    return FormatText(Tr("« %s »"), {ShownName(bytes)});
 }
 
 } // namespace quorvel

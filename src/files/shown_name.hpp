@@ -11,7 +11,7 @@ namespace quorvel {
 
 std::string ShownName(std::string_view bytes);
 
-// ShownName between French quotes: « name ».
+// ShownName between the quotes of the language of the messages: « name ».
 std::string Quoted(std::string_view bytes);
 
 } // namespace quorvel

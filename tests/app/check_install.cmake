@@ -18,7 +18,17 @@ set(expected
     share/icons/hicolor/32x32/apps/quorvel.png
     share/icons/hicolor/48x48/apps/quorvel.png
     share/icons/hicolor/64x64/apps/quorvel.png
-    share/icons/hicolor/128x128/apps/quorvel.png)
+    share/icons/hicolor/128x128/apps/quorvel.png
+    share/locale/en/LC_MESSAGES/quorvel.mo
+    share/man/man1/quorvel.1.gz
+    share/man/man1/quorvel-cli.1.gz
+    share/bash-completion/completions/quorvel
+    share/bash-completion/completions/quorvel-cli
+    share/zsh/vendor-completions/_quorvel-cli
+    share/metainfo/org.quorvel.quorvel.metainfo.xml
+    share/doc/quorvel/copyright
+    share/doc/quorvel/changelog.gz
+    share/lintian/overrides/quorvel)
 file(GLOB_RECURSE help RELATIVE ${SOURCE_DIR}/resources ${SOURCE_DIR}/resources/Help/*)
 foreach(file ${help})
     list(APPEND expected share/quorvel/${file})
@@ -41,6 +51,13 @@ endforeach()
 execute_process(COMMAND ${PREFIX}/bin/quorvel-cli --help RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "the installed quorvel-cli does not run: ${result}")
+endif()
+# It finds its English catalogue in the prefix.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env LANGUAGE= LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8
+        ${PREFIX}/bin/quorvel-cli --help
+    OUTPUT_VARIABLE english_help ERROR_QUIET)
+if(NOT english_help MATCHES "^Usage: quorvel-cli COMMAND")
+    message(FATAL_ERROR "the installed quorvel-cli does not speak English:\n${english_help}")
 endif()
 
 file(READ ${PREFIX}/share/applications/quorvel.desktop entry)

@@ -49,12 +49,27 @@ inline std::string FirstDifference(const Content& actual, const Content& expecte
 
 class CliFixture : public ::testing::Test {
 protected:
-    // Children inherit the environment: no test ever writes to the real home.
-    CliFixture() { ::setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1); }
+    // Children inherit the environment: no test ever writes to the real home, and
+    // the messages are in French, the built-in language, whatever the locale of
+    // the machine; a test of another language sets its own (InLocale).
+    CliFixture() {
+        ::setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
+        for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+            ::unsetenv(variable);
+        }
+    }
 
     ProcessResult Cli(std::vector<std::string> args, const std::string& input = {}) {
         args.insert(args.begin(), QUORVEL_CLI);
         return RunProcess(args, input);
+    }
+
+    // quorvel-cli with the locale variables `assignments` ("LANG=en_US.UTF-8").
+    ProcessResult InLocale(std::vector<std::string> assignments, std::vector<std::string> args) {
+        assignments.insert(assignments.begin(), "/usr/bin/env");
+        assignments.push_back(QUORVEL_CLI);
+        assignments.insert(assignments.end(), args.begin(), args.end());
+        return RunProcess(assignments);
     }
 
     TempDir dir_;

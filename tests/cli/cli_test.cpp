@@ -113,6 +113,37 @@ TEST_F(CliTest, HelpAndVersion) {
     EXPECT_EQ(r.out, "quorvel-cli 1.2.1.0\n");
 }
 
+TEST_F(CliTest, SpeaksEnglishWhenTheLocaleSaysEnglishAndFrenchOtherwise) {
+    const std::string missing = dir_ / "absent.script";
+    const std::string english = "Cannot open file " + missing + "\n";
+    const std::string french = "Impossible d'ouvrir le fichier " + missing + "\n";
+    // An English locale need not be installed: the catalogue is found all the same.
+    for (const auto& locale :
+         std::vector<std::vector<std::string>>{{"LANG=en_US.UTF-8"},
+                                               {"LANG=fr_FR.UTF-8", "LC_MESSAGES=en_GB"},
+                                               {"LANG=C.UTF-8", "LANGUAGE=de:en_US:fr"}}) {
+        auto r = InLocale(locale, {"check", missing});
+        EXPECT_EQ(r.exitCode, 66);
+        EXPECT_EQ(r.err, english) << locale.back();
+        r = InLocale(locale, {"--help"});
+        EXPECT_EQ(r.out.rfind("Usage: quorvel-cli COMMAND [OPTIONS] ...\n", 0), 0) << r.out;
+    }
+    for (const auto& locale :
+         std::vector<std::vector<std::string>>{{"LANG=fr_FR.UTF-8"},
+                                               {"LANG=de_DE.UTF-8"},
+                                               {"LANG=en_US.UTF-8", "LC_ALL=fr_FR.UTF-8"},
+                                               {"LANG=C", "LANGUAGE=en"},
+                                               {"LANG=C.UTF-8", "LANGUAGE=fr:en"}}) {
+        const auto r = InLocale(locale, {"check", missing});
+        EXPECT_EQ(r.err, french) << locale.back();
+    }
+    // Usage errors in English too, with the usage of the command.
+    const auto r = InLocale({"LANG=en_US.UTF-8"}, {"undo", "-x", "folder"});
+    EXPECT_EQ(r.exitCode, 64);
+    EXPECT_EQ(r.err.rfind("quorvel-cli: unknown option: -x\nUsage: quorvel-cli undo FOLDER\n", 0), 0)
+        << r.err;
+}
+
 TEST_F(CliTest, ManyNamesStreamThrough) {
     const auto script = Script("19|Ajouter [Num\xE9ro=0001] au d\xE9"
                                "but\r\n");

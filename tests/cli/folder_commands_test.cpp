@@ -228,6 +228,36 @@ TEST_F(FolderCommandsTest, BadCommandLines) {
     }
 }
 
+TEST_F(FolderCommandsTest, HelpAndUnknownOptionsOfACommandGiveItsUsage) {
+    const std::string usage = "Usage : quorvel-cli run [--dry-run] [-0] SCRIPT DOSSIER [FILTRE]\n";
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"run", "--help"}, {"run", "-0", "-h", prefix_, folder_}, {"run", "--bogus", "--help"}}) {
+        const auto r = Cli(args);
+        EXPECT_EQ(r.exitCode, 0) << args[1];
+        EXPECT_EQ(r.out.rfind(usage, 0), 0) << r.out;
+        EXPECT_EQ(r.err, "");
+    }
+    auto r = Cli({"run", "--bogus", prefix_, folder_});
+    EXPECT_EQ(r.exitCode, 64);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("quorvel-cli : option inconnue : --bogus\n" + usage, 0), 0) << r.err;
+    EXPECT_EQ(r.err.find("history"), std::string::npos) << "only the usage of run";
+    // After SCRIPT, "--help" is a name: here the folder, which does not exist.
+    r = Cli({"run", prefix_, "--help"});
+    EXPECT_EQ(r.exitCode, 66);
+    EXPECT_EQ(r.err, "dossier illisible : --help : ce dossier n'existe pas\n");
+    EXPECT_EQ(Cli({"help", "preview"}).out.rfind("Usage : quorvel-cli preview", 0), 0);
+}
+
+TEST_F(FolderCommandsTest, TheRunReportsInEnglishUnderAnEnglishLocale) {
+    Files({"a", "b", "x_b", "X_A"});
+    const auto r = InLocale({"LANG=en_US.UTF-8"}, {"run", prefix_, folder_, "?"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "warning: a -> x_a: differs from \u201cX_A\u201d only by case or accents\n"
+                     "failed: b -> x_b: a file of this name already exists\n"
+                     "2 files: 1 renamed, 0 unchanged, 1 failure\n");
+}
+
 TEST_F(FolderCommandsTest, AFolderNamedLikeAnOptionAfterTwoDashes) {
     const std::string dashed = dir_ / "-files";
     std::filesystem::create_directory(dashed);

@@ -1,0 +1,59 @@
+# bash completion for quorvel-cli: commands, their options (before the first
+# operand only, as quorvel-cli reads them), .script files for SCRIPT, folders
+# for FOLDER.
+
+_quorvel_cli() {
+    local cur prev words cword
+    _init_completion || return
+
+    local commands="apply check preview run undo resume history help"
+    if ((cword == 1)); then
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W "--help --version" -- "$cur"))
+        else
+            COMPREPLY=($(compgen -W "$commands" -- "$cur"))
+        fi
+        return
+    fi
+
+    local command=${words[1]} i operand=0 options=1
+    for ((i = 2; i < cword; i++)); do
+        if ((options)) && [[ ${words[i]} == -- ]]; then
+            options=0
+        elif ((options)) && [[ ${words[i]} == -?* ]]; then
+            [[ ${words[i]} == -h || ${words[i]} == --help ]] && return
+        else
+            options=0
+            ((operand++))
+        fi
+    done
+
+    if ((options)) && [[ $cur == -* ]]; then
+        local flags="--help --"
+        case $command in
+            run) flags="--dry-run -0 --null $flags" ;;
+            apply | preview) flags="-0 --null $flags" ;;
+        esac
+        COMPREPLY=($(compgen -W "$flags" -- "$cur"))
+        return
+    fi
+
+    case $command,$operand in
+        apply,0 | check,0 | preview,0 | run,0)
+            _filedir script
+            ;;
+        apply,*)
+            _filedir
+            ;;
+        preview,1 | run,1 | undo,0 | resume,0 | history,0)
+            _filedir -d
+            ;;
+        preview,2 | run,2)
+            COMPREPLY=($(compgen -W "'*.*' '*.jpg;*.jpeg;*.png'" -- "$cur"))
+            ;;
+        help,0)
+            COMPREPLY=($(compgen -W "${commands% help}" -- "$cur"))
+            ;;
+    esac
+} &&
+    complete -F _quorvel_cli quorvel-cli

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the optimised build (which must be built) and
+# checks it as a distribution would: lintian without error or warning, the
+# desktop entry, the AppStream metadata, the manual pages, the completion, and
+# the installed programs finding their files.
+#
+#     bash scripts/check_package.sh [BUILD_DIR]     (default build/release)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/release}
+
+echo "== Debian package =="
+rm -f "$build"/quorvel_*.deb
+(cd "$build" && cpack -G DEB >/dev/null)
+deb=$(ls "$build"/quorvel_*.deb)
+echo "package: $deb"
+
+root=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-package-XXXXXX")
+trap 'rm -rf "$root"' EXIT
+dpkg-deb -x "$deb" "$root"
+
+echo "-- lintian"
+# Every tag is shown, down to the pedantic ones; an error or a warning fails. Root
+# runs it in CI, which lintian only remarks on.
+status=0
+lintian --pedantic --display-info --fail-on error,warning "$deb" >"$root.lintian" 2>&1 || status=$?
+grep -v '^running with root privileges' "$root.lintian" || true
+rm -f "$root.lintian"
+if [ "$status" -ne 0 ]; then
+    echo "lintian: errors or warnings (status $status)"
+    exit 1
+fi
+
+echo "-- desktop-file-validate"
+desktop-file-validate "$root/usr/share/applications/quorvel.desktop"
+
+echo "-- appstreamcli validate"
+appstreamcli validate --no-net --explain "$root"/usr/share/metainfo/*.metainfo.xml
+
+echo "-- man --warnings"
+for page in "$root"/usr/share/man/man1/*.1.gz; do
+    warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null)
+    if [ -n "$warnings" ]; then
+        echo "$page:"
+        echo "$warnings"
+        exit 1
+    fi
+    echo "$(basename "$page"): no warning"
+done
+
+echo "-- completion"
+expect_completion() {
+    local expected=$1
+    shift
+    local got
+    got=$(cd "$root" && bash -c '
+        source /usr/share/bash-completion/bash_completion
+        source "$0"
+        COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+        _quorvel_cli
+        printf "%s " "${COMPREPLY[@]}"' "$root/usr/share/bash-completion/completions/quorvel-cli" "$@")
+    if [ "$got" != "$expected" ]; then
+        echo "completion of '$*': '$got', expected '$expected'"
+        exit 1
+    fi
+}
+expect_completion "run resume " quorvel-cli r
+expect_completion "--dry-run -0 --null --help -- " quorvel-cli run -
+expect_completion "usr " quorvel-cli undo ""
+echo "bash completion of quorvel-cli: commands, options, folders"
+
+echo "-- the installed programs"
+cli="$root/usr/bin/quorvel-cli"
+"$cli" --version
+LANG=en_US.UTF-8 "$cli" --help | head -1 | grep -qx 'Usage: quorvel-cli COMMAND \[OPTIONS\] ...'
+LANG=fr_FR.UTF-8 "$cli" --help | head -1 | grep -qx 'Usage : quorvel-cli COMMANDE \[OPTIONS\] ...'
+echo "quorvel-cli speaks English from the installed catalogue, French otherwise"
+echo "package checks passed"

@@ -1,0 +1,72 @@
+#include "batch/error_texts.hpp"
+
+#include "engine/codec.hpp"
+#include "files/run_messages.hpp"
+#include "files/shown_name.hpp"
+
+namespace quorvel {
+
+namespace {
+
+// The engine writes these texts itself; they are in the catalogue as they are.
+static_assert(kConversionMessage == TrNoop("'%s' n'est pas une valeur entière correcte"));
+static_assert(kNameTooLongMessage == TrNoop("Le nouveau nom est trop long"));
+static_assert(kCannotOpenMessage == TrNoop("Impossible d'ouvrir le fichier %s"));
+// " : il dépasse 64 Mio" names the limit.
+static_assert(kMaxScriptFileBytes == std::size_t{64} << 20);
+
+using Kind = ScriptFileError::Kind;
+
+} // namespace
+
+std::string EngineErrorText(const EngineError& error) {
+    if (const auto* conversion = dynamic_cast<const ConversionError*>(&error)) {
+        return FormatText(Tr(kConversionMessage.data()), {ShownName(EncodeName(conversion->value()))});
+    }
+    if (dynamic_cast<const NameTooLongError*>(&error) != nullptr) {
+        return std::string(Tr(kNameTooLongMessage.data()));
+    }
+    return ShownName(error.what());
+}
+
+std::string ScriptFileErrorText(const ScriptFileError& error, std::string_view path) {
+    std::string text = FormatText(Tr(kCannotOpenMessage.data()), {ShownName(path)});
+    switch (error.kind()) {
+    case Kind::Folder:
+        return text.append(Tr(" : c'est un dossier"));
+    case Kind::Fifo:
+        return text.append(Tr(" : c'est un tube nommé"));
+    case Kind::Device:
+        return text.append(Tr(" : c'est un périphérique"));
+    case Kind::Socket:
+        return text.append(Tr(" : c'est une socket"));
+    case Kind::TooLarge:
+        return text.append(Tr(" : il dépasse 64 Mio"));
+    case Kind::Missing:
+    case Kind::Unreadable:
+        break;
+    }
+    return text;
+}
+
+std::string WindowScriptFileErrorText(const ScriptFileError& error, std::string_view path) {
+    const std::string shown = ShownName(path);
+    switch (error.kind()) {
+    case Kind::Missing:
+        return FormatText(Tr("Le fichier %s n'existe pas"), {shown});
+    case Kind::Folder:
+        return FormatText(Tr("Le fichier %s est un dossier"), {shown});
+    case Kind::Fifo:
+        return FormatText(Tr("Le fichier %s est un tube nommé"), {shown});
+    case Kind::Device:
+        return FormatText(Tr("Le fichier %s est un périphérique"), {shown});
+    case Kind::Socket:
+        return FormatText(Tr("Le fichier %s est une socket"), {shown});
+    case Kind::TooLarge:
+    case Kind::Unreadable:
+        break;
+    }
+    return {};
+}
+
+} // namespace quorvel

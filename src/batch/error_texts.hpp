@@ -1,0 +1,25 @@
+// The errors of the engine and of script files as both programs show them: in the
+// language of the messages, names shown safely (files/shown_name.hpp).
+#pragma once
+
+#include "engine/errors.hpp"
+#include "engine/script_file.hpp"
+
+#include <string>
+#include <string_view>
+
+namespace quorvel {
+
+// "'a1' n'est pas une valeur entière correcte", "Le nouveau nom est trop long".
+std::string EngineErrorText(const EngineError& error);
+
+// quorvel-cli's "Impossible d'ouvrir le fichier PATH", with " : c'est un dossier" and
+// the like for what is not a regular file.
+std::string ScriptFileErrorText(const ScriptFileError& error, std::string_view path);
+
+// The window program's "Le fichier PATH n'existe pas" or "Le fichier PATH est un
+// dossier" (a named pipe, a device, a socket); empty for the other kinds, which it
+// tells as quorvel-cli does.
+std::string WindowScriptFileErrorText(const ScriptFileError& error, std::string_view path);
+
+} // namespace quorvel

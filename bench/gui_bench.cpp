@@ -5,6 +5,8 @@
 #include "editor/script_document.hpp"
 #include "engine/codec.hpp"
 #include "settings/environment.hpp"
+#include "browser/file_list_model.hpp"
+#include "browser/file_selection.hpp"
 #include "shell/frm_main.hpp"
 
 #include <QApplication>
@@ -75,7 +77,7 @@ void BM_ListFolderAndPaint(benchmark::State& state) {
     for (auto _ : state) {
         ListFolder(w);
     }
-    state.counters["files"] = static_cast<double>(w.Files.Count());
+    state.counters["files"] = static_cast<double>(w.FileList->Files().Count());
 }
 BENCHMARK(BM_ListFolderAndPaint)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -86,7 +88,7 @@ void BM_SelectAll(benchmark::State& state) {
         QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
         w.StringGridFiles->viewport()->repaint();
     }
-    state.counters["selected"] = static_cast<double>(w.SelectedRows.Count());
+    state.counters["selected"] = static_cast<double>(w.Selection->Rows().Count());
 }
 BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond)->Iterations(10);
 

@@ -4,6 +4,7 @@
 #include "engine/codec.hpp"
 #include "files/list_int.hpp"
 #include "files/project_file.hpp"
+#include "browser/file_list_model.hpp"
 #include "browser/icon_cache.hpp"
 
 #include <QDateTime>
@@ -13,29 +14,6 @@
 #include <QPainter>
 
 namespace quorvel {
-
-// --- Model -------------------------------------------------------------------
-
-FileGridModel::FileGridModel(const TListFiles& files, QObject* parent)
-    : QAbstractTableModel(parent), files_(files) {}
-
-int FileGridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(files_.Count());
-}
-
-int FileGridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : 1;
-}
-
-QVariant FileGridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= files_.Count()) {
-        return {};
-    }
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        return ToQString(files_.Items(static_cast<std::size_t>(index.row())).Name());
-    }
-    return {};
-}
 
 // --- Drawing -----------------------------------------------------------------
 
@@ -121,8 +99,8 @@ void FileGridHeader::paintSection(QPainter* painter, const QRect& rect, int) con
 
 // --- View --------------------------------------------------------------------
 
-TFileGrid::TFileGrid(const TListFiles& files, const TListInt& selectedRows, QWidget* parent)
-    : QTableView(parent), model_(files, this), delegate_(files, selectedRows, this) {
+TFileGrid::TFileGrid(FileListModel& model, const TListInt& selectedRows, QWidget* parent)
+    : QTableView(parent), model_(model), delegate_(model.Files(), selectedRows, this) {
     setHorizontalHeader(new FileGridHeader(this));
     setModel(&model_);
     setItemDelegate(&delegate_);
@@ -139,6 +117,10 @@ TFileGrid::TFileGrid(const TListFiles& files, const TListInt& selectedRows, QWid
     setWordWrap(false);
     setCornerButtonEnabled(false);
     setTabKeyNavigation(false);
+}
+
+int TFileGrid::RowCount() const {
+    return model_.rowCount() + 1;
 }
 
 int TFileGrid::DataRowHeight() const {

@@ -1,11 +1,9 @@
 // The file grid: one row per found file, drawn by the program (icon, name, and
 // under it the size and date). The grid's own current cell and selection only
 // tell which of two blues a selected row takes; which rows are selected is the
-// main window's list of selected rows, changed by the rules of the main window's
-// press handler.
+// file selection (browser/file_selection.hpp), changed by the press rules.
 #pragma once
 
-#include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -13,25 +11,9 @@
 
 namespace quorvel {
 
+class FileListModel;
 class TListFiles;
 class TListInt;
-
-// Rows of the view are the records of the list; grid row r (r >= 1, row 0 being
-// the header) is model row r - 1.
-class FileGridModel : public QAbstractTableModel {
-    Q_OBJECT
-public:
-    FileGridModel(const TListFiles& files, QObject* parent);
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    // Call around every change of the list: rows are detached, then attached again.
-    void BeginReset() { beginResetModel(); }
-    void EndReset() { endResetModel(); }
-
-private:
-    const TListFiles& files_;
-};
 
 class FileCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
@@ -79,11 +61,13 @@ struct GridPress {
 class TFileGrid : public QTableView {
     Q_OBJECT
 public:
-    TFileGrid(const TListFiles& files, const TListInt& selectedRows, QWidget* parent);
+    // Shows the records of `model` (which outlives the grid), `selectedRows` drawn
+    // as selected.
+    TFileGrid(FileListModel& model, const TListInt& selectedRows, QWidget* parent);
 
-    FileGridModel& Model() { return model_; }
+    FileListModel& Model() { return model_; }
     // Number of grid rows, the header row included (so at least 1).
-    int RowCount() const { return model_.rowCount() + 1; }
+    int RowCount() const;
     // Grid row of the current cell, -1 when there is none.
     int CurrentRow() const;
     void SetCurrentRow(int row);
@@ -106,7 +90,7 @@ protected:
 
 private:
     GridPress PressOf(const QMouseEvent* event, bool doubleClick) const;
-    FileGridModel model_;
+    FileListModel& model_;
     FileCellDelegate delegate_;
     bool shiftPress_ = false; // a Shift press does not move the anchor
 };

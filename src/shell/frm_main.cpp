@@ -12,8 +12,9 @@
 #include "files/rename_run.hpp"
 #include "shell/desktop.hpp"
 #include "look/dock_layout.hpp"
+#include "browser/file_list_model.hpp"
+#include "browser/file_selection.hpp"
 #include "browser/folder_tree.hpp"
-#include "browser/grid_selection.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/language.hpp"
 #include "look/menu_images.hpp"
@@ -114,6 +115,8 @@ QObject* TFrmMain::FindComponent(const QString& name) const {
 }
 
 void TFrmMain::CreateComponents() {
+    FileList = new FileListModel(this);
+    Selection = new FileSelection(this);
     Script = new ScriptDocument(this);
     connect(Script, &ScriptDocument::changed, this, [this] { ShowScript(); });
     auto* client = new QWidget(this);
@@ -144,7 +147,7 @@ void TFrmMain::CreateComponents() {
     MemoExemple = Own(new TExampleList(PanelVOIR), "MemoExemple");
     MemoExemple->setGeometry(9, 82, 153, 159);
 
-    StringGridFiles = Own(new TFileGrid(Files, SelectedRows, Panel1), "StringGridFiles");
+    StringGridFiles = Own(new TFileGrid(*FileList, Selection->Rows(), Panel1), "StringGridFiles");
 
     Panel2 = Own(PlainPanel(client, TBevelCut::bvLowered), "Panel2");
     auto* panel2Layout = new DockLayout(Panel2);
@@ -299,15 +302,13 @@ void TFrmMain::CreateMenus() {
 void TFrmMain::FormCreate() {
     FirstActivation = true;
     RegisterScriptFileType(env_.programPath);
-    // The lists are members, created with the window; the selection stays sorted.
-    SelectedRows.SetSorted(true);
     StringGridFiles->setFont(font());
     StringGridFiles->verticalHeader()->setDefaultSectionSize(StringGridFiles->DataRowHeight());
     QFont viewFont(font().family());
     viewFont.setPointSize(12);
     HTMLViewer->document()->setDefaultFont(viewFont);
     ScriptFileName.clear();
-    AnchorRow = -1;
+    Selection->SetAnchorRow(-1);
     EdString->move(EdString->x(), EdInteger->y());
     EdNumber->move(EdNumber->x(), EdInteger->y());
     const std::int32_t language =
@@ -344,16 +345,12 @@ void TFrmMain::MNU_AnglaisClick() {
 // --- File list -------------------------------------------------------------
 
 void TFrmMain::FillFileList(const QByteArray& folder) {
-    SelectedRows.Clear();
-    StringGridFiles->Model().BeginReset();
-    Files.Clear();
+    Selection->Clear();
     if (EdFiltre->text().isEmpty()) {
         EdFiltre->setText(QStringLiteral("*.*"));
     }
-    ScanFolder(DecodeName(std::string_view(folder.constData(), static_cast<std::size_t>(folder.size()))),
-               &Files, FromQString(EdFiltre->text()));
-    Files.Sort();
-    StringGridFiles->Model().EndReset();
+    FileList->List(DecodeName(std::string_view(folder.constData(), static_cast<std::size_t>(folder.size()))),
+                   FromQString(EdFiltre->text()));
     UpdateActions();
 }
 
@@ -367,22 +364,15 @@ void TFrmMain::EdFiltreKeyPress(int key) {
     }
 }
 
-const TProjectFile* TFrmMain::RecordOfRow(int row) const {
-    return row >= 1 && static_cast<std::size_t>(row) <= Files.Count()
-               ? &Files.Items(static_cast<std::size_t>(row - 1))
-               : nullptr;
-}
-
 void TFrmMain::StringGridFilesSelectCell(int row) {
-    AnchorRow = row;
+    Selection->SetAnchorRow(row);
 }
 
 void TFrmMain::StringGridFilesMouseDown(const GridPress& press, int row) {
-    const int anchor = AnchorRow;
     if (press.right && row >= 1) {
         StringGridFiles->SetCurrentRow(row);
     }
-    if (!ApplyGridPress(SelectedRows, anchor, row, press)) {
+    if (!Selection->Apply(press, row)) {
         return;
     }
     StringGridFiles->viewport()->update();
@@ -393,7 +383,7 @@ void TFrmMain::StringGridFilesMouseDown(const GridPress& press, int row) {
 
 bool TFrmMain::StringGridFilesKeyDown(QKeyEvent* event) {
     if (event->key() == Qt::Key_A && event->modifiers().testFlag(Qt::ControlModifier)) {
-        SelectAllRows(SelectedRows, StringGridFiles->RowCount());
+        Selection->SelectAll(StringGridFiles->RowCount());
         StringGridFiles->viewport()->update();
         return true;
     }
@@ -401,7 +391,7 @@ bool TFrmMain::StringGridFilesKeyDown(QKeyEvent* event) {
 }
 
 void TFrmMain::StringGridFilesDblClick() {
-    if (const TProjectFile* file = RecordOfRow(StringGridFiles->CurrentRow())) {
+    if (const TProjectFile* file = FileList->RecordOfRow(StringGridFiles->CurrentRow())) {
         Desktop().OpenUrl(
             QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(EncodeName(file->FullPath())))));
     }

@@ -23,6 +23,8 @@ class QToolButton;
 
 namespace quorvel {
 
+class FileListModel;
+class FileSelection;
 class ScriptDocument;
 class T_Panel;
 class TCommandTree;
@@ -48,10 +50,9 @@ public:
     QObject* FindComponent(const QString& name) const;
 
     // --- State owned by the window -------------------------------------------
-    TListFiles Files;
+    FileListModel* FileList = nullptr; // the files of the folder shown
+    FileSelection* Selection = nullptr; // the rows selected in the grid, and the anchor
     ScriptDocument* Script = nullptr; // the script being edited, owned by the window
-    TListInt SelectedRows;
-    int AnchorRow = -1;
     QString ScriptFileName;
     bool FirstActivation = true;
     quorvel::NumberCounter NumberCounter = 0;
@@ -165,8 +166,6 @@ private:
     void ReportRun(const RunReport& report);
     void ApplyLanguageIndex();
     template <typename T> T* Own(T* component, const char* name);
-    // The record attached to grid row `row`, or nullptr.
-    const TProjectFile* RecordOfRow(int row) const;
     // The selected rows that hold a record, as indexes into Files.
     std::vector<std::size_t> SelectedIndexes() const;
 

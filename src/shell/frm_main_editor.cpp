@@ -15,7 +15,8 @@
 #include "files/rename_run.hpp"
 #include "shell/desktop.hpp"
 #include "shell/frm_main.hpp"
-#include "browser/grid_selection.hpp"
+#include "browser/file_list_model.hpp"
+#include "browser/file_selection.hpp"
 
 #include <QEvent>
 #include <QFileInfo>
@@ -157,21 +158,14 @@ void TFrmMain::BtnOkClick(QObject* sender) {
 // --- Preview and run -------------------------------------------------------------------
 
 void TFrmMain::UpdateActions() {
-    const bool ready = Script->IsValid() && Files.Count() > 0;
+    const bool ready = Script->IsValid() && FileList->Count() > 0;
     Action_VoirExemple->setEnabled(ready);
     Action_Executer->setEnabled(ready);
     Action_Effacer->setEnabled(!ClickedLine.isEmpty());
 }
 
 std::vector<std::size_t> TFrmMain::SelectedIndexes() const {
-    std::vector<std::size_t> indexes;
-    indexes.reserve(SelectedRows.Count());
-    for (std::size_t i = 0; i < SelectedRows.Count(); ++i) {
-        if (RecordOfRow(SelectedRows.Items(i)) != nullptr) {
-            indexes.push_back(static_cast<std::size_t>(SelectedRows.Items(i) - 1));
-        }
-    }
-    return indexes;
+    return Selection->Indexes(FileList->Count());
 }
 
 void TFrmMain::Action_VoirExempleExecute(QObject* sender) {
@@ -184,7 +178,7 @@ void TFrmMain::Action_VoirExempleExecute(QObject* sender) {
         return;
     }
     try {
-        const std::vector<Text> names = PreviewNames(Script->Lines(), Files, SelectedIndexes(), NumberCounter);
+        const std::vector<Text> names = PreviewNames(Script->Lines(), FileList->Files(), SelectedIndexes(), NumberCounter);
         QStringList lines;
         lines.reserve(static_cast<qsizetype>(names.size()));
         for (const Text& name : names) {
@@ -207,7 +201,7 @@ void TFrmMain::MNU_ExecuterClick(QObject* sender) {
     MemoExemple->clear();
     NumberCounter = 0;
     try {
-        const RunReport report = RunRenames(Script->Lines(), Files, SelectedIndexes(), NumberCounter);
+        const RunReport report = RunRenames(Script->Lines(), FileList->Files(), SelectedIndexes(), NumberCounter);
         if (report.stop != RunReport::Stop::None) {
             Desktop().ShowError(this, QString::fromUtf8(report.error));
         }

@@ -276,7 +276,7 @@ TEST_F(Editor, RunAsksFirstRenamesSafelyAndReports) {
     EXPECT_EQ(w.RunStatus->text(), QStringLiteral("1 renommé(s), 0 inchangé(s), 2 échec(s)"));
     EXPECT_TRUE(w.RunStatus->toolTip().contains(QStringLiteral("b.txt")));
     // The grid still shows the old names until the next scan.
-    EXPECT_EQ(EncodeName(w.Files.Items(0).Name()), "a.txt");
+    EXPECT_EQ(EncodeName(w.FileList->Files().Items(0).Name()), "a.txt");
     EXPECT_TRUE(Preview().isEmpty());
 }
 

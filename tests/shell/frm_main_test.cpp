@@ -125,11 +125,11 @@ TEST_F(MainWindow, ListsTheFolderSortedWithTheGridLayout) {
     std::filesystem::create_directory(folder_ / "sub");
     TFrmMain& w = Start();
     ListFolder();
-    ASSERT_EQ(w.Files.Count(), 4U);
-    EXPECT_EQ(EncodeName(w.Files.Items(0).Name()), "A.txt");
-    EXPECT_EQ(EncodeName(w.Files.Items(1).Name()), "b.txt");
-    EXPECT_EQ(EncodeName(w.Files.Items(2).Name()), "c.jpg");
-    EXPECT_EQ(EncodeName(w.Files.Items(3).Name()), "_x.txt");
+    ASSERT_EQ(w.FileList->Files().Count(), 4U);
+    EXPECT_EQ(EncodeName(w.FileList->Files().Items(0).Name()), "A.txt");
+    EXPECT_EQ(EncodeName(w.FileList->Files().Items(1).Name()), "b.txt");
+    EXPECT_EQ(EncodeName(w.FileList->Files().Items(2).Name()), "c.jpg");
+    EXPECT_EQ(EncodeName(w.FileList->Files().Items(3).Name()), "_x.txt");
     EXPECT_EQ(w.StringGridFiles->RowCount(), 5);
     EXPECT_EQ(w.StringGridFiles->columnWidth(0), 345);
     EXPECT_EQ(w.StringGridFiles->horizontalHeader()->height(), 20);
@@ -138,11 +138,11 @@ TEST_F(MainWindow, ListsTheFolderSortedWithTheGridLayout) {
 
     w.EdFiltre->setText("*.jpg");
     ListFolder();
-    EXPECT_EQ(w.Files.Count(), 1U);
+    EXPECT_EQ(w.FileList->Files().Count(), 1U);
     // An empty filter lists everything and shows "*.*" afterwards.
     w.EdFiltre->setText("");
     ListFolder();
-    EXPECT_EQ(w.Files.Count(), 4U);
+    EXPECT_EQ(w.FileList->Files().Count(), 4U);
     EXPECT_EQ(w.EdFiltre->text(), "*.*");
 }
 
@@ -150,14 +150,14 @@ TEST_F(MainWindow, EnterInTheFilterBoxRescansTheSelectedFolder) {
     MakeFiles({"a.txt", "b.jpg"});
     TFrmMain& w = Start();
     ASSERT_TRUE(w.ShellTreeView->SelectPath(QByteArray::fromStdString(folder_.path())));
-    EXPECT_EQ(w.Files.Count(), 2U);
+    EXPECT_EQ(w.FileList->Files().Count(), 2U);
     w.EdFiltre->setText("*.txt");
-    EXPECT_EQ(w.Files.Count(), 2U); // typing alone rescans nothing
+    EXPECT_EQ(w.FileList->Files().Count(), 2U); // typing alone rescans nothing
     QTest::keyClick(w.EdFiltre, Qt::Key_Return);
-    EXPECT_EQ(w.Files.Count(), 1U);
+    EXPECT_EQ(w.FileList->Files().Count(), 1U);
     // A missing folder lists nothing, without a message.
     w.FillFileList("/nonexistent/folder");
-    EXPECT_EQ(w.Files.Count(), 0U);
+    EXPECT_EQ(w.FileList->Files().Count(), 0U);
     EXPECT_EQ(w.StringGridFiles->RowCount(), 1);
     EXPECT_TRUE(desktop_.log.messages.isEmpty() && desktop_.log.errors.isEmpty());
 }
@@ -172,7 +172,7 @@ TEST_F(MainWindow, SelectionFollowsTheMouseRules) {
     EXPECT_EQ(Selected(), std::vector<int>({1, 2}));
     Click(3); // a plain click leaves only that row
     EXPECT_EQ(Selected(), std::vector<int>({3}));
-    EXPECT_EQ(w.AnchorRow, 3);
+    EXPECT_EQ(w.Selection->AnchorRow(), 3);
 
     Click(3, Qt::ControlModifier); // Ctrl toggles
     EXPECT_EQ(Selected(), std::vector<int>());
@@ -182,7 +182,7 @@ TEST_F(MainWindow, SelectionFollowsTheMouseRules) {
     Click(2); // anchor 2
     Click(5, Qt::ShiftModifier);
     EXPECT_EQ(Selected(), std::vector<int>({2, 3, 4, 5}));
-    EXPECT_EQ(w.AnchorRow, 2);
+    EXPECT_EQ(w.Selection->AnchorRow(), 2);
     Click(1, Qt::ShiftModifier); // toggles row 1 only
     EXPECT_EQ(Selected(), std::vector<int>({1, 2, 3, 4, 5}));
     Click(2, Qt::ShiftModifier); // the anchor row: an empty range
@@ -191,7 +191,7 @@ TEST_F(MainWindow, SelectionFollowsTheMouseRules) {
     Click(6, Qt::NoModifier, Qt::RightButton); // adds, becomes the current row
     EXPECT_EQ(Selected(), std::vector<int>({1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(w.StringGridFiles->CurrentRow(), 6);
-    EXPECT_EQ(w.AnchorRow, 6);
+    EXPECT_EQ(w.Selection->AnchorRow(), 6);
     Click(4, Qt::NoModifier, Qt::RightButton); // a selected row stays selected
     EXPECT_EQ(Selected(), std::vector<int>({1, 2, 3, 4, 5, 6}));
     Click(4, Qt::ControlModifier, Qt::RightButton);
@@ -207,7 +207,7 @@ TEST_F(MainWindow, ShiftBeforeAnyAnchorStartsAtTheFirstRow) {
     MakeFiles({"1.txt", "2.txt", "3.txt"});
     TFrmMain& w = Start();
     ListFolder();
-    ASSERT_EQ(w.AnchorRow, -1);
+    ASSERT_EQ(w.Selection->AnchorRow(), -1);
     Click(2, Qt::ShiftModifier);
     EXPECT_EQ(Selected(), std::vector<int>({1, 2}));
 }

@@ -2,6 +2,8 @@
 // to list, and the desktop services recorded.
 #pragma once
 
+#include "browser/file_list_model.hpp"
+#include "browser/file_selection.hpp"
 #include "shell/frm_main.hpp"
 #include "support/temp_dir.hpp"
 #include "tests/shell/recording_desktop.hpp"
@@ -49,8 +51,8 @@ protected:
 
     std::vector<int> Selected() const {
         std::vector<int> rows;
-        for (std::size_t i = 0; i < window_->SelectedRows.Count(); ++i) {
-            rows.push_back(window_->SelectedRows.Items(i));
+        for (std::size_t i = 0; i < window_->Selection->Rows().Count(); ++i) {
+            rows.push_back(window_->Selection->Rows().Items(i));
         }
         return rows;
     }

@@ -1,0 +1,48 @@
+#include "browser/file_list_model.hpp"
+
+#include "bridge/qt_text.hpp"
+
+namespace quorvel {
+
+FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+const TProjectFile* FileListModel::RecordOfRow(int row) const {
+    return row >= 1 && static_cast<std::size_t>(row) <= files_.Count()
+               ? &files_.Items(static_cast<std::size_t>(row - 1))
+               : nullptr;
+}
+
+int FileListModel::List(TextView folder, TextView filter) {
+    beginResetModel();
+    files_.Clear();
+    const int error = ScanFolder(folder, &files_, filter);
+    files_.Sort();
+    endResetModel();
+    return error;
+}
+
+void FileListModel::Clear() {
+    beginResetModel();
+    files_.Clear();
+    endResetModel();
+}
+
+int FileListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(files_.Count());
+}
+
+int FileListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 1;
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || static_cast<std::size_t>(index.row()) >= files_.Count()) {
+        return {};
+    }
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        return ToQString(files_.Items(static_cast<std::size_t>(index.row())).Name());
+    }
+    return {};
+}
+
+} // namespace quorvel

@@ -1,0 +1,36 @@
+// The files of the folder shown: the model owns their records and resets itself
+// whenever they are replaced. Model row r is grid row r + 1 (row 0 of the grid is
+// its header).
+#pragma once
+
+#include "engine/text.hpp"
+#include "files/project_file.hpp"
+
+#include <QAbstractTableModel>
+
+namespace quorvel {
+
+class FileListModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit FileListModel(QObject* parent = nullptr);
+
+    const TListFiles& Files() const { return files_; }
+    std::size_t Count() const { return files_.Count(); }
+    // The record of grid row `row` (1 and up), or nullptr.
+    const TProjectFile* RecordOfRow(int row) const;
+
+    // Replaces the records by the files of `folder` that match `filter`, sorted.
+    // Returns 0, or the errno value that tells why the folder could not be read.
+    int List(TextView folder, TextView filter);
+    void Clear();
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    TListFiles files_;
+};
+
+} // namespace quorvel

@@ -1,12 +1,12 @@
 // Timings of the main window on a folder of 100,000 files, offscreen: listing the
 // folder (scan, sort, model reset, first paint), Ctrl+A, the silent preview after
 // a click with every file selected, scrolling, and redrawing a long script.
+#include "browser/file_list_model.hpp"
+#include "browser/file_selection.hpp"
 #include "editor/example_list.hpp"
 #include "editor/script_document.hpp"
 #include "engine/codec.hpp"
 #include "settings/environment.hpp"
-#include "browser/file_list_model.hpp"
-#include "browser/file_selection.hpp"
 #include "shell/frm_main.hpp"
 
 #include <QApplication>
@@ -100,7 +100,7 @@ void BM_SilentPreviewOfEveryFile(benchmark::State& state) {
                     DecodeName("20|Ajouter [Numéro=0001] à la fin")});
     QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
     for (auto _ : state) {
-        w.Action_VoirExempleExecute(w.BtnOk);
+        w.Action_VoirExempleExecute(PreviewMode::Silent);
         w.MemoExemple->viewport()->repaint();
     }
     state.counters["lines"] = w.MemoExemple->LineCount();
@@ -125,7 +125,7 @@ void BM_ShowScriptOfAThousandLines(benchmark::State& state) {
     ScriptLines script;
     for (int i = 0; i < 1000; ++i) {
         script.push_back(DecodeName("16|Ajouter [Chaine=IMG_" + std::to_string(i) +
-                                           "] à la [nième=" + std::to_string(i % 7) + "] postion"));
+                                    "] à la [nième=" + std::to_string(i % 7) + "] postion"));
     }
     for (auto _ : state) {
         w.Script->Load(script);

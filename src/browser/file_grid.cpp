@@ -1,11 +1,11 @@
 #include "browser/file_grid.hpp"
 
 #include "bridge/qt_text.hpp"
+#include "browser/file_list_model.hpp"
+#include "browser/icon_cache.hpp"
 #include "engine/codec.hpp"
 #include "files/list_int.hpp"
 #include "files/project_file.hpp"
-#include "browser/file_list_model.hpp"
-#include "browser/icon_cache.hpp"
 
 #include <QDateTime>
 #include <QKeyEvent>

@@ -2,9 +2,9 @@
 
 #include "bridge/qt_text.hpp"
 #include "engine/primitives.hpp"
-#include "shell/desktop.hpp"
 #include "look/menu_images.hpp"
 #include "look/t_panel.hpp"
+#include "shell/desktop.hpp"
 
 #include <QFileInfo>
 #include <QLabel>

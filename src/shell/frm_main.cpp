@@ -1,28 +1,29 @@
 #include "shell/frm_main.hpp"
 
+#include "bridge/qt_text.hpp"
+#include "browser/file_list_model.hpp"
+#include "browser/file_selection.hpp"
+#include "browser/folder_tree.hpp"
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
 #include "editor/example_list.hpp"
-#include "bridge/qt_text.hpp"
 #include "editor/script_document.hpp"
 #include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
 #include "files/rename_run.hpp"
-#include "shell/desktop.hpp"
 #include "look/dock_layout.hpp"
-#include "browser/file_list_model.hpp"
-#include "browser/file_selection.hpp"
-#include "browser/folder_tree.hpp"
-#include "settings/ini_file.hpp"
-#include "settings/language.hpp"
 #include "look/menu_images.hpp"
 #include "look/menu_look.hpp"
-#include "shell/registration.hpp"
-#include "settings/save_form_control_pos.hpp"
 #include "look/splitter.hpp"
 #include "look/t_panel.hpp"
+#include "settings/ini_file.hpp"
+#include "settings/language.hpp"
+#include "settings/save_form_control_pos.hpp"
+#include "shell/desktop.hpp"
+#include "shell/registration.hpp"
+#include "shell/rename_controller.hpp"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -115,10 +116,21 @@ QObject* TFrmMain::FindComponent(const QString& name) const {
 }
 
 void TFrmMain::CreateComponents() {
-    FileList = new FileListModel(this);
-    Selection = new FileSelection(this);
-    Script = new ScriptDocument(this);
+    Controller = new RenameController(this);
+    FileList = &Controller->Files();
+    Selection = &Controller->Selection();
+    Script = &Controller->Script();
+    Controller->confirm = [this](const QString& title, const QString& question) {
+        return Desktop().Confirm(this, title, question);
+    };
     connect(Script, &ScriptDocument::changed, this, [this] { ShowScript(); });
+    connect(Controller, &RenameController::stateChanged, this, [this] { RefreshActions(); });
+    connect(Controller, &RenameController::ran, this,
+            [this](const RunSummary& summary) { ReportRun(summary); });
+    connect(Controller, &RenameController::message, this,
+            [this](const QString& text) { Desktop().ShowMessage(this, text); });
+    connect(Controller, &RenameController::error, this,
+            [this](const QString& text) { Desktop().ShowError(this, text); });
     auto* client = new QWidget(this);
     setCentralWidget(client);
     auto* clientLayout = new DockLayout(client);
@@ -146,8 +158,11 @@ void TFrmMain::CreateComponents() {
     EdFiltre->setGeometry(8, 24, 121, 24);
     MemoExemple = Own(new TExampleList(PanelVOIR), "MemoExemple");
     MemoExemple->setGeometry(9, 82, 153, 159);
+    connect(Controller, &RenameController::previewed, MemoExemple,
+            [this](const QStringList& names) { MemoExemple->SetLines(names); });
 
     StringGridFiles = Own(new TFileGrid(*FileList, Selection->Rows(), Panel1), "StringGridFiles");
+    connect(Selection, &FileSelection::changed, StringGridFiles->viewport(), qOverload<>(&QWidget::update));
 
     Panel2 = Own(PlainPanel(client, TBevelCut::bvLowered), "Panel2");
     auto* panel2Layout = new DockLayout(Panel2);
@@ -224,9 +239,9 @@ void TFrmMain::CreateComponents() {
     for (QLineEdit* box : {static_cast<QLineEdit*>(EdInteger), EdString, EdNumber}) {
         box->setMaxLength(std::numeric_limits<int>::max());
     }
-    connect(BtnOk, &QToolButton::clicked, this, [this] { BtnOkClick(BtnOk); });
+    connect(BtnOk, &QToolButton::clicked, this, [this] { BtnOkClick(); });
     for (QLineEdit* box : {static_cast<QLineEdit*>(EdInteger), EdString, EdNumber}) {
-        connect(box, &QLineEdit::returnPressed, this, [this] { EdIntegerKeyDown(13); });
+        connect(box, &QLineEdit::returnPressed, this, [this] { BtnOkClick(); });
     }
 
     // Actions.
@@ -239,13 +254,13 @@ void TFrmMain::CreateComponents() {
     BtnVoir->setDefaultAction(Action_VoirExemple);
     BtnOk->setIcon(OkButtonImage());
     connect(Action_VoirExemple, &QAction::triggered, this,
-            [this] { Action_VoirExempleExecute(Action_VoirExemple); });
-    connect(Action_Executer, &QAction::triggered, this, [this] { MNU_ExecuterClick(Action_Executer); });
-    connect(Action_Effacer, &QAction::triggered, this, [this] { MNU_EffacerClick(); });
+            [this] { Action_VoirExempleExecute(PreviewMode::Interactive); });
+    connect(Action_Executer, &QAction::triggered, this, [this] { MNU_ExecuterClick(RunMode::Confirm); });
+    connect(Action_Effacer, &QAction::triggered, Controller, &RenameController::removeClickedLine);
 
     // Triggers of the file list.
     connect(ShellTreeView, &TFolderTree::FolderChanged, this, [this] { ShellTreeViewChange(); });
-    connect(EdFiltre, &QLineEdit::returnPressed, this, [this] { EdFiltreKeyPress(13); });
+    connect(EdFiltre, &QLineEdit::returnPressed, this, [this] { ShellTreeViewChange(); });
     StringGridFiles->onMouseDown = [this](const GridPress& press, int row) {
         StringGridFilesMouseDown(press, row);
     };
@@ -288,7 +303,7 @@ void TFrmMain::CreateMenus() {
     connect(HTMLViewer, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu->popup(HTMLViewer->viewport()->mapToGlobal(pos)); });
 
-    connect(MNU_ClearAll, &QAction::triggered, this, [this] { MNU_ClearAllClick(); });
+    connect(MNU_ClearAll, &QAction::triggered, Script, &ScriptDocument::Clear);
     connect(MNU_OPEN, &QAction::triggered, this, [this] { MNU_OPENClick(); });
     connect(MNU_SAVE, &QAction::triggered, this, [this] { MNU_SAVEClick(); });
     connect(MNU_SAVEAS, &QAction::triggered, this, [this] { MNU_SAVEASClick(); });
@@ -307,7 +322,6 @@ void TFrmMain::FormCreate() {
     QFont viewFont(font().family());
     viewFont.setPointSize(12);
     HTMLViewer->document()->setDefaultFont(viewFont);
-    ScriptFileName.clear();
     Selection->SetAnchorRow(-1);
     EdString->move(EdString->x(), EdInteger->y());
     EdNumber->move(EdNumber->x(), EdInteger->y());
@@ -315,7 +329,7 @@ void TFrmMain::FormCreate() {
         IniFile(env_.settingsFile.toStdString()).ReadInteger("OPTIONS", "LANGUAGE", LanguageIndex());
     SetLanguageIndex(static_cast<std::uint8_t>(language & 0xFF));
     ApplyLanguageIndex();
-    UpdateActions();
+    RefreshActions();
     // The home folder is selected at start, which lists its files.
     ShellTreeView->SelectPath(QFile::encodeName(QDir::homePath()));
 }
@@ -345,23 +359,14 @@ void TFrmMain::MNU_AnglaisClick() {
 // --- File list -------------------------------------------------------------
 
 void TFrmMain::FillFileList(const QByteArray& folder) {
-    Selection->Clear();
     if (EdFiltre->text().isEmpty()) {
         EdFiltre->setText(QStringLiteral("*.*"));
     }
-    FileList->List(DecodeName(std::string_view(folder.constData(), static_cast<std::size_t>(folder.size()))),
-                   FromQString(EdFiltre->text()));
-    UpdateActions();
+    Controller->listFolder(folder, EdFiltre->text());
 }
 
 void TFrmMain::ShellTreeViewChange() {
     FillFileList(ShellTreeView->CurrentFolder());
-}
-
-void TFrmMain::EdFiltreKeyPress(int key) {
-    if (key == 13) {
-        ShellTreeViewChange();
-    }
 }
 
 void TFrmMain::StringGridFilesSelectCell(int row) {
@@ -375,16 +380,14 @@ void TFrmMain::StringGridFilesMouseDown(const GridPress& press, int row) {
     if (!Selection->Apply(press, row)) {
         return;
     }
-    StringGridFiles->viewport()->update();
     if (BtnVoir->isEnabled()) {
-        Action_VoirExempleExecute(BtnOk);
+        Action_VoirExempleExecute(PreviewMode::Silent);
     }
 }
 
 bool TFrmMain::StringGridFilesKeyDown(QKeyEvent* event) {
     if (event->key() == Qt::Key_A && event->modifiers().testFlag(Qt::ControlModifier)) {
         Selection->SelectAll(StringGridFiles->RowCount());
-        StringGridFiles->viewport()->update();
         return true;
     }
     return false;

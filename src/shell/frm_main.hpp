@@ -2,12 +2,13 @@
 // script view and parameter boxes below.
 #pragma once
 
+#include "browser/file_grid.hpp"
 #include "engine/apply.hpp"
 #include "engine/script.hpp"
 #include "files/list_int.hpp"
 #include "files/project_file.hpp"
 #include "settings/environment.hpp"
-#include "browser/file_grid.hpp"
+#include "shell/rename_controller.hpp"
 
 #include <QMainWindow>
 #include <vector>
@@ -25,6 +26,7 @@ namespace quorvel {
 
 class FileListModel;
 class FileSelection;
+class RenameController;
 class ScriptDocument;
 class T_Panel;
 class TCommandTree;
@@ -35,7 +37,6 @@ class TSaveFormControlPos;
 class TScriptView;
 class TSplitter;
 struct HotSpot;
-struct RunReport;
 
 class TFrmMain : public QMainWindow {
     Q_OBJECT
@@ -50,16 +51,13 @@ public:
     QObject* FindComponent(const QString& name) const;
 
     // --- State owned by the window -------------------------------------------
-    FileListModel* FileList = nullptr; // the files of the folder shown
-    FileSelection* Selection = nullptr; // the rows selected in the grid, and the anchor
-    ScriptDocument* Script = nullptr; // the script being edited, owned by the window
-    QString ScriptFileName;
+    RenameController* Controller = nullptr; // owns what follows
+    FileListModel* FileList = nullptr;      // the files of the folder shown
+    FileSelection* Selection = nullptr;     // the rows selected in the grid, and the anchor
+    ScriptDocument* Script = nullptr;       // the script being edited
     bool FirstActivation = true;
-    quorvel::NumberCounter NumberCounter = 0;
-    QString ClickedLine;        // index of the script line whose placeholder was clicked last
-    QString ClickedText;        // what that placeholder shows
-    QString ClickedPlaceholder; // that placeholder as it stands in the script line
-    int ClickedSlot = 0;        // its rank among the line's placeholders, from 1
+    // The file the script was opened from or saved to; empty for a new script.
+    const QString& ScriptFileName() const;
 
     // --- Controls, named as their objectName ----------------------------------
     TSplitter* Splitter3 = nullptr;
@@ -114,19 +112,14 @@ public:
     // Rescans `folder` (exact bytes) with the filter box and lists it in the grid.
     void FillFileList(const QByteArray& folder);
     void ShellTreeViewChange();
-    void EdFiltreKeyPress(int key);
 
     void StringGridFilesMouseDown(const GridPress& press, int row);
     void StringGridFilesSelectCell(int row);
     bool StringGridFilesKeyDown(QKeyEvent* event);
     void StringGridFilesDblClick();
 
-    // The preview; silent (no message for an incomplete script) when `sender` is BtnOk.
-    void Action_VoirExempleExecute(QObject* sender);
-    // The run; asks for confirmation unless `sender` is nullptr.
-    void MNU_ExecuterClick(QObject* sender);
-    // Enables the actions as the script and the grid allow.
-    void UpdateActions();
+    void Action_VoirExempleExecute(PreviewMode mode);
+    void MNU_ExecuterClick(RunMode mode);
 
     void MNU_QUITClick();
     void MNU_HelpClick();
@@ -140,10 +133,9 @@ public:
     bool HTMLViewerDragOver(const QMimeData* payload) const;
     void HTMLViewerDragDrop(const QMimeData* payload);
     void HTMLViewerHotSpotClick(const HotSpot& spot);
-    void BtnOkClick(QObject* sender);
-    void EdIntegerKeyDown(int key);
-    void MNU_EffacerClick();
-    void MNU_ClearAllClick();
+    // Writes the value of the box shown into the placeholder clicked, then previews
+    // silently.
+    void BtnOkClick();
     void MNU_OPENClick();
     void MNU_SAVEClick();
     void MNU_SAVEASClick();
@@ -162,12 +154,11 @@ private:
     void FormCreate();
     void FormClose();
     void FormActivate();
-    void SaveTo(const QString& path);
-    void ReportRun(const RunReport& report);
+    void ReportRun(const RunSummary& summary);
+    // Enables the actions as the script and the grid allow; follows the controller.
+    void RefreshActions();
     void ApplyLanguageIndex();
     template <typename T> T* Own(T* component, const char* name);
-    // The selected rows that hold a record, as indexes into Files.
-    std::vector<std::size_t> SelectedIndexes() const;
 
     ProgramEnvironment env_;
     std::vector<QObject*> components_;

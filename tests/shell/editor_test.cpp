@@ -142,7 +142,7 @@ TEST_F(Editor, ClickingAPlaceholderOpensTheBoxOfItsKind) {
         EXPECT_TRUE(w.BtnOk->isVisible());
         EXPECT_EQ(c.box->text().toStdString(), c.text);
         EXPECT_EQ(c.box->selectedText().toStdString(), c.text);
-        EXPECT_EQ(w.ClickedLine.toInt(), c.line);
+        EXPECT_EQ(w.Controller->ClickedLine(), c.line);
         EXPECT_EQ(w.HTMLViewer->textCursor().selectedText().toStdString(), c.text);
     }
 }
@@ -170,7 +170,7 @@ TEST_F(Editor, EnterWritesTheValueIntoTheClickedPlaceholder) {
     // An empty value is written and its link stays clickable.
     ClickLink(0, 1);
     w.EdInteger->clear();
-    w.BtnOkClick(w.BtnOk);
+    w.BtnOkClick();
     EXPECT_EQ(Script(), std::vector<std::string>{"1|Supprimer les [n=] premiers caractères"});
     ClickLink(0, 1);
     EXPECT_EQ(VisibleBox(), w.EdInteger);
@@ -184,13 +184,13 @@ TEST_F(Editor, TheValueGoesToTheClickedSlotEvenWhenItsNameAppearsEarlier) {
     ClickLink(0, 2);
     ASSERT_EQ(VisibleBox(), w.EdInteger);
     w.EdInteger->setText(QStringLiteral("2"));
-    w.BtnOkClick(w.BtnOk);
+    w.BtnOkClick();
     // A value with a word delimiter is edited as a whole.
     ClickLink(1, 1);
     ASSERT_EQ(VisibleBox(), w.EdString);
     EXPECT_EQ(w.EdString->text().toStdString(), "my file");
     w.EdString->setText(QStringLiteral("a/b|c%41"));
-    w.BtnOkClick(w.BtnOk);
+    w.BtnOkClick();
     EXPECT_EQ(Script(), (std::vector<std::string>{"16|Ajouter [Chaine=nième] à la [nième=2] postion",
                                                   "14|Ajouter [Chaine=a/b|c%41] au début"}));
 }
@@ -246,11 +246,11 @@ TEST_F(Editor, PreviewNumbersInRowOrderAndWarnsAboutAnIncompleteScript) {
     EXPECT_EQ(Preview(), QStringList({"1a.txt", "2b.txt"}));
     SetScript({"19|Ajouter [Numéro] au début"});
     EXPECT_FALSE(w.BtnVoir->isEnabled());
-    w.Action_VoirExempleExecute(w.Action_VoirExemple);
+    w.Action_VoirExempleExecute(PreviewMode::Interactive);
     EXPECT_EQ(desktop_.log.messages, QStringList({"Script invalide..."}));
     EXPECT_TRUE(Preview().isEmpty());
     SetScript({"19|Ajouter [Numéro=a1] au début"});
-    w.Action_VoirExempleExecute(w.Action_VoirExemple);
+    w.Action_VoirExempleExecute(PreviewMode::Interactive);
     EXPECT_EQ(desktop_.log.errors, QStringList({"'a1' n'est pas une valeur entière correcte"}));
 }
 
@@ -264,7 +264,8 @@ TEST_F(Editor, RunAsksFirstRenamesSafelyAndReports) {
     w.MNU_Executer->trigger();
     EXPECT_EQ(
         desktop_.log.confirmations,
-        QStringList({"Confirmation|êtes-vous sûr de vouloir modifier le nom des fichiers sélectionnés ?"}));
+        QStringList({"Confirmation|êtes-vous sûr de vouloir modifier le nom des fichiers sélectionnés ?\n"
+                     "1 à renommer, 0 inchangés, 2 en conflit"}));
     EXPECT_TRUE(std::filesystem::exists(folder_ / "a.txt"));
 
     desktop_.log.answer = true;
@@ -275,8 +276,10 @@ TEST_F(Editor, RunAsksFirstRenamesSafelyAndReports) {
     EXPECT_EQ(ReadFileBytes(folder_ / "c.txt"), "c.txt");
     EXPECT_EQ(w.RunStatus->text(), QStringLiteral("1 renommé(s), 0 inchangé(s), 2 échec(s)"));
     EXPECT_TRUE(w.RunStatus->toolTip().contains(QStringLiteral("b.txt")));
-    // The grid still shows the old names until the next scan.
-    EXPECT_EQ(EncodeName(w.FileList->Files().Items(0).Name()), "a.txt");
+    // The folder is listed again, the renamed file selected under its new name.
+    ASSERT_EQ(w.FileList->Count(), 3U);
+    EXPECT_EQ(EncodeName(w.FileList->Files().Items(2).Name()), "x.txt");
+    EXPECT_EQ(w.Selection->Indexes(3), std::vector<std::size_t>({2}));
     EXPECT_TRUE(Preview().isEmpty());
 }
 
@@ -286,7 +289,7 @@ TEST_F(Editor, SaveAsGivesTheScriptExtensionAndOpenReadsItBack) {
     for (const char* typed : {"essai", "essai.txt", "essai.script"}) {
         desktop_.log.saveFileName = QString::fromStdString(program_ / typed);
         w.MNU_SAVEAS->trigger();
-        EXPECT_EQ(w.ScriptFileName.toStdString(), program_ / "essai.script") << typed;
+        EXPECT_EQ(w.ScriptFileName().toStdString(), program_ / "essai.script") << typed;
     }
     EXPECT_EQ(ReadFileBytes(program_ / "essai.script"),
               "1|Supprimer les [n=2] premiers caract\xE8res\r\n7|Supprimer tous les espaces\r\n");
@@ -307,7 +310,7 @@ TEST_F(Editor, SaveWithoutANameAsksForOneAndFailuresKeepTheScript) {
     SetScript({"7|Supprimer tous les espaces"});
     desktop_.log.saveFileName.clear(); // the user cancels
     w.MNU_SAVE->trigger();
-    EXPECT_TRUE(w.ScriptFileName.isEmpty());
+    EXPECT_TRUE(w.ScriptFileName().isEmpty());
     desktop_.log.saveFileName = QString::fromStdString(program_ / "missing-folder/essai");
     w.MNU_SAVE->trigger();
     ASSERT_EQ(desktop_.log.errors.size(), 1);
@@ -347,7 +350,7 @@ TEST_F(Editor, LongScriptsAndLongValuesShowAndEdit) {
     EXPECT_EQ(w.EdString->text().toStdString(), "v9999");
     const QString value(100000, QLatin1Char('x'));
     w.EdString->setText(value);
-    w.BtnOkClick(w.BtnOk);
+    w.BtnOkClick();
     const bool written =
         EncodeName(w.Script->Lines().back()) == "14|Ajouter [Chaine=" + value.toStdString() + "] au début";
     EXPECT_TRUE(written) << "the line holds " << w.Script->Lines().back().size() << " characters";
@@ -362,7 +365,7 @@ TEST_F(Editor, CommandLineOpensAScriptAndNeverRunsIt) {
         TFrmMain& w = Start({QString::fromStdString(script)});
         QTRY_VERIFY(!w.FirstActivation);
         EXPECT_EQ(Script(), std::vector<std::string>{"14|Ajouter [Chaine=x_] au début"});
-        EXPECT_EQ(w.ScriptFileName.toStdString(), script);
+        EXPECT_EQ(w.ScriptFileName().toStdString(), script);
         EXPECT_TRUE(w.isVisible());
     }
     {
@@ -383,7 +386,7 @@ TEST_F(Editor, CommandLineWithAMissingScript) {
     QTRY_VERIFY(!w.FirstActivation);
     EXPECT_EQ(desktop_.log.messages, QStringList({"Le fichier " + missing + " n'existe pas"}));
     EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(w.ScriptFileName, missing);
+    EXPECT_EQ(w.ScriptFileName(), missing);
 }
 
 } // namespace

@@ -1,0 +1,42 @@
+// The texts the window says in its own words (its controls' captions come from
+// the language files).
+#pragma once
+
+#include <QString>
+
+namespace quorvel::messages {
+
+inline QString InvalidScript() {
+    return QStringLiteral("Script invalide...");
+}
+inline QString ConfirmTitle() {
+    return QStringLiteral("Confirmation");
+}
+inline QString ConfirmRun() {
+    return QStringLiteral("êtes-vous sûr de vouloir modifier le nom des fichiers sélectionnés ?");
+}
+// The plan under the question of a run.
+inline QString RunPlan(std::size_t toRename, std::size_t unchanged, std::size_t conflicts) {
+    return QStringLiteral("%1 à renommer, %2 inchangés, %3 en conflit")
+        .arg(toRename)
+        .arg(unchanged)
+        .arg(conflicts);
+}
+// The status line after a run.
+inline QString RunStatus(std::size_t renamed, std::size_t unchanged, std::size_t failed) {
+    return QStringLiteral("%1 renommé(s), %2 inchangé(s), %3 échec(s)")
+        .arg(renamed)
+        .arg(unchanged)
+        .arg(failed);
+}
+inline QString ScriptFilter() {
+    return QStringLiteral("Fichier Script (*.script)");
+}
+inline QString MissingFile(const QString& path) {
+    return QStringLiteral("Le fichier %1 n'existe pas").arg(path);
+}
+inline QString RangeError(long long index) {
+    return QStringLiteral("Indice de liste hors limites (%1)").arg(index);
+}
+
+} // namespace quorvel::messages

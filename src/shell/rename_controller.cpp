@@ -1,0 +1,175 @@
+#include "shell/rename_controller.hpp"
+
+#include "bridge/qt_text.hpp"
+#include "browser/file_list_model.hpp"
+#include "browser/file_selection.hpp"
+#include "editor/script_document.hpp"
+#include "engine/codec.hpp"
+#include "engine/errors.hpp"
+#include "engine/script_file.hpp"
+#include "files/rename_run.hpp"
+#include "shell/messages.hpp"
+
+#include <QFile>
+#include <algorithm>
+#include <unordered_set>
+
+namespace quorvel {
+
+namespace {
+
+std::string PathBytes(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+RunSummary SummaryOf(const RunReport& report) {
+    RunSummary summary{report.renamed, report.unchanged, report.failed, {}};
+    for (const RunFile& file : report.files) {
+        if (file.outcome == RenameOutcome::Failed) {
+            summary.failures.push_back(QStringLiteral("%1 → %2 : %3")
+                                           .arg(ToQString(DecodeName(file.oldName)),
+                                                ToQString(DecodeName(file.newName)),
+                                                QString::fromUtf8(file.reason)));
+        }
+    }
+    return summary;
+}
+
+} // namespace
+
+RenameController::RenameController(QObject* parent)
+    : QObject(parent), files_(new FileListModel(this)), selection_(new FileSelection(this)),
+      script_(new ScriptDocument(this)) {
+    connect(script_, &ScriptDocument::changed, this, &RenameController::stateChanged);
+    connect(files_, &FileListModel::modelReset, this, &RenameController::stateChanged);
+}
+
+bool RenameController::CanPreview() const {
+    return script_->IsValid() && files_->Count() > 0;
+}
+
+void RenameController::SetClickedPlaceholder(int line, int slot, const QString& placeholder) {
+    clickedLine_ = line;
+    clickedSlot_ = slot;
+    clickedPlaceholder_ = placeholder;
+    emit stateChanged();
+}
+
+void RenameController::listFolder(const QByteArray& folder, const QString& filter) {
+    folder_ = folder;
+    filter_ = filter;
+    selection_->Clear();
+    files_->List(DecodeName(std::string_view(folder.constData(), static_cast<std::size_t>(folder.size()))),
+                 FromQString(filter));
+}
+
+void RenameController::preview(PreviewMode mode) {
+    counter_ = 0;
+    if (!script_->IsValid()) {
+        emit previewed({});
+        if (mode == PreviewMode::Interactive) {
+            emit message(messages::InvalidScript());
+        }
+        return;
+    }
+    try {
+        const std::vector<Text> names =
+            PreviewNames(script_->Lines(), files_->Files(), selection_->Indexes(files_->Count()), counter_);
+        QStringList lines;
+        lines.reserve(static_cast<qsizetype>(names.size()));
+        for (const Text& name : names) {
+            lines.push_back(ToQString(name));
+        }
+        emit previewed(lines);
+    } catch (const EngineError& e) {
+        emit previewed({});
+        emit error(QString::fromUtf8(e.what()));
+    }
+}
+
+void RenameController::run(RunMode mode) {
+    if (!script_->IsValid()) {
+        emit message(messages::InvalidScript());
+        return;
+    }
+    const std::vector<std::size_t> selected = selection_->Indexes(files_->Count());
+    try {
+        if (mode == RunMode::Confirm) {
+            NumberCounter planCounter = 0;
+            const RunReport plan = PlanRenames(script_->Lines(), files_->Files(), selected, planCounter);
+            const QString question = messages::ConfirmRun() + QLatin1Char('\n') +
+                                     messages::RunPlan(plan.renamed, plan.unchanged, plan.failed);
+            if (!confirm || !confirm(messages::ConfirmTitle(), question)) {
+                return;
+            }
+        }
+        emit previewed({});
+        counter_ = 0;
+        const RunReport report = RunRenames(script_->Lines(), files_->Files(), selected, counter_);
+        if (report.stop != RunReport::Stop::None) {
+            emit error(QString::fromUtf8(report.error));
+        }
+        // The folder as the run left it, the renamed files selected under their new names.
+        std::unordered_set<std::string> renamed;
+        for (const RunFile& file : report.files) {
+            if (file.outcome == RenameOutcome::Renamed) {
+                renamed.insert(file.newName);
+            }
+        }
+        const int anchor = selection_->AnchorRow();
+        listFolder(folder_, filter_);
+        std::vector<int> rows;
+        for (std::size_t i = 0; i < files_->Count(); ++i) {
+            if (renamed.count(files_->Files().Items(i).NameBytes()) != 0) {
+                rows.push_back(static_cast<int>(i) + 1);
+            }
+        }
+        selection_->Select(rows);
+        selection_->SetAnchorRow(anchor);
+        emit ran(SummaryOf(report));
+    } catch (const EngineError& e) {
+        emit error(QString::fromUtf8(e.what()));
+    }
+}
+
+void RenameController::enterValue(const QString& value) {
+    if (clickedLine_ < 0 || static_cast<std::size_t>(clickedLine_) >= script_->Count()) {
+        emit error(messages::RangeError(std::max(clickedLine_, 0)));
+        return;
+    }
+    // The value goes into the placeholder that was clicked, provided the line still
+    // holds it there; otherwise the line is left as it is.
+    if (clickedSlot_ >= 1) {
+        script_->SetValue(static_cast<std::size_t>(clickedLine_), static_cast<std::size_t>(clickedSlot_ - 1),
+                          FromQString(clickedPlaceholder_), FromQString(value));
+    }
+    preview(PreviewMode::Silent);
+}
+
+void RenameController::removeClickedLine() {
+    if (clickedLine_ < 0 || !script_->Remove(static_cast<std::size_t>(clickedLine_))) {
+        emit error(messages::RangeError(std::max(clickedLine_, 0)));
+    }
+}
+
+void RenameController::open(const QString& path) {
+    scriptFileName_ = path;
+    try {
+        script_->Load(ReadScriptFile(PathBytes(path)));
+    } catch (const FileError& e) {
+        script_->Load({});
+        emit error(QString::fromUtf8(e.what()));
+    }
+}
+
+void RenameController::save(const QString& path) {
+    scriptFileName_ = path;
+    try {
+        WriteScriptFile(PathBytes(path), script_->Lines());
+        script_->SetUnmodified();
+    } catch (const FileError& e) {
+        emit error(QString::fromUtf8(e.what()));
+    }
+}
+
+} // namespace quorvel

@@ -1,0 +1,98 @@
+// Between the window and the renaming core: owns the files shown, the selection,
+// the script being edited and its file name, and does the listing, the preview,
+// the run and the script files. No widgets: what it finds out goes out as
+// signals, and the one question it must ask (the confirmation of a run) goes to a
+// function the window gives it.
+#pragma once
+
+#include "engine/apply.hpp"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+namespace quorvel {
+
+class FileListModel;
+class FileSelection;
+class ScriptDocument;
+struct RunReport;
+
+// Whether an incomplete script is worth a message: not for the preview that
+// follows every click in the grid.
+enum class PreviewMode { Silent, Interactive };
+// Whether a run asks first.
+enum class RunMode { Confirm, Unattended };
+
+// What a run did, in counts and in words.
+struct RunSummary {
+    std::size_t renamed = 0;
+    std::size_t unchanged = 0;
+    std::size_t failed = 0;
+    QStringList failures; // "old → new : reason", one per failed file
+};
+
+class RenameController final : public QObject {
+    Q_OBJECT
+public:
+    explicit RenameController(QObject* parent = nullptr);
+
+    FileListModel& Files() const { return *files_; }
+    FileSelection& Selection() const { return *selection_; }
+    ScriptDocument& Script() const { return *script_; }
+    const QString& ScriptFileName() const { return scriptFileName_; }
+    void SetScriptFileName(const QString& path) { scriptFileName_ = path; }
+    // The folder listed last, as exact bytes.
+    const QByteArray& Folder() const { return folder_; }
+
+    // A valid script and files to apply it to.
+    bool CanPreview() const;
+    // A placeholder was clicked since the script was last shown.
+    bool CanRemoveLine() const { return clickedLine_ >= 0; }
+
+    // Asked before a run in RunMode::Confirm; true to go on.
+    std::function<bool(const QString& title, const QString& question)> confirm;
+
+    // The line and placeholder a value is to be written to, as last clicked.
+    void SetClickedPlaceholder(int line, int slot, const QString& placeholder);
+    int ClickedLine() const { return clickedLine_; }
+
+public slots:
+    // Lists the files of `folder` (exact bytes) that match `filter`; clears the selection.
+    void listFolder(const QByteArray& folder, const QString& filter);
+    void preview(PreviewMode mode);
+    void run(RunMode mode);
+    // Writes `value` into the placeholder clicked last, then previews silently.
+    void enterValue(const QString& value);
+    // Removes the line whose placeholder was clicked last.
+    void removeClickedLine();
+    // Reads a script file; the script is emptied when it cannot be read.
+    void open(const QString& path);
+    // Writes the script to `path`, which becomes its file name.
+    void save(const QString& path);
+
+signals:
+    // The new names of the selected files, in selection order.
+    void previewed(const QStringList& names);
+    void ran(const quorvel::RunSummary& summary);
+    void message(const QString& text);
+    void error(const QString& text);
+    // CanPreview or CanRemoveLine may have changed.
+    void stateChanged();
+
+private:
+    FileListModel* files_;
+    FileSelection* selection_;
+    ScriptDocument* script_;
+    QString scriptFileName_;
+    QByteArray folder_;
+    QString filter_;
+    NumberCounter counter_ = 0;
+    int clickedLine_ = -1;
+    int clickedSlot_ = 0; // from 1
+    QString clickedPlaceholder_;
+};
+
+} // namespace quorvel

@@ -1,0 +1,87 @@
+// The controller on its own, no window: a real folder listed, a script loaded,
+// the preview and the run as the window asks for them.
+#include "browser/file_list_model.hpp"
+#include "browser/file_selection.hpp"
+#include "editor/script_document.hpp"
+#include "engine/codec.hpp"
+#include "shell/rename_controller.hpp"
+#include "support/temp_dir.hpp"
+
+#include <QSignalSpy>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace quorvel::test {
+namespace {
+
+struct Controller : ::testing::Test {
+    TempDir folder;
+    RenameController controller;
+    QStringList preview;
+    QStringList messages;
+    QStringList questions;
+
+    Controller() {
+        QObject::connect(&controller, &RenameController::previewed,
+                         [this](const QStringList& names) { preview = names; });
+        QObject::connect(&controller, &RenameController::message,
+                         [this](const QString& m) { messages.push_back(m); });
+        controller.confirm = [this](const QString&, const QString& question) {
+            questions.push_back(question);
+            return true;
+        };
+    }
+    void List() { controller.listFolder(QByteArray::fromStdString(folder.path()), QStringLiteral("*.*")); }
+};
+
+// A shift runs from its free end: the preview's names are the run's, and the
+// folder is listed again with the renamed files selected.
+TEST_F(Controller, PreviewsRunsAShiftAndSelectsTheRenamedFiles) {
+    for (const char* name : {"1.txt", "2.txt", "3.txt", "keep.doc"}) {
+        folder.Write(name, name);
+    }
+    List();
+    ASSERT_EQ(controller.Files().Count(), 4U);
+    EXPECT_FALSE(controller.CanPreview());
+    QSignalSpy state(&controller, &RenameController::stateChanged);
+    controller.Script().Load({DecodeName("20|Ajouter [Numéro=2] à la fin")});
+    EXPECT_TRUE(controller.CanPreview());
+    EXPECT_GE(state.count(), 1);
+
+    controller.Selection().Select({1, 2, 3});
+    controller.preview(PreviewMode::Silent);
+    EXPECT_EQ(preview, QStringList({"12.txt", "23.txt", "34.txt"}));
+
+    // "n.txt" to "(n+1).txt": every target but the last is held by the next file.
+    controller.Script().Load({DecodeName("1|Supprimer les [n=5] premiers caractères"),
+                              DecodeName("20|Ajouter [Numéro=2] à la fin"),
+                              DecodeName("15|Ajouter [Chaine=.txt] à la fin")});
+    controller.preview(PreviewMode::Silent);
+    EXPECT_EQ(preview, QStringList({"2.txt", "3.txt", "4.txt"}));
+    controller.run(RunMode::Confirm);
+    EXPECT_EQ(questions,
+              QStringList({QStringLiteral("êtes-vous sûr de vouloir modifier le nom des fichiers "
+                                          "sélectionnés ?\n3 à renommer, 0 inchangés, 0 en conflit")}));
+    EXPECT_EQ(ReadFileBytes(folder / "2.txt"), "1.txt");
+    EXPECT_EQ(ReadFileBytes(folder / "3.txt"), "2.txt");
+    EXPECT_EQ(ReadFileBytes(folder / "4.txt"), "3.txt");
+    ASSERT_EQ(controller.Files().Count(), 4U);
+    EXPECT_EQ(controller.Selection().Indexes(4), std::vector<std::size_t>({0, 1, 2}));
+    EXPECT_EQ(controller.Files().Files().Items(0).NameBytes(), "2.txt");
+}
+
+TEST_F(Controller, AnIncompleteScriptIsReportedOnlyWhenAskedFor) {
+    folder.Write("a.txt", "");
+    List();
+    controller.Selection().SelectAll(2);
+    controller.Script().Load({DecodeName("20|Ajouter [Numéro] à la fin")});
+    controller.preview(PreviewMode::Silent);
+    EXPECT_TRUE(messages.isEmpty());
+    controller.preview(PreviewMode::Interactive);
+    controller.run(RunMode::Unattended);
+    EXPECT_EQ(messages, QStringList({"Script invalide...", "Script invalide..."}));
+    EXPECT_TRUE(std::filesystem::exists(folder / "a.txt"));
+}
+
+} // namespace
+} // namespace quorvel::test

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <cstdio>
 
 namespace quorvel {
@@ -15,8 +16,8 @@ std::unique_ptr<DesktopServices>& Current() {
 }
 } // namespace
 
-void DesktopServices::OpenUrl(const QUrl& url) {
-    QDesktopServices::openUrl(url);
+bool DesktopServices::OpenUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
 }
 
 void DesktopServices::ShowMessage(QWidget* parent, const QString& text) {
@@ -35,6 +36,32 @@ bool DesktopServices::Confirm(QWidget* parent, const QString& title, const QStri
     box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
     box.exec();
     return box.clickedButton() == yes;
+}
+
+DesktopServices::SaveAnswer DesktopServices::AskToSave(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Quorvel"), text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes) {
+        return SaveAnswer::Save;
+    }
+    return box.clickedButton() == no ? SaveAnswer::Discard : SaveAnswer::Cancel;
+}
+
+void DesktopServices::ShowPage(QWidget* parent, const QString& path) {
+    // A window of its own that lives until it is closed.
+    auto* page = new QTextBrowser(parent);
+    page->setWindowFlag(Qt::Window);
+    page->setAttribute(Qt::WA_DeleteOnClose);
+    page->setOpenExternalLinks(true);
+    page->setSource(QUrl::fromLocalFile(path));
+    page->setWindowTitle(page->documentTitle().isEmpty() ? QStringLiteral("Quorvel") : page->documentTitle());
+    page->resize(720, 560);
+    page->show();
 }
 
 QString DesktopServices::OpenFileName(QWidget* parent, const QString& folder, const QString& filter) {

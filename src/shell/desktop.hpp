@@ -16,14 +16,20 @@ class DesktopServices {
 public:
     virtual ~DesktopServices() = default;
 
-    // Opens a file, page or mail address with the program the desktop associates.
-    virtual void OpenUrl(const QUrl& url);
+    // Opens a file, page or mail address with the program the desktop associates;
+    // false when the desktop has none.
+    virtual bool OpenUrl(const QUrl& url);
     // A plain message box with an OK button.
     virtual void ShowMessage(QWidget* parent, const QString& text);
     // An error message box.
     virtual void ShowError(QWidget* parent, const QString& text);
     // The confirmation box: true only when the user answers Yes.
     virtual bool Confirm(QWidget* parent, const QString& title, const QString& text);
+    // "Oui", "Non" or "Annuler" to a question about unsaved changes.
+    enum class SaveAnswer { Save, Discard, Cancel };
+    virtual SaveAnswer AskToSave(QWidget* parent, const QString& text);
+    // Shows a local HTML page in a window of the program.
+    virtual void ShowPage(QWidget* parent, const QString& path);
     // File dialogs; an empty result when the user cancels.
     virtual QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter);
     virtual QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter);

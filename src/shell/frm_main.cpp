@@ -22,6 +22,7 @@
 #include "settings/language.hpp"
 #include "settings/save_form_control_pos.hpp"
 #include "shell/desktop.hpp"
+#include "shell/messages.hpp"
 #include "shell/registration.hpp"
 #include "shell/rename_controller.hpp"
 
@@ -407,7 +408,10 @@ void TFrmMain::MNU_QUITClick() {
 }
 
 void TFrmMain::MNU_HelpClick() {
-    Desktop().OpenUrl(QUrl::fromLocalFile(env_.DataFile(QStringLiteral("Help/Help.htm"))));
+    const QString page = env_.DataFile(QStringLiteral("Help/Help.htm"));
+    if (!Desktop().OpenUrl(QUrl::fromLocalFile(page))) {
+        Desktop().ShowPage(this, page);
+    }
 }
 
 void TFrmMain::MNU_ABOUTClick() {
@@ -417,6 +421,22 @@ void TFrmMain::MNU_ABOUTClick() {
 }
 
 void TFrmMain::closeEvent(QCloseEvent* event) {
+    if (Script->IsModified()) {
+        switch (Desktop().AskToSave(this, messages::SaveChanges())) {
+        case DesktopServices::SaveAnswer::Cancel:
+            event->ignore();
+            return;
+        case DesktopServices::SaveAnswer::Save:
+            MNU_SAVEClick();
+            if (Script->IsModified()) { // not saved after all
+                event->ignore();
+                return;
+            }
+            break;
+        case DesktopServices::SaveAnswer::Discard:
+            break;
+        }
+    }
     FormClose();
     event->accept();
 }

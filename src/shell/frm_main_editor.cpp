@@ -21,9 +21,11 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
 namespace quorvel {
 
@@ -93,6 +95,15 @@ void TFrmMain::BtnOkClick() {
         }
     }
     const QString value = box->text();
+    // These characters would cut the line or its placeholders: the value stays in
+    // the box to be corrected.
+    if (value.contains(QRegularExpression(QStringLiteral("[=\\[\\]|]")))) {
+        box->setToolTip(messages::ForbiddenCharacters());
+        QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), messages::ForbiddenCharacters(), box);
+        box->setFocus();
+        return;
+    }
+    box->setToolTip(QString());
     if (Controller->ClickedLine() < 0 ||
         static_cast<std::size_t>(Controller->ClickedLine()) >= Script->Count()) {
         Controller->enterValue(value); // says what is wrong

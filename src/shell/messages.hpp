@@ -35,6 +35,13 @@ inline QString ScriptFilter() {
 inline QString MissingFile(const QString& path) {
     return QStringLiteral("Le fichier %1 n'existe pas").arg(path);
 }
+inline QString SaveChanges() {
+    return QStringLiteral("Enregistrer les modifications du script ?");
+}
+// Why a value cannot be written into a placeholder.
+inline QString ForbiddenCharacters() {
+    return QStringLiteral("Caractères interdits dans une valeur : = [ ] |");
+}
 inline QString RangeError(long long index) {
     return QStringLiteral("Indice de liste hors limites (%1)").arg(index);
 }

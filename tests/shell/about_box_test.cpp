@@ -1,10 +1,10 @@
-#include "quorvel_version.hpp"
-#include "shell/about_box.hpp"
-#include "look/t_panel.hpp"
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
 #include "editor/example_list.hpp"
 #include "editor/script_view.hpp"
+#include "look/t_panel.hpp"
+#include "quorvel_version.hpp"
+#include "shell/about_box.hpp"
 #include "tests/shell/main_window_fixture.hpp"
 
 #include <QLabel>

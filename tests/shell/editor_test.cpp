@@ -178,6 +178,37 @@ TEST_F(Editor, EnterWritesTheValueIntoTheClickedPlaceholder) {
     EXPECT_TRUE(desktop_.log.messages.isEmpty());
 }
 
+// "=", "[", "]" and "|" would cut the line or its placeholders: refused, the value
+// kept in its box.
+TEST_F(Editor, AValueWithScriptSyntaxIsRefusedAndKept) {
+    TFrmMain& w = Start();
+    SetScript({"14|Ajouter [Chaine] au début"});
+    for (const char* value : {"a=b", "[x", "x]", "a|b"}) {
+        ClickLink(0, 1);
+        w.EdString->setText(QString::fromUtf8(value));
+        w.BtnOkClick();
+        EXPECT_EQ(Script(), std::vector<std::string>{"14|Ajouter [Chaine] au début"}) << value;
+        EXPECT_EQ(VisibleBox(), w.EdString);
+        EXPECT_EQ(w.EdString->text().toStdString(), value);
+        EXPECT_TRUE(w.EdString->toolTip().contains(QStringLiteral("= [ ] |")));
+    }
+}
+
+// Closing with a changed script asks first; "Annuler" keeps the window, "Oui" saves.
+TEST_F(Editor, ClosingAChangedScriptAsksToSaveIt) {
+    TFrmMain& w = Start();
+    SetScript({"7|Supprimer tous les espaces"}); // read, not changed by the user
+    w.Script->Append(T("8|Supprimer tous les accents"));
+    desktop_.log.saveAnswer = DesktopLog::SaveAnswer::Cancel;
+    EXPECT_FALSE(w.close());
+    EXPECT_EQ(desktop_.log.saveQuestions, QStringList({"Enregistrer les modifications du script ?"}));
+    desktop_.log.saveAnswer = DesktopLog::SaveAnswer::Save;
+    desktop_.log.saveFileName = QString::fromStdString(program_ / "kept");
+    EXPECT_TRUE(w.close());
+    EXPECT_EQ(ReadFileBytes(program_ / "kept.script"),
+              "7|Supprimer tous les espaces\r\n8|Supprimer tous les accents\r\n");
+}
+
 TEST_F(Editor, TheValueGoesToTheClickedSlotEvenWhenItsNameAppearsEarlier) {
     TFrmMain& w = Start();
     SetScript({"16|Ajouter [Chaine=nième] à la [nième] postion", "14|Ajouter [Chaine=my file] au début"});
@@ -189,10 +220,10 @@ TEST_F(Editor, TheValueGoesToTheClickedSlotEvenWhenItsNameAppearsEarlier) {
     ClickLink(1, 1);
     ASSERT_EQ(VisibleBox(), w.EdString);
     EXPECT_EQ(w.EdString->text().toStdString(), "my file");
-    w.EdString->setText(QStringLiteral("a/b|c%41"));
+    w.EdString->setText(QStringLiteral("a/b;c%41"));
     w.BtnOkClick();
     EXPECT_EQ(Script(), (std::vector<std::string>{"16|Ajouter [Chaine=nième] à la [nième=2] postion",
-                                                  "14|Ajouter [Chaine=a/b|c%41] au début"}));
+                                                  "14|Ajouter [Chaine=a/b;c%41] au début"}));
 }
 
 TEST_F(Editor, PlaceholdersOfEitherLanguageOpenTheirBox) {

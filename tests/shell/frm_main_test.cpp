@@ -1,14 +1,14 @@
+#include "browser/file_grid.hpp"
+#include "browser/folder_tree.hpp"
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
 #include "editor/example_list.hpp"
 #include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
 #include "engine/codec.hpp"
-#include "browser/file_grid.hpp"
-#include "browser/folder_tree.hpp"
-#include "settings/ini_file.hpp"
 #include "look/splitter.hpp"
 #include "look/t_panel.hpp"
+#include "settings/ini_file.hpp"
 #include "tests/shell/main_window_fixture.hpp"
 
 #include <QLabel>
@@ -276,6 +276,11 @@ TEST_F(MainWindow, DoubleClickOpensTheFileAndHelpOpensThePage) {
     w.MNU_Help->trigger();
     ASSERT_EQ(desktop_.log.opened.size(), 2U);
     EXPECT_TRUE(desktop_.log.opened[1].toLocalFile().endsWith("Help/Help.htm"));
+    EXPECT_TRUE(desktop_.log.pagesShown.isEmpty());
+    desktop_.log.urlsOpen = false; // no browser: the program shows the page itself
+    w.MNU_Help->trigger();
+    ASSERT_EQ(desktop_.log.pagesShown.size(), 1);
+    EXPECT_TRUE(desktop_.log.pagesShown[0].endsWith("Help/Help.htm"));
 }
 
 TEST_F(MainWindow, LanguageSettingIsReadAtStartAndWrittenOnClose) {

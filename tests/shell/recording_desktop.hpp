@@ -11,11 +11,16 @@
 namespace quorvel::test {
 
 struct DesktopLog {
+    using SaveAnswer = DesktopServices::SaveAnswer;
     std::vector<QUrl> opened;
     QStringList messages;
     QStringList errors;
     QStringList confirmations;
     bool answer = true;
+    bool urlsOpen = true; // whether the desktop has a program for every page
+    SaveAnswer saveAnswer = SaveAnswer::Discard;
+    QStringList saveQuestions;
+    QStringList pagesShown;
     QString openFileName;
     QString saveFileName;
 };
@@ -23,7 +28,15 @@ struct DesktopLog {
 class RecordingDesktop : public DesktopServices {
 public:
     explicit RecordingDesktop(DesktopLog& log) : log_(log) {}
-    void OpenUrl(const QUrl& url) override { log_.opened.push_back(url); }
+    bool OpenUrl(const QUrl& url) override {
+        log_.opened.push_back(url);
+        return log_.urlsOpen;
+    }
+    SaveAnswer AskToSave(QWidget*, const QString& text) override {
+        log_.saveQuestions.push_back(text);
+        return log_.saveAnswer;
+    }
+    void ShowPage(QWidget*, const QString& path) override { log_.pagesShown.push_back(path); }
     void ShowMessage(QWidget*, const QString& text) override { log_.messages.push_back(text); }
     void ShowError(QWidget*, const QString& text) override { log_.errors.push_back(text); }
     bool Confirm(QWidget*, const QString& title, const QString& text) override {

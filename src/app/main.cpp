@@ -6,21 +6,52 @@
 //                                      with the script, without asking, and ends
 //
 // The last form needs no display: it makes no window at all, reads its operands as
-// the bytes they are, and runs exactly as quorvel-cli run does.
+// the bytes they are, and runs and reports exactly as quorvel-cli run does, in the
+// locale's language. The others need one, and say so when there is none.
 #include "batch/exit_status.hpp"
 #include "batch/folder_run.hpp"
 #include "batch/output.hpp"
-#include "shell/about_box.hpp"
-#include "settings/environment.hpp"
-#include "shell/frm_main.hpp"
+#include "files/run_messages.hpp"
 #include "look/menu_images.hpp"
+#include "settings/environment.hpp"
+#include "shell/about_box.hpp"
+#include "shell/frm_main.hpp"
 
 #include <QApplication>
+#include <cstdlib>
 #include <new>
+#include <string_view>
 
 namespace {
 
+bool Set(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && *value != '\0';
+}
+
+// Whether Qt can show a window: a platform that needs no display server was asked
+// for, or there is an X or Wayland display to talk to. Without one Qt aborts.
+bool DisplayAvailable() {
+    if (const char* platforms = std::getenv("QT_QPA_PLATFORM"); platforms != nullptr && *platforms != '\0') {
+        std::string_view list(platforms);
+        while (!list.empty()) {
+            const std::size_t end = list.find(';');
+            std::string_view name = list.substr(0, end);
+            name = name.substr(0, name.find(':'));
+            if (!name.empty() && name != "xcb" && !name.starts_with("wayland")) {
+                return true;
+            }
+            list = end == std::string_view::npos ? std::string_view() : list.substr(end + 1);
+        }
+    }
+    return Set("DISPLAY") || Set("WAYLAND_DISPLAY");
+}
+
 int RunUnattended(int argc, char** argv) {
+    if (const std::string catalogues = quorvel::CatalogueFolderOfProgram(); !catalogues.empty()) {
+        quorvel::BindMessageCatalogues(catalogues);
+    }
+    quorvel::SetMessageLanguage(quorvel::MessageLanguageOfEnvironment());
     quorvel::FolderRunRequest request;
     request.voice = quorvel::FolderRunRequest::Voice::Window;
     request.script = argv[1];
@@ -39,6 +70,10 @@ int RunUnattended(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (argc >= 3 && argv[2][0] != '\0') {
         return RunUnattended(argc, argv);
+    }
+    if (!DisplayAvailable()) {
+        quorvel::Say("quorvel : aucun affichage disponible");
+        return quorvel::kFailures;
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorvel"));

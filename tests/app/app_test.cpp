@@ -18,6 +18,9 @@ protected:
     void SetUp() override {
         ::unsetenv("DISPLAY");
         ::unsetenv("WAYLAND_DISPLAY");
+        for (const char* locale : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+            ::unsetenv(locale); // the report in the built-in language
+        }
         ::setenv("HOME", sandbox_.path().c_str(), 1);
         ::setenv("XDG_DATA_HOME", (sandbox_ / "data").c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (sandbox_ / "config").c_str(), 1);
@@ -49,6 +52,19 @@ TEST_F(UnattendedRun, RenamesTheMatchingFilesAndExitsZero) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "2 fichiers : 2 renommés, 0 inchangé, 0 échec\n");
     EXPECT_TRUE(Has("x_a.jpg") && Has("x_b.jpg") && Has("c.txt"));
+}
+
+// The window needs a display: without one the program says so instead of aborting.
+TEST_F(UnattendedRun, TheWindowWithoutADisplaySaysSo) {
+    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{QUORVEL_APP},
+          std::vector<std::string>{QUORVEL_APP, sandbox_ / "s.script", ""}}) {
+        const auto r = test::RunProcess(args);
+        EXPECT_EQ(r.exitCode, 1) << r.err;
+        EXPECT_EQ(r.err, "quorvel : aucun affichage disponible\n");
+    }
+    ::unsetenv("QT_QPA_PLATFORM");
 }
 
 TEST_F(UnattendedRun, NeedsNoDisplayEvenWhenTheX11PlatformIsAskedFor) {

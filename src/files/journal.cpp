@@ -238,6 +238,54 @@ std::vector<std::string> ListJournals(const std::string& folder) {
     return names;
 }
 
+namespace {
+
+// Up to `size` bytes of the regular file `path` from `offset` (from the end when
+// `fromEnd`); nothing when it is not a regular file that can be read.
+std::optional<std::string> ReadPart(const std::string& path, std::size_t size, bool fromEnd) {
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return std::nullopt;
+    }
+    const auto length = static_cast<std::size_t>(st.st_size);
+    const std::size_t offset = fromEnd && length > size ? length - size : 0;
+    std::string bytes(std::min(size, length), '\0');
+    const ssize_t n = ::pread(fd.Get(), bytes.data(), bytes.size(), static_cast<off_t>(offset));
+    if (n < 0) {
+        return std::nullopt;
+    }
+    bytes.resize(static_cast<std::size_t>(n));
+    return bytes;
+}
+
+} // namespace
+
+std::optional<FolderIdentity> ReadJournalFolder(const std::string& path) {
+    const auto head = ReadPart(path, 8192, false);
+    if (!head || !head->starts_with(std::string(kMagic) + "\n")) {
+        return std::nullopt;
+    }
+    const std::size_t start = kMagic.size() + 1;
+    const std::size_t end = head->find('\n', start);
+    if (end == std::string::npos) {
+        return std::nullopt;
+    }
+    const Fields f(std::string_view(*head).substr(start, end - start));
+    FolderIdentity identity;
+    auto folderPath = f.size() == 4 && f[0] == "folder" ? Unescape(f[3]) : std::nullopt;
+    if (!folderPath || !Number(f[1], identity.device) || !Number(f[2], identity.inode)) {
+        return std::nullopt;
+    }
+    identity.path = std::move(*folderPath);
+    return identity;
+}
+
+bool JournalClosed(const std::string& path) {
+    const auto tail = ReadPart(path, 64, true);
+    return tail && tail->ends_with("\nclosed\n");
+}
+
 std::optional<Journal> ReadJournal(const std::string& path) {
     const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};

@@ -83,6 +83,11 @@ struct Journal {
 // or malformed (a torn last record is left out).
 std::optional<Journal> ReadJournal(const std::string& path);
 
+// The folder a journal is about, read from its first lines only.
+std::optional<FolderIdentity> ReadJournalFolder(const std::string& path);
+// Whether the last session of a journal closed it, read from its end only.
+bool JournalClosed(const std::string& path);
+
 // The journals in `folder`, oldest first.
 std::vector<std::string> ListJournals(const std::string& folder);
 

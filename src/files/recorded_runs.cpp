@@ -6,6 +6,7 @@
 #include "files/verify.hpp"
 
 #include <algorithm>
+#include <fcntl.h>
 
 namespace quorvel {
 
@@ -109,6 +110,42 @@ RecordedState StateOf(const Journal& journal) {
         return RecordedState::PartlyUndone;
     }
     return journal.counts ? RecordedState::Complete : RecordedState::Interrupted;
+}
+
+bool HasRunToUndo(const std::string& path, const std::string& journalFolder) {
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const auto identity = fd.Valid() ? IdentifyFolder(fd.Get(), path) : std::nullopt;
+    if (!identity) {
+        return false;
+    }
+    std::vector<std::string> paths = ListJournals(journalFolder);
+    std::reverse(paths.begin(), paths.end());
+    for (const std::string& journalPath : paths) {
+        const auto about = ReadJournalFolder(journalPath);
+        if (!about || !SameFolder(*about, *identity)) {
+            continue;
+        }
+        if (const auto journal = ReadJournal(journalPath);
+            journal && !journal->undone && journal->everRenamed > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::optional<Journal> NewestInterruptedRun(const std::string& journalFolder) {
+    std::vector<std::string> paths = ListJournals(journalFolder);
+    std::reverse(paths.begin(), paths.end());
+    for (const std::string& journalPath : paths) {
+        if (JournalClosed(journalPath)) {
+            continue; // a session that ended: the run is not left in the middle
+        }
+        if (auto journal = ReadJournal(journalPath);
+            journal && StateOf(*journal) == RecordedState::Interrupted) {
+            return journal;
+        }
+    }
+    return std::nullopt;
 }
 
 TakeBackReport UndoLastRun(const std::string& path, const std::string& journalFolder) {

@@ -46,6 +46,14 @@ TakeBackReport UndoLastRun(const std::string& folder, const std::string& journal
 // done yet, with the same rules as the run.
 TakeBackReport ResumeLastRun(const std::string& folder, const std::string& journalFolder);
 
+// Whether `folder` has a run UndoLastRun would take back: one that renamed
+// something and is not undone. Only the journals of the folder are read whole.
+bool HasRunToUndo(const std::string& folder, const std::string& journalFolder);
+
+// The newest run, of any folder, that was interrupted and neither finished nor
+// taken back since.
+std::optional<Journal> NewestInterruptedRun(const std::string& journalFolder);
+
 // The journals of every folder, or of `folder` only (when not empty), oldest first.
 // Journals that cannot be read are left out.
 std::vector<Journal> History(const std::string& folder, const std::string& journalFolder);

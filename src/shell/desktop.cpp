@@ -52,6 +52,21 @@ DesktopServices::SaveAnswer DesktopServices::AskToSave(QWidget* parent, const QS
     return box.clickedButton() == no ? SaveAnswer::Discard : SaveAnswer::Cancel;
 }
 
+DesktopServices::InterruptedAnswer DesktopServices::AskAboutInterruptedRun(QWidget* parent,
+                                                                           const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvel"), text, QMessageBox::NoButton, parent);
+    QPushButton* undo = box.addButton(QStringLiteral("Annuler"), QMessageBox::DestructiveRole);
+    QPushButton* finish = box.addButton(QStringLiteral("Terminer"), QMessageBox::AcceptRole);
+    QPushButton* later = box.addButton(QStringLiteral("Plus tard"), QMessageBox::RejectRole);
+    box.setDefaultButton(later);
+    box.setEscapeButton(later);
+    box.exec();
+    if (box.clickedButton() == undo) {
+        return InterruptedAnswer::Undo;
+    }
+    return box.clickedButton() == finish ? InterruptedAnswer::Finish : InterruptedAnswer::Leave;
+}
+
 void DesktopServices::ShowPage(QWidget* parent, const QString& path) {
     // A window of its own that lives until it is closed.
     auto* page = new QTextBrowser(parent);

@@ -28,6 +28,9 @@ public:
     // "Oui", "Non" or "Annuler" to a question about unsaved changes.
     enum class SaveAnswer { Save, Discard, Cancel };
     virtual SaveAnswer AskToSave(QWidget* parent, const QString& text);
+    // What to do with a run left in the middle: "Annuler", "Terminer" or "Plus tard".
+    enum class InterruptedAnswer { Undo, Finish, Leave };
+    virtual InterruptedAnswer AskAboutInterruptedRun(QWidget* parent, const QString& text);
     // Shows a local HTML page in a window of the program.
     virtual void ShowPage(QWidget* parent, const QString& path);
     // File dialogs; an empty result when the user cancels.

@@ -277,6 +277,11 @@ void TFrmMain::CreateMenus() {
     N3 = Own(MNU_File->addSeparator(), "N3");
     MNU_SAVE = Own(MNU_File->addAction(MenuImage(1), QStringLiteral("Enregistrer")), "MNU_SAVE");
     MNU_SAVEAS = Own(MNU_File->addAction(MenuImage(1), QStringLiteral("Enregistrer sous...")), "MNU_SAVEAS");
+    N4 = Own(MNU_File->addSeparator(), "N4");
+    MNU_UNDO = Own(MNU_File->addAction(messages::UndoCaption()), "MNU_UNDO");
+    MNU_UNDO->setShortcut(QKeySequence::Undo);
+    MNU_UNDO->setEnabled(false);
+    connect(MNU_UNDO, &QAction::triggered, Controller, &RenameController::undo);
     N2 = Own(MNU_File->addSeparator(), "N2");
     MNU_QUIT = Own(MNU_File->addAction(MenuImage(2), QStringLiteral("&Quitter")), "MNU_QUIT");
 

@@ -90,6 +90,8 @@ public:
     QAction* N3 = nullptr;
     QAction* MNU_SAVE = nullptr;
     QAction* MNU_SAVEAS = nullptr;
+    QAction* N4 = nullptr;
+    QAction* MNU_UNDO = nullptr; // takes back the last run of the folder shown
     QAction* N2 = nullptr;
     QAction* MNU_QUIT = nullptr;
     QMenu* MNU_Langage = nullptr;
@@ -154,6 +156,8 @@ private:
     void FormCreate();
     void FormClose();
     void FormActivate();
+    // Offers to finish or take back a run left in the middle, if the journals hold one.
+    void OfferInterruptedRun();
     void ReportRun(const RunSummary& summary);
     // Enables the actions as the script and the grid allow; follows the controller.
     void RefreshActions();

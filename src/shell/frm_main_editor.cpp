@@ -12,12 +12,14 @@
 #include "engine/catalogue.hpp"
 #include "engine/codec.hpp"
 #include "engine/primitives.hpp"
+#include "files/recorded_runs.hpp"
 #include "shell/desktop.hpp"
 #include "shell/frm_main.hpp"
 #include "shell/messages.hpp"
 #include "shell/rename_controller.hpp"
 
 #include <QEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -123,6 +125,7 @@ void TFrmMain::RefreshActions() {
     Action_VoirExemple->setEnabled(ready);
     Action_Executer->setEnabled(ready);
     Action_Effacer->setEnabled(Controller->CanRemoveLine());
+    MNU_UNDO->setEnabled(Controller->CanUndo());
 }
 
 void TFrmMain::Action_VoirExempleExecute(PreviewMode mode) {
@@ -166,6 +169,26 @@ const QString& TFrmMain::ScriptFileName() const {
     return Controller->ScriptFileName();
 }
 
+void TFrmMain::OfferInterruptedRun() {
+    const std::optional<Journal> run = NewestInterruptedRun(JournalFolder());
+    if (!run) {
+        return;
+    }
+    const QByteArray folder = QByteArray::fromStdString(run->folder.path);
+    const QString text =
+        messages::InterruptedRun(QFile::decodeName(folder), run->everRenamed, run->files.size());
+    switch (Desktop().AskAboutInterruptedRun(this, text)) {
+    case DesktopServices::InterruptedAnswer::Undo:
+        Controller->settleInterrupted(folder, false);
+        break;
+    case DesktopServices::InterruptedAnswer::Finish:
+        Controller->settleInterrupted(folder, true);
+        break;
+    case DesktopServices::InterruptedAnswer::Leave:
+        break;
+    }
+}
+
 // --- Command line ------------------------------------------------------------------
 
 bool TFrmMain::event(QEvent* event) {
@@ -189,6 +212,7 @@ void TFrmMain::FormActivate() {
         return;
     }
     FirstActivation = false;
+    OfferInterruptedRun();
     // A folder after the script is the unattended run, which the program does
     // without a window; the window only opens the script.
     const QStringList& args = env_.arguments;

@@ -42,6 +42,20 @@ inline QString SaveChanges() {
 inline QString ForbiddenCharacters() {
     return QStringLiteral("Caractères interdits dans une valeur : = [ ] |");
 }
+inline QString NothingToUndo() {
+    return QStringLiteral("Rien à annuler");
+}
+inline QString UndoCaption() {
+    return QStringLiteral("Annuler le dernier renommage");
+}
+// The question at start-up about a run left in the middle.
+inline QString InterruptedRun(const QString& folder, std::size_t done, std::size_t total) {
+    return QStringLiteral("Le renommage du dossier %1 a été interrompu (%2 fichier(s) sur %3).\n"
+                          "Annuler ce qui a été fait, ou terminer le renommage ?")
+        .arg(folder)
+        .arg(done)
+        .arg(total);
+}
 inline QString RangeError(long long index) {
     return QStringLiteral("Indice de liste hors limites (%1)").arg(index);
 }

@@ -7,6 +7,7 @@
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
 #include "engine/script_file.hpp"
+#include "files/recorded_runs.hpp"
 #include "files/rename_run.hpp"
 #include "shell/messages.hpp"
 
@@ -35,6 +36,23 @@ RunSummary SummaryOf(const RunReport& report) {
     return summary;
 }
 
+RunSummary SummaryOf(const TakeBackReport& report) {
+    RunSummary summary{report.done, 0, report.failed, {}};
+    for (const RunFile& file : report.files) {
+        if (file.outcome == RenameOutcome::Failed) {
+            summary.failures.push_back(QStringLiteral("%1 → %2 : %3")
+                                           .arg(ToQString(DecodeName(file.oldName)),
+                                                ToQString(DecodeName(file.newName)),
+                                                QString::fromUtf8(file.reason)));
+        }
+    }
+    return summary;
+}
+
+std::string Bytes(const QByteArray& bytes) {
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
 } // namespace
 
 RenameController::RenameController(QObject* parent)
@@ -61,6 +79,62 @@ void RenameController::listFolder(const QByteArray& folder, const QString& filte
     selection_->Clear();
     files_->List(DecodeName(std::string_view(folder.constData(), static_cast<std::size_t>(folder.size()))),
                  FromQString(filter));
+    UpdateUndo();
+}
+
+void RenameController::UpdateUndo() {
+    const bool can = !folder_.isEmpty() && HasRunToUndo(Bytes(folder_), JournalFolder());
+    if (can != canUndo_) {
+        canUndo_ = can;
+        emit stateChanged();
+    }
+}
+
+void RenameController::Relist(const std::vector<std::string>& selectNames) {
+    const std::unordered_set<std::string> wanted(selectNames.begin(), selectNames.end());
+    const int anchor = selection_->AnchorRow();
+    listFolder(folder_, filter_);
+    std::vector<int> rows;
+    for (std::size_t i = 0; i < files_->Count(); ++i) {
+        if (wanted.count(files_->Files().Items(i).NameBytes()) != 0) {
+            rows.push_back(static_cast<int>(i) + 1);
+        }
+    }
+    selection_->Select(rows);
+    selection_->SetAnchorRow(anchor);
+}
+
+void RenameController::undo() {
+    const TakeBackReport report = UndoLastRun(Bytes(folder_), JournalFolder());
+    if (report.status == TakeBackReport::Status::NothingToDo) {
+        emit message(messages::NothingToUndo());
+        UpdateUndo();
+        return;
+    }
+    if (!report.error.empty()) {
+        emit error(QString::fromUtf8(report.error));
+    }
+    std::vector<std::string> back;
+    for (const RunFile& file : report.files) {
+        if (file.outcome == RenameOutcome::Renamed) {
+            back.push_back(file.newName);
+        }
+    }
+    emit previewed({});
+    Relist(back);
+    emit ran(SummaryOf(report));
+}
+
+void RenameController::settleInterrupted(const QByteArray& folder, bool finish) {
+    const TakeBackReport report =
+        finish ? ResumeLastRun(Bytes(folder), JournalFolder()) : UndoLastRun(Bytes(folder), JournalFolder());
+    if (!report.error.empty()) {
+        emit error(QString::fromUtf8(report.error));
+    }
+    if (folder == folder_) {
+        Relist({});
+    }
+    emit ran(SummaryOf(report));
 }
 
 void RenameController::preview(PreviewMode mode) {
@@ -110,22 +184,13 @@ void RenameController::run(RunMode mode) {
             emit error(QString::fromUtf8(report.error));
         }
         // The folder as the run left it, the renamed files selected under their new names.
-        std::unordered_set<std::string> renamed;
+        std::vector<std::string> renamed;
         for (const RunFile& file : report.files) {
             if (file.outcome == RenameOutcome::Renamed) {
-                renamed.insert(file.newName);
+                renamed.push_back(file.newName);
             }
         }
-        const int anchor = selection_->AnchorRow();
-        listFolder(folder_, filter_);
-        std::vector<int> rows;
-        for (std::size_t i = 0; i < files_->Count(); ++i) {
-            if (renamed.count(files_->Files().Items(i).NameBytes()) != 0) {
-                rows.push_back(static_cast<int>(i) + 1);
-            }
-        }
-        selection_->Select(rows);
-        selection_->SetAnchorRow(anchor);
+        Relist(renamed);
         emit ran(SummaryOf(report));
     } catch (const EngineError& e) {
         emit error(QString::fromUtf8(e.what()));

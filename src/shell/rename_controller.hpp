@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace quorvel {
@@ -49,6 +50,8 @@ public:
 
     // A valid script and files to apply it to.
     bool CanPreview() const;
+    // The folder shown has a run that can be taken back.
+    bool CanUndo() const { return canUndo_; }
     // A placeholder was clicked since the script was last shown.
     bool CanRemoveLine() const { return clickedLine_ >= 0; }
 
@@ -68,6 +71,10 @@ public slots:
     void enterValue(const QString& value);
     // Removes the line whose placeholder was clicked last.
     void removeClickedLine();
+    // Takes back the last run of the folder shown that is not undone.
+    void undo();
+    // Finishes (`finish`) or takes back the interrupted run of `folder` (exact bytes).
+    void settleInterrupted(const QByteArray& folder, bool finish);
     // Reads a script file; the script is emptied when it cannot be read.
     void open(const QString& path);
     // Writes the script to `path`, which becomes its file name.
@@ -90,6 +97,10 @@ private:
     QByteArray folder_;
     QString filter_;
     NumberCounter counter_ = 0;
+    void Relist(const std::vector<std::string>& selectNames);
+    void UpdateUndo();
+
+    bool canUndo_ = false;
     int clickedLine_ = -1;
     int clickedSlot_ = 0; // from 1
     QString clickedPlaceholder_;

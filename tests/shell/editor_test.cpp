@@ -18,6 +18,8 @@
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QToolButton>
+#include <cstdio>
+#include <cstdlib>
 
 namespace quorvel::test {
 namespace {
@@ -312,6 +314,68 @@ TEST_F(Editor, RunAsksFirstRenamesSafelyAndReports) {
     EXPECT_EQ(EncodeName(w.FileList->Files().Items(2).Name()), "x.txt");
     EXPECT_EQ(w.Selection->Indexes(3), std::vector<std::size_t>({2}));
     EXPECT_TRUE(Preview().isEmpty());
+}
+
+// Ctrl+Z takes the run back; once nothing is left to take back it is disabled.
+TEST_F(Editor, UndoTakesTheLastRunBackAndSelectsTheFilesAgain) {
+    MakeFiles({"a.txt", "b.txt"});
+    TFrmMain& w = Start();
+    ListFolder();
+    EXPECT_FALSE(w.MNU_UNDO->isEnabled());
+    QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
+    SetScript({"14|Ajouter [Chaine=x_] au début"});
+    w.MNU_ExecuterClick(RunMode::Unattended);
+    EXPECT_TRUE(std::filesystem::exists(folder_ / "x_a.txt") && std::filesystem::exists(folder_ / "x_b.txt"));
+    ASSERT_TRUE(w.MNU_UNDO->isEnabled());
+    EXPECT_EQ(w.MNU_UNDO->shortcut(), QKeySequence(QKeySequence::Undo));
+    w.MNU_UNDO->trigger();
+    EXPECT_EQ(ReadFileBytes(folder_ / "a.txt"), "a.txt");
+    EXPECT_EQ(ReadFileBytes(folder_ / "b.txt"), "b.txt");
+    EXPECT_EQ(w.RunStatus->text(), QStringLiteral("2 renommé(s), 0 inchangé(s), 0 échec(s)"));
+    EXPECT_EQ(w.Selection->Indexes(2), std::vector<std::size_t>({0, 1}));
+    EXPECT_FALSE(w.MNU_UNDO->isEnabled());
+}
+
+// A run that stopped before its end is offered at start-up, and "Annuler" takes
+// back what it did.
+TEST_F(Editor, AnInterruptedRunIsOfferedAtStartUp) {
+    MakeFiles({"a.txt", "b.txt"});
+    {
+        TFrmMain& w = Start();
+        ListFolder();
+        QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
+        SetScript({"14|Ajouter [Chaine=y_] au début"});
+        w.MNU_ExecuterClick(RunMode::Unattended);
+        w.close();
+    }
+    // The journal as a run killed after its last rename leaves it: no end, not closed.
+    const std::filesystem::path state = std::getenv("XDG_STATE_HOME");
+    std::filesystem::path newest;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(state)) {
+        if (entry.is_regular_file() &&
+            (newest.empty() || entry.last_write_time() >= std::filesystem::last_write_time(newest))) {
+            newest = entry.path();
+        }
+    }
+    ASSERT_FALSE(newest.empty());
+    std::string journal = ReadFileBytes(newest.string());
+    for (const char* record : {"\nclosed\n", "\nend "}) {
+        journal.erase(journal.rfind(record) + 1);
+    }
+    {
+        std::FILE* f = std::fopen(newest.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(journal.data(), 1, journal.size(), f);
+        std::fclose(f);
+    }
+    desktop_.log.interruptedAnswer = DesktopServices::InterruptedAnswer::Undo;
+    Start();
+    QTest::qWait(50);
+    ASSERT_EQ(desktop_.log.interruptedQuestions.size(), 1);
+    EXPECT_TRUE(
+        desktop_.log.interruptedQuestions[0].contains(QStringLiteral("interrompu (2 fichier(s) sur 2)")));
+    EXPECT_EQ(ReadFileBytes(folder_ / "a.txt"), "a.txt");
+    EXPECT_EQ(ReadFileBytes(folder_ / "b.txt"), "b.txt");
 }
 
 TEST_F(Editor, SaveAsGivesTheScriptExtensionAndOpenReadsItBack) {

@@ -91,7 +91,8 @@ TEST_F(MainWindow, MenusCarryTheirItems) {
     };
     EXPECT_EQ(w.MNU_File->title(), "&Fichier");
     EXPECT_EQ(captions(w.MNU_File),
-              QStringList({"Ouvrir", "-", "Enregistrer", "Enregistrer sous...", "-", "&Quitter"}));
+              QStringList({"Ouvrir", "-", "Enregistrer", "Enregistrer sous...", "-", "Annuler le dernier renommage", "-",
+                           "&Quitter"}));
     EXPECT_EQ(w.MNU_Langage->title(), "Langage");
     EXPECT_EQ(captions(w.MNU_Langage), QStringList({"Français", "Anglais"}));
     EXPECT_EQ(w.MNU_AoutHelp->title(), "?");

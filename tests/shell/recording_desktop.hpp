@@ -21,6 +21,8 @@ struct DesktopLog {
     SaveAnswer saveAnswer = SaveAnswer::Discard;
     QStringList saveQuestions;
     QStringList pagesShown;
+    DesktopServices::InterruptedAnswer interruptedAnswer = DesktopServices::InterruptedAnswer::Leave;
+    QStringList interruptedQuestions;
     QString openFileName;
     QString saveFileName;
 };
@@ -35,6 +37,10 @@ public:
     SaveAnswer AskToSave(QWidget*, const QString& text) override {
         log_.saveQuestions.push_back(text);
         return log_.saveAnswer;
+    }
+    InterruptedAnswer AskAboutInterruptedRun(QWidget*, const QString& text) override {
+        log_.interruptedQuestions.push_back(text);
+        return log_.interruptedAnswer;
     }
     void ShowPage(QWidget*, const QString& path) override { log_.pagesShown.push_back(path); }
     void ShowMessage(QWidget*, const QString& text) override { log_.messages.push_back(text); }

@@ -2,10 +2,58 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QColor>
 #include <QKeyEvent>
 #include <algorithm>
 
 namespace quorvel {
+
+void ExampleModel::SetLines(QStringList lines) {
+    beginResetModel();
+    lines_ = std::move(lines);
+    marks_.clear();
+    endResetModel();
+}
+
+void ExampleModel::SetMarks(const std::vector<ExampleMark>& marks) {
+    marks_.assign(static_cast<std::size_t>(lines_.size()), ExampleMark{-1, false, {}});
+    for (const ExampleMark& mark : marks) {
+        if (mark.line >= 0 && mark.line < lines_.size()) {
+            marks_[static_cast<std::size_t>(mark.line)] = mark;
+        }
+    }
+    if (!lines_.isEmpty()) {
+        emit dataChanged(index(0), index(static_cast<int>(lines_.size()) - 1),
+                         {Qt::ForegroundRole, Qt::ToolTipRole});
+    }
+}
+
+int ExampleModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+}
+
+QVariant ExampleModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= lines_.size()) {
+        return {};
+    }
+    if (role == Qt::DisplayRole) {
+        return lines_[index.row()];
+    }
+    const ExampleMark* mark = static_cast<std::size_t>(index.row()) < marks_.size() &&
+                                      marks_[static_cast<std::size_t>(index.row())].line >= 0
+                                  ? &marks_[static_cast<std::size_t>(index.row())]
+                                  : nullptr;
+    if (mark == nullptr) {
+        return {};
+    }
+    if (role == Qt::ForegroundRole) {
+        return mark->conflict ? QColor(Qt::red) : QColor(0xB0, 0x5A, 0x00);
+    }
+    if (role == Qt::ToolTipRole) {
+        return mark->reason;
+    }
+    return {};
+}
 
 TExampleList::TExampleList(QWidget* parent) : QListView(parent) {
     setModel(&model_);
@@ -20,15 +68,15 @@ TExampleList::TExampleList(QWidget* parent) : QListView(parent) {
 }
 
 void TExampleList::clear() {
-    model_.setStringList({});
+    model_.SetLines({});
 }
 
 void TExampleList::SetLines(QStringList lines) {
-    model_.setStringList(std::move(lines));
+    model_.SetLines(std::move(lines));
 }
 
 QString TExampleList::toPlainText() const {
-    return model_.stringList().join(QLatin1Char('\n'));
+    return model_.Lines().join(QLatin1Char('\n'));
 }
 
 void TExampleList::keyPressEvent(QKeyEvent* event) {

@@ -161,6 +161,8 @@ void TFrmMain::CreateComponents() {
     MemoExemple->setGeometry(9, 82, 153, 159);
     connect(Controller, &RenameController::previewed, MemoExemple,
             [this](const QStringList& names) { MemoExemple->SetLines(names); });
+    connect(Controller, &RenameController::previewMarked, MemoExemple,
+            [this](const std::vector<ExampleMark>& marks) { MemoExemple->SetMarks(marks); });
 
     StringGridFiles = Own(new TFileGrid(*FileList, Selection->Rows(), Panel1), "StringGridFiles");
     connect(Selection, &FileSelection::changed, StringGridFiles->viewport(), qOverload<>(&QWidget::update));

@@ -147,18 +147,34 @@ void RenameController::preview(PreviewMode mode) {
         return;
     }
     try {
-        const std::vector<Text> names =
-            PreviewNames(script_->Lines(), files_->Files(), selection_->Indexes(files_->Count()), counter_);
+        const std::vector<std::size_t> selected = selection_->Indexes(files_->Count());
+        const std::vector<Text> names = PreviewNames(script_->Lines(), files_->Files(), selected, counter_);
         QStringList lines;
         lines.reserve(static_cast<qsizetype>(names.size()));
         for (const Text& name : names) {
             lines.push_back(ToQString(name));
         }
         emit previewed(lines);
+        MarkConflicts(selected);
     } catch (const EngineError& e) {
         emit previewed({});
         emit error(QString::fromUtf8(e.what()));
     }
+}
+
+void RenameController::MarkConflicts(const std::vector<std::size_t>& selected) {
+    NumberCounter counter = 0;
+    const RunReport plan = PlanRenames(script_->Lines(), files_->Files(), selected, counter);
+    std::vector<ExampleMark> marks;
+    for (std::size_t i = 0; i < plan.files.size(); ++i) {
+        const RunFile& file = plan.files[i];
+        const bool conflict = file.verdict != Verdict::Ready && file.verdict != Verdict::Unchanged;
+        if (conflict || !file.note.empty()) {
+            marks.push_back(
+                {static_cast<int>(i), conflict, QString::fromUtf8(conflict ? file.reason : file.note)});
+        }
+    }
+    emit previewMarked(marks);
 }
 
 void RenameController::run(RunMode mode) {

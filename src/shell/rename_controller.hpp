@@ -5,6 +5,7 @@
 // function the window gives it.
 #pragma once
 
+#include "editor/example_list.hpp"
 #include "engine/apply.hpp"
 
 #include <QObject>
@@ -83,6 +84,9 @@ public slots:
 signals:
     // The new names of the selected files, in selection order.
     void previewed(const QStringList& names);
+    // After `previewed`: the lines the run would not rename as shown, or that look
+    // like another name (`line` indexes the names).
+    void previewMarked(const std::vector<quorvel::ExampleMark>& marks);
     void ran(const quorvel::RunSummary& summary);
     void message(const QString& text);
     void error(const QString& text);
@@ -98,6 +102,8 @@ private:
     QString filter_;
     NumberCounter counter_ = 0;
     void Relist(const std::vector<std::string>& selectNames);
+    // Marks the previewed names that the run would not give, from its plan.
+    void MarkConflicts(const std::vector<std::size_t>& selected);
     void UpdateUndo();
 
     bool canUndo_ = false;

@@ -20,12 +20,15 @@ struct Controller : ::testing::Test {
     QStringList preview;
     QStringList messages;
     QStringList questions;
+    std::vector<ExampleMark> marks;
 
     Controller() {
         QObject::connect(&controller, &RenameController::previewed,
                          [this](const QStringList& names) { preview = names; });
         QObject::connect(&controller, &RenameController::message,
                          [this](const QString& m) { messages.push_back(m); });
+        QObject::connect(&controller, &RenameController::previewMarked,
+                         [this](const std::vector<ExampleMark>& m) { marks = m; });
         controller.confirm = [this](const QString&, const QString& question) {
             questions.push_back(question);
             return true;
@@ -68,6 +71,30 @@ TEST_F(Controller, PreviewsRunsAShiftAndSelectsTheRenamedFiles) {
     ASSERT_EQ(controller.Files().Count(), 4U);
     EXPECT_EQ(controller.Selection().Indexes(4), std::vector<std::size_t>({0, 1, 2}));
     EXPECT_EQ(controller.Files().Files().Items(0).NameBytes(), "2.txt");
+}
+
+// The preview marks the names the run would not give; a swap, which the run
+// does through a temporary name, is not marked.
+TEST_F(Controller, ThePreviewMarksConflictsButNotSwaps) {
+    for (const char* name : {"ab.txt", "ba.txt", "held.txt"}) {
+        folder.Write(name, name);
+    }
+    List();
+    controller.Selection().Select({1, 2});
+    controller.Script().Load({DecodeName("11|Remplacer tout par [Chaine=held.txt]")});
+    controller.preview(PreviewMode::Silent);
+    EXPECT_EQ(preview, QStringList({"held.txt", "held.txt"}));
+    ASSERT_EQ(marks.size(), 2U);
+    EXPECT_TRUE(marks[0].conflict && marks[1].conflict);
+    EXPECT_EQ(marks[0].line, 0);
+    EXPECT_FALSE(marks[0].reason.isEmpty());
+    EXPECT_NE(marks[0].reason, marks[1].reason); // taken, then given to another file
+
+    controller.Script().Load({DecodeName("24|Déplacer Les [n=1] premiers caractères à la fin")});
+    controller.Selection().Select({1, 2});
+    controller.preview(PreviewMode::Silent);
+    EXPECT_EQ(preview, QStringList({"ba.txt", "ab.txt"}));
+    EXPECT_TRUE(marks.empty());
 }
 
 TEST_F(Controller, AnIncompleteScriptIsReportedOnlyWhenAskedFor) {

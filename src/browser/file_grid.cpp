@@ -15,6 +15,17 @@
 
 namespace quorvel {
 
+QString VisibleName(QString name) {
+    for (QChar& c : name) {
+        if (c.unicode() < 0x20) {
+            c = QChar(static_cast<char16_t>(0x2400 + c.unicode())); // the control pictures
+        } else if (c.unicode() == 0x7F) {
+            c = QChar(static_cast<char16_t>(0x2421));
+        }
+    }
+    return name;
+}
+
 // --- Drawing -----------------------------------------------------------------
 
 const QColor FileCellDelegate::kSelectedLight(135, 221, 245);
@@ -58,7 +69,8 @@ void FileCellDelegate::DrawFileCell(QPainter& painter, int row, QRect rect, bool
         return;
     }
     const TProjectFile& file = files_.Items(static_cast<std::size_t>(row - 1));
-    const QString text = ToQString(file.Name()) + QLatin1Char('\n') + DetailText(file.Size(), file.Date());
+    const QString text =
+        VisibleName(ToQString(file.Name())) + QLatin1Char('\n') + DetailText(file.Size(), file.Date());
 
     QColor background = Qt::white;
     QColor foreground = Qt::black;

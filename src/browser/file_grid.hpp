@@ -15,6 +15,10 @@ class FileListModel;
 class TListFiles;
 class TListInt;
 
+// A name as the grid shows it: control characters as their visible symbols
+// ("\n" as U+240A), so that a name keeps to its own line. The file keeps its name.
+QString VisibleName(QString name);
+
 class FileCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:

@@ -1,6 +1,7 @@
 #include "browser/file_list_model.hpp"
 
 #include "bridge/qt_text.hpp"
+#include "browser/file_grid.hpp"
 
 namespace quorvel {
 
@@ -40,7 +41,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        return ToQString(files_.Items(static_cast<std::size_t>(index.row())).Name());
+        return VisibleName(ToQString(files_.Items(static_cast<std::size_t>(index.row())).Name()));
     }
     return {};
 }

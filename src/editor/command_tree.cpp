@@ -4,7 +4,10 @@
 #include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
 
+#include <QHeaderView>
+#include <QHelpEvent>
 #include <QMimeData>
+#include <QToolTip>
 
 namespace quorvel {
 
@@ -25,6 +28,25 @@ TCommandTree::TCommandTree(QWidget* parent) : QTreeWidget(parent) {
         }
     }
     expandAll();
+    // Captions are shown whole, with a scroll bar when the tree is narrower.
+    setTextElideMode(Qt::ElideNone);
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+}
+
+bool TCommandTree::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (const QTreeWidgetItem* item = itemAt(help->pos())) {
+            QToolTip::showText(help->globalPos(), item->text(0), viewport());
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
+    }
+    return QTreeWidget::viewportEvent(event);
 }
 
 QList<QTreeWidgetItem*> TCommandTree::Nodes() const {

@@ -24,6 +24,8 @@ public:
 protected:
     QStringList mimeTypes() const override;
     QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override;
+    // The whole caption of the node under the mouse, as a tooltip.
+    bool viewportEvent(QEvent* event) override;
 };
 
 } // namespace quorvel

@@ -90,9 +90,8 @@ TEST_F(MainWindow, MenusCarryTheirItems) {
         return out;
     };
     EXPECT_EQ(w.MNU_File->title(), "&Fichier");
-    EXPECT_EQ(captions(w.MNU_File),
-              QStringList({"Ouvrir", "-", "Enregistrer", "Enregistrer sous...", "-", "Annuler le dernier renommage", "-",
-                           "&Quitter"}));
+    EXPECT_EQ(captions(w.MNU_File), QStringList({"Ouvrir", "-", "Enregistrer", "Enregistrer sous...", "-",
+                                                 "Annuler le dernier renommage", "-", "&Quitter"}));
     EXPECT_EQ(w.MNU_Langage->title(), "Langage");
     EXPECT_EQ(captions(w.MNU_Langage), QStringList({"Français", "Anglais"}));
     EXPECT_EQ(w.MNU_AoutHelp->title(), "?");
@@ -119,6 +118,13 @@ TEST_F(MainWindow, CommandTreeHoldsTheCatalogue) {
     }
     EXPECT_EQ(number, kCommandNodeCount);
     EXPECT_TRUE(tree->font().bold());
+    // Every caption whole: the column takes the widest, the tree scrolls sideways.
+    EXPECT_EQ(tree->textElideMode(), Qt::ElideNone);
+    for (QTreeWidgetItem* node : w.TreeViewCommande->Nodes()) {
+        const int needed = QFontMetrics(tree->font()).horizontalAdvance(node->text(0));
+        EXPECT_GE(tree->columnWidth(0), needed) << node->text(0).toStdString();
+    }
+    EXPECT_EQ(VisibleName(QStringLiteral("a\nb\x7f")), QStringLiteral("a\u240Ab\u2421"));
 }
 
 TEST_F(MainWindow, ListsTheFolderSortedWithTheGridLayout) {

@@ -6,7 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
+#include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -49,16 +52,24 @@ std::optional<std::string_view> KeyOf(std::string_view line) {
     return TrimBlanks(line.substr(0, eq));
 }
 
-std::vector<std::string> ReadLines(const std::string& path, bool& exists) {
+constexpr std::size_t kMaxSettingsSize = 1 << 20;
+
+std::vector<std::string> LoadLines(const std::string& path) {
     std::vector<std::string> lines;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    exists = fd >= 0;
+    // Never blocks on a FIFO or a device: only a regular file of a sane size is read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
+        return lines;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uintmax_t>(st.st_size) > kMaxSettingsSize) {
+        ::close(fd);
         return lines;
     }
     std::string bytes;
     char buffer[16384];
-    for (;;) {
+    while (bytes.size() <= kMaxSettingsSize) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) {
             continue;
@@ -69,6 +80,9 @@ std::vector<std::string> ReadLines(const std::string& path, bool& exists) {
         bytes.append(buffer, static_cast<std::size_t>(n));
     }
     ::close(fd);
+    if (bytes.size() > kMaxSettingsSize) {
+        return lines; // it grew while it was read
+    }
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t end = bytes.find_first_of("\r\n", start);
@@ -82,17 +96,54 @@ std::vector<std::string> ReadLines(const std::string& path, bool& exists) {
     return lines;
 }
 
+// Where a write of `path` goes: the file a symbolic link leads to (the link stays),
+// else `path` itself.
+std::string WriteTarget(const std::string& path) {
+    std::string target = path;
+    for (int hops = 0; hops < 16; ++hops) {
+        char buffer[4096];
+        const ssize_t n = ::readlink(target.c_str(), buffer, sizeof buffer);
+        if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buffer) {
+            break;
+        }
+        std::string next(buffer, static_cast<std::size_t>(n));
+        if (next.front() != '/') {
+            const std::size_t slash = target.rfind('/');
+            next = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + next;
+        }
+        target = std::move(next);
+    }
+    return target;
+}
+
 void WriteLines(const std::string& path, const std::vector<std::string>& lines) {
     std::string bytes;
     for (const std::string& line : lines) {
         bytes += line;
         bytes += '\n';
     }
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     auto fail = [&] { throw FileError(FormatMessage(kCannotWriteMessage, path)); };
+    const std::string target = WriteTarget(path);
+    struct stat st {};
+    mode_t mode = 0644;
+    if (::stat(target.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) {
+            fail(); // a FIFO or a device is no settings file: it is left alone
+        }
+        mode = st.st_mode & 07777;
+    }
+    const std::size_t slash = target.rfind('/');
+    std::string temporary = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
+                            ".quorvel-settings-XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         fail();
     }
+    auto failAndRemove = [&] {
+        ::unlink(temporary.c_str());
+        fail();
+    };
+    (void)::fchmod(fd, mode);
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -101,26 +152,96 @@ void WriteLines(const std::string& path, const std::vector<std::string>& lines) 
         }
         if (n <= 0) {
             ::close(fd);
-            fail();
+            failAndRemove();
         }
         done += static_cast<std::size_t>(n);
     }
-    if (::close(fd) != 0) {
-        fail();
+    if (::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        failAndRemove();
     }
 }
 
 } // namespace
 
+// The files of an open session: their lines, and whether they changed.
+struct HeldSettings {
+    struct File {
+        std::vector<std::string> lines;
+        bool changed = false;
+    };
+    std::vector<std::pair<std::string, File>> files;
+    File& Of(const std::string& path) {
+        for (auto& [p, held] : files) {
+            if (p == path) {
+                return held;
+            }
+        }
+        files.emplace_back(path, File{LoadLines(path), false});
+        return files.back().second;
+    }
+};
+
+namespace {
+
+std::vector<HeldSettings*> gSessions; // the open sessions, newest last
+
+HeldSettings* Held() {
+    return gSessions.empty() ? nullptr : gSessions.back();
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    return Held() != nullptr ? Held()->Of(path).lines : LoadLines(path);
+}
+
+void StoreLines(const std::string& path, std::vector<std::string> lines) {
+    if (Held() != nullptr) {
+        HeldSettings::File& held = Held()->Of(path);
+        held.lines = std::move(lines);
+        held.changed = true;
+        return;
+    }
+    WriteLines(path, lines);
+}
+
+} // namespace
+
 bool IniFile::Exists() const {
+    if (Held() != nullptr && !Held()->Of(path_).lines.empty()) {
+        return true;
+    }
     struct stat st {};
     return ::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+SettingsSession::SettingsSession() : held_(std::make_unique<HeldSettings>()) {
+    gSessions.push_back(held_.get());
+}
+
+SettingsSession::~SettingsSession() {
+    gSessions.erase(std::remove(gSessions.begin(), gSessions.end(), held_.get()), gSessions.end());
+}
+
+void SettingsSession::Commit() {
+    std::optional<FileError> failure;
+    for (auto& [path, held] : held_->files) {
+        if (!held.changed) {
+            continue;
+        }
+        try {
+            WriteLines(path, held.lines);
+            held.changed = false;
+        } catch (const FileError& e) {
+            failure = e;
+        }
+    }
+    if (failure) {
+        throw *failure;
+    }
+}
+
 std::optional<std::string> IniFile::ReadString(std::string_view section, std::string_view key) const {
-    bool exists = false;
     bool inSection = false;
-    for (const std::string& line : ReadLines(path_, exists)) {
+    for (const std::string& line : ReadLines(path_)) {
         if (const auto name = SectionOf(line)) {
             inSection = SameName(*name, section);
             continue;
@@ -144,8 +265,7 @@ std::int32_t IniFile::ReadInteger(std::string_view section, std::string_view key
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) const {
-    bool exists = false;
-    std::vector<std::string> lines = ReadLines(path_, exists);
+    std::vector<std::string> lines = ReadLines(path_);
     const std::string entry = std::string(key) + "=" + std::string(value);
 
     std::optional<std::size_t> sectionLine;
@@ -166,7 +286,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
         }
         if (const auto k = KeyOf(lines[i]); k && SameName(*k, key)) {
             lines[i] = std::string(*k) + "=" + std::string(value);
-            WriteLines(path_, lines);
+            StoreLines(path_, std::move(lines));
             return;
         }
         if (!TrimBlanks(lines[i]).empty()) {
@@ -179,7 +299,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
         lines.push_back("[" + std::string(section) + "]");
         lines.push_back(entry);
     }
-    WriteLines(path_, lines);
+    StoreLines(path_, std::move(lines));
 }
 
 void IniFile::WriteInteger(std::string_view section, std::string_view key, std::int64_t value) const {

@@ -1,10 +1,17 @@
 // Settings in the INI format, read and written the way the classic private-profile
-// functions do: every call opens the file anew; sections and keys keep their order;
-// a new section goes to the end of the file, a new key to the end of its section;
-// an existing key is updated in place; section and key names ignore letter case.
+// functions do: sections and keys keep their order; a new section goes to the end
+// of the file, a new key to the end of its section; an existing key is updated in
+// place; section and key names ignore letter case.
+//
+// Each call reads the file and each write writes it whole, except while a
+// SettingsSession is open: then the file is read once and written once, when the
+// session commits. A file that is not a regular file, or is over 1 MiB, reads as
+// missing. A file is written to a temporary file beside it, then renamed over it
+// (over the target of a symbolic link, which stays a link).
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +37,24 @@ public:
 
 private:
     std::string path_;
+};
+
+struct HeldSettings;
+
+// The settings files of the program held in memory between its start and its
+// close. Sessions nest: the newest open one holds the files.
+class SettingsSession {
+public:
+    SettingsSession();
+    ~SettingsSession(); // drops what was not committed
+    SettingsSession(const SettingsSession&) = delete;
+    SettingsSession& operator=(const SettingsSession&) = delete;
+    // Writes every file that was changed, once. Throws FileError as IniFile does,
+    // after trying every file.
+    void Commit();
+
+private:
+    std::unique_ptr<HeldSettings> held_;
 };
 
 } // namespace quorvel

@@ -68,14 +68,17 @@ void TSaveFormPos::LoadFormPos(bool centre) {
         return;
     }
     const int state = ini.ReadInteger(kSection, "WINDOWSTATE", 0);
-    // The size first, so that the bounds check below uses the restored size.
+    // The size first, so that the bounds check below uses the restored size; never
+    // larger than the screen.
+    const QSize screen = PrimaryScreenSize();
+    const int widest = screen.isValid() ? screen.width() : kMaxCoordinate;
+    const int highest = screen.isValid() ? screen.height() : kMaxCoordinate;
     if (const int w = ini.ReadInteger(kSection, "WIDTH", -1); w != -1) {
-        owner_->resize(std::clamp(w, 0, kMaxCoordinate), owner_->height());
+        owner_->resize(std::clamp(w, 0, widest), owner_->height());
     }
     if (const int h = ini.ReadInteger(kSection, "HEIGHT", -1); h != -1) {
-        owner_->resize(owner_->width(), std::clamp(h, 0, kMaxCoordinate));
+        owner_->resize(owner_->width(), std::clamp(h, 0, highest));
     }
-    const QSize screen = PrimaryScreenSize();
     auto place = [&](int stored, int current, int screenExtent, int windowExtent) {
         if (stored != -1) {
             return screen.isValid() ? std::min(ClampCoordinate(stored), screenExtent - windowExtent)

@@ -89,7 +89,7 @@ template <typename T> T* TFrmMain::Own(T* component, const char* name) {
 }
 
 TFrmMain::TFrmMain(ProgramEnvironment environment, QWidget* parent)
-    : QMainWindow(parent), env_(std::move(environment)) {
+    : QMainWindow(parent), env_(std::move(environment)), settings_(std::make_unique<SettingsSession>()) {
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(QStringLiteral("Quorvel"));
     setFont(WindowFont());
@@ -452,11 +452,15 @@ void TFrmMain::FormClose() {
     try {
         SaveFormControlPos->SaveControlPositions();
         IniFile(env_.settingsFile.toStdString()).WriteInteger("OPTIONS", "LANGUAGE", LanguageIndex());
+        if (settings_) {
+            settings_->Commit();
+        }
     } catch (const FileError& e) {
         // The window closes anyway: a settings file that cannot be written must not
         // keep the user in a window that cannot be closed.
         Desktop().ShowError(this, QString::fromUtf8(e.what()));
     }
+    settings_.reset(); // from now on the file is read and written as it stands
 }
 
 } // namespace quorvel

@@ -11,6 +11,7 @@
 #include "shell/rename_controller.hpp"
 
 #include <QMainWindow>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -28,6 +29,7 @@ class FileListModel;
 class FileSelection;
 class RenameController;
 class ScriptDocument;
+class SettingsSession;
 class T_Panel;
 class TCommandTree;
 class TEditNumber;
@@ -165,6 +167,8 @@ private:
     template <typename T> T* Own(T* component, const char* name);
 
     ProgramEnvironment env_;
+    // The settings file, read once when the window is made and written once when it closes.
+    std::unique_ptr<SettingsSession> settings_;
     std::vector<QObject*> components_;
     QWidget* aboutBox_ = nullptr;
 };

@@ -60,5 +60,44 @@ TEST(IniFile, AWriteThatFailsSaysWhere) {
     EXPECT_EQ(IniFile(garbage).ReadInteger("x", "LEFT", 4), 4);
 }
 
+// A FIFO or a huge file reads as missing, at once; a write replaces the target of a
+// symbolic link, which stays a link, and leaves a FIFO alone.
+TEST(IniFile, OddFilesReadAsMissingAndWritesGoThroughLinks) {
+    test::TempDir dir;
+    const std::string fifo = dir / "fifo.ini";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(IniFile(fifo).ReadInteger("OPTIONS", "LANGUAGE", 3), 3);
+    EXPECT_THROW(IniFile(fifo).WriteInteger("OPTIONS", "LANGUAGE", 1), FileError);
+    const std::string huge = dir.Write("huge.ini", "[OPTIONS]\nLANGUAGE=1\n" + std::string(2 << 20, ';'));
+    EXPECT_EQ(IniFile(huge).ReadInteger("OPTIONS", "LANGUAGE", 3), 3);
+
+    const std::string real = dir.Write("real.ini", "[OPTIONS]\nLANGUAGE=0\n");
+    const std::string link = dir / "link.ini";
+    ASSERT_EQ(::symlink("real.ini", link.c_str()), 0);
+    IniFile(link).WriteInteger("OPTIONS", "LANGUAGE", 1);
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(test::ReadFileBytes(real), "[OPTIONS]\nLANGUAGE=1\n");
+}
+
+// In a session the file is read once and written once, when it commits.
+TEST(IniFile, ASessionReadsOnceAndWritesOnce) {
+    test::TempDir dir;
+    const std::string path = dir.Write("s.ini", "[OPTIONS]\nLANGUAGE=0\n");
+    {
+        SettingsSession session;
+        const IniFile ini(path);
+        EXPECT_EQ(ini.ReadInteger("OPTIONS", "LANGUAGE", -1), 0);
+        dir.Write("s.ini", "[OPTIONS]\nLANGUAGE=7\n"); // not read again
+        EXPECT_EQ(ini.ReadInteger("OPTIONS", "LANGUAGE", -1), 0);
+        ini.WriteInteger("OPTIONS", "LANGUAGE", 1);
+        ini.WriteInteger("FENPOS", "LEFT", 5);
+        EXPECT_EQ(test::ReadFileBytes(path), "[OPTIONS]\nLANGUAGE=7\n");
+        session.Commit();
+    }
+    EXPECT_EQ(test::ReadFileBytes(path), "[OPTIONS]\nLANGUAGE=1\n[FENPOS]\nLEFT=5\n");
+}
+
 } // namespace
 } // namespace quorvel

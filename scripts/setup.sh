@@ -9,7 +9,7 @@ packages=(
     clang libclang-rt-14-dev
     locales
     libicu-dev
-    qt6-base-dev fonts-dejavu-core
+    qt6-base-dev qt6-translations-l10n fonts-dejavu-core
     dpkg-dev file
     gettext scdoc
     lintian desktop-file-utils appstream man-db bash-completion

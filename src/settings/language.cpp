@@ -8,15 +8,19 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTranslator>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -266,6 +270,14 @@ void ApplyLanguage(const ProgramEnvironment& environment, const LanguageTarget& 
         return;
     }
     ApplyLanguageLines(target, LanguageFileLines(bytes));
+}
+
+void SwitchQtTranslations(QTranslator& translator, bool french) {
+    QCoreApplication::removeTranslator(&translator);
+    if (french && translator.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                                  QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&translator);
+    }
 }
 
 } // namespace quorvel

@@ -24,6 +24,7 @@
 #include <vector>
 
 class QObject;
+class QTranslator;
 class QWidget;
 
 namespace quorvel {
@@ -53,5 +54,10 @@ void ApplyFormBlock(const LanguageTarget& target, const std::vector<Text>& lines
 // "Français.Lng" when it is missing, and applies the block of `target`'s window.
 // Silent.
 void ApplyLanguage(const ProgramEnvironment& environment, const LanguageTarget& target, const QString& name);
+
+// Qt's own texts (its dialogs' buttons and captions) in French when `french`, in
+// English otherwise, from Qt's installed translations. `translator` is the one the
+// program keeps for them.
+void SwitchQtTranslations(QTranslator& translator, bool french);
 
 } // namespace quorvel

@@ -41,6 +41,7 @@
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QToolButton>
+#include <QTranslator>
 #include <QTreeWidget>
 #include <limits>
 
@@ -117,6 +118,7 @@ QObject* TFrmMain::FindComponent(const QString& name) const {
 }
 
 void TFrmMain::CreateComponents() {
+    qtTexts_ = new QTranslator(this);
     Controller = new RenameController(this);
     FileList = &Controller->Files();
     Selection = &Controller->Selection();
@@ -343,6 +345,7 @@ void TFrmMain::FormCreate() {
 }
 
 void TFrmMain::ApplyLanguageIndex() {
+    SwitchQtTranslations(*qtTexts_, LanguageIndex() != 1);
     if (LanguageIndex() == 1) {
         MNU_Anglais->setChecked(true);
         ApplyLanguage(env_, {this, components_}, QStringLiteral("English"));
@@ -355,12 +358,14 @@ void TFrmMain::ApplyLanguageIndex() {
 void TFrmMain::MNU_FancaisClick() {
     MNU_Fancais->setChecked(true);
     SetLanguageIndex(0);
+    SwitchQtTranslations(*qtTexts_, true);
     ApplyLanguage(env_, {this, components_}, QStringLiteral("Francais"));
 }
 
 void TFrmMain::MNU_AnglaisClick() {
     MNU_Anglais->setChecked(true);
     SetLanguageIndex(1);
+    SwitchQtTranslations(*qtTexts_, false);
     ApplyLanguage(env_, {this, components_}, QStringLiteral("English"));
 }
 

@@ -22,6 +22,7 @@ class QMimeData;
 class QPlainTextEdit;
 class QStatusBar;
 class QToolButton;
+class QTranslator;
 
 namespace quorvel {
 
@@ -169,6 +170,7 @@ private:
     ProgramEnvironment env_;
     // The settings file, read once when the window is made and written once when it closes.
     std::unique_ptr<SettingsSession> settings_;
+    QTranslator* qtTexts_ = nullptr; // Qt's own texts in the language shown
     std::vector<QObject*> components_;
     QWidget* aboutBox_ = nullptr;
 };

@@ -11,6 +11,7 @@
 #include "settings/ini_file.hpp"
 #include "tests/shell/main_window_fixture.hpp"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -316,14 +317,19 @@ TEST_F(MainWindow, LanguageSettingIsReadAtStartAndWrittenOnClose) {
 
 TEST_F(MainWindow, SwitchingLanguageChangesTheCheckAndThePlaceholders) {
     TFrmMain& w = Start();
+    // Qt's own dialogs follow the language shown.
+    const auto qtCancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    EXPECT_EQ(qtCancel(), QStringLiteral("Annuler"));
     w.MNU_Anglais->trigger();
     EXPECT_TRUE(w.MNU_Anglais->isChecked());
     EXPECT_FALSE(w.MNU_Fancais->isChecked());
     EXPECT_EQ(LanguageIndex(), 1);
     EXPECT_EQ(PlaceholderNames(), PlaceholderNamesEn);
+    EXPECT_EQ(qtCancel(), QStringLiteral("Cancel"));
     w.MNU_Fancais->trigger();
     EXPECT_EQ(LanguageIndex(), 0);
     EXPECT_EQ(PlaceholderNames(), PlaceholderNamesFr);
+    EXPECT_EQ(qtCancel(), QStringLiteral("Annuler"));
 }
 
 TEST_F(MainWindow, RegistersTheScriptTypeForTheRunningProgram) {

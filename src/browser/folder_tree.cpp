@@ -66,8 +66,12 @@ TFolderTree::TFolderTree(QWidget* parent) : QTreeWidget(parent) {
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     header()->setStretchLastSection(false);
 
-    home_ = AddFolder(nullptr, QFile::encodeName(QDir::homePath()), QFile::encodeName(QDir::homePath()));
+    // The two roots by what they are: the home folder under its caption, and "/".
+    home_ = AddFolder(nullptr, QByteArray(), QFile::encodeName(QDir::homePath()));
+    home_->setIcon(0, QIcon::fromTheme(QStringLiteral("user-home"), home_->icon(0)));
+    SetHomeCaption(QStringLiteral("Dossier personnel"));
     root_ = AddFolder(nullptr, "/", "/");
+    root_->setIcon(0, QIcon::fromTheme(QStringLiteral("drive-harddisk"), root_->icon(0)));
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { Populate(item); });
     connect(this, &QTreeWidget::currentItemChanged, this, [this] { emit FolderChanged(); });
 }
@@ -83,6 +87,11 @@ QTreeWidgetItem* TFolderTree::AddFolder(QTreeWidgetItem* parent, const QByteArra
     // Offer the expander until the folder is read; it goes if the folder has none.
     item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     return item;
+}
+
+void TFolderTree::SetHomeCaption(const QString& caption) {
+    home_->setText(0, caption);
+    home_->setToolTip(0, QDir::homePath());
 }
 
 void TFolderTree::Populate(QTreeWidgetItem* item) {

@@ -11,6 +11,8 @@ class TFolderTree : public QTreeWidget {
     Q_OBJECT
 public:
     explicit TFolderTree(QWidget* parent = nullptr);
+    // The caption of the home folder's root ("Dossier personnel"); its path is its tooltip.
+    void SetHomeCaption(const QString& caption);
 
     // Path of the selected folder, as the exact bytes the file system uses ("/" for
     // the root, no trailing "/" otherwise); empty when no folder is selected.

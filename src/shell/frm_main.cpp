@@ -346,6 +346,7 @@ void TFrmMain::FormCreate() {
 
 void TFrmMain::ApplyLanguageIndex() {
     SwitchQtTranslations(*qtTexts_, LanguageIndex() != 1);
+    ShellTreeView->SetHomeCaption(messages::HomeFolder(LanguageIndex() == 1));
     if (LanguageIndex() == 1) {
         MNU_Anglais->setChecked(true);
         ApplyLanguage(env_, {this, components_}, QStringLiteral("English"));
@@ -359,6 +360,7 @@ void TFrmMain::MNU_FancaisClick() {
     MNU_Fancais->setChecked(true);
     SetLanguageIndex(0);
     SwitchQtTranslations(*qtTexts_, true);
+    ShellTreeView->SetHomeCaption(messages::HomeFolder(false));
     ApplyLanguage(env_, {this, components_}, QStringLiteral("Francais"));
 }
 
@@ -366,6 +368,7 @@ void TFrmMain::MNU_AnglaisClick() {
     MNU_Anglais->setChecked(true);
     SetLanguageIndex(1);
     SwitchQtTranslations(*qtTexts_, false);
+    ShellTreeView->SetHomeCaption(messages::HomeFolder(true));
     ApplyLanguage(env_, {this, components_}, QStringLiteral("English"));
 }
 

@@ -56,6 +56,10 @@ inline QString InterruptedRun(const QString& folder, std::size_t done, std::size
         .arg(done)
         .arg(total);
 }
+// The root of the folder tree that is the user's home folder.
+inline QString HomeFolder(bool english) {
+    return english ? QStringLiteral("Home") : QStringLiteral("Dossier personnel");
+}
 inline QString RangeError(long long index) {
     return QStringLiteral("Indice de liste hors limites (%1)").arg(index);
 }

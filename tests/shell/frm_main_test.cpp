@@ -320,7 +320,11 @@ TEST_F(MainWindow, SwitchingLanguageChangesTheCheckAndThePlaceholders) {
     // Qt's own dialogs follow the language shown.
     const auto qtCancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
     EXPECT_EQ(qtCancel(), QStringLiteral("Annuler"));
+    QTreeWidgetItem* home = w.ShellTreeView->topLevelItem(0);
+    EXPECT_EQ(home->text(0), QStringLiteral("Dossier personnel"));
+    EXPECT_EQ(w.ShellTreeView->topLevelItem(1)->text(0), QStringLiteral("/"));
     w.MNU_Anglais->trigger();
+    EXPECT_EQ(home->text(0), QStringLiteral("Home"));
     EXPECT_TRUE(w.MNU_Anglais->isChecked());
     EXPECT_FALSE(w.MNU_Fancais->isChecked());
     EXPECT_EQ(LanguageIndex(), 1);

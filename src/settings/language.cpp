@@ -256,20 +256,43 @@ void ApplyFormBlock(const LanguageTarget& target, const std::vector<Text>& lines
     }
 }
 
-void ApplyLanguage(const ProgramEnvironment& environment, const LanguageTarget& target, const QString& name) {
+std::vector<std::pair<QString, QString>> MessageEntries(const std::vector<Text>& lines) {
+    std::vector<std::pair<QString, QString>> entries;
+    bool inside = false;
+    for (const Text& line : lines) {
+        if (!inside) {
+            inside = TrimLeft(NthField(line, U"=", 1)) == U"TForm" &&
+                     Trim(NthField(NthField(line, U"=", 2), kTab, 1)) == U"Messages";
+            continue;
+        }
+        if (Trim(line) == U"}") {
+            break;
+        }
+        if (Trim(NthField(line, kTab, 1)) == U"TMessage") {
+            entries.emplace_back(ToQString(Trim(NthField(line, kTab, 2))),
+                                 ToQString(NthField(line, kTab, 3)));
+        }
+    }
+    return entries;
+}
+
+std::vector<Text> ApplyLanguage(const ProgramEnvironment& environment, const LanguageTarget& target,
+                                const QString& name) {
     const QString path = FindLanguageFile(environment, name);
     if (path.isEmpty()) {
-        return;
+        return {};
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return;
+        return {};
     }
     const QByteArray bytes = file.read(kMaxLanguageFileSize + 1);
     if (bytes.size() > kMaxLanguageFileSize) {
-        return;
+        return {};
     }
-    ApplyLanguageLines(target, LanguageFileLines(bytes));
+    std::vector<Text> lines = LanguageFileLines(bytes);
+    ApplyLanguageLines(target, lines);
+    return lines;
 }
 
 void SwitchQtTranslations(QTranslator& translator, bool french) {

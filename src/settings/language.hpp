@@ -21,6 +21,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 class QObject;
@@ -50,10 +51,16 @@ void ApplyLanguageLines(const LanguageTarget& target, const std::vector<Text>& l
 // Applies one block whose header is lines[header].
 void ApplyFormBlock(const LanguageTarget& target, const std::vector<Text>& lines, std::size_t header);
 
+// The program's own messages in a language file: the block "TForm=Messages",
+// one "TMessage<TAB>key<TAB>text" line per message. Keys not found keep their
+// built-in text.
+std::vector<std::pair<QString, QString>> MessageEntries(const std::vector<Text>& lines);
+
 // Reads the language file `name` (".lng") from the program's data folders, or
 // "Français.Lng" when it is missing, and applies the block of `target`'s window.
-// Silent.
-void ApplyLanguage(const ProgramEnvironment& environment, const LanguageTarget& target, const QString& name);
+// Silent. Returns the lines read (none when there was no file to read).
+std::vector<Text> ApplyLanguage(const ProgramEnvironment& environment, const LanguageTarget& target,
+                                const QString& name);
 
 // Qt's own texts (its dialogs' buttons and captions) in French when `french`, in
 // English otherwise, from Qt's installed translations. `translator` is the one the

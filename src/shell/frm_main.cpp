@@ -345,31 +345,28 @@ void TFrmMain::FormCreate() {
 }
 
 void TFrmMain::ApplyLanguageIndex() {
-    SwitchQtTranslations(*qtTexts_, LanguageIndex() != 1);
-    ShellTreeView->SetHomeCaption(messages::HomeFolder(LanguageIndex() == 1));
-    if (LanguageIndex() == 1) {
-        MNU_Anglais->setChecked(true);
-        ApplyLanguage(env_, {this, components_}, QStringLiteral("English"));
-    } else {
-        MNU_Fancais->setChecked(true);
-        ApplyLanguage(env_, {this, components_}, QStringLiteral("Francais"));
-    }
+    (LanguageIndex() == 1 ? MNU_Anglais : MNU_Fancais)->setChecked(true);
+    UseLanguage(LanguageIndex() == 1);
 }
 
 void TFrmMain::MNU_FancaisClick() {
     MNU_Fancais->setChecked(true);
     SetLanguageIndex(0);
-    SwitchQtTranslations(*qtTexts_, true);
-    ShellTreeView->SetHomeCaption(messages::HomeFolder(false));
-    ApplyLanguage(env_, {this, components_}, QStringLiteral("Francais"));
+    UseLanguage(false);
 }
 
 void TFrmMain::MNU_AnglaisClick() {
     MNU_Anglais->setChecked(true);
     SetLanguageIndex(1);
-    SwitchQtTranslations(*qtTexts_, false);
-    ShellTreeView->SetHomeCaption(messages::HomeFolder(true));
-    ApplyLanguage(env_, {this, components_}, QStringLiteral("English"));
+    UseLanguage(true);
+}
+
+void TFrmMain::UseLanguage(bool english) {
+    SwitchQtTranslations(*qtTexts_, !english);
+    const std::vector<Text> lines = ApplyLanguage(
+        env_, {this, components_}, english ? QStringLiteral("English") : QStringLiteral("Francais"));
+    messages::SetTranslations(MessageEntries(lines));
+    ShellTreeView->SetHomeCaption(messages::HomeFolder());
 }
 
 // --- File list -------------------------------------------------------------

@@ -165,6 +165,8 @@ private:
     // Enables the actions as the script and the grid allow; follows the controller.
     void RefreshActions();
     void ApplyLanguageIndex();
+    // The window's texts, Qt's and the program's messages in English or French.
+    void UseLanguage(bool english);
     template <typename T> T* Own(T* component, const char* name);
 
     ProgramEnvironment env_;

@@ -3,8 +3,16 @@
 #pragma once
 
 #include <QString>
+#include <utility>
+#include <vector>
 
 namespace quorvel::messages {
+
+// Replaces the texts below that have a key by those of the language shown (the
+// "Messages" block of its language file); none: the built-in ones.
+void SetTranslations(std::vector<std::pair<QString, QString>> entries);
+// The text for `key` in the language shown, or `builtIn`.
+QString Translated(const char* key, const QString& builtIn);
 
 inline QString InvalidScript() {
     return QStringLiteral("Script invalide...");
@@ -17,14 +25,14 @@ inline QString ConfirmRun() {
 }
 // The plan under the question of a run.
 inline QString RunPlan(std::size_t toRename, std::size_t unchanged, std::size_t conflicts) {
-    return QStringLiteral("%1 à renommer, %2 inchangés, %3 en conflit")
+    return Translated("RunPlan", QStringLiteral("%1 à renommer, %2 inchangés, %3 en conflit"))
         .arg(toRename)
         .arg(unchanged)
         .arg(conflicts);
 }
 // The status line after a run.
 inline QString RunStatus(std::size_t renamed, std::size_t unchanged, std::size_t failed) {
-    return QStringLiteral("%1 renommé(s), %2 inchangé(s), %3 échec(s)")
+    return Translated("RunStatus", QStringLiteral("%1 renommé(s), %2 inchangé(s), %3 échec(s)"))
         .arg(renamed)
         .arg(unchanged)
         .arg(failed);
@@ -36,29 +44,31 @@ inline QString MissingFile(const QString& path) {
     return QStringLiteral("Le fichier %1 n'existe pas").arg(path);
 }
 inline QString SaveChanges() {
-    return QStringLiteral("Enregistrer les modifications du script ?");
+    return Translated("SaveChanges", QStringLiteral("Enregistrer les modifications du script ?"));
 }
 // Why a value cannot be written into a placeholder.
 inline QString ForbiddenCharacters() {
-    return QStringLiteral("Caractères interdits dans une valeur : = [ ] |");
+    return Translated("ForbiddenCharacters",
+                      QStringLiteral("Caractères interdits dans une valeur : = [ ] |"));
 }
 inline QString NothingToUndo() {
-    return QStringLiteral("Rien à annuler");
+    return Translated("NothingToUndo", QStringLiteral("Rien à annuler"));
 }
 inline QString UndoCaption() {
     return QStringLiteral("Annuler le dernier renommage");
 }
 // The question at start-up about a run left in the middle.
 inline QString InterruptedRun(const QString& folder, std::size_t done, std::size_t total) {
-    return QStringLiteral("Le renommage du dossier %1 a été interrompu (%2 fichier(s) sur %3).\n"
-                          "Annuler ce qui a été fait, ou terminer le renommage ?")
+    return Translated("InterruptedRun",
+                      QStringLiteral("Le renommage du dossier %1 a été interrompu (%2 fichier(s) "
+                                     "sur %3).\nAnnuler ce qui a été fait, ou terminer le renommage ?"))
         .arg(folder)
         .arg(done)
         .arg(total);
 }
 // The root of the folder tree that is the user's home folder.
-inline QString HomeFolder(bool english) {
-    return english ? QStringLiteral("Home") : QStringLiteral("Dossier personnel");
+inline QString HomeFolder() {
+    return Translated("HomeFolder", QStringLiteral("Dossier personnel"));
 }
 inline QString RangeError(long long index) {
     return QStringLiteral("Indice de liste hors limites (%1)").arg(index);

@@ -9,6 +9,7 @@
 #include "look/splitter.hpp"
 #include "look/t_panel.hpp"
 #include "settings/ini_file.hpp"
+#include "shell/messages.hpp"
 #include "tests/shell/main_window_fixture.hpp"
 
 #include <QCoreApplication>
@@ -18,6 +19,7 @@
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <filesystem>
 
 namespace quorvel::test {
 namespace {
@@ -316,6 +318,9 @@ TEST_F(MainWindow, LanguageSettingIsReadAtStartAndWrittenOnClose) {
 }
 
 TEST_F(MainWindow, SwitchingLanguageChangesTheCheckAndThePlaceholders) {
+    for (const char* file : {"English.lng", "Francais.lng"}) {
+        std::filesystem::copy_file(std::string(QUORVEL_SOURCE_DIR "/resources/") + file, program_ / file);
+    }
     TFrmMain& w = Start();
     // Qt's own dialogs follow the language shown.
     const auto qtCancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
@@ -325,6 +330,7 @@ TEST_F(MainWindow, SwitchingLanguageChangesTheCheckAndThePlaceholders) {
     EXPECT_EQ(w.ShellTreeView->topLevelItem(1)->text(0), QStringLiteral("/"));
     w.MNU_Anglais->trigger();
     EXPECT_EQ(home->text(0), QStringLiteral("Home"));
+    EXPECT_EQ(messages::RunStatus(1, 2, 3), QStringLiteral("1 renamed, 2 unchanged, 3 failed"));
     EXPECT_TRUE(w.MNU_Anglais->isChecked());
     EXPECT_FALSE(w.MNU_Fancais->isChecked());
     EXPECT_EQ(LanguageIndex(), 1);
@@ -334,6 +340,7 @@ TEST_F(MainWindow, SwitchingLanguageChangesTheCheckAndThePlaceholders) {
     EXPECT_EQ(LanguageIndex(), 0);
     EXPECT_EQ(PlaceholderNames(), PlaceholderNamesFr);
     EXPECT_EQ(qtCancel(), QStringLiteral("Annuler"));
+    EXPECT_EQ(messages::RunStatus(1, 2, 3), QStringLiteral("1 renommé(s), 2 inchangé(s), 3 échec(s)"));
 }
 
 TEST_F(MainWindow, RegistersTheScriptTypeForTheRunningProgram) {

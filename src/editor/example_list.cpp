@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColor>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QToolTip>
 #include <algorithm>
 
 namespace quorvel {
@@ -77,6 +79,30 @@ void TExampleList::SetLines(QStringList lines) {
 
 QString TExampleList::toPlainText() const {
     return model_.Lines().join(QLatin1Char('\n'));
+}
+
+bool TExampleList::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QListView::viewportEvent(event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex index = indexAt(help->pos());
+    QString text;
+    if (index.isValid()) {
+        const QString reason = index.data(Qt::ToolTipRole).toString();
+        if (!reason.isEmpty()) {
+            text = QStringLiteral("<p><b>") + reason.toHtmlEscaped() + QStringLiteral("</b></p>");
+        }
+        if (traceOf) {
+            text += traceOf(index.row());
+        }
+    }
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+    } else {
+        QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+    }
+    return true;
 }
 
 void TExampleList::keyPressEvent(QKeyEvent* event) {

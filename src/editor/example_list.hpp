@@ -6,6 +6,7 @@
 
 #include <QAbstractListModel>
 #include <QListView>
+#include <functional>
 #include <vector>
 
 namespace quorvel {
@@ -46,9 +47,12 @@ public:
     int LineCount() const { return static_cast<int>(model_.rowCount()); }
     // The lines joined by line feeds.
     QString toPlainText() const;
+    // What the tooltip of line `line` (0-based) adds under the line's mark, in HTML.
+    std::function<QString(int line)> traceOf;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     ExampleModel model_;

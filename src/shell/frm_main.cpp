@@ -163,6 +163,7 @@ void TFrmMain::CreateComponents() {
     MemoExemple->setGeometry(9, 82, 153, 159);
     connect(Controller, &RenameController::previewed, MemoExemple,
             [this](const QStringList& names) { MemoExemple->SetLines(names); });
+    MemoExemple->traceOf = [this](int line) { return Controller->Trace(line); };
     connect(Controller, &RenameController::previewMarked, MemoExemple,
             [this](const std::vector<ExampleMark>& marks) { MemoExemple->SetMarks(marks); });
 

@@ -148,7 +148,9 @@ void RenameController::preview(PreviewMode mode) {
     }
     try {
         const std::vector<std::size_t> selected = selection_->Indexes(files_->Count());
+        previewed_.clear();
         const std::vector<Text> names = PreviewNames(script_->Lines(), files_->Files(), selected, counter_);
+        previewed_ = selected;
         QStringList lines;
         lines.reserve(static_cast<qsizetype>(names.size()));
         for (const Text& name : names) {
@@ -159,6 +161,57 @@ void RenameController::preview(PreviewMode mode) {
     } catch (const EngineError& e) {
         emit previewed({});
         emit error(QString::fromUtf8(e.what()));
+    }
+}
+
+namespace {
+
+// `after` in HTML, the part that differs from `before` highlighted.
+QString Highlighted(const Text& before, const Text& after) {
+    std::size_t head = 0;
+    while (head < before.size() && head < after.size() && before[head] == after[head]) {
+        ++head;
+    }
+    std::size_t tail = 0;
+    while (tail < before.size() - head && tail < after.size() - head &&
+           before[before.size() - 1 - tail] == after[after.size() - 1 - tail]) {
+        ++tail;
+    }
+    const auto part = [&](std::size_t from, std::size_t count) {
+        return ToQString(TextView(after).substr(from, count)).toHtmlEscaped();
+    };
+    QString html = part(0, head);
+    if (after.size() - head - tail > 0) {
+        html += QStringLiteral("<span style=\"background-color:#ffe08a\">") +
+                part(head, after.size() - head - tail) + QStringLiteral("</span>");
+    } else if (before.size() - head - tail > 0) {
+        html += QStringLiteral("<span style=\"color:#c00000\">|</span>"); // something was taken out here
+    }
+    return html + part(after.size() - tail, tail);
+}
+
+} // namespace
+
+QString RenameController::Trace(int line) const {
+    if (line < 0 || static_cast<std::size_t>(line) >= previewed_.size() || !script_->IsValid()) {
+        return {};
+    }
+    try {
+        // The numbering as the preview had it when it came to this file.
+        NumberCounter counter = 0;
+        for (int i = 0; i < line; ++i) {
+            AdvanceNumbering(script_->Lines(), i == 0, counter);
+        }
+        Text name = files_->Files().Items(previewed_[static_cast<std::size_t>(line)]).Name();
+        QString html = QStringLiteral("<p style=\"white-space:pre\">") + ToQString(name).toHtmlEscaped();
+        for (std::size_t k = 0; k < script_->Count(); ++k) {
+            Text next = ApplyScript({script_->Lines()[k]}, name, line == 0, counter);
+            html += QStringLiteral("<br>%1. ").arg(k + 1) + Highlighted(name, next);
+            name = std::move(next);
+        }
+        return html + QStringLiteral("</p>");
+    } catch (const EngineError& e) {
+        return QString::fromUtf8(e.what()).toHtmlEscaped();
     }
 }
 

@@ -56,6 +56,11 @@ public:
     // A placeholder was clicked since the script was last shown.
     bool CanRemoveLine() const { return clickedLine_ >= 0; }
 
+    // How the script made line `line` of the last preview: the file's name after
+    // each script line, in HTML, what each line changed highlighted. Empty when
+    // there is no such line.
+    QString Trace(int line) const;
+
     // Asked before a run in RunMode::Confirm; true to go on.
     std::function<bool(const QString& title, const QString& question)> confirm;
 
@@ -107,6 +112,7 @@ private:
     void UpdateUndo();
 
     bool canUndo_ = false;
+    std::vector<std::size_t> previewed_; // the files of the last preview, in its order
     int clickedLine_ = -1;
     int clickedSlot_ = 0; // from 1
     QString clickedPlaceholder_;

@@ -97,6 +97,26 @@ TEST_F(Controller, ThePreviewMarksConflictsButNotSwaps) {
     EXPECT_TRUE(marks.empty());
 }
 
+// The trace of a file shows its name after each line, numbered as in the preview,
+// with what each line changed marked.
+TEST_F(Controller, TheTraceOfAFileFollowsItThroughEachLine) {
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        folder.Write(name, "");
+    }
+    List();
+    controller.Selection().SelectAll(4);
+    controller.Script().Load(
+        {DecodeName("14|Ajouter [Chaine=x_] au début"), DecodeName("20|Ajouter [Numéro=5] à la fin")});
+    controller.preview(PreviewMode::Silent);
+    ASSERT_EQ(preview, QStringList({"x_a5.txt", "x_b6.txt", "x_c7.txt"}));
+    const QString trace = controller.Trace(2);
+    EXPECT_TRUE(
+        trace.contains(QStringLiteral("c.txt<br>1. <span style=\"background-color:#ffe08a\">x_</span>c.txt"
+                                      "<br>2. x_c<span style=\"background-color:#ffe08a\">7</span>.txt")))
+        << trace.toStdString();
+    EXPECT_TRUE(controller.Trace(3).isEmpty());
+}
+
 TEST_F(Controller, AnIncompleteScriptIsReportedOnlyWhenAskedFor) {
     folder.Write("a.txt", "");
     List();

@@ -99,7 +99,14 @@ TFrmMain::TFrmMain(ProgramEnvironment environment, QWidget* parent)
     CreateMenus();
     InstallMenuLook(*this);
     // The window comes back with its last size and state, centred on the screen.
-    SaveFormControlPos = Own(new TSaveFormControlPos(this, env_.settingsFile, [this] { return components_; }),
+    // The controls whose places are kept: all but the status bar, which the window
+    // always places itself.
+    SaveFormControlPos = Own(new TSaveFormControlPos(this, env_.settingsFile,
+                                                     [this] {
+                                                         std::vector<QObject*> kept = components_;
+                                                         std::erase(kept, static_cast<QObject*>(StatusBar));
+                                                         return kept;
+                                                     }),
                              "SaveFormControlPos");
     SaveFormControlPos->Loaded();
     CentreOnPrimaryScreen(*this);

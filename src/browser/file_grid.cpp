@@ -174,7 +174,9 @@ void TFileGrid::mousePressEvent(QMouseEvent* event) {
     // Ctrl plays no part in the grid's own highlight: it is the current cell, or
     // the range dragged or Shift-clicked from it.
     if (event->button() == Qt::LeftButton) {
-        shiftPress_ = event->modifiers().testFlag(Qt::ShiftModifier);
+        // A press below the rows moves no anchor either, whatever current cell the
+        // grid takes as it gets the focus.
+        shiftPress_ = event->modifiers().testFlag(Qt::ShiftModifier) || row < 1;
         QMouseEvent plain(event->type(), event->position(), event->scenePosition(), event->globalPosition(),
                           event->button(), event->buttons(), event->modifiers() & ~Qt::ControlModifier);
         QTableView::mousePressEvent(&plain);
@@ -204,6 +206,15 @@ void TFileGrid::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void TFileGrid::focusInEvent(QFocusEvent* event) {
+    // Getting the focus (by Tab, say) may make the first row current: that is no
+    // selection of the user's, and the anchor stays where it was.
+    const bool was = shiftPress_;
+    shiftPress_ = true;
+    QTableView::focusInEvent(event);
+    shiftPress_ = was;
 }
 
 void TFileGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

@@ -91,12 +91,13 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     GridPress PressOf(const QMouseEvent* event, bool doubleClick) const;
     FileListModel& model_;
     FileCellDelegate delegate_;
-    bool shiftPress_ = false; // a Shift press does not move the anchor
+    bool shiftPress_ = false; // a Shift press, a press below the rows or the focus arriving: no anchor moves
 };
 
 } // namespace quorvel

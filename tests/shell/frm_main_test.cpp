@@ -218,6 +218,13 @@ TEST_F(MainWindow, ShiftBeforeAnyAnchorStartsAtTheFirstRow) {
     TFrmMain& w = Start();
     ListFolder();
     ASSERT_EQ(w.Selection->AnchorRow(), -1);
+    // The grid getting the focus by Tab, or a click below the rows, sets no anchor.
+    w.EdFiltre->setFocus();
+    QTest::keyClick(w.EdFiltre, Qt::Key_Tab);
+    w.StringGridFiles->setFocus(Qt::TabFocusReason);
+    QTest::mouseClick(w.StringGridFiles->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(20, w.StringGridFiles->viewport()->height() - 2));
+    EXPECT_EQ(w.Selection->AnchorRow(), -1);
     Click(2, Qt::ShiftModifier);
     EXPECT_EQ(Selected(), std::vector<int>({1, 2}));
 }

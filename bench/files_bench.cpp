@@ -14,6 +14,7 @@
 #include "files/order.hpp"
 #include "files/recorded_runs.hpp"
 #include "files/rename_run.hpp"
+#include "files/scan.hpp"
 #include "files/validate.hpp"
 
 #include <algorithm>

@@ -8,6 +8,7 @@
 #include "engine/script_file.hpp"
 #include "files/rename_run.hpp"
 #include "files/run_messages.hpp"
+#include "files/scan.hpp"
 #include "files/shown_name.hpp"
 
 #include <numeric>

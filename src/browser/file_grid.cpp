@@ -6,6 +6,7 @@
 #include "engine/codec.hpp"
 #include "files/list_int.hpp"
 #include "files/project_file.hpp"
+#include "files/size_text.hpp"
 
 #include <QDateTime>
 #include <QKeyEvent>

@@ -2,6 +2,7 @@
 
 #include "bridge/qt_text.hpp"
 #include "browser/file_grid.hpp"
+#include "files/scan.hpp"
 
 namespace quorvel {
 

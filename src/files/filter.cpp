@@ -1,4 +1,5 @@
 // Wildcard matching of file names against the patterns of a filter.
+#include "files/filter.hpp"
 #include "files/project_file.hpp"
 
 namespace quorvel {

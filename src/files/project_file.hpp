@@ -1,5 +1,6 @@
-// The files found in a folder: one record per file, the list that owns them, the
-// folder scan with its wildcard filter, and the texts shown for a file.
+// The files found in a folder: one record per file, the list that owns them, and
+// their order. The scan is in files/scan.hpp, its filter in files/filter.hpp, the
+// size as shown in files/size_text.hpp.
 //
 // Names are the exact bytes of the directory entry, decoded losslessly
 // (engine/codec.hpp), so that a name that is not valid UTF-8 comes back byte for
@@ -95,36 +96,5 @@ void AddFoundFile(TListFiles& list, TextView fullPath, std::int64_t size, std::i
 // that place. Negative, zero or positive.
 int CompareFileNames(const TProjectFile& a, const TProjectFile& b);
 int CompareFileNames(std::string_view a, std::string_view b);
-
-// What a scan reads of each file besides its name.
-enum class ScanDetail {
-    SizeAndDate, // one fstatat per listed file
-    NamesOnly    // Size() and Date() are -1; fstatat only where the entry type is unknown or a link
-};
-
-// Appends to `list` every entry of `folder` that is not a folder and matches the
-// filter: patterns separated by ";", blanks kept. A file that matches several
-// patterns is added once for each. Symbolic links count as what they point to; a
-// link that points nowhere is listed. A folder that does not exist, cannot be read
-// or is not a folder adds nothing, and so does an empty `folder` or a null `list`.
-// A relative `folder` is taken from the current folder. The list keeps the
-// descriptor the folder was read through. Returns 0, or the errno value that tells
-// why the folder could not be read (ENOENT for an empty `folder`).
-int ScanFolder(TextView folder, TListFiles* list, TextView filter,
-               ScanDetail detail = ScanDetail::SizeAndDate);
-
-// The program's own wildcard matching of a file name against one pattern: "*" is
-// any run of characters, "?" one character, letters match without regard to case
-// (ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic), and a pattern ending in
-// ".*" also matches where the name ends, so "*.*" matches every name, also one
-// without a dot. "[" is an ordinary character. An empty pattern matches nothing.
-bool MatchesFilterPattern(TextView name, TextView pattern);
-
-// The size as shown under a file name: "0 o", "1023 o", "1,5 Ko", "117,74 Mo",
-// "3 Go". At most 5 significant digits and 2 decimals, trailing zeros dropped.
-// Sizes of 1 Tio and more are counted in Go.
-Text SizeText(std::int64_t size, char32_t decimalSeparator);
-// The same with the decimal separator of the current C locale (localeconv).
-Text SizeText(std::int64_t size);
 
 } // namespace quorvel

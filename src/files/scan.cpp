@@ -3,7 +3,9 @@
 #include "engine/codec.hpp"
 #include "engine/primitives.hpp"
 #include "files/folder_listing.hpp"
+#include "files/filter.hpp"
 #include "files/project_file.hpp"
+#include "files/scan.hpp"
 
 #include <cerrno>
 #include <cstdlib>

@@ -2,6 +2,7 @@
 #include "engine/codec.hpp"
 #include "engine/primitives.hpp"
 #include "files/project_file.hpp"
+#include "files/size_text.hpp"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,8 @@
 // Records, the list that owns them, their order, the size text and the filter.
 #include "files/list_error.hpp"
+#include "files/filter.hpp"
 #include "files/project_file.hpp"
+#include "files/size_text.hpp"
 #include "support/text.hpp"
 
 #include <clocale>

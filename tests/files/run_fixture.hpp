@@ -4,6 +4,7 @@
 #pragma once
 
 #include "files/rename_run.hpp"
+#include "files/scan.hpp"
 #include "support/temp_dir.hpp"
 #include "support/text.hpp"
 

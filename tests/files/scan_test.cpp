@@ -1,5 +1,6 @@
 // ScanFolder on real folders.
 #include "files/project_file.hpp"
+#include "files/scan.hpp"
 #include "support/temp_dir.hpp"
 #include "support/text.hpp"
 #include "support/unprivileged.hpp"

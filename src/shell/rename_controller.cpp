@@ -23,9 +23,11 @@ std::string PathBytes(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-RunSummary SummaryOf(const RunReport& report) {
-    RunSummary summary{report.renamed, report.unchanged, report.failed, {}};
-    for (const RunFile& file : report.files) {
+// The counts of a run or an undo, and its failures in words.
+RunSummary SummaryOf(std::size_t done, std::size_t unchanged, std::size_t failed,
+                     const std::vector<RunFile>& files) {
+    RunSummary summary{done, unchanged, failed, {}};
+    for (const RunFile& file : files) {
         if (file.outcome == RenameOutcome::Failed) {
             summary.failures.push_back(QStringLiteral("%1 → %2 : %3")
                                            .arg(ToQString(DecodeName(file.oldName)),
@@ -36,17 +38,15 @@ RunSummary SummaryOf(const RunReport& report) {
     return summary;
 }
 
-RunSummary SummaryOf(const TakeBackReport& report) {
-    RunSummary summary{report.done, 0, report.failed, {}};
-    for (const RunFile& file : report.files) {
-        if (file.outcome == RenameOutcome::Failed) {
-            summary.failures.push_back(QStringLiteral("%1 → %2 : %3")
-                                           .arg(ToQString(DecodeName(file.oldName)),
-                                                ToQString(DecodeName(file.newName)),
-                                                QString::fromUtf8(file.reason)));
+// The names the files that moved have now.
+std::vector<std::string> MovedNames(const std::vector<RunFile>& files) {
+    std::vector<std::string> names;
+    for (const RunFile& file : files) {
+        if (file.outcome == RenameOutcome::Renamed) {
+            names.push_back(file.newName);
         }
     }
-    return summary;
+    return names;
 }
 
 std::string Bytes(const QByteArray& bytes) {
@@ -114,15 +114,9 @@ void RenameController::undo() {
     if (!report.error.empty()) {
         emit error(QString::fromUtf8(report.error));
     }
-    std::vector<std::string> back;
-    for (const RunFile& file : report.files) {
-        if (file.outcome == RenameOutcome::Renamed) {
-            back.push_back(file.newName);
-        }
-    }
     emit previewed({});
-    Relist(back);
-    emit ran(SummaryOf(report));
+    Relist(MovedNames(report.files));
+    emit ran(SummaryOf(report.done, 0, report.failed, report.files));
 }
 
 void RenameController::settleInterrupted(const QByteArray& folder, bool finish) {
@@ -134,7 +128,7 @@ void RenameController::settleInterrupted(const QByteArray& folder, bool finish) 
     if (folder == folder_) {
         Relist({});
     }
-    emit ran(SummaryOf(report));
+    emit ran(SummaryOf(report.done, 0, report.failed, report.files));
 }
 
 void RenameController::preview(PreviewMode mode) {
@@ -253,14 +247,8 @@ void RenameController::run(RunMode mode) {
             emit error(QString::fromUtf8(report.error));
         }
         // The folder as the run left it, the renamed files selected under their new names.
-        std::vector<std::string> renamed;
-        for (const RunFile& file : report.files) {
-            if (file.outcome == RenameOutcome::Renamed) {
-                renamed.push_back(file.newName);
-            }
-        }
-        Relist(renamed);
-        emit ran(SummaryOf(report));
+        Relist(MovedNames(report.files));
+        emit ran(SummaryOf(report.renamed, report.unchanged, report.failed, report.files));
     } catch (const EngineError& e) {
         emit error(QString::fromUtf8(e.what()));
     }

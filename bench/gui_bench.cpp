@@ -7,7 +7,7 @@
 #include "editor/script_document.hpp"
 #include "engine/codec.hpp"
 #include "settings/environment.hpp"
-#include "shell/frm_main.hpp"
+#include "shell/main_window.hpp"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -51,14 +51,14 @@ const std::string& BigFolder() {
     return folder;
 }
 
-TFrmMain& Window() {
+MainWindow& Window() {
     static const std::string program = [] {
         char pattern[] = "/tmp/quorvel-gui-bench-program-XXXXXX";
         return std::string(::mkdtemp(pattern)) + "/quorvel";
     }();
-    static std::unique_ptr<TFrmMain> window = [] {
+    static std::unique_ptr<MainWindow> window = [] {
         auto w =
-            std::make_unique<TFrmMain>(ProgramEnvironment::ForProgramAt(QString::fromStdString(program), {}));
+            std::make_unique<MainWindow>(ProgramEnvironment::ForProgramAt(QString::fromStdString(program), {}));
         w->resize(1000, 700);
         w->show();
         (void)QTest::qWaitForWindowExposed(w.get());
@@ -67,13 +67,13 @@ TFrmMain& Window() {
     return *window;
 }
 
-void ListFolder(TFrmMain& w) {
+void ListFolder(MainWindow& w) {
     w.FillFileList(QByteArray::fromStdString(BigFolder()));
     w.StringGridFiles->viewport()->repaint();
 }
 
 void BM_ListFolderAndPaint(benchmark::State& state) {
-    TFrmMain& w = Window();
+    MainWindow& w = Window();
     for (auto _ : state) {
         ListFolder(w);
     }
@@ -82,7 +82,7 @@ void BM_ListFolderAndPaint(benchmark::State& state) {
 BENCHMARK(BM_ListFolderAndPaint)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_SelectAll(benchmark::State& state) {
-    TFrmMain& w = Window();
+    MainWindow& w = Window();
     ListFolder(w);
     for (auto _ : state) {
         QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
@@ -93,7 +93,7 @@ void BM_SelectAll(benchmark::State& state) {
 BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void BM_SilentPreviewOfEveryFile(benchmark::State& state) {
-    TFrmMain& w = Window();
+    MainWindow& w = Window();
     ListFolder(w);
     w.Script->Load({DecodeName("1|Supprimer les [n=2] premiers caractères"),
                     DecodeName("10|Remplacer [Chaine1=img] par [Chaine2=photo]"),
@@ -108,7 +108,7 @@ void BM_SilentPreviewOfEveryFile(benchmark::State& state) {
 BENCHMARK(BM_SilentPreviewOfEveryFile)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_ScrollThroughTheGrid(benchmark::State& state) {
-    TFrmMain& w = Window();
+    MainWindow& w = Window();
     ListFolder(w);
     QScrollBar* bar = w.StringGridFiles->verticalScrollBar();
     int step = 0;
@@ -121,7 +121,7 @@ BENCHMARK(BM_ScrollThroughTheGrid)->Unit(benchmark::kMillisecond)->Iterations(20
 
 // Every line a different command of the catalogue with its own values.
 void BM_ShowScriptOfAThousandLines(benchmark::State& state) {
-    TFrmMain& w = Window();
+    MainWindow& w = Window();
     ScriptLines script;
     for (int i = 0; i < 1000; ++i) {
         script.push_back(DecodeName("16|Ajouter [Chaine=IMG_" + std::to_string(i) +
@@ -135,7 +135,7 @@ BENCHMARK(BM_ShowScriptOfAThousandLines)->Unit(benchmark::kMillisecond)->Iterati
 
 // The same line a thousand times: the worst case for the view's formats.
 void BM_ShowScriptOfAThousandEqualLines(benchmark::State& state) {
-    TFrmMain& w = Window();
+    MainWindow& w = Window();
     const ScriptLines script(1000, DecodeName("3|Supprimer du [nième=2] au [mième=4] caractères"));
     for (auto _ : state) {
         w.Script->Load(script);

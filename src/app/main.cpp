@@ -15,7 +15,7 @@
 #include "look/menu_images.hpp"
 #include "settings/environment.hpp"
 #include "shell/about_box.hpp"
-#include "shell/frm_main.hpp"
+#include "shell/main_window.hpp"
 
 #include <QApplication>
 #include <cstdlib>
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(quorvel::ProgramIcon());
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
-    quorvel::TFrmMain window(quorvel::ProgramEnvironment::ForRunningProgram(arguments));
+    quorvel::MainWindow window(quorvel::ProgramEnvironment::ForRunningProgram(arguments));
     // The About box is made once, hidden, and belongs to the window.
     window.SetAboutBox(
         new quorvel::TAboutBox(window.Environment().programPath, QStringLiteral(QUORVEL_VERSION), &window));

@@ -184,7 +184,7 @@ TEST(MenuLook, MenuBarItemsAreFramedWhenHotAndEtchedWhenOpen) {
 using MenusOfTheWindow = MainWindowTest;
 
 TEST_F(MenusOfTheWindow, UseTheLookAndTheirImages) {
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     for (QWidget* menu : std::initializer_list<QWidget*>{w.menuBar(), w.MNU_File, w.MNU_Langage,
                                                          w.MNU_AoutHelp, w.PopupMenu}) {
         EXPECT_NE(qobject_cast<TMenuStyle*>(menu->style()), nullptr) << menu->objectName().toStdString();

@@ -141,7 +141,7 @@ TEST(TPanel, AFadeWithoutRoomDrawsNothingButThePanelColour) {
 using SidePanels = MainWindowTest;
 
 TEST_F(SidePanels, PanelVoirFadesFromCreamToSkyBlueOverItsTopBevelLine) {
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     ASSERT_EQ(w.PanelVOIR->size(), QSize(168, 281));
     const QImage image = Paint(*w.PanelVOIR);
     const QColor shadow = QColor(w.PanelVOIR->palette().color(QPalette::Dark).rgb());

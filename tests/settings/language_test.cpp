@@ -30,7 +30,7 @@ const std::string kResources = QUORVEL_SOURCE_DIR "/resources/";
 // of the components, and the command tree's nodes ("node <k>").
 using Texts = std::map<QString, QString>;
 
-Texts TextsOf(const TFrmMain& w) {
+Texts TextsOf(const MainWindow& w) {
     Texts texts{{"(title)", w.windowTitle()}};
     for (QObject* c : w.Components()) {
         const QString name = c->objectName();
@@ -197,7 +197,7 @@ TEST_F(LanguageFiles, ReadsFilesExactlyAsWritten) {
     };
     for (const Case& c : cases) {
         program_.Write("Essai.lng", c.file);
-        TFrmMain& w = Start();
+        MainWindow& w = Start();
         ApplyLanguage(w.Environment(), {&w, w.Components()}, QStringLiteral("Essai"));
         Texts expected = builtIn;
         for (const auto& [key, value] : c.changes) {
@@ -280,7 +280,7 @@ TEST_F(LanguageFiles, TheFrenchFileHoldsTheBuiltInTextsAndEnglishTranslatesThemA
     const Texts builtIn = BuiltIn();
     Install("Francais.lng", "Francais.lng");
     Install("English.lng", "English.lng");
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     EXPECT_TRUE(TextsOf(w) == builtIn) << Differences(TextsOf(w), builtIn);
 
     w.MNU_Anglais->trigger();
@@ -325,7 +325,7 @@ TEST_F(LanguageFiles, TheFrenchFileHoldsTheBuiltInTextsAndEnglishTranslatesThemA
 TEST_F(LanguageFiles, EveryCommandNodeSwitchesToEnglishAndBack) {
     Install("Francais.lng", "Francais.lng");
     Install("English.lng", "English.lng");
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     w.MNU_Anglais->trigger();
     const std::vector<Text> lines =
         LanguageFileLines(QByteArray::fromStdString(ReadFileBytes(program_ / "English.lng")));
@@ -350,7 +350,7 @@ TEST_F(LanguageFiles, EveryCommandNodeSwitchesToEnglishAndBack) {
 TEST_F(LanguageFiles, EnglishFallsBackToTheFrenchFileButKeepsEnglishPlaceholders) {
     Install("Francais.lng", "Français.Lng");
     Install("English.lng", "Essai.lng");
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     ApplyLanguage(w.Environment(), {&w, w.Components()}, QStringLiteral("Essai"));
     ASSERT_EQ(w.MNU_File->title(), "&File");
     w.MNU_Anglais->trigger();
@@ -362,7 +362,7 @@ TEST_F(LanguageFiles, EnglishFallsBackToTheFrenchFileButKeepsEnglishPlaceholders
 
 TEST_F(LanguageFiles, SwitchingWithTheFilesMissingChangesOnlyTheCheckAndThePlaceholders) {
     Install("English.lng", "English.lng");
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     w.MNU_Anglais->trigger();
     ASSERT_EQ(w.Label1->text(), "Filter:");
     Remove("English.lng");
@@ -378,7 +378,7 @@ TEST_F(LanguageFiles, SwitchingWithTheFilesMissingChangesOnlyTheCheckAndThePlace
 TEST_F(LanguageFiles, TheStoredLanguageIsAppliedAtStart) {
     Install("English.lng", "English.lng");
     IniFile(SettingsPath()).WriteInteger("OPTIONS", "LANGUAGE", 1);
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     EXPECT_EQ(w.MNU_Langage->title(), "Language");
     EXPECT_EQ(w.LabExemple->text(), "New names:");
     EXPECT_EQ(w.LabExemple->size(), w.LabExemple->sizeHint()); // the label grows with its text

@@ -37,7 +37,7 @@ const std::vector<std::string> kBounds = {"LEFT", "TOP", "WIDTH", "HEIGHT"};
 using Positions = MainWindowTest;
 
 TEST_F(Positions, FirstCloseWritesTheWindowThenEveryControlInOwningOrderThenTheOptions) {
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     const QRect bounds(w.pos(), w.size());
     w.close();
     const IniFile ini(SettingsPath());
@@ -77,7 +77,7 @@ TEST_F(Positions, ClosingMaximisedKeepsTheNormalBoundsAndComesBackMaximised) {
     for (const auto& [key, value] : {std::pair{"LEFT", 10}, {"TOP", 20}, {"WIDTH", 700}, {"HEIGHT", 500}}) {
         ini.WriteInteger("FENPOS", key, value);
     }
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     EXPECT_EQ(w.size(), QSize(700, 500));
     // The window is centred when first shown; the restored place gives way.
     EXPECT_EQ(w.x(), (ScreenSize().width() - 700) / 2);
@@ -87,7 +87,7 @@ TEST_F(Positions, ClosingMaximisedKeepsTheNormalBoundsAndComesBackMaximised) {
     EXPECT_EQ(ini.ReadInteger("FENPOS", "WIDTH", -1), 700);
     EXPECT_EQ(ini.ReadInteger("FENPOS", "WINDOWSTATE", -1), 2);
 
-    TFrmMain& again = Start();
+    MainWindow& again = Start();
     EXPECT_TRUE(again.isMaximized());
     EXPECT_EQ(again.normalGeometry().size(), QSize(700, 500));
 }
@@ -95,7 +95,7 @@ TEST_F(Positions, ClosingMaximisedKeepsTheNormalBoundsAndComesBackMaximised) {
 TEST_F(Positions, AFailedWriteSaysWhereOnceAndTheWindowStillCloses) {
     // A folder where the settings file should be: no write can succeed, not even as root.
     std::filesystem::create_directory(program_ / "quorvel.ini");
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     w.close();
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(desktop_.log.errors,
@@ -105,7 +105,7 @@ TEST_F(Positions, AFailedWriteSaysWhereOnceAndTheWindowStillCloses) {
 }
 
 TEST_F(Positions, ControlBoundsAreWrittenNeverRead) {
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     w.StringGridFiles->setColumnWidth(0, 400);
     w.close();
     EXPECT_EQ(IniFile(SettingsPath()).ReadInteger("StringGridFiles", "COL0", -1), 400);

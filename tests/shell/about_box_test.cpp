@@ -81,7 +81,7 @@ TEST_F(About, LinksOpenThroughTheDesktop) {
 using AboutFromTheMenu = MainWindowTest;
 
 TEST_F(AboutFromTheMenu, ShowsTheSameBoxEachTimeAndOkClosesIt) {
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     auto* box = new TAboutBox(QString::fromStdString(program_ / "quorvel"), QStringLiteral("1.2.1.0"), &w);
     w.SetAboutBox(box);
     for (int time = 0; time < 2; ++time) {

@@ -103,7 +103,7 @@ protected:
 };
 
 TEST_F(Editor, DroppingACommandAppendsItsLineAndAGroupIsRefused) {
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     EXPECT_FALSE(Drop(0)); // the group "Supprimer"
     EXPECT_TRUE(w.Script->Lines().empty());
     EXPECT_TRUE(Drop(1));
@@ -127,7 +127,7 @@ TEST_F(Editor, DroppingACommandAppendsItsLineAndAGroupIsRefused) {
 }
 
 TEST_F(Editor, ClickingAPlaceholderOpensTheBoxOfItsKind) {
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     SetScript({"16|Ajouter [Chaine] à la [nième] postion", "19|Ajouter [Numéro] au début",
                "12|Remplacer l'extention par [Extension]", "10|Remplacer [Chaine1] par [Chaine2]"});
     struct Case {
@@ -151,7 +151,7 @@ TEST_F(Editor, ClickingAPlaceholderOpensTheBoxOfItsKind) {
 
 TEST_F(Editor, EnterWritesTheValueIntoTheClickedPlaceholder) {
     MakeFiles({"abcdef.txt"});
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     ListFolder();
     Click(1);
     SetScript({"1|Supprimer les [n] premiers caractères"});
@@ -183,7 +183,7 @@ TEST_F(Editor, EnterWritesTheValueIntoTheClickedPlaceholder) {
 // "=", "[", "]" and "|" would cut the line or its placeholders: refused, the value
 // kept in its box.
 TEST_F(Editor, AValueWithScriptSyntaxIsRefusedAndKept) {
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     SetScript({"14|Ajouter [Chaine] au début"});
     for (const char* value : {"a=b", "[x", "x]", "a|b"}) {
         ClickLink(0, 1);
@@ -198,7 +198,7 @@ TEST_F(Editor, AValueWithScriptSyntaxIsRefusedAndKept) {
 
 // Closing with a changed script asks first; "Annuler" keeps the window, "Oui" saves.
 TEST_F(Editor, ClosingAChangedScriptAsksToSaveIt) {
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     SetScript({"7|Supprimer tous les espaces"}); // read, not changed by the user
     w.Script->Append(T("8|Supprimer tous les accents"));
     desktop_.log.saveAnswer = DesktopLog::SaveAnswer::Cancel;
@@ -212,7 +212,7 @@ TEST_F(Editor, ClosingAChangedScriptAsksToSaveIt) {
 }
 
 TEST_F(Editor, TheValueGoesToTheClickedSlotEvenWhenItsNameAppearsEarlier) {
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     SetScript({"16|Ajouter [Chaine=nième] à la [nième] postion", "14|Ajouter [Chaine=my file] au début"});
     ClickLink(0, 2);
     ASSERT_EQ(VisibleBox(), w.EdInteger);
@@ -229,7 +229,7 @@ TEST_F(Editor, TheValueGoesToTheClickedSlotEvenWhenItsNameAppearsEarlier) {
 }
 
 TEST_F(Editor, PlaceholdersOfEitherLanguageOpenTheirBox) {
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     SetScript({"16|Ajouter [Chaine] à la [nième] postion", "19|Add [Number] at the start"});
     w.MNU_Anglais->trigger();
     ClickLink(0, 1); // a French placeholder under the English interface
@@ -242,7 +242,7 @@ TEST_F(Editor, PlaceholdersOfEitherLanguageOpenTheirBox) {
 }
 
 TEST_F(Editor, EffacerDeletesTheLineClickedLastAndReportsAMissingLine) {
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     EXPECT_FALSE(w.Action_Effacer->isEnabled());
     SetScript({"1|Supprimer les [n=1] premiers caractères", "2|Supprimer les [n=2] derniers caratères",
                "24|Déplacer Les [n=3] premiers caractères à la fin"});
@@ -267,7 +267,7 @@ TEST_F(Editor, EffacerDeletesTheLineClickedLastAndReportsAMissingLine) {
 
 TEST_F(Editor, PreviewNumbersInRowOrderAndWarnsAboutAnIncompleteScript) {
     MakeFiles({"a.txt", "b.txt", "c.txt"});
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     ListFolder();
     Click(2);
     Click(1, Qt::ControlModifier); // clicked after b, listed first
@@ -289,7 +289,7 @@ TEST_F(Editor, PreviewNumbersInRowOrderAndWarnsAboutAnIncompleteScript) {
 
 TEST_F(Editor, RunAsksFirstRenamesSafelyAndReports) {
     MakeFiles({"a.txt", "b.txt", "c.txt"});
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     ListFolder();
     QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
     SetScript({"11|Remplacer tout par [Chaine=x.txt]"});
@@ -319,7 +319,7 @@ TEST_F(Editor, RunAsksFirstRenamesSafelyAndReports) {
 // Ctrl+Z takes the run back; once nothing is left to take back it is disabled.
 TEST_F(Editor, UndoTakesTheLastRunBackAndSelectsTheFilesAgain) {
     MakeFiles({"a.txt", "b.txt"});
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     ListFolder();
     EXPECT_FALSE(w.MNU_UNDO->isEnabled());
     QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
@@ -341,7 +341,7 @@ TEST_F(Editor, UndoTakesTheLastRunBackAndSelectsTheFilesAgain) {
 TEST_F(Editor, AnInterruptedRunIsOfferedAtStartUp) {
     MakeFiles({"a.txt", "b.txt"});
     {
-        TFrmMain& w = Start();
+        MainWindow& w = Start();
         ListFolder();
         QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
         SetScript({"14|Ajouter [Chaine=y_] au début"});
@@ -379,7 +379,7 @@ TEST_F(Editor, AnInterruptedRunIsOfferedAtStartUp) {
 }
 
 TEST_F(Editor, SaveAsGivesTheScriptExtensionAndOpenReadsItBack) {
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     SetScript({"1|Supprimer les [n=2] premiers caractères", "7|Supprimer tous les espaces"});
     for (const char* typed : {"essai", "essai.txt", "essai.script"}) {
         desktop_.log.saveFileName = QString::fromStdString(program_ / typed);
@@ -401,7 +401,7 @@ TEST_F(Editor, SaveAsGivesTheScriptExtensionAndOpenReadsItBack) {
 }
 
 TEST_F(Editor, SaveWithoutANameAsksForOneAndFailuresKeepTheScript) {
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     SetScript({"7|Supprimer tous les espaces"});
     desktop_.log.saveFileName.clear(); // the user cancels
     w.MNU_SAVE->trigger();
@@ -418,7 +418,7 @@ TEST_F(Editor, SaveWithoutANameAsksForOneAndFailuresKeepTheScript) {
 }
 
 TEST_F(Editor, AScriptOfAnyBytesOpensAndShows) {
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     const std::string bytes("1|[n=\xFF\xFE] <b>\r\n[[[]]]\n|||\r\0zz\r\n", 30);
     desktop_.log.openFileName = QString::fromStdString(folder_.Write("odd.script", bytes));
     w.MNU_OPEN->trigger();
@@ -429,7 +429,7 @@ TEST_F(Editor, AScriptOfAnyBytesOpensAndShows) {
 }
 
 TEST_F(Editor, LongScriptsAndLongValuesShowAndEdit) {
-    TFrmMain& w = Start();
+    MainWindow& w = Start();
     std::string bytes;
     for (int i = 0; i < 10000; ++i) {
         bytes += "14|Ajouter [Chaine=v" + std::to_string(i) +
@@ -457,7 +457,7 @@ TEST_F(Editor, CommandLineOpensAScriptAndNeverRunsIt) {
     const std::string script = program_.Write("s.script", "14|Ajouter [Chaine=x_] au d\xE9"
                                                           "but\r\n");
     {
-        TFrmMain& w = Start({QString::fromStdString(script)});
+        MainWindow& w = Start({QString::fromStdString(script)});
         QTRY_VERIFY(!w.FirstActivation);
         EXPECT_EQ(Script(), std::vector<std::string>{"14|Ajouter [Chaine=x_] au début"});
         EXPECT_EQ(w.ScriptFileName().toStdString(), script);
@@ -466,7 +466,7 @@ TEST_F(Editor, CommandLineOpensAScriptAndNeverRunsIt) {
     {
         // The program runs a script on a folder without any window; a window given
         // a folder only opens the script.
-        TFrmMain& w =
+        MainWindow& w =
             Start({QString::fromStdString(script), QString::fromStdString(folder_.path()), "*.jpg"});
         QTRY_VERIFY(!w.FirstActivation);
         EXPECT_TRUE(w.isVisible());
@@ -477,7 +477,7 @@ TEST_F(Editor, CommandLineOpensAScriptAndNeverRunsIt) {
 
 TEST_F(Editor, CommandLineWithAMissingScript) {
     const QString missing = QString::fromStdString(program_ / "x.script");
-    TFrmMain& w = Start({missing});
+    MainWindow& w = Start({missing});
     QTRY_VERIFY(!w.FirstActivation);
     EXPECT_EQ(desktop_.log.messages, QStringList({"Le fichier " + missing + " n'existe pas"}));
     EXPECT_TRUE(w.isVisible());

@@ -4,7 +4,7 @@
 
 #include "browser/file_list_model.hpp"
 #include "browser/file_selection.hpp"
-#include "shell/frm_main.hpp"
+#include "shell/main_window.hpp"
 #include "support/temp_dir.hpp"
 #include "tests/shell/recording_desktop.hpp"
 
@@ -26,8 +26,8 @@ protected:
     }
 
     // A window started from the program folder, shown, with the folder listed.
-    TFrmMain& Start(const QStringList& arguments = {}) {
-        window_ = std::make_unique<TFrmMain>(
+    MainWindow& Start(const QStringList& arguments = {}) {
+        window_ = std::make_unique<MainWindow>(
             ProgramEnvironment::ForProgramAt(QString::fromStdString(program_ / "quorvel"), arguments));
         window_->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
@@ -60,7 +60,7 @@ protected:
     TempDir program_;
     TempDir folder_;
     ScopedDesktop desktop_;
-    std::unique_ptr<TFrmMain> window_;
+    std::unique_ptr<MainWindow> window_;
 };
 
 } // namespace quorvel::test

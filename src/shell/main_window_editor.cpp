@@ -14,7 +14,7 @@
 #include "engine/primitives.hpp"
 #include "files/recorded_runs.hpp"
 #include "shell/desktop.hpp"
-#include "shell/frm_main.hpp"
+#include "shell/main_window.hpp"
 #include "shell/messages.hpp"
 #include "shell/rename_controller.hpp"
 
@@ -33,7 +33,7 @@ namespace quorvel {
 
 // --- Script view -------------------------------------------------------------------
 
-void TFrmMain::ShowScript() {
+void MainWindow::ShowScript() {
     if (Script->IsEmpty()) {
         HTMLViewer->clear();
     } else {
@@ -41,12 +41,12 @@ void TFrmMain::ShowScript() {
     }
 }
 
-bool TFrmMain::HTMLViewerDragOver(const QMimeData* payload) const {
+bool MainWindow::HTMLViewerDragOver(const QMimeData* payload) const {
     const QTreeWidgetItem* node = TreeViewCommande->NodeOfDrag(payload);
     return node != nullptr && node->parent() != nullptr;
 }
 
-void TFrmMain::HTMLViewerDragDrop(const QMimeData* payload) {
+void MainWindow::HTMLViewerDragDrop(const QMimeData* payload) {
     const QTreeWidgetItem* node = TreeViewCommande->NodeOfDrag(payload);
     if (node == nullptr || node->parent() == nullptr) {
         return;
@@ -57,7 +57,7 @@ void TFrmMain::HTMLViewerDragDrop(const QMimeData* payload) {
 
 // --- Parameter entry -----------------------------------------------------------------
 
-void TFrmMain::HTMLViewerHotSpotClick(const HotSpot& spot) {
+void MainWindow::HTMLViewerHotSpotClick(const HotSpot& spot) {
     // The placeholder is read from the script line itself: the view says which line
     // and which of its links was clicked.
     if (spot.line < 0 || static_cast<std::size_t>(spot.line) >= Script->Count() || spot.ordinal < 1) {
@@ -88,7 +88,7 @@ void TFrmMain::HTMLViewerHotSpotClick(const HotSpot& spot) {
     box->selectAll();
 }
 
-void TFrmMain::BtnOkClick() {
+void MainWindow::BtnOkClick() {
     QLineEdit* box = EdNumber;
     for (QLineEdit* each : {static_cast<QLineEdit*>(EdInteger), EdString, EdNumber}) {
         if (each->isVisible()) {
@@ -120,7 +120,7 @@ void TFrmMain::BtnOkClick() {
 
 // --- Preview and run -------------------------------------------------------------------
 
-void TFrmMain::RefreshActions() {
+void MainWindow::RefreshActions() {
     const bool ready = Controller->CanPreview();
     Action_VoirExemple->setEnabled(ready);
     Action_Executer->setEnabled(ready);
@@ -128,29 +128,29 @@ void TFrmMain::RefreshActions() {
     MNU_UNDO->setEnabled(Controller->CanUndo());
 }
 
-void TFrmMain::Action_VoirExempleExecute(PreviewMode mode) {
+void MainWindow::Action_VoirExempleExecute(PreviewMode mode) {
     Controller->preview(mode);
 }
 
-void TFrmMain::MNU_ExecuterClick(RunMode mode) {
+void MainWindow::MNU_ExecuterClick(RunMode mode) {
     Controller->run(mode);
 }
 
-void TFrmMain::ReportRun(const RunSummary& summary) {
+void MainWindow::ReportRun(const RunSummary& summary) {
     RunStatus->setText(messages::RunStatus(summary.renamed, summary.unchanged, summary.failed));
     RunStatus->setToolTip(summary.failures.join(QLatin1Char('\n')));
 }
 
 // --- Script files ------------------------------------------------------------------
 
-void TFrmMain::MNU_OPENClick() {
+void MainWindow::MNU_OPENClick() {
     const QString path = Desktop().OpenFileName(this, env_.programFolder, messages::ScriptFilter());
     if (!path.isEmpty()) {
         Controller->open(path);
     }
 }
 
-void TFrmMain::MNU_SAVEClick() {
+void MainWindow::MNU_SAVEClick() {
     if (ScriptFileName().isEmpty()) {
         MNU_SAVEASClick();
         return;
@@ -158,18 +158,18 @@ void TFrmMain::MNU_SAVEClick() {
     Controller->save(ScriptFileName());
 }
 
-void TFrmMain::MNU_SAVEASClick() {
+void MainWindow::MNU_SAVEASClick() {
     const QString path = Desktop().SaveFileName(this, env_.programFolder, messages::ScriptFilter());
     if (!path.isEmpty()) {
         Controller->save(ToQString(ChangeExt(FromQString(path), U".script")));
     }
 }
 
-const QString& TFrmMain::ScriptFileName() const {
+const QString& MainWindow::ScriptFileName() const {
     return Controller->ScriptFileName();
 }
 
-void TFrmMain::OfferInterruptedRun() {
+void MainWindow::OfferInterruptedRun() {
     const std::optional<Journal> run = NewestInterruptedRun(JournalFolder());
     if (!run) {
         return;
@@ -191,14 +191,14 @@ void TFrmMain::OfferInterruptedRun() {
 
 // --- Command line ------------------------------------------------------------------
 
-bool TFrmMain::event(QEvent* event) {
+bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
         FormActivate();
     }
     return QMainWindow::event(event);
 }
 
-void TFrmMain::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     // Some platforms never activate a window (no window manager, offscreen): the
     // first showing stands in for the first activation.
@@ -207,7 +207,7 @@ void TFrmMain::showEvent(QShowEvent* event) {
     }
 }
 
-void TFrmMain::FormActivate() {
+void MainWindow::FormActivate() {
     if (!FirstActivation) {
         return;
     }

@@ -41,11 +41,11 @@ class TScriptView;
 class TSplitter;
 struct HotSpot;
 
-class TFrmMain : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TFrmMain(ProgramEnvironment environment, QWidget* parent = nullptr);
-    ~TFrmMain() override;
+    explicit MainWindow(ProgramEnvironment environment, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     const ProgramEnvironment& Environment() const { return env_; }
     // Every component of the window, in the order the window creates them.

@@ -1,4 +1,4 @@
-#include "shell/frm_main.hpp"
+#include "shell/main_window.hpp"
 
 #include "bridge/qt_text.hpp"
 #include "browser/file_list_model.hpp"
@@ -83,13 +83,13 @@ T_Panel* PlainPanel(QWidget* parent, TBevelCut outer) {
 
 } // namespace
 
-template <typename T> T* TFrmMain::Own(T* component, const char* name) {
+template <typename T> T* MainWindow::Own(T* component, const char* name) {
     component->setObjectName(QString::fromLatin1(name));
     components_.push_back(component);
     return component;
 }
 
-TFrmMain::TFrmMain(ProgramEnvironment environment, QWidget* parent)
+MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
     : QMainWindow(parent), env_(std::move(environment)), settings_(std::make_unique<SettingsSession>()) {
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(QStringLiteral("Quorvel"));
@@ -113,9 +113,9 @@ TFrmMain::TFrmMain(ProgramEnvironment environment, QWidget* parent)
     FormCreate();
 }
 
-TFrmMain::~TFrmMain() = default;
+MainWindow::~MainWindow() = default;
 
-QObject* TFrmMain::FindComponent(const QString& name) const {
+QObject* MainWindow::FindComponent(const QString& name) const {
     for (QObject* component : components_) {
         if (component->objectName() == name) {
             return component;
@@ -124,7 +124,7 @@ QObject* TFrmMain::FindComponent(const QString& name) const {
     return nullptr;
 }
 
-void TFrmMain::CreateComponents() {
+void MainWindow::CreateComponents() {
     qtTexts_ = new QTranslator(this);
     Controller = new RenameController(this);
     FileList = &Controller->Files();
@@ -282,7 +282,7 @@ void TFrmMain::CreateComponents() {
     StringGridFiles->onDoubleClick = [this] { StringGridFilesDblClick(); };
 }
 
-void TFrmMain::CreateMenus() {
+void MainWindow::CreateMenus() {
     QMenuBar* bar = menuBar();
     MNU_File = Own(bar->addMenu(QStringLiteral("&Fichier")), "MNU_File");
     MNU_OPEN = Own(MNU_File->addAction(MenuImage(0), QStringLiteral("Ouvrir")), "MNU_OPEN");
@@ -332,7 +332,7 @@ void TFrmMain::CreateMenus() {
     connect(MNU_Anglais, &QAction::triggered, this, [this] { MNU_AnglaisClick(); });
 }
 
-void TFrmMain::FormCreate() {
+void MainWindow::FormCreate() {
     FirstActivation = true;
     RegisterScriptFileType(env_.programPath);
     StringGridFiles->setFont(font());
@@ -352,24 +352,24 @@ void TFrmMain::FormCreate() {
     ShellTreeView->SelectPath(QFile::encodeName(QDir::homePath()));
 }
 
-void TFrmMain::ApplyLanguageIndex() {
+void MainWindow::ApplyLanguageIndex() {
     (LanguageIndex() == 1 ? MNU_Anglais : MNU_Fancais)->setChecked(true);
     UseLanguage(LanguageIndex() == 1);
 }
 
-void TFrmMain::MNU_FancaisClick() {
+void MainWindow::MNU_FancaisClick() {
     MNU_Fancais->setChecked(true);
     SetLanguageIndex(0);
     UseLanguage(false);
 }
 
-void TFrmMain::MNU_AnglaisClick() {
+void MainWindow::MNU_AnglaisClick() {
     MNU_Anglais->setChecked(true);
     SetLanguageIndex(1);
     UseLanguage(true);
 }
 
-void TFrmMain::UseLanguage(bool english) {
+void MainWindow::UseLanguage(bool english) {
     SwitchQtTranslations(*qtTexts_, !english);
     const std::vector<Text> lines = ApplyLanguage(
         env_, {this, components_}, english ? QStringLiteral("English") : QStringLiteral("Francais"));
@@ -379,22 +379,22 @@ void TFrmMain::UseLanguage(bool english) {
 
 // --- File list -------------------------------------------------------------
 
-void TFrmMain::FillFileList(const QByteArray& folder) {
+void MainWindow::FillFileList(const QByteArray& folder) {
     if (EdFiltre->text().isEmpty()) {
         EdFiltre->setText(QStringLiteral("*.*"));
     }
     Controller->listFolder(folder, EdFiltre->text());
 }
 
-void TFrmMain::ShellTreeViewChange() {
+void MainWindow::ShellTreeViewChange() {
     FillFileList(ShellTreeView->CurrentFolder());
 }
 
-void TFrmMain::StringGridFilesSelectCell(int row) {
+void MainWindow::StringGridFilesSelectCell(int row) {
     Selection->SetAnchorRow(row);
 }
 
-void TFrmMain::StringGridFilesMouseDown(const GridPress& press, int row) {
+void MainWindow::StringGridFilesMouseDown(const GridPress& press, int row) {
     if (press.right && row >= 1) {
         StringGridFiles->SetCurrentRow(row);
     }
@@ -406,7 +406,7 @@ void TFrmMain::StringGridFilesMouseDown(const GridPress& press, int row) {
     }
 }
 
-bool TFrmMain::StringGridFilesKeyDown(QKeyEvent* event) {
+bool MainWindow::StringGridFilesKeyDown(QKeyEvent* event) {
     if (event->key() == Qt::Key_A && event->modifiers().testFlag(Qt::ControlModifier)) {
         Selection->SelectAll(StringGridFiles->RowCount());
         return true;
@@ -414,7 +414,7 @@ bool TFrmMain::StringGridFilesKeyDown(QKeyEvent* event) {
     return false;
 }
 
-void TFrmMain::StringGridFilesDblClick() {
+void MainWindow::StringGridFilesDblClick() {
     if (const TProjectFile* file = FileList->RecordOfRow(StringGridFiles->CurrentRow())) {
         Desktop().OpenUrl(
             QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(EncodeName(file->FullPath())))));
@@ -423,24 +423,24 @@ void TFrmMain::StringGridFilesDblClick() {
 
 // --- Shell commands ------------------------------------------------------------
 
-void TFrmMain::MNU_QUITClick() {
+void MainWindow::MNU_QUITClick() {
     close();
 }
 
-void TFrmMain::MNU_HelpClick() {
+void MainWindow::MNU_HelpClick() {
     const QString page = env_.DataFile(QStringLiteral("Help/Help.htm"));
     if (!Desktop().OpenUrl(QUrl::fromLocalFile(page))) {
         Desktop().ShowPage(this, page);
     }
 }
 
-void TFrmMain::MNU_ABOUTClick() {
+void MainWindow::MNU_ABOUTClick() {
     if (auto* about = qobject_cast<QDialog*>(aboutBox_)) {
         about->exec();
     }
 }
 
-void TFrmMain::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (Script->IsModified()) {
         switch (Desktop().AskToSave(this, messages::SaveChanges())) {
         case DesktopServices::SaveAnswer::Cancel:
@@ -461,7 +461,7 @@ void TFrmMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TFrmMain::FormClose() {
+void MainWindow::FormClose() {
     try {
         SaveFormControlPos->SaveControlPositions();
         IniFile(env_.settingsFile.toStdString()).WriteInteger("OPTIONS", "LANGUAGE", LanguageIndex());

@@ -148,7 +148,8 @@ std::optional<Journal> NewestInterruptedRun(const std::string& journalFolder) {
     return std::nullopt;
 }
 
-TakeBackReport UndoLastRun(const std::string& path, const std::string& journalFolder) {
+TakeBackReport UndoLastRun(const std::string& path, const std::string& journalFolder,
+                           const ProgressHook& progress) {
     TakeBackReport report;
     auto folder = Open(path, report.error);
     if (!folder) {
@@ -172,7 +173,8 @@ TakeBackReport UndoLastRun(const std::string& path, const std::string& journalFo
     }
     Renamer renamer(folder->fd.Get());
     FolderView view(folder->listing);
-    UndoSteps(journal->files, journal->steps, journal->state, renamer, &*writer, view);
+    report.stopped =
+        UndoSteps(journal->files, journal->steps, journal->state, renamer, &*writer, view, progress);
     if (journal->DoneSteps() == 0) {
         writer->Undone();
     }
@@ -185,7 +187,8 @@ TakeBackReport UndoLastRun(const std::string& path, const std::string& journalFo
     return report;
 }
 
-TakeBackReport ResumeLastRun(const std::string& path, const std::string& journalFolder) {
+TakeBackReport ResumeLastRun(const std::string& path, const std::string& journalFolder,
+                             const ProgressHook& progress) {
     TakeBackReport report;
     auto folder = Open(path, report.error);
     if (!folder) {
@@ -209,7 +212,8 @@ TakeBackReport ResumeLastRun(const std::string& path, const std::string& journal
     for (std::size_t i = 0; i < journal->files.size(); ++i) {
         doneBefore[i] = journal->files[i].outcome == RenameOutcome::Renamed;
     }
-    RenameSteps(journal->files, journal->steps, journal->state, renamer, &*writer, &view);
+    report.stopped =
+        RenameSteps(journal->files, journal->steps, journal->state, renamer, &*writer, &view, progress);
     FolderListing after;
     if (ListFolder(folder->fd.Get(), after) == 0) {
         PutBack(journal->files, journal->steps, journal->state,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "files/journal.hpp"
+#include "files/progress.hpp"
 #include "files/run_file.hpp"
 
 #include <string>
@@ -32,6 +33,7 @@ struct TakeBackReport {
     std::size_t failed = 0;
     std::string journal; // the journal of the run taken back or resumed
     std::string error;
+    bool stopped = false; // the progress hook stopped it; the files not reached are Unchanged
 };
 
 // Undoes the most recent run of `folder` that is not undone yet and renamed
@@ -40,11 +42,13 @@ struct TakeBackReport {
 // whose old name is taken, fails alone. A run whose undo left steps in place stays
 // the run to undo. In a report, `oldName` is where a file was and `newName` where it
 // goes back to.
-TakeBackReport UndoLastRun(const std::string& folder, const std::string& journalFolder);
+TakeBackReport UndoLastRun(const std::string& folder, const std::string& journalFolder,
+                           const ProgressHook& progress = {});
 
 // Finishes the most recent run of `folder` when it was interrupted: the steps not
 // done yet, with the same rules as the run.
-TakeBackReport ResumeLastRun(const std::string& folder, const std::string& journalFolder);
+TakeBackReport ResumeLastRun(const std::string& folder, const std::string& journalFolder,
+                             const ProgressHook& progress = {});
 
 // Whether `folder` has a run UndoLastRun would take back: one that renamed
 // something and is not undone. Only the journals of the folder are read whole.

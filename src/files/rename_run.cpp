@@ -60,6 +60,12 @@ void StopAll(std::vector<RunFile>& run, const std::string& reason) {
 // The stages of one folder, on the files of the run that are in it.
 void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TListFiles& list,
                  const std::shared_ptr<const Text>& folder, const RunOptions& options, RunReport& report) {
+    if (report.stopped) { // in a folder before this one
+        for (RunFile& f : run) {
+            f.reason = std::string(kStoppedText);
+        }
+        return;
+    }
     const std::string path = folder->empty() ? std::string(".") : EncodeName(*folder);
     UniqueFd opened;
     int dirfd = list.FolderDescriptor(folder);
@@ -123,7 +129,7 @@ void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TLis
     }
     Renamer renamer(dirfd);
     std::vector<StepState> state(steps.size(), StepState::NotDone);
-    RenameSteps(run, steps, state, renamer, &*journal);
+    report.stopped = RenameSteps(run, steps, state, renamer, &*journal, nullptr, options.progress);
     FolderListing after;
     if (ListFolder(dirfd, after) == 0) {
         PutBack(run, steps, state, Verify(run, after, dirfd, &*journal), renamer, &*journal);

@@ -11,6 +11,7 @@
 
 #include "engine/apply.hpp"
 #include "files/journal.hpp"
+#include "files/progress.hpp"
 #include "files/project_file.hpp"
 #include "files/run_file.hpp"
 
@@ -30,6 +31,7 @@ std::vector<Text> PreviewNames(const ScriptLines& script, const TListFiles& file
 struct RunOptions {
     std::string journalFolder; // where the journal goes; empty: JournalFolder()
     bool dryRun = false;       // stop after the order: plan, touch nothing
+    ProgressHook progress;     // told after each rename, in each folder; may stop the run
 };
 
 struct RunReport {
@@ -43,6 +45,7 @@ struct RunReport {
     // not be read, or no journal could be written.
     enum class Stop { None, FolderUnreadable, NoJournal } stop = Stop::None;
     std::string error;
+    bool stopped = false; // the progress hook stopped it: the files not reached are Unchanged
 };
 
 // Renames the selected files: every new name is computed first, so a

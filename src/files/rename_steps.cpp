@@ -2,6 +2,7 @@
 
 #include "files/run_messages.hpp"
 
+#include <algorithm>
 #include <utility>
 
 namespace quorvel {
@@ -49,8 +50,12 @@ namespace {
 class Performer {
 public:
     Performer(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
-              Renamer& renamer, JournalWriter* journal, FolderView* view)
-        : files_(files), steps_(steps), state_(state), renamer_(renamer), journal_(journal), view_(view) {}
+              Renamer& renamer, JournalWriter* journal, FolderView* view, const ProgressHook& progress)
+        : files_(files), steps_(steps), state_(state), renamer_(renamer), journal_(journal), view_(view),
+          progress_(progress) {}
+
+    // Whoever started the session asked to stop.
+    bool Stopped() const { return stopped_; }
 
     // Step `s` forwards (or backwards): 0, or the reason it failed.
     std::optional<std::string> Move(std::size_t s, bool back) {
@@ -123,6 +128,7 @@ public:
     }
 
     void Forward() {
+        Expect(StepState::NotDone);
         for (std::size_t i = 0; i < steps_.size(); ++i) {
             const Step& step = steps_[i];
             if (step.kind == StepKind::ToTemporary) {
@@ -132,7 +138,14 @@ public:
                     ++j;
                 }
                 if (j < steps_.size()) {
-                    Cycle(i, j);
+                    const std::size_t left = Left(i, j);
+                    if (left > 0) {
+                        if (Stop()) {
+                            break;
+                        }
+                        Cycle(i, j);
+                        worked_ += left;
+                    }
                     i = j;
                     continue;
                 }
@@ -140,69 +153,122 @@ public:
             if (state_[i] == StepState::Done) {
                 continue;
             }
+            if (Stop()) {
+                break;
+            }
             if (step.after >= 0 && state_[static_cast<std::size_t>(step.after)] != StepState::Done) {
                 Fail(step.file,
                      WaitedText(files_[steps_[static_cast<std::size_t>(step.after)].file].oldName));
             } else if (auto why = Move(i, false)) {
                 Fail(step.file, std::move(*why));
             }
+            ++worked_;
         }
     }
 
+    // Newest first. A cycle is walked back whole before the session may stop, so
+    // that no file is left under its temporary name.
     void Backward() {
+        Expect(StepState::Done);
+        bool inCycle = false;
         for (std::size_t s = steps_.size(); s-- > 0;) {
+            const StepKind kind = steps_[s].kind;
             if (state_[s] == StepState::Done) {
+                if (!inCycle && Stop()) {
+                    break;
+                }
                 if (auto why = Move(s, true)) {
                     Fail(steps_[s].file, std::move(*why));
                 }
+                ++worked_;
             }
+            inCycle = kind == StepKind::FromTemporary || (inCycle && kind != StepKind::ToTemporary);
         }
     }
 
 private:
+    // The steps of the session are those in state `from` now.
+    void Expect(StepState from) {
+        work_ = static_cast<std::size_t>(std::count(state_.begin(), state_.end(), from));
+        worked_ = 0;
+    }
+    // The steps i..j not done yet.
+    std::size_t Left(std::size_t i, std::size_t j) const {
+        return static_cast<std::size_t>(std::count(state_.begin() + static_cast<std::ptrdiff_t>(i),
+                                                   state_.begin() + static_cast<std::ptrdiff_t>(j) + 1,
+                                                   StepState::NotDone));
+    }
+    // Tells how far the session is, before its next step; true when it is to stop.
+    bool Stop() {
+        if (worked_ > 0 && progress_ && !progress_(worked_, work_)) {
+            stopped_ = true;
+        }
+        return stopped_;
+    }
+
     std::vector<RunFile>& files_;
     const std::vector<Step>& steps_;
     std::vector<StepState>& state_;
     Renamer& renamer_;
     JournalWriter* journal_;
     FolderView* view_;
+    const ProgressHook& progress_;
+    std::size_t work_ = 0;   // the steps the session has to go through
+    std::size_t worked_ = 0; // those it went through
+    bool stopped_ = false;
 };
 
 } // namespace
 
-void RenameSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
-                 Renamer& renamer, JournalWriter* journal, FolderView* view) {
-    Performer(files, steps, state, renamer, journal, view).Forward();
+bool RenameSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+                 Renamer& renamer, JournalWriter* journal, FolderView* view, const ProgressHook& progress) {
+    Performer performer(files, steps, state, renamer, journal, view, progress);
+    performer.Forward();
     for (std::size_t s = 0; s < steps.size(); ++s) {
-        if (steps[s].kind != StepKind::ToTemporary) {
-            files[steps[s].file].outcome =
-                state[s] == StepState::Done ? RenameOutcome::Renamed : RenameOutcome::Failed;
+        if (steps[s].kind == StepKind::ToTemporary) {
+            continue;
+        }
+        RunFile& f = files[steps[s].file];
+        if (state[s] == StepState::Done) {
+            f.outcome = RenameOutcome::Renamed;
+        } else if (performer.Stopped() && f.reason.empty()) {
+            f.outcome = RenameOutcome::Unchanged; // not reached
+            f.reason = std::string(kStoppedText);
+        } else {
+            f.outcome = RenameOutcome::Failed;
         }
     }
+    return performer.Stopped();
 }
 
-void UndoSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
-               Renamer& renamer, JournalWriter* journal, FolderView& view) {
+bool UndoSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+               Renamer& renamer, JournalWriter* journal, FolderView& view, const ProgressHook& progress) {
     std::vector<bool> touched(files.size(), false);
     for (std::size_t s = 0; s < steps.size(); ++s) {
         if (state[s] == StepState::Done) {
             touched[steps[s].file] = true;
         }
     }
-    Performer(files, steps, state, renamer, journal, &view).Backward();
+    Performer performer(files, steps, state, renamer, journal, &view, progress);
+    performer.Backward();
     for (RunFile& f : files) {
         f.outcome = RenameOutcome::Unchanged;
     }
     for (std::size_t s = 0; s < steps.size(); ++s) {
         RunFile& f = files[steps[s].file];
         if (touched[steps[s].file]) {
-            if (state[s] == StepState::Done) {
+            const bool notReached =
+                performer.Stopped() && (f.reason.empty() || f.reason == std::string(kStoppedText));
+            if (state[s] == StepState::Done && notReached) {
+                f.reason = std::string(kStoppedText); // it stays renamed
+            } else if (state[s] == StepState::Done) {
                 f.outcome = RenameOutcome::Failed;
             } else if (f.outcome != RenameOutcome::Failed) {
                 f.outcome = RenameOutcome::Renamed;
             }
         }
     }
+    return performer.Stopped();
 }
 
 void PutBack(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,

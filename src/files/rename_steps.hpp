@@ -14,6 +14,7 @@
 #include "files/folder_listing.hpp"
 #include "files/index_table.hpp"
 #include "files/journal.hpp"
+#include "files/progress.hpp"
 #include "files/run_file.hpp"
 #include "files/safe_rename.hpp"
 
@@ -53,16 +54,20 @@ private:
     std::vector<std::optional<std::uint64_t>> inodes_; // per name, now; nullopt: gone
 };
 
-void RenameSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
-                 Renamer& renamer, JournalWriter* journal, FolderView* view = nullptr);
+// With a `progress` hook that says stop, the steps not reached stay undone and
+// their files Unchanged, with that reason. Returns whether it was stopped.
+bool RenameSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+                 Renamer& renamer, JournalWriter* journal, FolderView* view = nullptr,
+                 const ProgressHook& progress = {});
 
 // Takes back every step that `state` says is done, newest first (which walks cycles
 // back through their temporary names). A step that cannot go back (its file renamed
 // by someone else since, or its old name taken meanwhile) fails alone. Outcome per
 // file: Renamed when it is back under its old name, Failed when a step of it stays
-// done, Unchanged when none was done.
-void UndoSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
-               Renamer& renamer, JournalWriter* journal, FolderView& view);
+// done, Unchanged when none was done. Stopped by `progress`, the files not reached
+// stay renamed, Unchanged with that reason. Returns whether it was stopped.
+bool UndoSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+               Renamer& renamer, JournalWriter* journal, FolderView& view, const ProgressHook& progress = {});
 
 // Puts the files `which` back under their old names, straight from their new ones.
 void PutBack(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,

@@ -101,6 +101,7 @@ inline std::string NoJournalText(std::string_view why) {
     return FormatText(Tr("journal impossible à écrire : %s ; rien n'a été renommé"), {why});
 }
 inline constexpr RunText kJournalBusyText{TrNoop("ce lancement est en cours dans un autre processus")};
+inline constexpr RunText kStoppedText{TrNoop("arrêt demandé avant ce fichier")};
 inline constexpr RunText kPutBackText{TrNoop(", il reprend son nom")};
 inline std::string NotPutBackText(std::string_view why) {
     return FormatText(Tr(", et il ne peut reprendre son nom : %s"), {why});

@@ -25,6 +25,7 @@
 #include "shell/messages.hpp"
 #include "shell/registration.hpp"
 #include "shell/rename_controller.hpp"
+#include "shell/run_progress.hpp"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -133,6 +134,7 @@ void MainWindow::CreateComponents() {
     Controller->confirm = [this](const QString& title, const QString& question) {
         return Desktop().Confirm(this, title, question);
     };
+    Controller->startProgress = [this](const QString& label) { return RunProgress::Start(this, label); };
     connect(Script, &ScriptDocument::changed, this, [this] { ShowScript(); });
     connect(Controller, &RenameController::stateChanged, this, [this] { RefreshActions(); });
     connect(Controller, &RenameController::ran, this,

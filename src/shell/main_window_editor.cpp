@@ -137,7 +137,8 @@ void MainWindow::MNU_ExecuterClick(RunMode mode) {
 }
 
 void MainWindow::ReportRun(const RunSummary& summary) {
-    RunStatus->setText(messages::RunStatus(summary.renamed, summary.unchanged, summary.failed));
+    const QString status = messages::RunStatus(summary.renamed, summary.unchanged, summary.failed);
+    RunStatus->setText(summary.stopped ? messages::RunStopped(status) : status);
     RunStatus->setToolTip(summary.failures.join(QLatin1Char('\n')));
 }
 

@@ -70,6 +70,20 @@ inline QString InterruptedRun(const QString& folder, std::size_t done, std::size
 inline QString HomeFolder() {
     return Translated("HomeFolder", QStringLiteral("Dossier personnel"));
 }
+// The label of the progress of a run, and of an undo, and the button that stops them.
+inline QString RunProgress() {
+    return Translated("RunProgress", QStringLiteral("Renommage des fichiers..."));
+}
+inline QString UndoProgress() {
+    return Translated("UndoProgress", QStringLiteral("Annulation du dernier renommage..."));
+}
+inline QString StopButton() {
+    return Translated("StopButton", QStringLiteral("Annuler"));
+}
+// The status line of a run or an undo stopped before its end.
+inline QString RunStopped(const QString& status) {
+    return Translated("RunStopped", QStringLiteral("%1, arrêté à la demande")).arg(status);
+}
 inline QString RangeError(long long index) {
     return QStringLiteral("Indice de liste hors limites (%1)").arg(index);
 }

@@ -25,8 +25,8 @@ std::string PathBytes(const QString& path) {
 
 // The counts of a run or an undo, and its failures in words.
 RunSummary SummaryOf(std::size_t done, std::size_t unchanged, std::size_t failed,
-                     const std::vector<RunFile>& files) {
-    RunSummary summary{done, unchanged, failed, {}};
+                     const std::vector<RunFile>& files, bool stopped) {
+    RunSummary summary{done, unchanged, failed, {}, stopped};
     for (const RunFile& file : files) {
         if (file.outcome == RenameOutcome::Failed) {
             summary.failures.push_back(QStringLiteral("%1 → %2 : %3")
@@ -104,8 +104,13 @@ void RenameController::Relist(const std::vector<std::string>& selectNames) {
     selection_->SetAnchorRow(anchor);
 }
 
+ProgressHook RenameController::Follow(const QString& label) const {
+    return startProgress ? startProgress(label) : ProgressHook();
+}
+
 void RenameController::undo() {
-    const TakeBackReport report = UndoLastRun(Bytes(folder_), JournalFolder());
+    const TakeBackReport report =
+        UndoLastRun(Bytes(folder_), JournalFolder(), Follow(messages::UndoProgress()));
     if (report.status == TakeBackReport::Status::NothingToDo) {
         emit message(messages::NothingToUndo());
         UpdateUndo();
@@ -116,19 +121,20 @@ void RenameController::undo() {
     }
     emit previewed({});
     Relist(MovedNames(report.files));
-    emit ran(SummaryOf(report.done, 0, report.failed, report.files));
+    emit ran(SummaryOf(report.done, 0, report.failed, report.files, report.stopped));
 }
 
 void RenameController::settleInterrupted(const QByteArray& folder, bool finish) {
     const TakeBackReport report =
-        finish ? ResumeLastRun(Bytes(folder), JournalFolder()) : UndoLastRun(Bytes(folder), JournalFolder());
+        finish ? ResumeLastRun(Bytes(folder), JournalFolder(), Follow(messages::RunProgress()))
+               : UndoLastRun(Bytes(folder), JournalFolder(), Follow(messages::UndoProgress()));
     if (!report.error.empty()) {
         emit error(QString::fromUtf8(report.error));
     }
     if (folder == folder_) {
         Relist({});
     }
-    emit ran(SummaryOf(report.done, 0, report.failed, report.files));
+    emit ran(SummaryOf(report.done, 0, report.failed, report.files, report.stopped));
 }
 
 void RenameController::preview(PreviewMode mode) {
@@ -242,13 +248,16 @@ void RenameController::run(RunMode mode) {
         }
         emit previewed({});
         counter_ = 0;
-        const RunReport report = RunRenames(script_->Lines(), files_->Files(), selected, counter_);
+        RunOptions options;
+        options.progress = Follow(messages::RunProgress());
+        const RunReport report = RunRenames(script_->Lines(), files_->Files(), selected, counter_, options);
+        options = {}; // the progress is over
         if (report.stop != RunReport::Stop::None) {
             emit error(QString::fromUtf8(report.error));
         }
         // The folder as the run left it, the renamed files selected under their new names.
         Relist(MovedNames(report.files));
-        emit ran(SummaryOf(report.renamed, report.unchanged, report.failed, report.files));
+        emit ran(SummaryOf(report.renamed, report.unchanged, report.failed, report.files, report.stopped));
     } catch (const EngineError& e) {
         emit error(QString::fromUtf8(e.what()));
     }

@@ -7,6 +7,7 @@
 
 #include "editor/example_list.hpp"
 #include "engine/apply.hpp"
+#include "files/progress.hpp"
 
 #include <QObject>
 #include <QString>
@@ -34,6 +35,7 @@ struct RunSummary {
     std::size_t unchanged = 0;
     std::size_t failed = 0;
     QStringList failures; // "old → new : reason", one per failed file
+    bool stopped = false; // stopped on request before the end
 };
 
 class RenameController final : public QObject {
@@ -63,6 +65,10 @@ public:
 
     // Asked before a run in RunMode::Confirm; true to go on.
     std::function<bool(const QString& title, const QString& question)> confirm;
+
+    // Gives the hook that follows a run or an undo, labelled `label`; the hook is
+    // dropped as soon as the renaming ends. None: the work is not followed.
+    std::function<ProgressHook(const QString& label)> startProgress;
 
     // The line and placeholder a value is to be written to, as last clicked.
     void SetClickedPlaceholder(int line, int slot, const QString& placeholder);
@@ -110,6 +116,7 @@ private:
     // Marks the previewed names that the run would not give, from its plan.
     void MarkConflicts(const std::vector<std::size_t>& selected);
     void UpdateUndo();
+    ProgressHook Follow(const QString& label) const;
 
     bool canUndo_ = false;
     std::vector<std::size_t> previewed_; // the files of the last preview, in its order

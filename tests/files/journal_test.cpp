@@ -95,6 +95,60 @@ TEST_F(JournalTest, AnUndoNeverReplacesAndRetriesOnlyWhatIsLeft) {
     EXPECT_EQ(States(), std::vector<RecordedState>{RecordedState::Undone});
 }
 
+// A hook that lets `steps` steps go, then asks to stop.
+ProgressHook StopAfter(std::size_t steps, std::vector<std::size_t>* told = nullptr) {
+    return [steps, told](std::size_t done, std::size_t) {
+        if (told != nullptr) {
+            told->push_back(done);
+        }
+        return done < steps;
+    };
+}
+
+TEST_F(JournalTest, AStoppedRunOrUndoLeavesWhatItDidUndoableAndNoCycleHalfDone) {
+    // A shift 1..4 -> 2..5 is four renames, newest name first; "ab"/"ba" a swap.
+    Files({"1", "2", "3", "4"});
+    Scan();
+    RunOptions options = Options();
+    std::vector<std::size_t> told;
+    options.progress = StopAfter(2, &told);
+    counter_ = 0;
+    const RunReport run = RunRenames(kShiftUp, files_, selection_, counter_, options);
+    EXPECT_TRUE(run.stopped);
+    EXPECT_EQ(told, (std::vector<std::size_t>{1, 2}));
+    EXPECT_EQ(run.renamed, 2u);
+    EXPECT_EQ(run.unchanged, 2u);
+    EXPECT_EQ(run.failed, 0u);
+    EXPECT_EQ(run.files[0].reason, "arrêt demandé avant ce fichier");
+    EXPECT_EQ(Folder(), (Content{{"1", "1"}, {"2", "2"}, {"4", "3"}, {"5", "4"}}));
+    EXPECT_EQ(States(), std::vector<RecordedState>{RecordedState::Complete});
+    EXPECT_EQ(Resume().status, TakeBackReport::Status::NothingToDo) << "a stopped run is not resumed";
+
+    // The undo stopped after one step leaves the run to undo; the next one ends it.
+    TakeBackReport undo = UndoLastRun(folder_, journals_.path(), StopAfter(1));
+    EXPECT_TRUE(undo.stopped);
+    EXPECT_EQ(undo.done, 1u);
+    EXPECT_EQ(undo.failed, 0u);
+    EXPECT_EQ(Folder(), (Content{{"1", "1"}, {"2", "2"}, {"3", "3"}, {"5", "4"}}));
+    EXPECT_TRUE(HasRunToUndo(folder_, journals_.path()));
+    undo = Undo();
+    EXPECT_EQ(undo.done, 1u);
+    EXPECT_EQ(Folder(), Itself({"1", "2", "3", "4"}));
+
+    // A swap goes through a temporary name: stopped at once, it is still whole.
+    std::filesystem::remove_all(dir_.path());
+    std::filesystem::create_directory(dir_.path());
+    Files({"ab", "ba"});
+    Scan();
+    options.progress = StopAfter(1);
+    const RunReport swap = RunRenames(kRotate, files_, selection_, counter_, options);
+    EXPECT_EQ(swap.renamed, 2u);
+    EXPECT_EQ(Folder(), (Content{{"ab", "ba"}, {"ba", "ab"}}));
+    undo = UndoLastRun(folder_, journals_.path(), StopAfter(1));
+    EXPECT_EQ(undo.done, 2u);
+    EXPECT_EQ(Folder(), Itself({"ab", "ba"}));
+}
+
 // A renameat2 that kills its process at a given call: a run killed in the middle.
 int g_callsLeft = 0;
 int KillingRenameat2(int olddirfd, const char* oldpath, int newdirfd, const char* newpath,

@@ -24,9 +24,9 @@
 namespace quorvel::test {
 namespace {
 
-using MainWindow = MainWindowTest;
+using Window = MainWindowTest;
 
-TEST_F(MainWindow, HasEveryControlInItsOwningOrderWithItsParentAndPlace) {
+TEST_F(Window, HasEveryControlInItsOwningOrderWithItsParentAndPlace) {
     MainWindow& w = Start();
     const QStringList controls = {
         "Splitter3", "Panel1",           "Splitter1", "ShellTreeView", "PanelVOIR",       "Label1",
@@ -83,7 +83,7 @@ TEST_F(MainWindow, HasEveryControlInItsOwningOrderWithItsParentAndPlace) {
     EXPECT_EQ(w.BtnVoir->text(), "Voir");
 }
 
-TEST_F(MainWindow, MenusCarryTheirItems) {
+TEST_F(Window, MenusCarryTheirItems) {
     MainWindow& w = Start();
     auto captions = [](QMenu* menu) {
         QStringList out;
@@ -104,7 +104,7 @@ TEST_F(MainWindow, MenusCarryTheirItems) {
     EXPECT_FALSE(w.MNU_Anglais->isChecked());
 }
 
-TEST_F(MainWindow, CommandTreeHoldsTheCatalogue) {
+TEST_F(Window, CommandTreeHoldsTheCatalogue) {
     MainWindow& w = Start();
     QTreeWidget* tree = w.TreeViewCommande;
     ASSERT_EQ(tree->topLevelItemCount(), 5);
@@ -130,7 +130,7 @@ TEST_F(MainWindow, CommandTreeHoldsTheCatalogue) {
     EXPECT_EQ(VisibleName(QStringLiteral("a\nb\x7f")), QStringLiteral("a\u240Ab\u2421"));
 }
 
-TEST_F(MainWindow, ListsTheFolderSortedWithTheGridLayout) {
+TEST_F(Window, ListsTheFolderSortedWithTheGridLayout) {
     MakeFiles({"b.txt", "A.txt", "_x.txt", "c.jpg"});
     std::filesystem::create_directory(folder_ / "sub");
     MainWindow& w = Start();
@@ -156,7 +156,7 @@ TEST_F(MainWindow, ListsTheFolderSortedWithTheGridLayout) {
     EXPECT_EQ(w.EdFiltre->text(), "*.*");
 }
 
-TEST_F(MainWindow, EnterInTheFilterBoxRescansTheSelectedFolder) {
+TEST_F(Window, EnterInTheFilterBoxRescansTheSelectedFolder) {
     MakeFiles({"a.txt", "b.jpg"});
     MainWindow& w = Start();
     ASSERT_TRUE(w.ShellTreeView->SelectPath(QByteArray::fromStdString(folder_.path())));
@@ -172,7 +172,7 @@ TEST_F(MainWindow, EnterInTheFilterBoxRescansTheSelectedFolder) {
     EXPECT_TRUE(desktop_.log.messages.isEmpty() && desktop_.log.errors.isEmpty());
 }
 
-TEST_F(MainWindow, SelectionFollowsTheMouseRules) {
+TEST_F(Window, SelectionFollowsTheMouseRules) {
     MakeFiles({"1.txt", "2.txt", "3.txt", "4.txt", "5.txt", "6.txt"});
     MainWindow& w = Start();
     ListFolder();
@@ -213,7 +213,7 @@ TEST_F(MainWindow, SelectionFollowsTheMouseRules) {
     EXPECT_EQ(Selected(), std::vector<int>({1, 2, 3, 4, 5, 6}));
 }
 
-TEST_F(MainWindow, ShiftBeforeAnyAnchorStartsAtTheFirstRow) {
+TEST_F(Window, ShiftBeforeAnyAnchorStartsAtTheFirstRow) {
     MakeFiles({"1.txt", "2.txt", "3.txt"});
     MainWindow& w = Start();
     ListFolder();
@@ -229,7 +229,7 @@ TEST_F(MainWindow, ShiftBeforeAnyAnchorStartsAtTheFirstRow) {
     EXPECT_EQ(Selected(), std::vector<int>({1, 2}));
 }
 
-TEST_F(MainWindow, HeaderAndEmptySpaceChangeNothing) {
+TEST_F(Window, HeaderAndEmptySpaceChangeNothing) {
     MakeFiles({"1.txt", "2.txt"});
     MainWindow& w = Start();
     ListFolder();
@@ -242,7 +242,7 @@ TEST_F(MainWindow, HeaderAndEmptySpaceChangeNothing) {
     EXPECT_EQ(Selected(), std::vector<int>({1}));
 }
 
-TEST_F(MainWindow, CtrlASelectsEveryRow) {
+TEST_F(Window, CtrlASelectsEveryRow) {
     MainWindow& w = Start();
     ListFolder();
     QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
@@ -255,7 +255,7 @@ TEST_F(MainWindow, CtrlASelectsEveryRow) {
     EXPECT_EQ(Selected(), std::vector<int>());
 }
 
-TEST_F(MainWindow, SelectedRowsAreDrawnInTwoBlues) {
+TEST_F(Window, SelectedRowsAreDrawnInTwoBlues) {
     MakeFiles({"1.txt", "2.txt", "3.txt"});
     MainWindow& w = Start();
     ListFolder();
@@ -271,7 +271,7 @@ TEST_F(MainWindow, SelectedRowsAreDrawnInTwoBlues) {
     EXPECT_EQ(colourAt(3), QColor(Qt::white));
 }
 
-TEST_F(MainWindow, SecondLineShowsSizeAndDateWithoutAMidnightTime) {
+TEST_F(Window, SecondLineShowsSizeAndDateWithoutAMidnightTime) {
     const QDateTime midnight(QDate(2004, 3, 12), QTime(0, 0, 0));
     const QDateTime afternoon(QDate(2004, 3, 12), QTime(14, 22, 6));
     const QString atMidnight = FileCellDelegate::DetailText(1536, midnight.toSecsSinceEpoch());
@@ -283,7 +283,7 @@ TEST_F(MainWindow, SecondLineShowsSizeAndDateWithoutAMidnightTime) {
     EXPECT_TRUE(later.contains(QStringLiteral("22"))) << later.toStdString();
 }
 
-TEST_F(MainWindow, DoubleClickOpensTheFileAndHelpOpensThePage) {
+TEST_F(Window, DoubleClickOpensTheFileAndHelpOpensThePage) {
     MakeFiles({"doc.txt"});
     MainWindow& w = Start();
     ListFolder();
@@ -300,7 +300,7 @@ TEST_F(MainWindow, DoubleClickOpensTheFileAndHelpOpensThePage) {
     EXPECT_TRUE(desktop_.log.pagesShown[0].endsWith("Help/Help.htm"));
 }
 
-TEST_F(MainWindow, LanguageSettingIsReadAtStartAndWrittenOnClose) {
+TEST_F(Window, LanguageSettingIsReadAtStartAndWrittenOnClose) {
     {
         Start();
         EXPECT_TRUE(window_->MNU_Fancais->isChecked());
@@ -324,7 +324,7 @@ TEST_F(MainWindow, LanguageSettingIsReadAtStartAndWrittenOnClose) {
     SetLanguageIndex(0);
 }
 
-TEST_F(MainWindow, SwitchingLanguageChangesTheCheckAndThePlaceholders) {
+TEST_F(Window, SwitchingLanguageChangesTheCheckAndThePlaceholders) {
     for (const char* file : {"English.lng", "Francais.lng"}) {
         std::filesystem::copy_file(std::string(QUORVEL_SOURCE_DIR "/resources/") + file, program_ / file);
     }
@@ -350,7 +350,7 @@ TEST_F(MainWindow, SwitchingLanguageChangesTheCheckAndThePlaceholders) {
     EXPECT_EQ(messages::RunStatus(1, 2, 3), QStringLiteral("1 renommé(s), 2 inchangé(s), 3 échec(s)"));
 }
 
-TEST_F(MainWindow, RegistersTheScriptTypeForTheRunningProgram) {
+TEST_F(Window, RegistersTheScriptTypeForTheRunningProgram) {
     Start();
     const std::string data = qEnvironmentVariable("XDG_DATA_HOME").toStdString();
     const std::string mime = ReadFileBytes(data + "/mime/packages/quorvel-script.xml");

@@ -7,6 +7,7 @@
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
 #include "editor/example_list.hpp"
+#include "editor/parameter_panel.hpp"
 #include "editor/script_document.hpp"
 #include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
@@ -44,7 +45,6 @@
 #include <QToolButton>
 #include <QTranslator>
 #include <QTreeWidget>
-#include <limits>
 
 namespace quorvel {
 
@@ -58,19 +58,6 @@ QFont WindowFont(bool bold = false) {
     font.setPixelSize(13);
     font.setBold(bold);
     return font;
-}
-
-// A menu item that shows an action and runs it, as a menu item bound to an action.
-void Bind(QAction* item, QAction* action) {
-    auto copy = [item, action] {
-        item->setText(action->text());
-        item->setToolTip(action->toolTip());
-        item->setEnabled(action->isEnabled());
-        item->setIcon(action->icon());
-    };
-    copy();
-    QObject::connect(action, &QAction::changed, item, copy);
-    QObject::connect(item, &QAction::triggered, action, [action] { action->trigger(); });
 }
 
 T_Panel* PlainPanel(QWidget* parent, TBevelCut outer) {
@@ -117,6 +104,12 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
 MainWindow::~MainWindow() = default;
 
 QObject* MainWindow::FindComponent(const QString& name) const {
+    if (name == QLatin1String("MNU_Effacer")) {
+        return MNU_Effacer;
+    }
+    if (name == QLatin1String("MNU_Executer")) {
+        return MNU_Executer;
+    }
     for (QObject* component : components_) {
         if (component->objectName() == name) {
             return component;
@@ -250,14 +243,16 @@ void MainWindow::CreateComponents() {
     connect(HTMLViewer, &TScriptView::HotSpotClicked, this,
             [this](const HotSpot& spot) { HTMLViewerHotSpotClick(spot); });
 
-    // Parameter entry. A value may be as long as the user likes.
-    for (QLineEdit* box : {static_cast<QLineEdit*>(EdInteger), EdString, EdNumber}) {
-        box->setMaxLength(std::numeric_limits<int>::max());
-    }
-    connect(BtnOk, &QToolButton::clicked, this, [this] { BtnOkClick(); });
-    for (QLineEdit* box : {static_cast<QLineEdit*>(EdInteger), EdString, EdNumber}) {
-        connect(box, &QLineEdit::returnPressed, this, [this] { BtnOkClick(); });
-    }
+    // Parameter entry.
+    Parameters =
+        new ParameterPanel(EdInteger, EdString, EdNumber, BtnOk, &messages::ForbiddenCharacters, this);
+    connect(Parameters, &ParameterPanel::valueEntered, this, [this](const QString& value) {
+        const int line = Controller->ClickedLine();
+        if (line >= 0 && static_cast<std::size_t>(line) < Script->Count()) {
+            Parameters->Close();
+        }
+        Controller->enterValue(value); // says what is wrong when no line is there
+    });
 
     // Actions.
     Action_VoirExemple = Own(new QAction(QStringLiteral("Voir"), this), "Action_VoirExemple");
@@ -314,12 +309,13 @@ void MainWindow::CreateMenus() {
     MNU_ABOUT = Own(MNU_AoutHelp->addAction(MenuImage(5), QStringLiteral("A propos")), "MNU_ABOUT");
 
     PopupMenu = Own(new QMenu(this), "PopupMenu");
-    MNU_Effacer = Own(PopupMenu->addAction(QString()), "MNU_Effacer");
-    Bind(MNU_Effacer, Action_Effacer);
+    // The pop-up's items are the actions themselves, under the items' names too.
+    PopupMenu->addAction(Action_Effacer);
+    MNU_Effacer = Action_Effacer;
     MNU_ClearAll = Own(PopupMenu->addAction(MenuImage(3), QStringLiteral("Tout effacer")), "MNU_ClearAll");
     N1 = Own(PopupMenu->addSeparator(), "N1");
-    MNU_Executer = Own(PopupMenu->addAction(QString()), "MNU_Executer");
-    Bind(MNU_Executer, Action_Executer);
+    PopupMenu->addAction(Action_Executer);
+    MNU_Executer = Action_Executer;
     connect(HTMLViewer, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu->popup(HTMLViewer->viewport()->mapToGlobal(pos)); });
 

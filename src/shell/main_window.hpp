@@ -28,6 +28,7 @@ namespace quorvel {
 
 class FileListModel;
 class FileSelection;
+class ParameterPanel;
 class RenameController;
 class ScriptDocument;
 class SettingsSession;
@@ -50,7 +51,8 @@ public:
     const ProgramEnvironment& Environment() const { return env_; }
     // Every component of the window, in the order the window creates them.
     const std::vector<QObject*>& Components() const { return components_; }
-    // The component named `name` (the first in creation order), or nullptr.
+    // The component named `name` (the first in creation order), or nullptr. The
+    // pop-up's items are found under their names: they are the actions they show.
     QObject* FindComponent(const QString& name) const;
 
     // --- State owned by the window -------------------------------------------
@@ -84,6 +86,7 @@ public:
     QLineEdit* EdString = nullptr;
     TEditNumber* EdInteger = nullptr;
     QLineEdit* EdNumber = nullptr;
+    ParameterPanel* Parameters = nullptr; // shows EdInteger, EdString or EdNumber, and BtnOk
     QStatusBar* StatusBar = nullptr;
     QLabel* RunStatus = nullptr; // the line in the status bar that reports the last run
 
@@ -104,10 +107,10 @@ public:
     QAction* MNU_Help = nullptr;
     QAction* MNU_ABOUT = nullptr;
     QMenu* PopupMenu = nullptr;
-    QAction* MNU_Effacer = nullptr;
+    QAction* MNU_Effacer = nullptr; // Action_Effacer, as the pop-up shows it
     QAction* MNU_ClearAll = nullptr;
     QAction* N1 = nullptr;
-    QAction* MNU_Executer = nullptr;
+    QAction* MNU_Executer = nullptr; // Action_Executer, as the pop-up shows it
     QAction* Action_VoirExemple = nullptr;
     QAction* Action_Effacer = nullptr;
     QAction* Action_Executer = nullptr;
@@ -139,7 +142,7 @@ public:
     void HTMLViewerDragDrop(const QMimeData* payload);
     void HTMLViewerHotSpotClick(const HotSpot& spot);
     // Writes the value of the box shown into the placeholder clicked, then previews
-    // silently.
+    // silently; a value that cannot be written stays in its box.
     void BtnOkClick();
     void MNU_OPENClick();
     void MNU_SAVEClick();
@@ -150,7 +153,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -6,6 +6,7 @@
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
 #include "editor/example_list.hpp"
+#include "editor/parameter_panel.hpp"
 #include "editor/script_document.hpp"
 #include "editor/script_html.hpp"
 #include "editor/script_view.hpp"
@@ -18,16 +19,12 @@
 #include "shell/messages.hpp"
 #include "shell/rename_controller.hpp"
 
-#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolButton>
-#include <QToolTip>
 
 namespace quorvel {
 
@@ -74,48 +71,13 @@ void MainWindow::HTMLViewerHotSpotClick(const HotSpot& spot) {
         BtnOk->hide();
         return;
     }
-    QLineEdit* box = *kind == PlaceholderKind::Integer  ? static_cast<QLineEdit*>(EdInteger)
-                     : *kind == PlaceholderKind::Number ? EdNumber
-                                                        : EdString;
-    for (QLineEdit* each : {static_cast<QLineEdit*>(EdInteger), EdString, EdNumber}) {
-        each->setVisible(each == box);
-    }
-    BtnOk->show();
     Controller->SetClickedPlaceholder(spot.line, spot.ordinal, ToQString(placeholder));
     HTMLViewer->SelectRange(spot.start, spot.end);
-    box->setText(ToQString(line.Shown(slot)));
-    box->setFocus(Qt::MouseFocusReason);
-    box->selectAll();
+    Parameters->Open(*kind, ToQString(line.Shown(slot)));
 }
 
 void MainWindow::BtnOkClick() {
-    QLineEdit* box = EdNumber;
-    for (QLineEdit* each : {static_cast<QLineEdit*>(EdInteger), EdString, EdNumber}) {
-        if (each->isVisible()) {
-            box = each;
-            break;
-        }
-    }
-    const QString value = box->text();
-    // These characters would cut the line or its placeholders: the value stays in
-    // the box to be corrected.
-    if (value.contains(QRegularExpression(QStringLiteral("[=\\[\\]|]")))) {
-        box->setToolTip(messages::ForbiddenCharacters());
-        QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), messages::ForbiddenCharacters(), box);
-        box->setFocus();
-        return;
-    }
-    box->setToolTip(QString());
-    if (Controller->ClickedLine() < 0 ||
-        static_cast<std::size_t>(Controller->ClickedLine()) >= Script->Count()) {
-        Controller->enterValue(value); // says what is wrong
-        return;
-    }
-    for (QWidget* w : {static_cast<QWidget*>(EdInteger), static_cast<QWidget*>(EdString),
-                       static_cast<QWidget*>(EdNumber), static_cast<QWidget*>(BtnOk)}) {
-        w->hide();
-    }
-    Controller->enterValue(value);
+    Parameters->enter();
 }
 
 // --- Preview and run -------------------------------------------------------------------
@@ -192,19 +154,12 @@ void MainWindow::OfferInterruptedRun() {
 
 // --- Command line ------------------------------------------------------------------
 
-bool MainWindow::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate) {
-        FormActivate();
-    }
-    return QMainWindow::event(event);
-}
-
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    // Some platforms never activate a window (no window manager, offscreen): the
-    // first showing stands in for the first activation.
+    // What the window does once it is up (the offer of an interrupted run, the
+    // script of the command line) waits until it is on the screen.
     if (FirstActivation) {
-        QTimer::singleShot(0, this, [this] { FormActivate(); });
+        QMetaObject::invokeMethod(this, &MainWindow::FormActivate, Qt::QueuedConnection);
     }
 }
 

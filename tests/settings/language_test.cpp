@@ -1,11 +1,11 @@
 #include "bridge/qt_text.hpp"
-#include "engine/catalogue.hpp"
-#include "settings/ini_file.hpp"
-#include "settings/language.hpp"
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
 #include "editor/example_list.hpp"
 #include "editor/script_view.hpp"
+#include "engine/catalogue.hpp"
+#include "settings/ini_file.hpp"
+#include "settings/language.hpp"
 #include "tests/shell/main_window_fixture.hpp"
 
 #include <QAbstractButton>
@@ -147,8 +147,6 @@ TEST_F(LanguageFiles, ReadsFilesExactlyAsWritten) {
           {"MNU_Help#hint", "Ouvre la page"},
           {"Action_Effacer", "Retirer"},
           {"Action_Effacer#hint", "Retire la ligne"},
-          {"MNU_Effacer", "Retirer"}, // bound to the action
-          {"MNU_Effacer#hint", "Retire la ligne"},
           {"Action_VoirExemple", "Aperçu"},
           {"Action_VoirExemple#hint", "Aperçu"},
           {"BtnVoir", "Aperçu"},

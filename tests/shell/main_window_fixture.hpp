@@ -10,6 +10,7 @@
 
 #include <QHeaderView>
 #include <QTest>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -18,6 +19,14 @@ namespace quorvel::test {
 
 class MainWindowTest : public ::testing::Test {
 protected:
+    // Journals of earlier tests of the process could name a folder of this test: a
+    // temporary folder may get the inode of one removed before.
+    void SetUp() override {
+        if (const char* state = std::getenv("XDG_STATE_HOME")) {
+            std::filesystem::remove_all(std::filesystem::path(state) / "quorvel");
+        }
+    }
+
     // Creates the files `names` (each holding its own name) in the folder to list.
     void MakeFiles(std::initializer_list<const char*> names) {
         for (const char* name : names) {

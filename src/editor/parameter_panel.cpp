@@ -1,0 +1,68 @@
+#include "editor/parameter_panel.hpp"
+
+#include "editor/edit_number.hpp"
+
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QToolButton>
+#include <QToolTip>
+#include <limits>
+
+namespace quorvel {
+
+ParameterPanel::ParameterPanel(TEditNumber* integer, QLineEdit* string, QLineEdit* number, QToolButton* ok,
+                               std::function<QString()> forbidden, QObject* parent)
+    : QObject(parent), integer_(integer), string_(string), number_(number), ok_(ok),
+      forbidden_(std::move(forbidden)) {
+    for (QLineEdit* box : {static_cast<QLineEdit*>(integer_), string_, number_}) {
+        box->setMaxLength(std::numeric_limits<int>::max()); // a value may be as long as the user likes
+        connect(box, &QLineEdit::returnPressed, this, &ParameterPanel::enter);
+    }
+    connect(ok_, &QToolButton::clicked, this, &ParameterPanel::enter);
+}
+
+void ParameterPanel::Open(PlaceholderKind kind, const QString& shown) {
+    QLineEdit* box = kind == PlaceholderKind::Integer  ? static_cast<QLineEdit*>(integer_)
+                     : kind == PlaceholderKind::Number ? number_
+                                                       : string_;
+    for (QLineEdit* each : {static_cast<QLineEdit*>(integer_), string_, number_}) {
+        each->setVisible(each == box);
+    }
+    ok_->show();
+    box->setText(shown);
+    box->setFocus(Qt::MouseFocusReason);
+    box->selectAll();
+}
+
+void ParameterPanel::Close() {
+    for (QWidget* each : {static_cast<QWidget*>(integer_), static_cast<QWidget*>(string_),
+                          static_cast<QWidget*>(number_), static_cast<QWidget*>(ok_)}) {
+        each->hide();
+    }
+}
+
+QLineEdit* ParameterPanel::Box() const {
+    for (QLineEdit* each : {static_cast<QLineEdit*>(integer_), string_, number_}) {
+        if (each->isVisible()) {
+            return each;
+        }
+    }
+    return number_;
+}
+
+void ParameterPanel::enter() {
+    QLineEdit* box = Box();
+    const QString value = box->text();
+    static const QRegularExpression kForbidden(QStringLiteral("[=\\[\\]|]"));
+    if (value.contains(kForbidden)) {
+        const QString why = forbidden_ ? forbidden_() : QString();
+        box->setToolTip(why);
+        QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), why, box);
+        box->setFocus();
+        return;
+    }
+    box->setToolTip(QString());
+    emit valueEntered(value);
+}
+
+} // namespace quorvel

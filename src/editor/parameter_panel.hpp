@@ -1,0 +1,49 @@
+// The boxes a placeholder's value is typed in (a whole number, a text, a number)
+// and the button that enters it. The window makes and places the four controls;
+// the panel shows the box a placeholder needs and hands over what was typed.
+#pragma once
+
+#include "engine/catalogue.hpp"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QLineEdit;
+class QToolButton;
+
+namespace quorvel {
+
+class TEditNumber;
+
+class ParameterPanel final : public QObject {
+    Q_OBJECT
+public:
+    // `forbidden` says, in the language shown, which characters a value may not hold.
+    ParameterPanel(TEditNumber* integer, QLineEdit* string, QLineEdit* number, QToolButton* ok,
+                   std::function<QString()> forbidden, QObject* parent);
+
+    // Shows the box for `kind` alone, holding `shown` selected, and the button.
+    void Open(PlaceholderKind kind, const QString& shown);
+    // Hides the boxes and the button.
+    void Close();
+    // The box shown; the number box when none is.
+    QLineEdit* Box() const;
+
+public slots:
+    // Hands over the value of the box shown, unless it holds a character that would
+    // cut the line or its placeholders: then it stays in its box, which says why.
+    void enter();
+
+signals:
+    void valueEntered(const QString& value);
+
+private:
+    TEditNumber* integer_;
+    QLineEdit* string_;
+    QLineEdit* number_;
+    QToolButton* ok_;
+    std::function<QString()> forbidden_;
+};
+
+} // namespace quorvel

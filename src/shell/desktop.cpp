@@ -1,5 +1,7 @@
 #include "shell/desktop.hpp"
 
+#include "shell/messages.hpp"
+
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -40,9 +42,9 @@ bool DesktopServices::Confirm(QWidget* parent, const QString& title, const QStri
 
 DesktopServices::SaveAnswer DesktopServices::AskToSave(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Quorvel"), text, QMessageBox::NoButton, parent);
-    QPushButton* yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+    QPushButton* yes = box.addButton(messages::YesButton(), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(messages::NoButton(), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(messages::CancelButton(), QMessageBox::RejectRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(cancel);
     box.exec();
@@ -55,9 +57,9 @@ DesktopServices::SaveAnswer DesktopServices::AskToSave(QWidget* parent, const QS
 DesktopServices::InterruptedAnswer DesktopServices::AskAboutInterruptedRun(QWidget* parent,
                                                                            const QString& text) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvel"), text, QMessageBox::NoButton, parent);
-    QPushButton* undo = box.addButton(QStringLiteral("Annuler"), QMessageBox::DestructiveRole);
-    QPushButton* finish = box.addButton(QStringLiteral("Terminer"), QMessageBox::AcceptRole);
-    QPushButton* later = box.addButton(QStringLiteral("Plus tard"), QMessageBox::RejectRole);
+    QPushButton* undo = box.addButton(messages::UndoButton(), QMessageBox::DestructiveRole);
+    QPushButton* finish = box.addButton(messages::FinishButton(), QMessageBox::AcceptRole);
+    QPushButton* later = box.addButton(messages::LaterButton(), QMessageBox::RejectRole);
     box.setDefaultButton(later);
     box.setEscapeButton(later);
     box.exec();

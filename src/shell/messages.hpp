@@ -70,6 +70,25 @@ inline QString InterruptedRun(const QString& folder, std::size_t done, std::size
 inline QString HomeFolder() {
     return Translated("HomeFolder", QStringLiteral("Dossier personnel"));
 }
+// The buttons of the questions about saving and about an interrupted run.
+inline QString YesButton() {
+    return Translated("YesButton", QStringLiteral("&Oui"));
+}
+inline QString NoButton() {
+    return Translated("NoButton", QStringLiteral("&Non"));
+}
+inline QString CancelButton() {
+    return Translated("CancelButton", QStringLiteral("Annuler"));
+}
+inline QString UndoButton() {
+    return Translated("UndoButton", QStringLiteral("Annuler"));
+}
+inline QString FinishButton() {
+    return Translated("FinishButton", QStringLiteral("Terminer"));
+}
+inline QString LaterButton() {
+    return Translated("LaterButton", QStringLiteral("Plus tard"));
+}
 // The label of the progress of a run, and of an undo, and the button that stops them.
 inline QString RunProgress() {
     return Translated("RunProgress", QStringLiteral("Renommage des fichiers..."));

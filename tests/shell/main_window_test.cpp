@@ -27,7 +27,7 @@ namespace {
 using MainWindow = MainWindowTest;
 
 TEST_F(MainWindow, HasEveryControlInItsOwningOrderWithItsParentAndPlace) {
-    MainWindow& w = Start();
+    quorvel::MainWindow& w = Start();
     const QStringList controls = {
         "Splitter3", "Panel1",           "Splitter1", "ShellTreeView", "PanelVOIR",       "Label1",
         "BtnVoir",   "LabExemple",       "EdFiltre",  "MemoExemple",   "StringGridFiles", "Panel2",
@@ -84,7 +84,7 @@ TEST_F(MainWindow, HasEveryControlInItsOwningOrderWithItsParentAndPlace) {
 }
 
 TEST_F(MainWindow, MenusCarryTheirItems) {
-    MainWindow& w = Start();
+    quorvel::MainWindow& w = Start();
     auto captions = [](QMenu* menu) {
         QStringList out;
         for (QAction* a : menu->actions()) {
@@ -105,7 +105,7 @@ TEST_F(MainWindow, MenusCarryTheirItems) {
 }
 
 TEST_F(MainWindow, CommandTreeHoldsTheCatalogue) {
-    MainWindow& w = Start();
+    quorvel::MainWindow& w = Start();
     QTreeWidget* tree = w.TreeViewCommande;
     ASSERT_EQ(tree->topLevelItemCount(), 5);
     int number = 0;
@@ -133,7 +133,7 @@ TEST_F(MainWindow, CommandTreeHoldsTheCatalogue) {
 TEST_F(MainWindow, ListsTheFolderSortedWithTheGridLayout) {
     MakeFiles({"b.txt", "A.txt", "_x.txt", "c.jpg"});
     std::filesystem::create_directory(folder_ / "sub");
-    MainWindow& w = Start();
+    quorvel::MainWindow& w = Start();
     ListFolder();
     ASSERT_EQ(w.FileList->Files().Count(), 4U);
     EXPECT_EQ(EncodeName(w.FileList->Files().Items(0).Name()), "A.txt");
@@ -158,7 +158,7 @@ TEST_F(MainWindow, ListsTheFolderSortedWithTheGridLayout) {
 
 TEST_F(MainWindow, EnterInTheFilterBoxRescansTheSelectedFolder) {
     MakeFiles({"a.txt", "b.jpg"});
-    MainWindow& w = Start();
+    quorvel::MainWindow& w = Start();
     ASSERT_TRUE(w.ShellTreeView->SelectPath(QByteArray::fromStdString(folder_.path())));
     EXPECT_EQ(w.FileList->Files().Count(), 2U);
     w.EdFiltre->setText("*.txt");
@@ -174,7 +174,7 @@ TEST_F(MainWindow, EnterInTheFilterBoxRescansTheSelectedFolder) {
 
 TEST_F(MainWindow, SelectionFollowsTheMouseRules) {
     MakeFiles({"1.txt", "2.txt", "3.txt", "4.txt", "5.txt", "6.txt"});
-    MainWindow& w = Start();
+    quorvel::MainWindow& w = Start();
     ListFolder();
 
     Click(1);
@@ -215,7 +215,7 @@ TEST_F(MainWindow, SelectionFollowsTheMouseRules) {
 
 TEST_F(MainWindow, ShiftBeforeAnyAnchorStartsAtTheFirstRow) {
     MakeFiles({"1.txt", "2.txt", "3.txt"});
-    MainWindow& w = Start();
+    quorvel::MainWindow& w = Start();
     ListFolder();
     ASSERT_EQ(w.Selection->AnchorRow(), -1);
     // The grid getting the focus by Tab, or a click below the rows, sets no anchor.
@@ -231,7 +231,7 @@ TEST_F(MainWindow, ShiftBeforeAnyAnchorStartsAtTheFirstRow) {
 
 TEST_F(MainWindow, HeaderAndEmptySpaceChangeNothing) {
     MakeFiles({"1.txt", "2.txt"});
-    MainWindow& w = Start();
+    quorvel::MainWindow& w = Start();
     ListFolder();
     Click(1);
     QTest::mouseClick(w.StringGridFiles->horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier,
@@ -243,7 +243,7 @@ TEST_F(MainWindow, HeaderAndEmptySpaceChangeNothing) {
 }
 
 TEST_F(MainWindow, CtrlASelectsEveryRow) {
-    MainWindow& w = Start();
+    quorvel::MainWindow& w = Start();
     ListFolder();
     QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(Selected(), std::vector<int>());
@@ -257,7 +257,7 @@ TEST_F(MainWindow, CtrlASelectsEveryRow) {
 
 TEST_F(MainWindow, SelectedRowsAreDrawnInTwoBlues) {
     MakeFiles({"1.txt", "2.txt", "3.txt"});
-    MainWindow& w = Start();
+    quorvel::MainWindow& w = Start();
     ListFolder();
     Click(1);
     Click(2, Qt::ControlModifier); // row 2 is the grid's current cell
@@ -285,7 +285,7 @@ TEST_F(MainWindow, SecondLineShowsSizeAndDateWithoutAMidnightTime) {
 
 TEST_F(MainWindow, DoubleClickOpensTheFileAndHelpOpensThePage) {
     MakeFiles({"doc.txt"});
-    MainWindow& w = Start();
+    quorvel::MainWindow& w = Start();
     ListFolder();
     QTest::mouseDClick(w.StringGridFiles->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(1));
     ASSERT_EQ(desktop_.log.opened.size(), 1U);
@@ -315,7 +315,7 @@ TEST_F(MainWindow, LanguageSettingIsReadAtStartAndWrittenOnClose) {
     };
     for (const Case c : {Case{257, true, 1}, Case{2, false, 2}, Case{1, true, 1}, Case{0, false, 0}}) {
         IniFile(SettingsPath()).WriteInteger("OPTIONS", "LANGUAGE", c.stored);
-        MainWindow& w = Start();
+        quorvel::MainWindow& w = Start();
         EXPECT_EQ(w.MNU_Anglais->isChecked(), c.english) << c.stored;
         EXPECT_EQ(PlaceholderNames() == PlaceholderNamesEn, c.english) << c.stored;
         w.MNU_QUIT->trigger(); // "Quitter" stores as the close button does
@@ -328,7 +328,7 @@ TEST_F(MainWindow, SwitchingLanguageChangesTheCheckAndThePlaceholders) {
     for (const char* file : {"English.lng", "Francais.lng"}) {
         std::filesystem::copy_file(std::string(QUORVEL_SOURCE_DIR "/resources/") + file, program_ / file);
     }
-    MainWindow& w = Start();
+    quorvel::MainWindow& w = Start();
     // Qt's own dialogs follow the language shown.
     const auto qtCancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
     EXPECT_EQ(qtCancel(), QStringLiteral("Annuler"));

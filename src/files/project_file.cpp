@@ -112,7 +112,7 @@ void TListFiles::Sort() {
         }
         return a.Folder() < b.Folder();
     };
-    // Keys and places are sorted, then the records moved once into their order.
+    // Keys and places are sorted, then the records moved into their order.
     std::vector<SortKey> keys;
     keys.reserve(items_.size());
     for (std::size_t i = 0; i < items_.size(); ++i) {
@@ -127,12 +127,23 @@ void TListFiles::Sort() {
         }
         return before(items_[a.index], items_[b.index]);
     });
-    std::vector<TProjectFile> sorted;
-    sorted.reserve(items_.size());
-    for (const SortKey& key : keys) {
-        sorted.push_back(std::move(items_[key.index]));
+    // In place, one cycle of the permutation after the other: no second copy of the
+    // records. A place done points to itself.
+    for (std::size_t start = 0; start < keys.size(); ++start) {
+        if (keys[start].index == start) {
+            continue;
+        }
+        TProjectFile held = std::move(items_[start]);
+        std::size_t at = start;
+        while (keys[at].index != start) {
+            const std::size_t from = keys[at].index;
+            items_[at] = std::move(items_[from]);
+            keys[at].index = at;
+            at = from;
+        }
+        items_[at] = std::move(held);
+        keys[at].index = at;
     }
-    items_ = std::move(sorted);
 }
 
 void TListFiles::Add(TProjectFile file) {

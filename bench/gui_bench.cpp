@@ -107,14 +107,16 @@ const std::string& StateFolder() {
 // still runs.
 std::unique_ptr<MainWindow> gWindow;
 
+// The folder of the window's program, where it keeps its settings; removed at the end.
+const std::string& ProgramFolder() {
+    static const std::string folder = TempFolder("quorvel-gui-bench-program");
+    return folder;
+}
+
 MainWindow& Window() {
-    static const std::string program = [] {
-        char pattern[] = "/tmp/quorvel-gui-bench-program-XXXXXX";
-        return std::string(::mkdtemp(pattern)) + "/quorvel";
-    }();
     if (!gWindow) {
         gWindow = std::make_unique<MainWindow>(
-            ProgramEnvironment::ForProgramAt(QString::fromStdString(program), {}));
+            ProgramEnvironment::ForProgramAt(QString::fromStdString(ProgramFolder() + "/quorvel"), {}));
         gWindow->resize(1000, 700);
         gWindow->show();
         (void)QTest::qWaitForWindowExposed(gWindow.get());
@@ -325,6 +327,9 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     gWindow.reset();
+    if (!ProgramFolder().empty()) {
+        std::filesystem::remove_all(ProgramFolder());
+    }
     if (OwnFolder()) {
         std::filesystem::remove_all(BigFolder());
     }

@@ -1,6 +1,12 @@
 // Timings of the main window on a folder of 100,000 files, offscreen: listing the
 // folder (scan, sort, model reset, first paint), Ctrl+A, the silent preview after
-// a click with every file selected, scrolling, and redrawing a long script.
+// a click with every file selected, scrolling, redrawing a long script, and a run
+// from the window next to quorvel-cli run on the same folder.
+//
+// QUORVEL_BENCH_FILES sets the number of files (1000000 for a million). The peak
+// resident memory of the process so far is reported as the counter peak_MB. The
+// runs take rounds of one iteration, each on a fresh folder made while the clock
+// is stopped; their journals go to a state folder of their own.
 #include "browser/file_list_model.hpp"
 #include "browser/file_selection.hpp"
 #include "editor/example_list.hpp"
@@ -8,6 +14,7 @@
 #include "engine/codec.hpp"
 #include "settings/environment.hpp"
 #include "shell/main_window.hpp"
+#include "shell/rename_controller.hpp"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -15,20 +22,59 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
+
+extern char** environ;
 
 namespace {
 
 using namespace quorvel;
 
-constexpr int kFiles = 100'000;
+// The number of files of the folders: QUORVEL_BENCH_FILES, 100,000 by default.
+int Files() {
+    static const int files = [] {
+        bool ok = false;
+        const int n = qEnvironmentVariableIntValue("QUORVEL_BENCH_FILES", &ok);
+        return ok && n > 0 ? n : 100'000;
+    }();
+    return files;
+}
 
-// A folder of 100,000 empty files, made once per run of the program (or the folder
+void ReportPeakMemory(benchmark::State& state) {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0; // ru_maxrss is in KiB
+}
+
+// Makes `count` empty files named by `format` (one %06d) in the new folder `path`.
+void MakeFiles(const std::string& path, const char* format, int count) {
+    const int dir = ::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    char name[64];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(name, sizeof name, format, i);
+        ::close(::openat(dir, name, O_CREAT | O_WRONLY | O_CLOEXEC, 0644));
+    }
+    ::syncfs(dir);
+    ::close(dir);
+}
+
+std::string TempFolder(const char* prefix) {
+    std::string pattern = std::string("/tmp/") + prefix + "-XXXXXX";
+    return ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+}
+
+// A folder of Files() empty files, made once per run of the program (or the folder
 // named by QUORVEL_BENCH_FOLDER, which is left as it is).
 bool OwnFolder() {
     return qEnvironmentVariableIsEmpty("QUORVEL_BENCH_FOLDER");
@@ -39,32 +85,43 @@ const std::string& BigFolder() {
         if (!OwnFolder()) {
             return qEnvironmentVariable("QUORVEL_BENCH_FOLDER").toStdString();
         }
-        char pattern[] = "/tmp/quorvel-gui-bench-XXXXXX";
-        std::string path = ::mkdtemp(pattern);
-        char name[64];
-        for (int i = 0; i < kFiles; ++i) {
-            std::snprintf(name, sizeof name, "/IMG_%06d_img.JPG", i);
-            ::close(::open((path + name).c_str(), O_CREAT | O_WRONLY, 0644));
-        }
+        std::string path = TempFolder("quorvel-gui-bench");
+        MakeFiles(path, "IMG_%06d_img.JPG", Files());
         return path;
     }();
     return folder;
 }
 
+// The journals of the runs: $XDG_STATE_HOME for the whole process and the programs
+// it starts, never the user's own.
+const std::string& StateFolder() {
+    static const std::string folder = [] {
+        std::string path = TempFolder("quorvel-gui-bench-state");
+        qputenv("XDG_STATE_HOME", QByteArray::fromStdString(path));
+        return path;
+    }();
+    return folder;
+}
+
+// The window, made at its first use and closed by main while the application
+// still runs.
+std::unique_ptr<MainWindow> gWindow;
+
+// The folder of the window's program, where it keeps its settings; removed at the end.
+const std::string& ProgramFolder() {
+    static const std::string folder = TempFolder("quorvel-gui-bench-program");
+    return folder;
+}
+
 MainWindow& Window() {
-    static const std::string program = [] {
-        char pattern[] = "/tmp/quorvel-gui-bench-program-XXXXXX";
-        return std::string(::mkdtemp(pattern)) + "/quorvel";
-    }();
-    static std::unique_ptr<MainWindow> window = [] {
-        auto w =
-            std::make_unique<MainWindow>(ProgramEnvironment::ForProgramAt(QString::fromStdString(program), {}));
-        w->resize(1000, 700);
-        w->show();
-        (void)QTest::qWaitForWindowExposed(w.get());
-        return w;
-    }();
-    return *window;
+    if (!gWindow) {
+        gWindow = std::make_unique<MainWindow>(
+            ProgramEnvironment::ForProgramAt(QString::fromStdString(ProgramFolder() + "/quorvel"), {}));
+        gWindow->resize(1000, 700);
+        gWindow->show();
+        (void)QTest::qWaitForWindowExposed(gWindow.get());
+    }
+    return *gWindow;
 }
 
 void ListFolder(MainWindow& w) {
@@ -78,6 +135,7 @@ void BM_ListFolderAndPaint(benchmark::State& state) {
         ListFolder(w);
     }
     state.counters["files"] = static_cast<double>(w.FileList->Files().Count());
+    ReportPeakMemory(state);
 }
 BENCHMARK(BM_ListFolderAndPaint)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -104,6 +162,7 @@ void BM_SilentPreviewOfEveryFile(benchmark::State& state) {
         w.MemoExemple->viewport()->repaint();
     }
     state.counters["lines"] = w.MemoExemple->LineCount();
+    ReportPeakMemory(state);
 }
 BENCHMARK(BM_SilentPreviewOfEveryFile)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -143,6 +202,119 @@ void BM_ShowScriptOfAThousandEqualLines(benchmark::State& state) {
 }
 BENCHMARK(BM_ShowScriptOfAThousandEqualLines)->Unit(benchmark::kMillisecond)->Iterations(10);
 
+// --- Runs ---------------------------------------------------------------------
+
+constexpr int kRounds = 7;
+
+double Minimum(const std::vector<double>& values) {
+    return values.empty() ? 0.0 : *std::min_element(values.begin(), values.end());
+}
+
+// One run per round on a fresh folder, wall time, the median and the minimum of
+// the rounds; with --benchmark_enable_random_interleaving=true the rounds of the
+// window and of quorvel-cli are mixed.
+void RunRounds(benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(1)
+        ->Repetitions(kRounds)
+        ->ComputeStatistics("min", Minimum);
+}
+
+const char* const kRunFormat = "IMG_%06d.JPG";
+const char* const kPrefixLine = "14|Ajouter [Chaine=x_] au d\xC3\xA9"
+                                "but"; // UTF-8
+
+// A fresh folder of Files() files for one round, removed with the object.
+class RunFolder {
+public:
+    RunFolder() : path_(TempFolder("quorvel-gui-bench-run")) { MakeFiles(path_, kRunFormat, Files()); }
+    RunFolder(const RunFolder&) = delete;
+    RunFolder& operator=(const RunFolder&) = delete;
+    ~RunFolder() { std::filesystem::remove_all(path_); }
+    const std::string& path() const { return path_; }
+
+    // Whether every file has the prefix "x_".
+    bool AllRenamed() const {
+        int renamed = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            renamed += entry.path().filename().string().starts_with("x_") ? 1 : 0;
+        }
+        return renamed == Files();
+    }
+
+private:
+    std::string path_;
+};
+
+// The window, confirmation skipped: the run through the controller and the
+// listing of the folder after it, with the renamed files selected.
+void BM_RunFromTheWindow(benchmark::State& state) {
+    (void)StateFolder();
+    MainWindow& w = Window();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto folder = std::make_unique<RunFolder>();
+        w.FillFileList(QByteArray::fromStdString(folder->path()));
+        w.Script->Load({DecodeName(kPrefixLine)});
+        QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
+        state.ResumeTiming();
+        w.MNU_ExecuterClick(RunMode::Unattended);
+        state.PauseTiming();
+        if (!folder->AllRenamed() || w.Selection->Rows().Count() != static_cast<std::size_t>(Files())) {
+            state.SkipWithError("the run did not rename every file");
+        }
+        w.Controller->listFolder({}, QStringLiteral("*.*"));
+        folder.reset();
+        state.ResumeTiming();
+    }
+    ReportPeakMemory(state);
+}
+BENCHMARK(BM_RunFromTheWindow)->Apply(RunRounds);
+
+int Spawn(const std::vector<std::string>& argv) {
+    std::vector<char*> args;
+    for (const std::string& a : argv) {
+        args.push_back(const_cast<char*>(a.c_str()));
+    }
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int rc = ::posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) {
+        return -1;
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The same run by quorvel-cli, timed the same way: the whole program.
+void BM_QuorvelCliRun(benchmark::State& state) {
+    const std::string script = StateFolder() + "/prefix.script";
+    if (FILE* f = std::fopen(script.c_str(), "wb")) {
+        std::fputs(kPrefixLine, f);
+        std::fclose(f);
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto folder = std::make_unique<RunFolder>();
+        state.ResumeTiming();
+        const int status = Spawn({QUORVEL_CLI, "run", script, folder->path()});
+        state.PauseTiming();
+        if (status != 0 || !folder->AllRenamed()) {
+            state.SkipWithError("quorvel-cli failed or is missing");
+        }
+        folder.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_QuorvelCliRun)->Apply(RunRounds);
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -150,11 +322,19 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    (void)StateFolder();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    gWindow.reset();
+    if (!ProgramFolder().empty()) {
+        std::filesystem::remove_all(ProgramFolder());
+    }
     if (OwnFolder()) {
         std::filesystem::remove_all(BigFolder());
+    }
+    if (!StateFolder().empty()) {
+        std::filesystem::remove_all(StateFolder());
     }
     return 0;
 }

@@ -32,7 +32,7 @@ QString VisibleName(QString name) {
 const QColor FileCellDelegate::kSelectedLight(135, 221, 245);
 const QColor FileCellDelegate::kSelected(115, 201, 240);
 
-FileCellDelegate::FileCellDelegate(const TListFiles& files, const TListInt& selectedRows, QObject* parent)
+FileCellDelegate::FileCellDelegate(const FileListModel& files, const TListInt& selectedRows, QObject* parent)
     : QStyledItemDelegate(parent), files_(files), selectedRows_(selectedRows) {}
 
 QString FileCellDelegate::DetailText(std::int64_t size, std::int64_t date) {
@@ -64,14 +64,17 @@ void FileCellDelegate::DrawFileCell(QPainter& painter, int row, QRect rect, bool
     plain.setUnderline(false);
     plain.setStrikeOut(false);
     painter.setFont(plain);
-    if (row < 1 || static_cast<std::size_t>(row) > files_.Count()) {
+    const TProjectFile* record = files_.RecordOfRow(row);
+    if (record == nullptr) {
         painter.fillRect(rect, Qt::white);
         painter.restore();
         return;
     }
-    const TProjectFile& file = files_.Items(static_cast<std::size_t>(row - 1));
-    const QString text =
-        VisibleName(ToQString(file.Name())) + QLatin1Char('\n') + DetailText(file.Size(), file.Date());
+    const TProjectFile& file = *record;
+    // A file gone since the listing keeps its name alone.
+    const std::optional<FileDetails> details = files_.DetailsOfRow(row);
+    const QString text = VisibleName(ToQString(file.Name())) + QLatin1Char('\n') +
+                         (details ? DetailText(details->size, details->date) : QString());
 
     QColor background = Qt::white;
     QColor foreground = Qt::black;
@@ -113,7 +116,7 @@ void FileGridHeader::paintSection(QPainter* painter, const QRect& rect, int) con
 // --- View --------------------------------------------------------------------
 
 TFileGrid::TFileGrid(FileListModel& model, const TListInt& selectedRows, QWidget* parent)
-    : QTableView(parent), model_(model), delegate_(model.Files(), selectedRows, this) {
+    : QTableView(parent), model_(model), delegate_(model, selectedRows, this) {
     setHorizontalHeader(new FileGridHeader(this));
     setModel(&model_);
     setItemDelegate(&delegate_);

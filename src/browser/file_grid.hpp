@@ -12,7 +12,6 @@
 namespace quorvel {
 
 class FileListModel;
-class TListFiles;
 class TListInt;
 
 // A name as the grid shows it: control characters as their visible symbols
@@ -22,7 +21,7 @@ QString VisibleName(QString name);
 class FileCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    FileCellDelegate(const TListFiles& files, const TListInt& selectedRows, QObject* parent);
+    FileCellDelegate(const FileListModel& files, const TListInt& selectedRows, QObject* parent);
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
 
@@ -37,7 +36,7 @@ public:
     static const QColor kSelected;      // any other selected row
 
 private:
-    const TListFiles& files_;
+    const FileListModel& files_;
     const TListInt& selectedRows_;
 };
 

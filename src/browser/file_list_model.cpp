@@ -14,10 +14,18 @@ const TProjectFile* FileListModel::RecordOfRow(int row) const {
                : nullptr;
 }
 
+std::optional<FileDetails> FileListModel::DetailsOfRow(int row) const {
+    if (RecordOfRow(row) == nullptr) {
+        return std::nullopt;
+    }
+    return details_.Of(files_, static_cast<std::size_t>(row - 1));
+}
+
 int FileListModel::List(TextView folder, TextView filter) {
     beginResetModel();
     files_.Clear();
-    const int error = ScanFolder(folder, &files_, filter);
+    details_.Clear();
+    const int error = ScanFolder(folder, &files_, filter, ScanDetail::NamesOnly);
     files_.Sort();
     endResetModel();
     return error;
@@ -26,6 +34,7 @@ int FileListModel::List(TextView folder, TextView filter) {
 void FileListModel::Clear() {
     beginResetModel();
     files_.Clear();
+    details_.Clear();
     endResetModel();
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/text.hpp"
+#include "files/file_details.hpp"
 #include "files/project_file.hpp"
 
 #include <QAbstractTableModel>
@@ -19,8 +20,14 @@ public:
     std::size_t Count() const { return files_.Count(); }
     // The record of grid row `row` (1 and up), or nullptr.
     const TProjectFile* RecordOfRow(int row) const;
+    // The size and date of the file of grid row `row`, read from the folder the first
+    // time they are asked for and kept until the folder is listed again. Nothing
+    // for a row without a record or a file that is gone.
+    std::optional<FileDetails> DetailsOfRow(int row) const;
 
-    // Replaces the records by the files of `folder` that match `filter`, sorted.
+    // Replaces the records by the files of `folder` that match `filter`, sorted. The
+    // scan reads names only: sizes and dates come with DetailsOfRow, for the rows
+    // shown.
     // Returns 0, or the errno value that tells why the folder could not be read.
     int List(TextView folder, TextView filter);
     void Clear();
@@ -31,6 +38,7 @@ public:
 
 private:
     TListFiles files_;
+    mutable FileDetailCache details_;
 };
 
 } // namespace quorvel

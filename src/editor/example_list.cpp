@@ -18,16 +18,31 @@ void ExampleModel::SetLines(QStringList lines) {
 }
 
 void ExampleModel::SetMarks(const std::vector<ExampleMark>& marks) {
-    marks_.assign(static_cast<std::size_t>(lines_.size()), ExampleMark{-1, false, {}});
+    const bool hadMarks = !marks_.empty();
+    // Only the marked lines, in line order, the last mark of a line kept: a preview
+    // of a million names has few.
+    marks_.clear();
     for (const ExampleMark& mark : marks) {
         if (mark.line >= 0 && mark.line < lines_.size()) {
-            marks_[static_cast<std::size_t>(mark.line)] = mark;
+            marks_.push_back(mark);
         }
     }
-    if (!lines_.isEmpty()) {
+    std::stable_sort(marks_.begin(), marks_.end(),
+                     [](const ExampleMark& a, const ExampleMark& b) { return a.line < b.line; });
+    const auto last =
+        std::unique(marks_.rbegin(), marks_.rend(),
+                    [](const ExampleMark& a, const ExampleMark& b) { return a.line == b.line; });
+    marks_.erase(marks_.begin(), last.base());
+    if (!lines_.isEmpty() && (hadMarks || !marks_.empty())) {
         emit dataChanged(index(0), index(static_cast<int>(lines_.size()) - 1),
                          {Qt::ForegroundRole, Qt::ToolTipRole});
     }
+}
+
+const ExampleMark* ExampleModel::MarkOf(int line) const {
+    const auto it = std::lower_bound(marks_.begin(), marks_.end(), line,
+                                     [](const ExampleMark& mark, int l) { return mark.line < l; });
+    return it != marks_.end() && it->line == line ? &*it : nullptr;
 }
 
 int ExampleModel::rowCount(const QModelIndex& parent) const {
@@ -41,10 +56,7 @@ QVariant ExampleModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole) {
         return lines_[index.row()];
     }
-    const ExampleMark* mark = static_cast<std::size_t>(index.row()) < marks_.size() &&
-                                      marks_[static_cast<std::size_t>(index.row())].line >= 0
-                                  ? &marks_[static_cast<std::size_t>(index.row())]
-                                  : nullptr;
+    const ExampleMark* mark = MarkOf(index.row());
     if (mark == nullptr) {
         return {};
     }

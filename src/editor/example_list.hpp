@@ -31,8 +31,9 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
+    const ExampleMark* MarkOf(int line) const;
     QStringList lines_;
-    std::vector<ExampleMark> marks_; // one per line once marked, `line` -1 for none
+    std::vector<ExampleMark> marks_; // the marked lines only, by line
 };
 
 class TExampleList : public QListView {

@@ -1,16 +1,23 @@
 #include "files/folder_listing.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace quorvel {
 
 void FolderListing::Add(std::string_view name, unsigned char type, std::uint64_t inode) {
     entries_.push_back({names_.size(), inode, static_cast<std::uint16_t>(name.size()), type});
     names_.append(name);
+}
+
+void FolderListing::Reserve(std::size_t folderBytes) {
+    names_.reserve(folderBytes);
+    entries_.reserve(folderBytes / 16); // an entry of the smallest name takes 16 bytes or more
 }
 
 void FolderListing::Clear() {
@@ -30,6 +37,13 @@ int ListFolder(int dirfd, FolderListing& out) {
     const UniqueFd fd(::openat(dirfd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!fd.Valid()) {
         return errno;
+    }
+    // Room for as many entries as the folder's size could hold, so that a folder of
+    // a million files is not copied again and again as it is read; room not
+    // written to is never touched.
+    struct stat st {};
+    if (::fstat(fd.Get(), &st) == 0 && st.st_size > 0) {
+        out.Reserve(static_cast<std::size_t>(std::min<off_t>(st.st_size, off_t{1} << 30)));
     }
     constexpr std::size_t kBuffer = std::size_t{1} << 18;
     const auto buffer = std::make_unique<char[]>(kBuffer);

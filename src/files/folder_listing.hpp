@@ -25,6 +25,8 @@ public:
 
     void Add(std::string_view name, unsigned char type, std::uint64_t inode);
     void Clear();
+    // Room for the entries of a folder whose size is `folderBytes`.
+    void Reserve(std::size_t folderBytes);
 
 private:
     struct Entry {

@@ -49,6 +49,7 @@ void TListFiles::Clear() {
     items_.shrink_to_fit();
     lastFolder_.reset();
     descriptors_.clear();
+    listings_.clear();
 }
 
 void TListFiles::KeepFolderDescriptor(const std::shared_ptr<const Text>& folder, UniqueFd fd) {
@@ -64,8 +65,45 @@ int TListFiles::FolderDescriptor(const std::shared_ptr<const Text>& folder) cons
     return -1;
 }
 
+void TListFiles::KeepFolderListing(const std::shared_ptr<const Text>& folder, FolderListing listing) {
+    listings_.emplace_back(folder, std::make_shared<const FolderListing>(std::move(listing)));
+}
+
+const FolderListing* TListFiles::KeptListing(const std::shared_ptr<const Text>& folder) const {
+    for (auto it = listings_.rbegin(); it != listings_.rend(); ++it) {
+        if (it->first == folder) {
+            return it->second.get();
+        }
+    }
+    return nullptr;
+}
+
+namespace {
+
+// The first 16 bytes of a name with a-z taken as A-Z, big-endian, padded with
+// zeros (no name holds a NUL): keys in the order of CompareFileNames, so that most
+// comparisons of a sort read no name.
+struct SortKey {
+    std::uint64_t high = 0;
+    std::uint64_t low = 0;
+    std::size_t index = 0;
+};
+
+SortKey KeyOf(std::string_view name, std::size_t index) {
+    SortKey key;
+    key.index = index;
+    for (std::size_t i = 0; i < 16; ++i) {
+        const std::uint64_t byte =
+            i < name.size() ? static_cast<unsigned char>(FoldAZ(static_cast<unsigned char>(name[i]))) : 0;
+        (i < 8 ? key.high : key.low) |= byte << (8 * (7 - i % 8));
+    }
+    return key;
+}
+
+} // namespace
+
 void TListFiles::Sort() {
-    std::sort(items_.begin(), items_.end(), [](const TProjectFile& a, const TProjectFile& b) {
+    const auto before = [this](const TProjectFile& a, const TProjectFile& b) {
         if (const int c = CompareFileNames(a, b); c != 0) {
             return c < 0;
         }
@@ -73,7 +111,39 @@ void TListFiles::Sort() {
             return a.NameBytes() < b.NameBytes();
         }
         return a.Folder() < b.Folder();
+    };
+    // Keys and places are sorted, then the records moved into their order.
+    std::vector<SortKey> keys;
+    keys.reserve(items_.size());
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        keys.push_back(KeyOf(items_[i].NameBytes(), i));
+    }
+    std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
+        if (a.high != b.high) {
+            return a.high < b.high;
+        }
+        if (a.low != b.low) {
+            return a.low < b.low;
+        }
+        return before(items_[a.index], items_[b.index]);
     });
+    // In place, one cycle of the permutation after the other: no second copy of the
+    // records. A place done points to itself.
+    for (std::size_t start = 0; start < keys.size(); ++start) {
+        if (keys[start].index == start) {
+            continue;
+        }
+        TProjectFile held = std::move(items_[start]);
+        std::size_t at = start;
+        while (keys[at].index != start) {
+            const std::size_t from = keys[at].index;
+            items_[at] = std::move(items_[from]);
+            keys[at].index = at;
+            at = from;
+        }
+        items_[at] = std::move(held);
+        keys[at].index = at;
+    }
 }
 
 void TListFiles::Add(TProjectFile file) {

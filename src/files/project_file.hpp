@@ -8,6 +8,7 @@
 #pragma once
 
 #include "engine/text.hpp"
+#include "files/folder_listing.hpp"
 #include "files/unique_fd.hpp"
 
 #include <cstdint>
@@ -62,6 +63,8 @@ public:
     // (exact bytes, then folder).
     void Sort();
     void Add(TProjectFile file);
+    // Room for `count` records in all.
+    void Reserve(std::size_t count) { items_.reserve(count); }
 
     // The shared text of `folder`: the one of the last folder asked for when it is
     // the same, a new one otherwise.
@@ -72,6 +75,11 @@ public:
     void KeepFolderDescriptor(const std::shared_ptr<const Text>& folder, UniqueFd fd);
     // That descriptor; -1 when the records of `folder` did not come from a scan.
     int FolderDescriptor(const std::shared_ptr<const Text>& folder) const;
+    // Keeps every entry of `folder` as the scan read it, listed or not, so that a
+    // preview can check new names against the folder without reading it again.
+    void KeepFolderListing(const std::shared_ptr<const Text>& folder, FolderListing listing);
+    // That listing; nullptr when the records of `folder` did not come from a scan.
+    const FolderListing* KeptListing(const std::shared_ptr<const Text>& folder) const;
 
     std::vector<TProjectFile>::const_iterator begin() const { return items_.begin(); }
     std::vector<TProjectFile>::const_iterator end() const { return items_.end(); }
@@ -80,6 +88,7 @@ private:
     std::vector<TProjectFile> items_;
     std::shared_ptr<const Text> lastFolder_;
     std::vector<std::pair<std::shared_ptr<const Text>, std::shared_ptr<const UniqueFd>>> descriptors_;
+    std::vector<std::pair<std::shared_ptr<const Text>, std::shared_ptr<const FolderListing>>> listings_;
 };
 
 // `dir` and `name` with exactly one "/" between them; nothing is added when `dir` is

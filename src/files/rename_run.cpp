@@ -2,6 +2,7 @@
 
 #include "engine/codec.hpp"
 #include "engine/compiled_script.hpp"
+#include "files/by_folder.hpp"
 #include "files/folder_listing.hpp"
 #include "files/index_table.hpp"
 #include "files/name_fold.hpp"
@@ -147,53 +148,23 @@ RunReport Run(const ScriptLines& script, const TListFiles& files, std::span<cons
         return report;
     }
     report.files = NewNames(script, files, selection, counter);
-    // One folder after the other, in the order of their first file.
-    std::vector<bool> done(report.files.size(), false);
-    for (std::size_t first = 0; first < report.files.size(); ++first) {
-        if (done[first]) {
-            continue;
-        }
-        const std::shared_ptr<const Text>& folder = files.Items(report.files[first].index).SharedFolder();
-        std::vector<std::size_t> members;
-        for (std::size_t i = first; i < report.files.size(); ++i) {
-            if (!done[i] && files.Items(report.files[i].index).SharedFolder() == folder) {
-                done[i] = true;
-                members.push_back(i);
-            }
-        }
-        // The files of the folder, taken out of the report; all of them at once when
-        // the whole selection is in this folder.
-        const bool whole = members.size() == report.files.size();
-        std::vector<RunFile> run;
-        if (whole) {
-            run = std::move(report.files);
-        } else {
-            run.reserve(members.size());
-            for (const std::size_t i : members) {
-                run.push_back(std::move(report.files[i]));
-            }
-        }
-        std::vector<Step> steps;
-        RunInFolder(run, steps, files, folder, options, report);
-        for (Step& step : steps) {
-            step.file = static_cast<std::uint32_t>(members[step.file]);
-            if (step.after >= 0) {
-                step.after += static_cast<std::int64_t>(report.steps.size());
-            }
-        }
-        if (report.steps.empty()) {
-            report.steps = std::move(steps);
-        } else {
-            report.steps.insert(report.steps.end(), steps.begin(), steps.end());
-        }
-        if (whole) {
-            report.files = std::move(run);
-        } else {
-            for (std::size_t k = 0; k < members.size(); ++k) {
-                report.files[members[k]] = std::move(run[k]);
-            }
-        }
-    }
+    ByFolder(report.files, files,
+             [&](std::vector<RunFile>& run, const std::shared_ptr<const Text>& folder,
+                 const std::vector<std::size_t>& members) {
+                 std::vector<Step> steps;
+                 RunInFolder(run, steps, files, folder, options, report);
+                 for (Step& step : steps) {
+                     step.file = static_cast<std::uint32_t>(members[step.file]);
+                     if (step.after >= 0) {
+                         step.after += static_cast<std::int64_t>(report.steps.size());
+                     }
+                 }
+                 if (report.steps.empty()) {
+                     report.steps = std::move(steps);
+                 } else {
+                     report.steps.insert(report.steps.end(), steps.begin(), steps.end());
+                 }
+             });
     Count(report);
     return report;
 }

@@ -1,11 +1,12 @@
 // Folder scan: one listing of the folder, every pattern of the filter tried on each
 // name.
+#include "files/scan.hpp"
+
 #include "engine/codec.hpp"
 #include "engine/primitives.hpp"
-#include "files/folder_listing.hpp"
 #include "files/filter.hpp"
+#include "files/folder_listing.hpp"
 #include "files/project_file.hpp"
-#include "files/scan.hpp"
 
 #include <cerrno>
 #include <cstdlib>
@@ -150,6 +151,7 @@ int ScanFolder(TextView folder, TListFiles* list, TextView filter, ScanDetail de
         return listed;
     }
     const std::shared_ptr<const Text> shared = list->SharedFolder(*absolute);
+    list->Reserve(list->Count() + listing.Count());
     const Filter parsed = ParseFilter(filter);
     Text name; // decoding buffer of the filter
     std::string raw;
@@ -187,6 +189,7 @@ int ScanFolder(TextView folder, TListFiles* list, TextView filter, ScanDetail de
         }
     }
     list->KeepFolderDescriptor(shared, std::move(fd));
+    list->KeepFolderListing(shared, std::move(listing));
     return 0;
 }
 

@@ -18,8 +18,8 @@ enum class ScanDetail {
 // link that points nowhere is listed. A folder that does not exist, cannot be read
 // or is not a folder adds nothing, and so does an empty `folder` or a null `list`.
 // A relative `folder` is taken from the current folder. The list keeps the
-// descriptor the folder was read through. Returns 0, or the errno value that tells
-// why the folder could not be read (ENOENT for an empty `folder`).
+// descriptor the folder was read through, and every entry the folder had. Returns 0, or the errno value that
+// tells why the folder could not be read (ENOENT for an empty `folder`).
 int ScanFolder(TextView folder, TListFiles* list, TextView filter,
                ScanDetail detail = ScanDetail::SizeAndDate);
 

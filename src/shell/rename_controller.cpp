@@ -7,6 +7,7 @@
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
 #include "engine/script_file.hpp"
+#include "files/preview_renames.hpp"
 #include "files/recorded_runs.hpp"
 #include "files/rename_run.hpp"
 #include "shell/messages.hpp"
@@ -47,6 +48,21 @@ std::vector<std::string> MovedNames(const std::vector<RunFile>& files) {
         }
     }
     return names;
+}
+
+// The marks of the previewed names that the run would not give, or that look like
+// another name.
+std::vector<ExampleMark> MarksOf(const std::vector<RunFile>& files) {
+    std::vector<ExampleMark> marks;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const RunFile& file = files[i];
+        const bool conflict = file.verdict != Verdict::Ready && file.verdict != Verdict::Unchanged;
+        if (conflict || !file.note.empty()) {
+            marks.push_back(
+                {static_cast<int>(i), conflict, QString::fromUtf8(conflict ? file.reason : file.note)});
+        }
+    }
+    return marks;
 }
 
 std::string Bytes(const QByteArray& bytes) {
@@ -149,15 +165,24 @@ void RenameController::preview(PreviewMode mode) {
     try {
         const std::vector<std::size_t> selected = selection_->Indexes(files_->Count());
         previewed_.clear();
-        const std::vector<Text> names = PreviewNames(script_->Lines(), files_->Files(), selected, counter_);
+        // The names and their checks at once, against the folder as it was listed.
+        const std::vector<RunFile> files =
+            PreviewRenames(script_->Lines(), files_->Files(), selected, counter_);
+        const auto tooLong = std::find_if(
+            files.begin(), files.end(), [](const RunFile& f) { return f.verdict == Verdict::EngineFailure; });
+        if (tooLong != files.end()) {
+            emit previewed({});
+            emit error(QString::fromUtf8(tooLong->reason));
+            return;
+        }
         previewed_ = selected;
         QStringList lines;
-        lines.reserve(static_cast<qsizetype>(names.size()));
-        for (const Text& name : names) {
-            lines.push_back(ToQString(name));
+        lines.reserve(static_cast<qsizetype>(files.size()));
+        for (const RunFile& file : files) {
+            lines.push_back(NameToQString(file.newName));
         }
         emit previewed(lines);
-        MarkConflicts(selected);
+        emit previewMarked(MarksOf(files));
     } catch (const EngineError& e) {
         emit previewed({});
         emit error(QString::fromUtf8(e.what()));
@@ -213,21 +238,6 @@ QString RenameController::Trace(int line) const {
     } catch (const EngineError& e) {
         return QString::fromUtf8(e.what()).toHtmlEscaped();
     }
-}
-
-void RenameController::MarkConflicts(const std::vector<std::size_t>& selected) {
-    NumberCounter counter = 0;
-    const RunReport plan = PlanRenames(script_->Lines(), files_->Files(), selected, counter);
-    std::vector<ExampleMark> marks;
-    for (std::size_t i = 0; i < plan.files.size(); ++i) {
-        const RunFile& file = plan.files[i];
-        const bool conflict = file.verdict != Verdict::Ready && file.verdict != Verdict::Unchanged;
-        if (conflict || !file.note.empty()) {
-            marks.push_back(
-                {static_cast<int>(i), conflict, QString::fromUtf8(conflict ? file.reason : file.note)});
-        }
-    }
-    emit previewMarked(marks);
 }
 
 void RenameController::run(RunMode mode) {

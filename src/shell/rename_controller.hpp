@@ -113,8 +113,6 @@ private:
     QString filter_;
     NumberCounter counter_ = 0;
     void Relist(const std::vector<std::string>& selectNames);
-    // Marks the previewed names that the run would not give, from its plan.
-    void MarkConflicts(const std::vector<std::size_t>& selected);
     void UpdateUndo();
     ProgressHook Follow(const QString& label) const;
 

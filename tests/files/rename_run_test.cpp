@@ -2,6 +2,7 @@
 // the first rename, the order of the renames, the renames and the check after them.
 #include "engine/errors.hpp"
 #include "files/order.hpp"
+#include "files/preview_renames.hpp"
 #include "files/validate.hpp"
 #include "methods.hpp"
 #include "run_fixture.hpp"
@@ -383,6 +384,34 @@ TEST_F(RenameRunTest, APlanIsWhatTheRunDoesAndTouchesNothing) {
     }
     EXPECT_EQ(run.renamed, 6u);
     EXPECT_EQ(run.failed, 1u);
+}
+
+// The preview checks the names against the folder as it was listed, with the same
+// verdicts and reasons as the plan; the run reads the folder again, so a name taken
+// since the listing is refused all the same.
+TEST_F(RenameRunTest, ThePreviewChecksAsListedAndTheRunAsItIsNow) {
+    Files({"a", "ab", "b", "ba", "c", "x_a", "zz"});
+    std::filesystem::create_directory(dir_ / "x_c");
+    Scan();
+    const ScriptLines script = {U"24|D\u00E9placer les [n=1] premiers caract\u00E8res \u00E0 la fin",
+                                U"14|Ajouter [Chaine=x_] au d\u00E9but"};
+    const RunReport plan = Plan(script);
+    ASSERT_EQ(plan.files[4].verdict, Verdict::TargetHeld); // "c" -> "x_c", a folder that stays
+    counter_ = 99;
+    const std::vector<RunFile> preview = PreviewRenames(script, files_, selection_, counter_);
+    ASSERT_EQ(preview.size(), plan.files.size());
+    for (std::size_t i = 0; i < preview.size(); ++i) {
+        EXPECT_EQ(preview[i].newName, plan.files[i].newName) << i;
+        EXPECT_EQ(preview[i].verdict, plan.files[i].verdict) << i;
+        EXPECT_EQ(preview[i].reason, plan.files[i].reason) << i;
+    }
+    Files({"x_zz"});
+    counter_ = 99;
+    EXPECT_EQ(PreviewRenames(script, files_, selection_, counter_).back().verdict, Verdict::Ready);
+    const RunReport run = Run(script);
+    EXPECT_EQ(run.files.back().verdict, Verdict::TargetHeld);
+    EXPECT_EQ(Folder()["x_zz"], "x_zz");
+    EXPECT_EQ(Folder()["zz"], "zz");
 }
 
 TEST_F(RenameRunTest, AReadOnlyFolderRefusesEveryRename) {

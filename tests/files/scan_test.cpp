@@ -1,4 +1,5 @@
 // ScanFolder on real folders.
+#include "files/file_details.hpp"
 #include "files/project_file.hpp"
 #include "files/scan.hpp"
 #include "support/temp_dir.hpp"
@@ -10,6 +11,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -80,6 +82,26 @@ TEST_F(ScanTest, RecordsCarryFolderSizeAndDate) {
         EXPECT_EQ(file.Size(), size);
         EXPECT_EQ(file.Date(), 1234567890);
     }
+
+    // Read names only, the details come when asked for: through the folder's
+    // descriptor, the link's own for a link that points nowhere, none once gone.
+    std::filesystem::create_symlink("nowhere", dir_ / "dangling");
+    dir_.Write("gone", "");
+    TListFiles list;
+    ScanFolder(DecodeName(dir_.path()), &list, U"*.*", ScanDetail::NamesOnly);
+    list.Sort();
+    ASSERT_EQ(list.Count(), 3u);
+    std::filesystem::rename(dir_.path(), dir_.path() + ".moved");
+    const std::optional<FileDetails> big = ReadFileDetails(list, list.Items(0));
+    const std::optional<FileDetails> dangling = ReadFileDetails(list, list.Items(1));
+    std::filesystem::remove(dir_.path() + ".moved/gone");
+    const std::optional<FileDetails> gone = ReadFileDetails(list, list.Items(2));
+    std::filesystem::rename(dir_.path() + ".moved", dir_.path());
+    ASSERT_TRUE(big && dangling);
+    EXPECT_EQ(big->size, size);
+    EXPECT_EQ(big->date, 1234567890);
+    EXPECT_EQ(dangling->size, 7); // "nowhere"
+    EXPECT_FALSE(gone);
 }
 
 TEST_F(ScanTest, ARelativeFolderIsTakenFromTheCurrentFolder) {

@@ -19,5 +19,10 @@ namespace quorvel {
 // `selection` holds 0-based indexes into `files`. `counter` is reset to 0 first.
 std::vector<RunFile> NewNames(const ScriptLines& script, const TListFiles& files,
                               std::span<const std::size_t> selection, NumberCounter& counter);
+// The same into `run`, whose files and the memory of their names are used again: a
+// preview after a preview allocates next to nothing. On a ConversionError `run` is
+// left empty.
+void NewNamesInto(const ScriptLines& script, const TListFiles& files, std::span<const std::size_t> selection,
+                  NumberCounter& counter, std::vector<RunFile>& run);
 
 } // namespace quorvel

@@ -49,16 +49,24 @@ void ValidateAsListed(std::vector<RunFile>& run, const TListFiles& files,
 
 } // namespace
 
-std::vector<RunFile> PreviewRenames(const ScriptLines& script, const TListFiles& files,
-                                    std::span<const std::size_t> selection, NumberCounter& counter) {
+void PreviewRenamesInto(const ScriptLines& script, const TListFiles& files,
+                        std::span<const std::size_t> selection, NumberCounter& counter,
+                        std::vector<RunFile>& into) {
     counter = 0;
     if (!ScriptIsValid(script)) {
-        return {};
+        into.clear();
+        return;
     }
-    std::vector<RunFile> all = NewNames(script, files, selection, counter);
-    ByFolder(all, files,
+    NewNamesInto(script, files, selection, counter, into);
+    ByFolder(into, files,
              [&](std::vector<RunFile>& run, const std::shared_ptr<const Text>& folder,
                  const std::vector<std::size_t>&) { ValidateAsListed(run, files, folder); });
+}
+
+std::vector<RunFile> PreviewRenames(const ScriptLines& script, const TListFiles& files,
+                                    std::span<const std::size_t> selection, NumberCounter& counter) {
+    std::vector<RunFile> all;
+    PreviewRenamesInto(script, files, selection, counter, all);
     return all;
 }
 

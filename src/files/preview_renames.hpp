@@ -20,5 +20,9 @@ namespace quorvel {
 // cannot make is that file's Verdict::EngineFailure; a ConversionError propagates.
 std::vector<RunFile> PreviewRenames(const ScriptLines& script, const TListFiles& files,
                                     std::span<const std::size_t> selection, NumberCounter& counter);
+// The same into `into`, whose memory is used again (files/new_names.hpp).
+void PreviewRenamesInto(const ScriptLines& script, const TListFiles& files,
+                        std::span<const std::size_t> selection, NumberCounter& counter,
+                        std::vector<RunFile>& into);
 
 } // namespace quorvel

@@ -166,8 +166,8 @@ void RenameController::preview(PreviewMode mode) {
         const std::vector<std::size_t> selected = selection_->Indexes(files_->Count());
         previewed_.clear();
         // The names and their checks at once, against the folder as it was listed.
-        const std::vector<RunFile> files =
-            PreviewRenames(script_->Lines(), files_->Files(), selected, counter_);
+        PreviewRenamesInto(script_->Lines(), files_->Files(), selected, counter_, preview_);
+        const std::vector<RunFile>& files = preview_;
         const auto tooLong = std::find_if(
             files.begin(), files.end(), [](const RunFile& f) { return f.verdict == Verdict::EngineFailure; });
         if (tooLong != files.end()) {

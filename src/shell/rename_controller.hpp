@@ -8,6 +8,7 @@
 #include "editor/example_list.hpp"
 #include "engine/apply.hpp"
 #include "files/progress.hpp"
+#include "files/run_file.hpp"
 
 #include <QObject>
 #include <QString>
@@ -118,6 +119,9 @@ private:
 
     bool canUndo_ = false;
     std::vector<std::size_t> previewed_; // the files of the last preview, in its order
+    // What the last preview found of each file; kept so that the next preview of as
+    // many files allocates next to nothing.
+    std::vector<RunFile> preview_;
     int clickedLine_ = -1;
     int clickedSlot_ = 0; // from 1
     QString clickedPlaceholder_;

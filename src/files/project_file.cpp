@@ -103,7 +103,7 @@ SortKey KeyOf(std::string_view name, std::size_t index) {
 } // namespace
 
 void TListFiles::Sort() {
-    const auto before = [this](const TProjectFile& a, const TProjectFile& b) {
+    const auto before = [](const TProjectFile& a, const TProjectFile& b) {
         if (const int c = CompareFileNames(a, b); c != 0) {
             return c < 0;
         }

@@ -16,6 +16,7 @@
 #include "files/rename_run.hpp"
 #include "files/scan.hpp"
 #include "files/validate.hpp"
+#include "spawn.hpp"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -29,7 +30,6 @@
 #include <memory>
 #include <numeric>
 #include <optional>
-#include <spawn.h>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
@@ -393,26 +393,7 @@ BENCHMARK(BM_RenameLoopPlainC)->Apply(FileSystemRounds);
 
 // Whole programs on the same folder: quorvel-cli run, and Debian's perl rename
 // reading the names from standard input.
-int Spawn(const std::vector<std::string>& argv) {
-    std::vector<char*> args;
-    for (const std::string& a : argv) {
-        args.push_back(const_cast<char*>(a.c_str()));
-    }
-    args.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int rc = ::posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) {
-        return -1;
-    }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using quorvel::bench::Spawn;
 
 // Whether `program` is found on $PATH.
 bool OnPath(const std::string& program) {

@@ -15,6 +15,7 @@
 #include "settings/environment.hpp"
 #include "shell/main_window.hpp"
 #include "shell/rename_controller.hpp"
+#include "spawn.hpp"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -29,7 +30,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -273,26 +273,7 @@ void BM_RunFromTheWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_RunFromTheWindow)->Apply(RunRounds);
 
-int Spawn(const std::vector<std::string>& argv) {
-    std::vector<char*> args;
-    for (const std::string& a : argv) {
-        args.push_back(const_cast<char*>(a.c_str()));
-    }
-    args.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int rc = ::posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) {
-        return -1;
-    }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using quorvel::bench::Spawn;
 
 // The same run by quorvel-cli, timed the same way: the whole program.
 void BM_QuorvelCliRun(benchmark::State& state) {

@@ -10,11 +10,16 @@
 
 namespace quorvel {
 
-void ExampleModel::SetLines(QStringList lines) {
+void ExampleModel::SetLines(int count, LineSource lineAt) {
     beginResetModel();
-    lines_ = std::move(lines);
+    count_ = lineAt ? std::max(count, 0) : 0;
+    lineAt_ = std::move(lineAt);
     marks_.clear();
     endResetModel();
+}
+
+QString ExampleModel::Line(int line) const {
+    return line >= 0 && line < count_ ? lineAt_(line) : QString();
 }
 
 void ExampleModel::SetMarks(const std::vector<ExampleMark>& marks) {
@@ -23,7 +28,7 @@ void ExampleModel::SetMarks(const std::vector<ExampleMark>& marks) {
     // of a million names has few.
     marks_.clear();
     for (const ExampleMark& mark : marks) {
-        if (mark.line >= 0 && mark.line < lines_.size()) {
+        if (mark.line >= 0 && mark.line < count_) {
             marks_.push_back(mark);
         }
     }
@@ -33,9 +38,8 @@ void ExampleModel::SetMarks(const std::vector<ExampleMark>& marks) {
         std::unique(marks_.rbegin(), marks_.rend(),
                     [](const ExampleMark& a, const ExampleMark& b) { return a.line == b.line; });
     marks_.erase(marks_.begin(), last.base());
-    if (!lines_.isEmpty() && (hadMarks || !marks_.empty())) {
-        emit dataChanged(index(0), index(static_cast<int>(lines_.size()) - 1),
-                         {Qt::ForegroundRole, Qt::ToolTipRole});
+    if (count_ > 0 && (hadMarks || !marks_.empty())) {
+        emit dataChanged(index(0), index(count_ - 1), {Qt::ForegroundRole, Qt::ToolTipRole});
     }
 }
 
@@ -46,15 +50,15 @@ const ExampleMark* ExampleModel::MarkOf(int line) const {
 }
 
 int ExampleModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+    return parent.isValid() ? 0 : count_;
 }
 
 QVariant ExampleModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= lines_.size()) {
+    if (!index.isValid() || index.row() >= count_) {
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return lines_[index.row()];
+        return lineAt_(index.row());
     }
     const ExampleMark* mark = MarkOf(index.row());
     if (mark == nullptr) {
@@ -82,15 +86,20 @@ TExampleList::TExampleList(QWidget* parent) : QListView(parent) {
 }
 
 void TExampleList::clear() {
-    model_.SetLines({});
+    model_.SetLines(0, {});
 }
 
-void TExampleList::SetLines(QStringList lines) {
-    model_.SetLines(std::move(lines));
+void TExampleList::SetLines(int count, LineSource lineAt) {
+    model_.SetLines(count, std::move(lineAt));
 }
 
 QString TExampleList::toPlainText() const {
-    return model_.Lines().join(QLatin1Char('\n'));
+    QStringList lines;
+    lines.reserve(model_.LineCount());
+    for (int line = 0; line < model_.LineCount(); ++line) {
+        lines.push_back(model_.Line(line));
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 bool TExampleList::viewportEvent(QEvent* event) {

@@ -19,20 +19,26 @@ struct ExampleMark {
     QString reason;
 };
 
-// The lines and their marks.
+// Gives line `line` (0-based) of a list; asked only for the lines shown or copied.
+using LineSource = std::function<QString(int line)>;
+
+// The lines and their marks. The lines are read from their source as they are
+// shown, so that a preview of a million names makes no million texts.
 class ExampleModel final : public QAbstractListModel {
     Q_OBJECT
 public:
     using QAbstractListModel::QAbstractListModel;
-    void SetLines(QStringList lines);
+    void SetLines(int count, LineSource lineAt);
     void SetMarks(const std::vector<ExampleMark>& marks);
-    const QStringList& Lines() const { return lines_; }
+    int LineCount() const { return count_; }
+    QString Line(int line) const;
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
     const ExampleMark* MarkOf(int line) const;
-    QStringList lines_;
+    int count_ = 0;
+    LineSource lineAt_;
     std::vector<ExampleMark> marks_; // the marked lines only, by line
 };
 
@@ -42,10 +48,11 @@ public:
     explicit TExampleList(QWidget* parent = nullptr);
 
     void clear();
-    void SetLines(QStringList lines);
+    // `count` lines, line k being `lineAt(k)` until the next SetLines.
+    void SetLines(int count, LineSource lineAt);
     // Marks lines of the list shown; cleared by the next SetLines.
     void SetMarks(const std::vector<ExampleMark>& marks) { model_.SetMarks(marks); }
-    int LineCount() const { return static_cast<int>(model_.rowCount()); }
+    int LineCount() const { return model_.LineCount(); }
     // The lines joined by line feeds.
     QString toPlainText() const;
     // What the tooltip of line `line` (0-based) adds under the line's mark, in HTML.

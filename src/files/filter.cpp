@@ -1,5 +1,6 @@
 // Wildcard matching of file names against the patterns of a filter.
 #include "files/filter.hpp"
+
 #include "files/project_file.hpp"
 
 namespace quorvel {

@@ -12,6 +12,9 @@
 
 namespace quorvel {
 
+// No entry of a listing.
+inline constexpr std::uint32_t kNoEntry = UINT32_MAX;
+
 class FolderListing {
 public:
     std::size_t Count() const { return entries_.size(); }
@@ -22,6 +25,18 @@ public:
     // DT_REG, DT_DIR, DT_LNK... or DT_UNKNOWN when the file system does not tell.
     unsigned char Type(std::size_t i) const { return entries_[i].type; }
     std::uint64_t Inode(std::size_t i) const { return entries_[i].inode; }
+    // Ask the processor for entry `i`, then (once the entry is at hand) for its name,
+    // ahead of reading them: for passes over the entries in an order of their own.
+    void PrefetchEntry(std::size_t i) const {
+        if (i < entries_.size()) {
+            __builtin_prefetch(&entries_[i]);
+        }
+    }
+    void PrefetchName(std::size_t i) const {
+        if (i < entries_.size()) {
+            __builtin_prefetch(names_.data() + entries_[i].offset);
+        }
+    }
 
     void Add(std::string_view name, unsigned char type, std::uint64_t inode);
     void Clear();

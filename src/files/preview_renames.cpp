@@ -19,8 +19,8 @@ namespace {
 void ValidateAsListed(std::vector<RunFile>& run, const TListFiles& files,
                       const std::shared_ptr<const Text>& folder) {
     const int kept = files.FolderDescriptor(folder);
-    if (const FolderListing* listing = files.KeptListing(folder); listing != nullptr && kept >= 0) {
-        Validate(run, *listing, FolderIgnoresCase(kept));
+    if (const ListingIndex* entries = files.KeptListingIndex(folder); entries != nullptr && kept >= 0) {
+        Validate(run, *entries, FolderIgnoresCase(kept));
         return;
     }
     const std::string path = folder->empty() ? std::string(".") : EncodeName(*folder);

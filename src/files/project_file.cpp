@@ -17,9 +17,9 @@ const std::shared_ptr<const Text>& EmptyFolder() {
 } // namespace
 
 TProjectFile::TProjectFile(std::shared_ptr<const Text> folder, std::string nameBytes, std::int64_t size,
-                           std::int64_t date)
+                           std::int64_t date, std::uint32_t entry)
     : name_(std::move(nameBytes)), folder_(folder ? std::move(folder) : EmptyFolder()), size_(size),
-      date_(date) {
+      date_(date), entry_(entry) {
     name_.shrink_to_fit(); // a million records: no spare room in any of them
 }
 
@@ -66,16 +66,32 @@ int TListFiles::FolderDescriptor(const std::shared_ptr<const Text>& folder) cons
 }
 
 void TListFiles::KeepFolderListing(const std::shared_ptr<const Text>& folder, FolderListing listing) {
-    listings_.emplace_back(folder, std::make_shared<const FolderListing>(std::move(listing)));
+    listings_.push_back({folder, std::make_shared<const FolderListing>(std::move(listing)), nullptr});
 }
 
-const FolderListing* TListFiles::KeptListing(const std::shared_ptr<const Text>& folder) const {
+const TListFiles::Kept* TListFiles::KeptOf(const std::shared_ptr<const Text>& folder) const {
     for (auto it = listings_.rbegin(); it != listings_.rend(); ++it) {
-        if (it->first == folder) {
-            return it->second.get();
+        if (it->folder == folder) {
+            return &*it;
         }
     }
     return nullptr;
+}
+
+const FolderListing* TListFiles::KeptListing(const std::shared_ptr<const Text>& folder) const {
+    const Kept* kept = KeptOf(folder);
+    return kept != nullptr ? kept->listing.get() : nullptr;
+}
+
+const ListingIndex* TListFiles::KeptListingIndex(const std::shared_ptr<const Text>& folder) const {
+    const Kept* kept = KeptOf(folder);
+    if (kept == nullptr) {
+        return nullptr;
+    }
+    if (!kept->index) {
+        kept->index = std::make_shared<const ListingIndex>(*kept->listing);
+    }
+    return kept->index.get();
 }
 
 namespace {

@@ -9,6 +9,7 @@
 
 #include "engine/text.hpp"
 #include "files/folder_listing.hpp"
+#include "files/listing_index.hpp"
 #include "files/unique_fd.hpp"
 
 #include <cstdint>
@@ -25,8 +26,9 @@ namespace quorvel {
 class TProjectFile {
 public:
     // `folder` ends with "/" (or is empty for a bare name); a null folder is empty.
+    // `entry` is where the file is in the listing its scan kept (kNoEntry for none).
     TProjectFile(std::shared_ptr<const Text> folder, std::string nameBytes, std::int64_t size,
-                 std::int64_t date);
+                 std::int64_t date, std::uint32_t entry = kNoEntry);
     TProjectFile(std::shared_ptr<const Text> folder, TextView name, std::int64_t size, std::int64_t date);
 
     // The file name with its extension, without any folder (decoded on each call).
@@ -44,12 +46,16 @@ public:
     Text FullPath() const;
 
     const std::shared_ptr<const Text>& SharedFolder() const { return folder_; }
+    // The file's entry in the listing that TListFiles keeps of its folder; kNoEntry
+    // when the record did not come from a scan.
+    std::uint32_t ListingEntry() const { return entry_; }
 
 private:
     std::string name_;
     std::shared_ptr<const Text> folder_;
     std::int64_t size_;
     std::int64_t date_;
+    std::uint32_t entry_;
 };
 
 // The records of a scan, in the order they were added until Sort is called.
@@ -80,6 +86,9 @@ public:
     void KeepFolderListing(const std::shared_ptr<const Text>& folder, FolderListing listing);
     // That listing; nullptr when the records of `folder` did not come from a scan.
     const FolderListing* KeptListing(const std::shared_ptr<const Text>& folder) const;
+    // Its entries by name, made the first time they are asked for; nullptr when no
+    // listing is kept.
+    const ListingIndex* KeptListingIndex(const std::shared_ptr<const Text>& folder) const;
 
     std::vector<TProjectFile>::const_iterator begin() const { return items_.begin(); }
     std::vector<TProjectFile>::const_iterator end() const { return items_.end(); }
@@ -88,7 +97,13 @@ private:
     std::vector<TProjectFile> items_;
     std::shared_ptr<const Text> lastFolder_;
     std::vector<std::pair<std::shared_ptr<const Text>, std::shared_ptr<const UniqueFd>>> descriptors_;
-    std::vector<std::pair<std::shared_ptr<const Text>, std::shared_ptr<const FolderListing>>> listings_;
+    struct Kept {
+        std::shared_ptr<const Text> folder;
+        std::shared_ptr<const FolderListing> listing;
+        mutable std::shared_ptr<const ListingIndex> index; // made on first use
+    };
+    const Kept* KeptOf(const std::shared_ptr<const Text>& folder) const;
+    std::vector<Kept> listings_;
 };
 
 // `dir` and `name` with exactly one "/" between them; nothing is added when `dir` is

@@ -40,6 +40,9 @@ struct RunFile {
     // The file of the run whose old name is this file's new name: it has to move
     // first. kNoFile when the new name is free.
     std::uint32_t waitsFor = kNoFile;
+    // Where the file was in the listing it was found in: where the checks look for
+    // it first, in whatever listing they are given (UINT32_MAX: nowhere).
+    std::uint32_t entry = UINT32_MAX;
     std::string reason; // French, UTF-8: why the file is not renamed
     std::string note;   // French, UTF-8: a warning about a name that looks like another
 };

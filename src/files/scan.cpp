@@ -185,7 +185,7 @@ int ScanFolder(TextView folder, TListFiles* list, TextView filter, ScanDetail de
             }
         }
         for (int k = 0; k < matches; ++k) {
-            list->Add(TProjectFile(shared, std::string(bytes), size, date));
+            list->Add(TProjectFile(shared, std::string(bytes), size, date, static_cast<std::uint32_t>(i)));
         }
     }
     list->KeepFolderDescriptor(shared, std::move(fd));

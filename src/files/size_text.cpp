@@ -1,8 +1,9 @@
 // The size text shown under each file name.
+#include "files/size_text.hpp"
+
 #include "engine/codec.hpp"
 #include "engine/primitives.hpp"
 #include "files/project_file.hpp"
-#include "files/size_text.hpp"
 
 #include <algorithm>
 #include <array>

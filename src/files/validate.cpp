@@ -1,6 +1,7 @@
 #include "files/validate.hpp"
 
 #include "files/index_table.hpp"
+#include "files/listing_index.hpp"
 #include "files/name_fold.hpp"
 #include "files/run_messages.hpp"
 #include "files/safe_rename.hpp"
@@ -118,22 +119,39 @@ std::uint32_t U32(std::size_t i) {
     return static_cast<std::uint32_t>(i);
 }
 
+// The entry of the listing named `name`: the one at `hint` when it has that name.
+std::uint32_t EntryNamed(std::string_view name, std::uint32_t hint, const ListingIndex& entries) {
+    const FolderListing& listing = entries.Listing();
+    if (hint < listing.Count() && listing.Name(hint) == name) {
+        return hint;
+    }
+    return entries.Find(name);
+}
+
 // Checks of each file on its own, in selection order. `entryOf` receives the
 // listing entry of every file found in the folder.
-template <typename Entries>
-void CheckEachFile(std::vector<RunFile>& files, const FolderListing& listing, const Entries& entries,
+void CheckEachFile(std::vector<RunFile>& files, const ListingIndex& entries,
                    std::vector<std::uint32_t>& entryOf) {
+    const FolderListing& listing = entries.Listing();
     std::vector<std::uint32_t> firstOfEntry(listing.Count(), kNone);
+    constexpr std::size_t kAhead = 8;
     for (std::size_t i = 0; i < files.size(); ++i) {
+        if (i + 2 * kAhead < files.size()) {
+            listing.PrefetchEntry(files[i + 2 * kAhead].entry);
+        }
+        if (i + kAhead < files.size()) {
+            listing.PrefetchName(files[i + kAhead].entry);
+        }
         RunFile& f = files[i];
         if (f.verdict != Verdict::Ready) {
             continue;
         }
-        const std::uint32_t e = entries.Find(f.oldName);
+        const std::uint32_t e = EntryNamed(f.oldName, f.entry, entries);
         if (e == kNone) {
             Fail(f, Verdict::SourceMissing, std::string(kGoneText));
             continue;
         }
+        f.entry = e;
         f.inode = listing.Inode(e);
         f.type = listing.Type(e);
         if (f.type == DT_DIR) {
@@ -164,57 +182,66 @@ void CheckEachFile(std::vector<RunFile>& files, const FolderListing& listing, co
 
 // Where the new names go: duplicates, names held by entries that stay, and the files
 // that must move first. `newKey(i)` is the new name of file i as compared, and
-// `findEntry(key)` the entry of the listing under that key.
-template <typename Keys, typename NewKey, typename FindEntry>
+// `targets` finds the entry of the listing under such a key (Find, Prefetch).
+template <typename Keys, typename NewKey, typename Targets>
 void CheckTargets(std::vector<RunFile>& files, const FolderListing& listing,
-                  const std::vector<std::uint32_t>& entryOf, const NewKey& newKey, const FindEntry& findEntry,
+                  const std::vector<std::uint32_t>& entryOf, const NewKey& newKey, const Targets& targets,
                   bool ignoresCase) {
     std::vector<std::uint32_t> moverOf(listing.Count(), kNone);  // entry -> the ready file that leaves it
     std::vector<std::uint32_t> keeperOf(listing.Count(), kNone); // entry's name -> the ready file taking it
     std::vector<std::uint32_t> targetEntry(files.size(), kNone); // file -> the entry its new name names
+    std::vector<std::uint64_t> hashOf(files.size(), 0);          // file -> Keys::Hash of its new name
     std::size_t elsewhere = 0;                                   // ready files taking a name no entry has
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (files[i].verdict == Verdict::Ready) {
-            moverOf[entryOf[i]] = U32(i);
-            targetEntry[i] = findEntry(newKey(i));
-            elsewhere += targetEntry[i] == kNone ? 1 : 0;
-        }
-    }
+    const auto ready = [&](std::size_t i) { return files[i].verdict == Verdict::Ready; };
+    Pipelined(
+        files.size(), [&](std::size_t i) { return ready(i) ? Keys::Hash(newKey(i)) : 0; },
+        [&](std::uint64_t hash) { targets.Prefetch(hash); },
+        [&](std::size_t i, std::uint64_t hash) {
+            if (ready(i)) {
+                hashOf[i] = hash;
+                moverOf[entryOf[i]] = U32(i);
+                targetEntry[i] = targets.Find(newKey(i), hash);
+                elsewhere += targetEntry[i] == kNone ? 1 : 0;
+            }
+        });
     const auto keyOf = [&](std::uint32_t i) { return newKey(i); };
     IndexTable<decltype(keyOf), Keys> fresh(keyOf, elsewhere); // new name -> the file taking it
     std::vector<std::uint32_t> failed;                         // ready files that fail here: their names stay
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        RunFile& f = files[i];
-        if (f.verdict != Verdict::Ready) {
-            continue;
-        }
-        const std::uint32_t e = targetEntry[i];
-        std::uint32_t keeper = U32(i);
-        if (e == kNone) {
-            keeper = fresh.Insert(U32(i));
-        } else if (keeperOf[e] == kNone) {
-            keeperOf[e] = U32(i);
-        } else {
-            keeper = keeperOf[e];
-        }
-        if (keeper != i) {
-            Fail(f, Verdict::DuplicateTarget, DuplicateTargetText(files[keeper].oldName));
+    Pipelined(
+        files.size(), [&](std::size_t i) { return hashOf[i]; },
+        [&](std::uint64_t hash) { fresh.Prefetch(hash); },
+        [&](std::size_t i, std::uint64_t hash) {
+            RunFile& f = files[i];
+            if (f.verdict != Verdict::Ready) {
+                return;
+            }
+            const std::uint32_t e = targetEntry[i];
+            std::uint32_t keeper = U32(i);
+            if (e == kNone) {
+                keeper = fresh.Insert(U32(i), hash);
+            } else if (keeperOf[e] == kNone) {
+                keeperOf[e] = U32(i);
+            } else {
+                keeper = keeperOf[e];
+            }
+            if (keeper != i) {
+                Fail(f, Verdict::DuplicateTarget, DuplicateTargetText(files[keeper].oldName));
+                failed.push_back(U32(i));
+                return;
+            }
+            if (e == kNone) {
+                return;
+            }
+            const std::uint32_t mover = moverOf[e];
+            if (mover != kNone && files[mover].verdict == Verdict::Ready) {
+                f.waitsFor = mover;
+                return;
+            }
+            const bool sameBytes = !ignoresCase || listing.Name(e) == f.newName;
+            Fail(f, Verdict::TargetHeld,
+                 sameBytes ? std::string(kTargetHeldText) : TargetHeldIgnoringCaseText(listing.Name(e)));
             failed.push_back(U32(i));
-            continue;
-        }
-        if (e == kNone) {
-            continue;
-        }
-        const std::uint32_t mover = moverOf[e];
-        if (mover != kNone && files[mover].verdict == Verdict::Ready) {
-            f.waitsFor = mover;
-            continue;
-        }
-        const bool sameBytes = !ignoresCase || listing.Name(e) == f.newName;
-        Fail(f, Verdict::TargetHeld,
-             sameBytes ? std::string(kTargetHeldText) : TargetHeldIgnoringCaseText(listing.Name(e)));
-        failed.push_back(U32(i));
-    }
+        });
     // A file that keeps its name holds it: the file that was to take that name fails,
     // and so on down the chain.
     while (!failed.empty()) {
@@ -259,33 +286,38 @@ void NoteLookalikes(std::vector<RunFile>& files, const FolderListing& listing,
     const LooseNames loose(nameAt, origin.size());
     const auto keyOf = [&](std::uint32_t k) { return loose(k); };
     IndexTable<decltype(keyOf), LooseKeys> folded(keyOf, origin.size());
-    for (std::size_t k = 0; k < origin.size(); ++k) {
-        const std::uint32_t other = folded.Insert(U32(k));
-        if (k < staying || other == k || nameAt(other) == nameAt(k)) {
-            continue;
-        }
-        RunFile& f = files[origin[k]];
-        if (f.note.empty()) {
-            f.note = LookalikeText(nameAt(other));
-        }
-        if (other >= staying) {
-            RunFile& g = files[origin[other]];
-            if (g.note.empty()) {
-                g.note = LookalikeText(nameAt(k));
+    Pipelined(
+        origin.size(), [&](std::size_t k) { return LooseKeys::Hash(loose(U32(k))); },
+        [&](std::uint64_t hash) { folded.Prefetch(hash); },
+        [&](std::size_t k, std::uint64_t hash) {
+            const std::uint32_t other = folded.Insert(U32(k), hash);
+            if (k < staying || other == k || nameAt(other) == nameAt(k)) {
+                return;
             }
-        }
-    }
+            RunFile& f = files[origin[k]];
+            if (f.note.empty()) {
+                f.note = LookalikeText(nameAt(other));
+            }
+            if (other >= staying) {
+                RunFile& g = files[origin[other]];
+                if (g.note.empty()) {
+                    g.note = LookalikeText(nameAt(k));
+                }
+            }
+        });
 }
 
 } // namespace
 
 void Validate(std::vector<RunFile>& files, const FolderListing& listing, bool ignoresCase) {
-    IndexTable entries([&](std::uint32_t e) { return listing.Name(e); }, listing.Count());
-    for (std::size_t e = 0; e < listing.Count(); ++e) {
-        entries.Insert(U32(e));
-    }
+    const ListingIndex entries(listing);
+    Validate(files, entries, ignoresCase);
+}
+
+void Validate(std::vector<RunFile>& files, const ListingIndex& entries, bool ignoresCase) {
+    const FolderListing& listing = entries.Listing();
     std::vector<std::uint32_t> entryOf(files.size(), kNone);
-    CheckEachFile(files, listing, entries, entryOf);
+    CheckEachFile(files, entries, entryOf);
     if (ignoresCase) {
         // The entries under their folded names. When two of them share one, the
         // folder tells case apart after all (a server that does, say), and names are
@@ -303,14 +335,14 @@ void Validate(std::vector<RunFile>& files, const FolderListing& listing, bool ig
         }
         if (!collide) {
             CheckTargets<LooseKeys>(
-                files, listing, entryOf, [&](std::size_t i) { return loose(U32(n + i)); },
-                [&](const LooseName& key) { return foldedEntries.Find(key); }, true);
+                files, listing, entryOf, [&](std::size_t i) { return loose(U32(n + i)); }, foldedEntries,
+                true);
             return;
         }
     }
     CheckTargets<ByteKeys>(
-        files, listing, entryOf, [&](std::size_t i) { return std::string_view(files[i].newName); },
-        [&](std::string_view key) { return entries.Find(key); }, false);
+        files, listing, entryOf, [&](std::size_t i) { return std::string_view(files[i].newName); }, entries,
+        false);
     NoteLookalikes(files, listing, entryOf);
 }
 

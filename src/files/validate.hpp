@@ -18,6 +18,7 @@
 #pragma once
 
 #include "files/folder_listing.hpp"
+#include "files/listing_index.hpp"
 #include "files/run_file.hpp"
 
 #include <vector>
@@ -25,5 +26,7 @@
 namespace quorvel {
 
 void Validate(std::vector<RunFile>& files, const FolderListing& listing, bool ignoresCase);
+// The same with the listing's entries indexed already.
+void Validate(std::vector<RunFile>& files, const ListingIndex& entries, bool ignoresCase);
 
 } // namespace quorvel

@@ -163,8 +163,9 @@ void MainWindow::CreateComponents() {
     EdFiltre->setGeometry(8, 24, 121, 24);
     MemoExemple = Own(new TExampleList(PanelVOIR), "MemoExemple");
     MemoExemple->setGeometry(9, 82, 153, 159);
-    connect(Controller, &RenameController::previewed, MemoExemple,
-            [this](const QStringList& names) { MemoExemple->SetLines(names); });
+    connect(Controller, &RenameController::previewed, MemoExemple, [this](int count) {
+        MemoExemple->SetLines(count, [this](int line) { return Controller->PreviewedName(line); });
+    });
     MemoExemple->traceOf = [this](int line) { return Controller->Trace(line); };
     connect(Controller, &RenameController::previewMarked, MemoExemple,
             [this](const std::vector<ExampleMark>& marks) { MemoExemple->SetMarks(marks); });

@@ -135,7 +135,7 @@ void RenameController::undo() {
     if (!report.error.empty()) {
         emit error(QString::fromUtf8(report.error));
     }
-    emit previewed({});
+    emit previewed(0);
     Relist(MovedNames(report.files));
     emit ran(SummaryOf(report.done, 0, report.failed, report.files, report.stopped));
 }
@@ -156,14 +156,14 @@ void RenameController::settleInterrupted(const QByteArray& folder, bool finish) 
 void RenameController::preview(PreviewMode mode) {
     counter_ = 0;
     if (!script_->IsValid()) {
-        emit previewed({});
+        emit previewed(0);
         if (mode == PreviewMode::Interactive) {
             emit message(messages::InvalidScript());
         }
         return;
     }
     try {
-        const std::vector<std::size_t> selected = selection_->Indexes(files_->Count());
+        std::vector<std::size_t> selected = selection_->Indexes(files_->Count());
         previewed_.clear();
         // The names and their checks at once, against the folder as it was listed.
         PreviewRenamesInto(script_->Lines(), files_->Files(), selected, counter_, preview_);
@@ -171,22 +171,24 @@ void RenameController::preview(PreviewMode mode) {
         const auto tooLong = std::find_if(
             files.begin(), files.end(), [](const RunFile& f) { return f.verdict == Verdict::EngineFailure; });
         if (tooLong != files.end()) {
-            emit previewed({});
+            emit previewed(0);
             emit error(QString::fromUtf8(tooLong->reason));
             return;
         }
-        previewed_ = selected;
-        QStringList lines;
-        lines.reserve(static_cast<qsizetype>(files.size()));
-        for (const RunFile& file : files) {
-            lines.push_back(NameToQString(file.newName));
-        }
-        emit previewed(lines);
+        previewed_ = std::move(selected);
+        emit previewed(static_cast<int>(files.size()));
         emit previewMarked(MarksOf(files));
     } catch (const EngineError& e) {
-        emit previewed({});
+        emit previewed(0);
         emit error(QString::fromUtf8(e.what()));
     }
+}
+
+QString RenameController::PreviewedName(int line) const {
+    if (line < 0 || static_cast<std::size_t>(line) >= preview_.size()) {
+        return {};
+    }
+    return NameToQString(preview_[static_cast<std::size_t>(line)].newName);
 }
 
 namespace {
@@ -256,7 +258,7 @@ void RenameController::run(RunMode mode) {
                 return;
             }
         }
-        emit previewed({});
+        emit previewed(0);
         counter_ = 0;
         RunOptions options;
         options.progress = Follow(messages::RunProgress());

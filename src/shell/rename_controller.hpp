@@ -59,6 +59,9 @@ public:
     // A placeholder was clicked since the script was last shown.
     bool CanRemoveLine() const { return clickedLine_ >= 0; }
 
+    // Line `line` (0-based) of the last preview: the new name of that file, its
+    // control characters shown as symbols. Empty when there is no such line.
+    QString PreviewedName(int line) const;
     // How the script made line `line` of the last preview: the file's name after
     // each script line, in HTML, what each line changed highlighted. Empty when
     // there is no such line.
@@ -94,8 +97,9 @@ public slots:
     void save(const QString& path);
 
 signals:
-    // The new names of the selected files, in selection order.
-    void previewed(const QStringList& names);
+    // The new names of the `count` selected files are there to be read, in selection
+    // order, through PreviewedName.
+    void previewed(int count);
     // After `previewed`: the lines the run would not rename as shown, or that look
     // like another name (`line` indexes the names).
     void previewMarked(const std::vector<quorvel::ExampleMark>& marks);

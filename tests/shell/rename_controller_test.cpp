@@ -23,8 +23,12 @@ struct Controller : ::testing::Test {
     std::vector<ExampleMark> marks;
 
     Controller() {
-        QObject::connect(&controller, &RenameController::previewed,
-                         [this](const QStringList& names) { preview = names; });
+        QObject::connect(&controller, &RenameController::previewed, [this](int count) {
+            preview.clear();
+            for (int line = 0; line < count; ++line) {
+                preview.push_back(controller.PreviewedName(line));
+            }
+        });
         QObject::connect(&controller, &RenameController::message,
                          [this](const QString& m) { messages.push_back(m); });
         QObject::connect(&controller, &RenameController::previewMarked,

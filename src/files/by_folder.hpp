@@ -5,6 +5,7 @@
 #include "files/run_file.hpp"
 
 #include <memory>
+#include <numeric>
 #include <vector>
 
 namespace quorvel {
@@ -14,6 +15,12 @@ namespace quorvel {
 // back after the stage; `members` their places in `all`.
 template <typename Stage>
 void ByFolder(std::vector<RunFile>& all, const TListFiles& files, const Stage& stage) {
+    if (const std::shared_ptr<const Text>& only = files.OnlyFolder(); only && !all.empty()) {
+        std::vector<std::size_t> members(all.size());
+        std::iota(members.begin(), members.end(), std::size_t{0});
+        stage(all, only, members);
+        return;
+    }
     std::vector<bool> done(all.size(), false);
     for (std::size_t first = 0; first < all.size(); ++first) {
         if (done[first]) {

@@ -2,6 +2,7 @@
 // entry, without a stat of any of them.
 #pragma once
 
+#include "files/huge_pages.hpp"
 #include "files/unique_fd.hpp"
 
 #include <cstddef>
@@ -50,8 +51,8 @@ private:
         std::uint16_t size;
         unsigned char type;
     };
-    std::string names_; // every name, one after the other
-    std::vector<Entry> entries_;
+    LargeString names_; // every name, one after the other
+    LargeVector<Entry> entries_;
 };
 
 // Opens the folder `path` (bytes) for listing and for renaming in it. Sets `error`

@@ -5,6 +5,8 @@
 // default).
 #pragma once
 
+#include "files/huge_pages.hpp"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -91,7 +93,7 @@ private:
         if (wanted <= slots_.size()) {
             return;
         }
-        std::vector<Slot> old = std::move(slots_);
+        LargeVector<Slot> old = std::move(slots_);
         slots_.assign(wanted, Slot{});
         mask_ = wanted - 1;
         count_ = 0;
@@ -103,7 +105,7 @@ private:
     }
 
     NameOf nameOf_;
-    std::vector<Slot> slots_;
+    LargeVector<Slot> slots_;
     std::size_t mask_ = 0;
     std::size_t count_ = 0;
 };

@@ -47,6 +47,7 @@ const TProjectFile& TListFiles::Items(std::size_t index) const {
 void TListFiles::Clear() {
     items_.clear();
     items_.shrink_to_fit();
+    onlyFolder_.reset();
     lastFolder_.reset();
     descriptors_.clear();
     listings_.clear();
@@ -129,7 +130,7 @@ void TListFiles::Sort() {
         return a.Folder() < b.Folder();
     };
     // Keys and places are sorted, then the records moved into their order.
-    std::vector<SortKey> keys;
+    LargeVector<SortKey> keys;
     keys.reserve(items_.size());
     for (std::size_t i = 0; i < items_.size(); ++i) {
         keys.push_back(KeyOf(items_[i].NameBytes(), i));
@@ -163,6 +164,11 @@ void TListFiles::Sort() {
 }
 
 void TListFiles::Add(TProjectFile file) {
+    if (items_.empty()) {
+        onlyFolder_ = file.SharedFolder();
+    } else if (onlyFolder_ != file.SharedFolder()) {
+        onlyFolder_.reset();
+    }
     items_.push_back(std::move(file));
 }
 

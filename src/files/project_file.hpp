@@ -9,6 +9,7 @@
 
 #include "engine/text.hpp"
 #include "files/folder_listing.hpp"
+#include "files/huge_pages.hpp"
 #include "files/listing_index.hpp"
 #include "files/unique_fd.hpp"
 
@@ -69,6 +70,8 @@ public:
     // (exact bytes, then folder).
     void Sort();
     void Add(TProjectFile file);
+    // The folder of every record when they all have the same one; null otherwise.
+    const std::shared_ptr<const Text>& OnlyFolder() const { return onlyFolder_; }
     // Room for `count` records in all.
     void Reserve(std::size_t count) { items_.reserve(count); }
 
@@ -90,11 +93,12 @@ public:
     // listing is kept.
     const ListingIndex* KeptListingIndex(const std::shared_ptr<const Text>& folder) const;
 
-    std::vector<TProjectFile>::const_iterator begin() const { return items_.begin(); }
-    std::vector<TProjectFile>::const_iterator end() const { return items_.end(); }
+    LargeVector<TProjectFile>::const_iterator begin() const { return items_.begin(); }
+    LargeVector<TProjectFile>::const_iterator end() const { return items_.end(); }
 
 private:
-    std::vector<TProjectFile> items_;
+    LargeVector<TProjectFile> items_;
+    std::shared_ptr<const Text> onlyFolder_;
     std::shared_ptr<const Text> lastFolder_;
     std::vector<std::pair<std::shared_ptr<const Text>, std::shared_ptr<const UniqueFd>>> descriptors_;
     struct Kept {

@@ -131,9 +131,9 @@ std::uint32_t EntryNamed(std::string_view name, std::uint32_t hint, const Listin
 // Checks of each file on its own, in selection order. `entryOf` receives the
 // listing entry of every file found in the folder.
 void CheckEachFile(std::vector<RunFile>& files, const ListingIndex& entries,
-                   std::vector<std::uint32_t>& entryOf) {
+                   LargeVector<std::uint32_t>& entryOf) {
     const FolderListing& listing = entries.Listing();
-    std::vector<std::uint32_t> firstOfEntry(listing.Count(), kNone);
+    LargeVector<std::uint32_t> firstOfEntry(listing.Count(), kNone);
     constexpr std::size_t kAhead = 8;
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (i + 2 * kAhead < files.size()) {
@@ -185,12 +185,12 @@ void CheckEachFile(std::vector<RunFile>& files, const ListingIndex& entries,
 // `targets` finds the entry of the listing under such a key (Find, Prefetch).
 template <typename Keys, typename NewKey, typename Targets>
 void CheckTargets(std::vector<RunFile>& files, const FolderListing& listing,
-                  const std::vector<std::uint32_t>& entryOf, const NewKey& newKey, const Targets& targets,
+                  const LargeVector<std::uint32_t>& entryOf, const NewKey& newKey, const Targets& targets,
                   bool ignoresCase) {
-    std::vector<std::uint32_t> moverOf(listing.Count(), kNone);  // entry -> the ready file that leaves it
-    std::vector<std::uint32_t> keeperOf(listing.Count(), kNone); // entry's name -> the ready file taking it
-    std::vector<std::uint32_t> targetEntry(files.size(), kNone); // file -> the entry its new name names
-    std::vector<std::uint64_t> hashOf(files.size(), 0);          // file -> Keys::Hash of its new name
+    LargeVector<std::uint32_t> moverOf(listing.Count(), kNone);  // entry -> the ready file that leaves it
+    LargeVector<std::uint32_t> keeperOf(listing.Count(), kNone); // entry's name -> the ready file taking it
+    LargeVector<std::uint32_t> targetEntry(files.size(), kNone); // file -> the entry its new name names
+    LargeVector<std::uint64_t> hashOf(files.size(), 0);          // file -> Keys::Hash of its new name
     std::size_t elsewhere = 0;                                   // ready files taking a name no entry has
     const auto ready = [&](std::size_t i) { return files[i].verdict == Verdict::Ready; };
     Pipelined(
@@ -259,7 +259,7 @@ void CheckTargets(std::vector<RunFile>& files, const FolderListing& listing,
 // Notes for new names that only case or composition tell from another new name or
 // from a name that stays, on a folder that tells case apart.
 void NoteLookalikes(std::vector<RunFile>& files, const FolderListing& listing,
-                    const std::vector<std::uint32_t>& entryOf) {
+                    const LargeVector<std::uint32_t>& entryOf) {
     std::vector<bool> moving(listing.Count(), false);
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (files[i].verdict == Verdict::Ready) {
@@ -268,7 +268,8 @@ void NoteLookalikes(std::vector<RunFile>& files, const FolderListing& listing,
     }
     // The names compared: first the entries that stay, then the new names; `origin`
     // holds the entry, then the file, of each.
-    std::vector<std::uint32_t> origin;
+    LargeVector<std::uint32_t> origin;
+    origin.reserve(listing.Count() + files.size());
     for (std::size_t e = 0; e < listing.Count(); ++e) {
         if (!moving[e]) {
             origin.push_back(U32(e));
@@ -316,7 +317,7 @@ void Validate(std::vector<RunFile>& files, const FolderListing& listing, bool ig
 
 void Validate(std::vector<RunFile>& files, const ListingIndex& entries, bool ignoresCase) {
     const FolderListing& listing = entries.Listing();
-    std::vector<std::uint32_t> entryOf(files.size(), kNone);
+    LargeVector<std::uint32_t> entryOf(files.size(), kNone);
     CheckEachFile(files, entries, entryOf);
     if (ignoresCase) {
         // The entries under their folded names. When two of them share one, the

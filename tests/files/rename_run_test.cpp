@@ -437,6 +437,30 @@ TEST_F(RenameRunTest, AReadOnlyFolderRefusesEveryRename) {
 
 // Names that only case or composition tell apart: warnings on a folder that tells
 // them apart, conflicts on one that does not.
+// The checks look for a file at the entry it had when it was found, and by its name
+// when that entry is another file by now.
+TEST(ValidateTest, FindsAFileWhereverItsEntryIsNow) {
+    FolderListing listing;
+    for (const char* name : {"a", "b", "c"}) {
+        listing.Add(name, DT_REG, static_cast<std::uint64_t>(*name));
+    }
+    std::vector<RunFile> run;
+    const std::tuple<const char*, std::uint32_t> files[] = {{"a", 2}, {"b", 1}, {"c", 99}, {"gone", 0}};
+    for (const auto& [name, entry] : files) {
+        run.push_back({});
+        run.back().oldName = name;
+        run.back().newName = std::string(name) + "2";
+        run.back().entry = entry;
+    }
+    Validate(run, listing, false);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(run[i].verdict, Verdict::Ready) << i;
+        EXPECT_EQ(run[i].inode, static_cast<std::uint64_t>(run[i].oldName[0])) << i;
+        EXPECT_EQ(run[i].entry, i);
+    }
+    EXPECT_EQ(run[3].verdict, Verdict::SourceMissing);
+}
+
 TEST(LookalikeNamesTest, AreWarningsOrConflictsByTheFolder) {
     FolderListing listing;
     for (const char* name : {"a", "b", "c", "d", "photo.jpg", "e.txt"}) {

@@ -86,11 +86,11 @@ public:
     // StepFrom and StepTo, as the strings of the file (no copy).
     const std::string& NameBefore(const Step& step) const {
         const RunFile& f = files_[step.file];
-        return step.kind == StepKind::FromTemporary ? f.temporary : f.oldName;
+        return step.kind == StepKind::FromTemporary ? f.temporary.str() : f.oldName;
     }
     const std::string& NameAfter(const Step& step) const {
         const RunFile& f = files_[step.file];
-        return step.kind == StepKind::ToTemporary ? f.temporary : f.newName;
+        return step.kind == StepKind::ToTemporary ? f.temporary.str() : f.newName;
     }
 
     void Fail(std::uint32_t file, std::string reason) {

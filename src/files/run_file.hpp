@@ -3,6 +3,8 @@
 // rename them, in the order they are done.
 #pragma once
 
+#include "files/rare_text.hpp"
+
 #include <cstddef>
 #include <cstdint>
 #include <dirent.h>
@@ -32,7 +34,7 @@ struct RunFile {
     std::size_t index = 0;   // position of its record in the list of files
     std::string oldName;     // bytes of the directory entry
     std::string newName;     // bytes
-    std::string temporary;   // the stop of a cycle of renames on the way; empty otherwise
+    RareText temporary;      // the stop of a cycle of renames on the way; empty otherwise
     std::uint64_t inode = 0; // from the listing before the run; 0 when unknown
     unsigned char type = DT_UNKNOWN;
     Verdict verdict = Verdict::Ready;
@@ -43,8 +45,8 @@ struct RunFile {
     // Where the file was in the listing it was found in: where the checks look for
     // it first, in whatever listing they are given (UINT32_MAX: nowhere).
     std::uint32_t entry = UINT32_MAX;
-    std::string reason; // French, UTF-8: why the file is not renamed
-    std::string note;   // French, UTF-8: a warning about a name that looks like another
+    RareText reason; // French, UTF-8: why the file is not renamed
+    RareText note;   // French, UTF-8: a warning about a name that looks like another
 };
 
 enum class StepKind : std::uint8_t {
@@ -62,12 +64,12 @@ struct Step {
 
 inline std::string_view StepFrom(const Step& step, const std::vector<RunFile>& files) {
     const RunFile& f = files[step.file];
-    return step.kind == StepKind::FromTemporary ? f.temporary : f.oldName;
+    return step.kind == StepKind::FromTemporary ? std::string_view(f.temporary) : std::string_view(f.oldName);
 }
 
 inline std::string_view StepTo(const Step& step, const std::vector<RunFile>& files) {
     const RunFile& f = files[step.file];
-    return step.kind == StepKind::ToTemporary ? f.temporary : f.newName;
+    return step.kind == StepKind::ToTemporary ? std::string_view(f.temporary) : std::string_view(f.newName);
 }
 
 } // namespace quorvel

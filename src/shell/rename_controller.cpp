@@ -33,7 +33,7 @@ RunSummary SummaryOf(std::size_t done, std::size_t unchanged, std::size_t failed
             summary.failures.push_back(QStringLiteral("%1 → %2 : %3")
                                            .arg(ToQString(DecodeName(file.oldName)),
                                                 ToQString(DecodeName(file.newName)),
-                                                QString::fromUtf8(file.reason)));
+                                                QString::fromUtf8(file.reason.str())));
         }
     }
     return summary;
@@ -59,7 +59,7 @@ std::vector<ExampleMark> MarksOf(const std::vector<RunFile>& files) {
         const bool conflict = file.verdict != Verdict::Ready && file.verdict != Verdict::Unchanged;
         if (conflict || !file.note.empty()) {
             marks.push_back(
-                {static_cast<int>(i), conflict, QString::fromUtf8(conflict ? file.reason : file.note)});
+                {static_cast<int>(i), conflict, QString::fromUtf8(conflict ? file.reason.str() : file.note.str())});
         }
     }
     return marks;
@@ -172,7 +172,7 @@ void RenameController::preview(PreviewMode mode) {
             files.begin(), files.end(), [](const RunFile& f) { return f.verdict == Verdict::EngineFailure; });
         if (tooLong != files.end()) {
             emit previewed(0);
-            emit error(QString::fromUtf8(tooLong->reason));
+            emit error(QString::fromUtf8(tooLong->reason.str()));
             return;
         }
         previewed_ = std::move(selected);

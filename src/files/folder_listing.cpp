@@ -1,5 +1,7 @@
 #include "files/folder_listing.hpp"
 
+#include "files/name_order.hpp"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -13,6 +15,37 @@ namespace quorvel {
 void FolderListing::Add(std::string_view name, unsigned char type, std::uint64_t inode) {
     entries_.push_back({names_.size(), inode, static_cast<std::uint16_t>(name.size()), type});
     names_.append(name);
+}
+
+void FolderListing::SortByName() {
+    LargeVector<NameKey> keys;
+    keys.reserve(Count());
+    for (std::size_t i = 0; i < Count(); ++i) {
+        keys.push_back(NameKeyOf(Name(i), i));
+    }
+    SortNameKeys(keys, [&](std::size_t a, std::size_t b) {
+        const int c = CompareFileNames(Name(a), Name(b));
+        return c != 0 ? c < 0 : Name(a) < Name(b);
+    });
+    // Copied in their new order, the old places asked for ahead of their turn.
+    LargeString names;
+    names.reserve(names_.size());
+    LargeVector<Entry> entries;
+    entries.reserve(entries_.size());
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        if (k + 2 * kAhead < keys.size()) {
+            PrefetchEntry(keys[k + 2 * kAhead].index);
+        }
+        if (k + kAhead < keys.size()) {
+            PrefetchName(keys[k + kAhead].index);
+        }
+        const Entry& e = entries_[keys[k].index];
+        entries.push_back({names.size(), e.inode, e.size, e.type});
+        names.append(names_, e.offset, e.size);
+    }
+    names_ = std::move(names);
+    entries_ = std::move(entries);
 }
 
 void FolderListing::Reserve(std::size_t folderBytes) {

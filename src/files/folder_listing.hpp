@@ -40,6 +40,8 @@ public:
     }
 
     void Add(std::string_view name, unsigned char type, std::uint64_t inode);
+    // Puts the entries in the order of their names (CompareFileNames, then bytes).
+    void SortByName();
     void Clear();
     // Room for the entries of a folder whose size is `folderBytes`.
     void Reserve(std::size_t folderBytes);

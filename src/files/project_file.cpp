@@ -2,6 +2,7 @@
 
 #include "engine/codec.hpp"
 #include "files/list_error.hpp"
+#include "files/name_order.hpp"
 
 #include <algorithm>
 
@@ -48,6 +49,7 @@ void TListFiles::Clear() {
     items_.clear();
     items_.shrink_to_fit();
     onlyFolder_.reset();
+    sorted_ = true;
     lastFolder_.reset();
     descriptors_.clear();
     listings_.clear();
@@ -97,53 +99,31 @@ const ListingIndex* TListFiles::KeptListingIndex(const std::shared_ptr<const Tex
 
 namespace {
 
-// The first 16 bytes of a name with a-z taken as A-Z, big-endian, padded with
-// zeros (no name holds a NUL): keys in the order of CompareFileNames, so that most
-// comparisons of a sort read no name.
-struct SortKey {
-    std::uint64_t high = 0;
-    std::uint64_t low = 0;
-    std::size_t index = 0;
-};
-
-SortKey KeyOf(std::string_view name, std::size_t index) {
-    SortKey key;
-    key.index = index;
-    for (std::size_t i = 0; i < 16; ++i) {
-        const std::uint64_t byte =
-            i < name.size() ? static_cast<unsigned char>(FoldAZ(static_cast<unsigned char>(name[i]))) : 0;
-        (i < 8 ? key.high : key.low) |= byte << (8 * (7 - i % 8));
+// The order of Sort.
+bool Before(const TProjectFile& a, const TProjectFile& b) {
+    if (const int c = CompareFileNames(a, b); c != 0) {
+        return c < 0;
     }
-    return key;
+    if (a.NameBytes() != b.NameBytes()) {
+        return a.NameBytes() < b.NameBytes();
+    }
+    return a.Folder() < b.Folder();
 }
 
 } // namespace
 
 void TListFiles::Sort() {
-    const auto before = [](const TProjectFile& a, const TProjectFile& b) {
-        if (const int c = CompareFileNames(a, b); c != 0) {
-            return c < 0;
-        }
-        if (a.NameBytes() != b.NameBytes()) {
-            return a.NameBytes() < b.NameBytes();
-        }
-        return a.Folder() < b.Folder();
-    };
+    const auto before = [](const TProjectFile& a, const TProjectFile& b) { return Before(a, b); };
+    if (sorted_) {
+        return;
+    }
     // Keys and places are sorted, then the records moved into their order.
-    LargeVector<SortKey> keys;
+    LargeVector<NameKey> keys;
     keys.reserve(items_.size());
     for (std::size_t i = 0; i < items_.size(); ++i) {
-        keys.push_back(KeyOf(items_[i].NameBytes(), i));
+        keys.push_back(NameKeyOf(items_[i].NameBytes(), i));
     }
-    std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
-        if (a.high != b.high) {
-            return a.high < b.high;
-        }
-        if (a.low != b.low) {
-            return a.low < b.low;
-        }
-        return before(items_[a.index], items_[b.index]);
-    });
+    SortNameKeys(keys, [&](std::size_t a, std::size_t b) { return before(items_[a], items_[b]); });
     // In place, one cycle of the permutation after the other: no second copy of the
     // records. A place done points to itself.
     for (std::size_t start = 0; start < keys.size(); ++start) {
@@ -161,13 +141,17 @@ void TListFiles::Sort() {
         items_[at] = std::move(held);
         keys[at].index = at;
     }
+    sorted_ = true;
 }
 
 void TListFiles::Add(TProjectFile file) {
     if (items_.empty()) {
         onlyFolder_ = file.SharedFolder();
-    } else if (onlyFolder_ != file.SharedFolder()) {
-        onlyFolder_.reset();
+    } else {
+        if (onlyFolder_ != file.SharedFolder()) {
+            onlyFolder_.reset();
+        }
+        sorted_ = sorted_ && !Before(file, items_.back());
     }
     items_.push_back(std::move(file));
 }
@@ -195,21 +179,6 @@ void AddFoundFile(TListFiles& list, TextView fullPath, std::int64_t size, std::i
     const std::size_t cut = slash == TextView::npos ? 0 : slash + 1;
     list.Add(
         TProjectFile(list.SharedFolder(fullPath.substr(0, cut)), Text(fullPath.substr(cut)), size, date));
-}
-
-int CompareFileNames(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<unsigned char>(FoldAZ(static_cast<unsigned char>(a[i])));
-        const auto y = static_cast<unsigned char>(FoldAZ(static_cast<unsigned char>(b[i])));
-        if (x != y) {
-            return x < y ? -1 : 1;
-        }
-    }
-    if (a.size() == b.size()) {
-        return 0;
-    }
-    return a.size() < b.size() ? -1 : 1;
 }
 
 int CompareFileNames(const TProjectFile& a, const TProjectFile& b) {

@@ -11,6 +11,7 @@
 #include "files/folder_listing.hpp"
 #include "files/huge_pages.hpp"
 #include "files/listing_index.hpp"
+#include "files/name_order.hpp"
 #include "files/unique_fd.hpp"
 
 #include <cstdint>
@@ -99,6 +100,7 @@ public:
 private:
     LargeVector<TProjectFile> items_;
     std::shared_ptr<const Text> onlyFolder_;
+    bool sorted_ = true; // added in the order of Sort: a scan gives its files so
     std::shared_ptr<const Text> lastFolder_;
     std::vector<std::pair<std::shared_ptr<const Text>, std::shared_ptr<const UniqueFd>>> descriptors_;
     struct Kept {
@@ -118,11 +120,7 @@ Text JoinPath(TextView dir, TextView name);
 // "/", its folder the part up to and including it.
 void AddFoundFile(TListFiles& list, TextView fullPath, std::int64_t size, std::int64_t date);
 
-// Order of file names: byte by byte with the letters a-z taken as A-Z and nothing
-// else folded; a name sorts after its own beginning. So "A.txt" < "b.txt" <
-// "_x.txt", and a name with a non-ASCII character sorts after every ASCII one at
-// that place. Negative, zero or positive.
+// CompareFileNames (files/name_order.hpp) of the names of two records.
 int CompareFileNames(const TProjectFile& a, const TProjectFile& b);
-int CompareFileNames(std::string_view a, std::string_view b);
 
 } // namespace quorvel

@@ -150,6 +150,9 @@ int ScanFolder(TextView folder, TListFiles* list, TextView filter, ScanDetail de
     if (const int listed = ListFolder(fd.Get(), listing); listed != 0) {
         return listed;
     }
+    // In name order, so that the records come in the order they are shown, and a
+    // preview goes through the entries in the order of the files.
+    listing.SortByName();
     const std::shared_ptr<const Text> shared = list->SharedFolder(*absolute);
     list->Reserve(list->Count() + listing.Count());
     const Filter parsed = ParseFilter(filter);

@@ -6,6 +6,8 @@
 #include "files/run_messages.hpp"
 #include "files/safe_rename.hpp"
 
+#include <algorithm>
+#include <cstring>
 #include <unordered_map>
 
 namespace quorvel {
@@ -42,18 +44,41 @@ struct LooseName {
     bool lowerAscii;
 };
 
+// Up to 8 bytes of `text` from `at`, as one word (zeros after the end).
+std::uint64_t WordAt(std::string_view text, std::size_t at) {
+    std::uint64_t word = 0;
+    const std::size_t n = std::min<std::size_t>(8, text.size() - at);
+    if (n == 8) {
+        std::memcpy(&word, text.data() + at, 8);
+    } else {
+        std::memcpy(&word, text.data() + at, n);
+    }
+    return word;
+}
+
+// The word with its bytes A-Z taken as a-z; every byte must be below 0x80.
+std::uint64_t LowerAsciiWord(std::uint64_t word) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    const std::uint64_t fromA = word + kOnes * (0x80 - 'A');
+    const std::uint64_t pastZ = word + kOnes * (0x80 - 'Z' - 1);
+    return word | (((fromA & ~pastZ) & (kOnes * 0x80)) >> 2);
+}
+
 struct LooseKeys {
     static char At(const LooseName& n, std::size_t i) {
         const char c = n.text[i];
         return n.lowerAscii && c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     }
+    // The name 8 bytes at a time, those of an ASCII name lowered.
     static std::uint64_t Hash(const LooseName& n) {
-        std::uint64_t h = 14695981039346656037ULL; // FNV-1a, then a final mix for the low bits
-        for (std::size_t i = 0; i < n.text.size(); ++i) {
-            h = (h ^ static_cast<unsigned char>(At(n, i))) * 1099511628211ULL;
+        std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ n.text.size();
+        for (std::size_t at = 0; at < n.text.size(); at += 8) {
+            const std::uint64_t word = WordAt(n.text, at);
+            h = (h ^ (n.lowerAscii ? LowerAsciiWord(word) : word)) * 0xff51afd7ed558ccdULL;
+            h ^= h >> 29;
         }
         h ^= h >> 33;
-        h *= 0xff51afd7ed558ccdULL;
+        h *= 0xc4ceb9fe1a85ec53ULL;
         h ^= h >> 33;
         return h;
     }
@@ -74,12 +99,11 @@ struct LooseKeys {
 };
 
 bool IsAscii(std::string_view bytes) {
-    for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
+    std::uint64_t any = 0;
+    for (std::size_t at = 0; at < bytes.size(); at += 8) {
+        any |= WordAt(bytes, at);
     }
-    return true;
+    return (any & 0x8080808080808080ULL) == 0;
 }
 
 // The loose names of a set of names, `nameAt(k)` being name k: the names that are
@@ -133,8 +157,11 @@ std::uint32_t EntryNamed(std::string_view name, std::uint32_t hint, const Listin
 void CheckEachFile(std::vector<RunFile>& files, const ListingIndex& entries,
                    LargeVector<std::uint32_t>& entryOf) {
     const FolderListing& listing = entries.Listing();
-    LargeVector<std::uint32_t> firstOfEntry(listing.Count(), kNone);
-    constexpr std::size_t kAhead = 8;
+    // The entries met so far, one bit each (small enough to stay in the cache); the
+    // files whose entry came earlier in the selection are settled after the others.
+    std::vector<std::uint64_t> met((listing.Count() + 63) / 64, 0);
+    std::vector<std::uint32_t> again;
+    constexpr std::size_t kAhead = 16;
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (i + 2 * kAhead < files.size()) {
             listing.PrefetchEntry(files[i + 2 * kAhead].entry);
@@ -159,23 +186,43 @@ void CheckEachFile(std::vector<RunFile>& files, const ListingIndex& entries,
             continue;
         }
         entryOf[i] = e;
-        if (firstOfEntry[e] == kNone) {
-            firstOfEntry[e] = U32(i);
-        }
-        const std::uint32_t first = firstOfEntry[e];
-        if (first != i) {
-            const bool bothStay = files[first].verdict == Verdict::Unchanged && f.newName == f.oldName;
-            if (bothStay) {
-                Fail(f, Verdict::Unchanged, {});
-            } else {
-                Fail(f, Verdict::ListedTwice, std::string(kListedTwiceText));
-            }
+        std::uint64_t& word = met[e / 64];
+        const std::uint64_t bit = std::uint64_t{1} << (e % 64);
+        if ((word & bit) != 0) {
+            again.push_back(U32(i));
             continue;
         }
+        word |= bit;
         if (f.newName == f.oldName) {
             Fail(f, Verdict::Unchanged, {});
         } else if (auto bad = BadNameReason(f.newName)) {
             Fail(f, Verdict::BadName, std::move(*bad));
+        }
+    }
+    if (again.empty()) {
+        return;
+    }
+    // An entry selected twice moves once: the later copies stay as they are.
+    std::unordered_map<std::uint32_t, std::uint32_t> firstOfEntry;
+    for (const std::uint32_t i : again) {
+        firstOfEntry.emplace(entryOf[i], kNone);
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (entryOf[i] != kNone) {
+            if (const auto it = firstOfEntry.find(entryOf[i]);
+                it != firstOfEntry.end() && it->second == kNone) {
+                it->second = U32(i);
+            }
+        }
+    }
+    for (const std::uint32_t i : again) {
+        RunFile& f = files[i];
+        const bool bothStay =
+            files[firstOfEntry.at(entryOf[i])].verdict == Verdict::Unchanged && f.newName == f.oldName;
+        if (bothStay) {
+            Fail(f, Verdict::Unchanged, {});
+        } else {
+            Fail(f, Verdict::ListedTwice, std::string(kListedTwiceText));
         }
     }
 }

@@ -51,9 +51,7 @@ bool ApplyGridPress(TListInt& selected, int anchor, int row, const GridPress& pr
 
 void SelectAllRows(TListInt& selected, int rowCount) {
     selected.Clear();
-    for (int r = 1; r < rowCount; ++r) {
-        selected.Add(r);
-    }
+    selected.AddRange(1, rowCount);
 }
 
 } // namespace quorvel

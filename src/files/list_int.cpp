@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <numeric>
 
 namespace quorvel {
 
@@ -20,6 +21,23 @@ void TListInt::Add(std::int32_t value) {
     values_.push_back(value);
     std::sort(values_.begin(), values_.end());
     ascending_ = true;
+}
+
+void TListInt::AddRange(std::int32_t first, std::int32_t last) {
+    if (first >= last) {
+        return;
+    }
+    const bool after = values_.empty() || values_.back() <= first;
+    if (!after || (sorted_ && !ascending_)) {
+        for (std::int32_t v = first; v < last; ++v) {
+            Add(v);
+        }
+        return;
+    }
+    // After every value already there: the list keeps whatever order it had.
+    const std::size_t at = values_.size();
+    values_.resize(at + static_cast<std::size_t>(static_cast<std::int64_t>(last) - first));
+    std::iota(values_.begin() + static_cast<std::ptrdiff_t>(at), values_.end(), first);
 }
 
 std::int32_t TListInt::Items(std::size_t index) const {

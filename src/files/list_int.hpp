@@ -17,6 +17,8 @@ public:
     // Appends `value`; with Sorted, the list ends up sorted ascending as if it had
     // been re-sorted, in logarithmic time when it already was. Duplicates are kept.
     void Add(std::int32_t value);
+    // Add of first, first + 1, ... up to last - 1, in one step.
+    void AddRange(std::int32_t first, std::int32_t last);
     // Throws ListIndexError for an index outside 0..Count - 1.
     std::int32_t Items(std::size_t index) const;
     std::size_t Count() const { return values_.size(); }

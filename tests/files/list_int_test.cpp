@@ -115,6 +115,17 @@ TEST(ListIntTest, AgreesWithAReferenceUnderRandomCalls) {
             }
             break;
         }
+        case 3: { // as many Adds
+            const auto last = value + static_cast<std::int32_t>(random() % 4);
+            list.AddRange(value, last);
+            for (std::int32_t v = value; v < last; ++v) {
+                reference.push_back(v);
+            }
+            if (list.Sorted() && last > value) {
+                std::sort(reference.begin(), reference.end());
+            }
+            break;
+        }
         default:
             list.Add(value);
             reference.push_back(value);

@@ -33,7 +33,7 @@ void FreeLarge(void* block, std::size_t bytes);
 template <typename T> struct LargeAllocator {
     using value_type = T;
     LargeAllocator() = default;
-    template <typename U> explicit LargeAllocator(const LargeAllocator<U>&) {}
+    template <typename U> LargeAllocator(const LargeAllocator<U>&) {} // NOLINT: rebinding, as std::allocator
     T* allocate(std::size_t n) {
         if (n > SIZE_MAX / sizeof(T)) {
             throw std::bad_array_new_length();

@@ -5,20 +5,30 @@
 #include "files/run_file.hpp"
 
 #include <memory>
-#include <numeric>
 #include <vector>
 
 namespace quorvel {
 
+// The places in the whole run of the files of one folder's run: file k of the
+// folder's run is file `members[k]` of the whole run.
+class FolderMembers {
+public:
+    FolderMembers() = default; // every file of the run: file k is file k
+    explicit FolderMembers(std::vector<std::size_t> places) : places_(std::move(places)), some_(true) {}
+    std::size_t operator[](std::size_t k) const { return some_ ? places_[k] : k; }
+
+private:
+    std::vector<std::size_t> places_;
+    bool some_ = false;
+};
+
 // Calls `stage(run, folder, members)` once per folder, in the order of their first
 // file: `run` holds the files of `all` that are in `folder`, taken out of it and put
-// back after the stage; `members` their places in `all`.
+// back after the stage; `members` (FolderMembers) their places in `all`.
 template <typename Stage>
 void ByFolder(std::vector<RunFile>& all, const TListFiles& files, const Stage& stage) {
     if (const std::shared_ptr<const Text>& only = files.OnlyFolder(); only && !all.empty()) {
-        std::vector<std::size_t> members(all.size());
-        std::iota(members.begin(), members.end(), std::size_t{0});
-        stage(all, only, members);
+        stage(all, only, FolderMembers());
         return;
     }
     std::vector<bool> done(all.size(), false);
@@ -45,7 +55,7 @@ void ByFolder(std::vector<RunFile>& all, const TListFiles& files, const Stage& s
                 run.push_back(std::move(all[i]));
             }
         }
-        stage(run, folder, members);
+        stage(run, folder, whole ? FolderMembers() : FolderMembers(members));
         if (whole) {
             all = std::move(run);
         } else {

@@ -59,8 +59,9 @@ void PreviewRenamesInto(const ScriptLines& script, const TListFiles& files,
     }
     NewNamesInto(script, files, selection, counter, into);
     ByFolder(into, files,
-             [&](std::vector<RunFile>& run, const std::shared_ptr<const Text>& folder,
-                 const std::vector<std::size_t>&) { ValidateAsListed(run, files, folder); });
+             [&](std::vector<RunFile>& run, const std::shared_ptr<const Text>& folder, const FolderMembers&) {
+                 ValidateAsListed(run, files, folder);
+             });
 }
 
 std::vector<RunFile> PreviewRenames(const ScriptLines& script, const TListFiles& files,

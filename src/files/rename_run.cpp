@@ -150,7 +150,7 @@ RunReport Run(const ScriptLines& script, const TListFiles& files, std::span<cons
     report.files = NewNames(script, files, selection, counter);
     ByFolder(report.files, files,
              [&](std::vector<RunFile>& run, const std::shared_ptr<const Text>& folder,
-                 const std::vector<std::size_t>& members) {
+                 const FolderMembers& members) {
                  std::vector<Step> steps;
                  RunInFolder(run, steps, files, folder, options, report);
                  for (Step& step : steps) {

@@ -437,6 +437,27 @@ TEST_F(RenameRunTest, AReadOnlyFolderRefusesEveryRename) {
 
 // Names that only case or composition tell apart: warnings on a folder that tells
 // them apart, conflicts on one that does not.
+// Files of two folders in one list: each folder checked and renamed on its own, the
+// steps naming the files of the whole run.
+TEST_F(RenameRunTest, FilesOfTwoFoldersRunFolderByFolder) {
+    Files({"1.txt", "2.txt"});
+    test::TempDir other;
+    std::ofstream(other.path() + "/1.txt") << "1.txt";
+    Scan();
+    ASSERT_EQ(ScanFolder(DecodeName(other.path()), &files_, U"*.*"), 0);
+    files_.Sort(); // the two "1.txt" first, then "2.txt": the folders interleave
+    selection_ = {0, 1, 2};
+    const RunReport report = Run(kShiftUp);
+    EXPECT_EQ(report.renamed, 3u);
+    // Numbered in selection order: the first "1.txt" becomes "2.txt", the other "3.txt".
+    const bool oursFirst = U8(files_.Items(0).Folder()) == folder_ + "/";
+    EXPECT_EQ(Folder(), (Content{{oursFirst ? "2.txt" : "3.txt", "1.txt"}, {"4.txt", "2.txt"}}));
+    EXPECT_EQ(test::FolderContent(other.path()), (Content{{oursFirst ? "3.txt" : "2.txt", "1.txt"}}));
+    std::vector<std::string> steps = Steps(report); // naming the files of the whole run
+    std::sort(steps.begin(), steps.end());
+    EXPECT_EQ(steps, (std::vector<std::string>{"1.txt>2.txt", "1.txt>3.txt", "2.txt>4.txt"}));
+}
+
 // The checks look for a file at the entry it had when it was found, and by its name
 // when that entry is another file by now.
 TEST(ValidateTest, FindsAFileWhereverItsEntryIsNow) {

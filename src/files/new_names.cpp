@@ -36,8 +36,8 @@ void NameRange(const CompiledScript& compiled, const TListFiles& files, std::spa
                std::vector<RunFile>& run, std::size_t from, std::size_t to, NumberCounter& counter) {
     Text name;
     Text newName;
-    // The names of the records lie in memory in the order of their folder: ask for
-    // the ones coming next before they are needed.
+    // A selection can come in any order: ask for the names coming next before they
+    // are needed.
     constexpr std::size_t kAhead = 8;
     for (std::size_t k = from; k < to; ++k) {
         if (k + kAhead < to) {

@@ -81,11 +81,6 @@ const TListFiles::Kept* TListFiles::KeptOf(const std::shared_ptr<const Text>& fo
     return nullptr;
 }
 
-const FolderListing* TListFiles::KeptListing(const std::shared_ptr<const Text>& folder) const {
-    const Kept* kept = KeptOf(folder);
-    return kept != nullptr ? kept->listing.get() : nullptr;
-}
-
 const ListingIndex* TListFiles::KeptListingIndex(const std::shared_ptr<const Text>& folder) const {
     const Kept* kept = KeptOf(folder);
     if (kept == nullptr) {

@@ -88,10 +88,9 @@ public:
     // Keeps every entry of `folder` as the scan read it, listed or not, so that a
     // preview can check new names against the folder without reading it again.
     void KeepFolderListing(const std::shared_ptr<const Text>& folder, FolderListing listing);
-    // That listing; nullptr when the records of `folder` did not come from a scan.
-    const FolderListing* KeptListing(const std::shared_ptr<const Text>& folder) const;
-    // Its entries by name, made the first time they are asked for; nullptr when no
-    // listing is kept.
+    // That listing with its entries by name (ListingIndex::Listing), made the first
+    // time it is asked for; nullptr when the records of `folder` did not come from a
+    // scan.
     const ListingIndex* KeptListingIndex(const std::shared_ptr<const Text>& folder) const;
 
     LargeVector<TProjectFile>::const_iterator begin() const { return items_.begin(); }

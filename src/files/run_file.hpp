@@ -3,6 +3,7 @@
 // rename them, in the order they are done.
 #pragma once
 
+#include "files/folder_listing.hpp"
 #include "files/rare_text.hpp"
 
 #include <cstddef>
@@ -43,8 +44,8 @@ struct RunFile {
     // first. kNoFile when the new name is free.
     std::uint32_t waitsFor = kNoFile;
     // Where the file was in the listing it was found in: where the checks look for
-    // it first, in whatever listing they are given (UINT32_MAX: nowhere).
-    std::uint32_t entry = UINT32_MAX;
+    // it first, in whatever listing they are given.
+    std::uint32_t entry = kNoEntry;
     RareText reason; // French, UTF-8: why the file is not renamed
     RareText note;   // French, UTF-8: a warning about a name that looks like another
 };

@@ -48,7 +48,7 @@ struct LooseName {
 std::uint64_t WordAt(std::string_view text, std::size_t at) {
     std::uint64_t word = 0;
     const std::size_t n = std::min<std::size_t>(8, text.size() - at);
-    if (n == 8) {
+    if (n == 8) { // a copy of a known size is a single load
         std::memcpy(&word, text.data() + at, 8);
     } else {
         std::memcpy(&word, text.data() + at, n);

@@ -1,5 +1,7 @@
 #include "editor/example_list.hpp"
 
+#include "editor/trace_html.hpp"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QColor>
@@ -10,16 +12,27 @@
 
 namespace quorvel {
 
-void ExampleModel::SetLines(int count, LineSource lineAt) {
+void ExampleModel::SetSource(const PreviewSource* source) {
     beginResetModel();
-    count_ = lineAt ? std::max(count, 0) : 0;
-    lineAt_ = std::move(lineAt);
+    source_ = source;
+    count_ = 0;
+    marks_.clear();
+    endResetModel();
+}
+
+void ExampleModel::SetLines(int count) {
+    beginResetModel();
+    count_ = source_ != nullptr ? std::max(count, 0) : 0;
     marks_.clear();
     endResetModel();
 }
 
 QString ExampleModel::Line(int line) const {
-    return line >= 0 && line < count_ ? lineAt_(line) : QString();
+    return line >= 0 && line < count_ ? source_->PreviewedName(line) : QString();
+}
+
+std::optional<NameTrace> ExampleModel::Trace(int line) const {
+    return line >= 0 && line < count_ ? source_->Trace(line) : std::nullopt;
 }
 
 void ExampleModel::SetMarks(const std::vector<ExampleMark>& marks) {
@@ -58,7 +71,7 @@ QVariant ExampleModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return lineAt_(index.row());
+        return source_->PreviewedName(index.row());
     }
     const ExampleMark* mark = MarkOf(index.row());
     if (mark == nullptr) {
@@ -85,12 +98,16 @@ TExampleList::TExampleList(QWidget* parent) : QListView(parent) {
     setTextElideMode(Qt::ElideNone);
 }
 
-void TExampleList::clear() {
-    model_.SetLines(0, {});
+void TExampleList::SetSource(const PreviewSource* source) {
+    model_.SetSource(source);
 }
 
-void TExampleList::SetLines(int count, LineSource lineAt) {
-    model_.SetLines(count, std::move(lineAt));
+void TExampleList::clear() {
+    model_.SetLines(0);
+}
+
+void TExampleList::SetLines(int count) {
+    model_.SetLines(count);
 }
 
 QString TExampleList::toPlainText() const {
@@ -114,8 +131,8 @@ bool TExampleList::viewportEvent(QEvent* event) {
         if (!reason.isEmpty()) {
             text = QStringLiteral("<p><b>") + reason.toHtmlEscaped() + QStringLiteral("</b></p>");
         }
-        if (traceOf) {
-            text += traceOf(index.row());
+        if (const std::optional<NameTrace> trace = model_.Trace(index.row())) {
+            text += TraceHtml(*trace);
         }
     }
     if (text.isEmpty()) {

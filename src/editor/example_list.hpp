@@ -4,59 +4,58 @@
 // get the name shown is marked in red, the reason in its tooltip.
 #pragma once
 
+#include "editor/preview_source.hpp"
+
 #include <QAbstractListModel>
 #include <QListView>
-#include <functional>
 #include <vector>
 
 namespace quorvel {
 
-// A mark on one line of the list: the file will not get that name (a conflict,
-// in red) or may look like another name (a warning, in dark orange), and why.
-struct ExampleMark {
-    int line = 0; // 0-based
-    bool conflict = true;
-    QString reason;
-};
-
-// Gives line `line` (0-based) of a list; asked only for the lines shown or copied.
-using LineSource = std::function<QString(int line)>;
-
-// The lines and their marks. The lines are read from their source as they are
+// The lines and their marks. The lines are read from the preview as they are
 // shown, so that a preview of a million names makes no million texts.
 class ExampleModel final : public QAbstractListModel {
     Q_OBJECT
 public:
     using QAbstractListModel::QAbstractListModel;
-    void SetLines(int count, LineSource lineAt);
+    // The preview the lines are read from; none shows no lines.
+    void SetSource(const PreviewSource* source);
+    void SetLines(int count);
     void SetMarks(const std::vector<ExampleMark>& marks);
     int LineCount() const { return count_; }
     QString Line(int line) const;
+    // How line `line` was made; nothing when the list has no such line.
+    std::optional<NameTrace> Trace(int line) const;
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
     const ExampleMark* MarkOf(int line) const;
     int count_ = 0;
-    LineSource lineAt_;
+    const PreviewSource* source_ = nullptr;
     std::vector<ExampleMark> marks_; // the marked lines only, by line
 };
 
+// Conflicts are shown in red, warnings in dark orange; the tooltip of a line gives
+// its mark's reason and how the script made the name.
 class TExampleList : public QListView {
     Q_OBJECT
 public:
     explicit TExampleList(QWidget* parent = nullptr);
 
-    void clear();
-    // `count` lines, line k being `lineAt(k)` until the next SetLines.
-    void SetLines(int count, LineSource lineAt);
-    // Marks lines of the list shown; cleared by the next SetLines.
-    void SetMarks(const std::vector<ExampleMark>& marks) { model_.SetMarks(marks); }
+    // The preview whose names the list shows (it outlives the list, or is taken
+    // away with SetSource(nullptr) before it goes).
+    void SetSource(const PreviewSource* source);
     int LineCount() const { return model_.LineCount(); }
     // The lines joined by line feeds.
     QString toPlainText() const;
-    // What the tooltip of line `line` (0-based) adds under the line's mark, in HTML.
-    std::function<QString(int line)> traceOf;
+
+public slots:
+    void clear();
+    // Shows the first `count` lines of the preview.
+    void SetLines(int count);
+    // Marks lines of the list shown; cleared by the next SetLines.
+    void SetMarks(const std::vector<quorvel::ExampleMark>& marks) { model_.SetMarks(marks); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

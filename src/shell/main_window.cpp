@@ -101,7 +101,9 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
     FormCreate();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    MemoExemple->SetSource(nullptr); // the controller goes first
+}
 
 QObject* MainWindow::FindComponent(const QString& name) const {
     if (name == QLatin1String("MNU_Effacer")) {
@@ -163,12 +165,9 @@ void MainWindow::CreateComponents() {
     EdFiltre->setGeometry(8, 24, 121, 24);
     MemoExemple = Own(new TExampleList(PanelVOIR), "MemoExemple");
     MemoExemple->setGeometry(9, 82, 153, 159);
-    connect(Controller, &RenameController::previewed, MemoExemple, [this](int count) {
-        MemoExemple->SetLines(count, [this](int line) { return Controller->PreviewedName(line); });
-    });
-    MemoExemple->traceOf = [this](int line) { return Controller->Trace(line); };
-    connect(Controller, &RenameController::previewMarked, MemoExemple,
-            [this](const std::vector<ExampleMark>& marks) { MemoExemple->SetMarks(marks); });
+    MemoExemple->SetSource(Controller);
+    connect(Controller, &RenameController::previewed, MemoExemple, &TExampleList::SetLines);
+    connect(Controller, &RenameController::previewMarked, MemoExemple, &TExampleList::SetMarks);
 
     StringGridFiles = Own(new TFileGrid(*FileList, Selection->Rows(), Panel1), "StringGridFiles");
     connect(Selection, &FileSelection::changed, StringGridFiles->viewport(), qOverload<>(&QWidget::update));

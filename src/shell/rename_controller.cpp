@@ -4,6 +4,7 @@
 #include "browser/file_list_model.hpp"
 #include "browser/file_selection.hpp"
 #include "editor/script_document.hpp"
+#include "engine/apply.hpp"
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
 #include "engine/script_file.hpp"
@@ -58,8 +59,8 @@ std::vector<ExampleMark> MarksOf(const std::vector<RunFile>& files) {
         const RunFile& file = files[i];
         const bool conflict = file.verdict != Verdict::Ready && file.verdict != Verdict::Unchanged;
         if (conflict || !file.note.empty()) {
-            marks.push_back(
-                {static_cast<int>(i), conflict, QString::fromUtf8(conflict ? file.reason.str() : file.note.str())});
+            marks.push_back({static_cast<int>(i), conflict,
+                             QString::fromUtf8(conflict ? file.reason.str() : file.note.str())});
         }
     }
     return marks;
@@ -154,7 +155,6 @@ void RenameController::settleInterrupted(const QByteArray& folder, bool finish) 
 }
 
 void RenameController::preview(PreviewMode mode) {
-    counter_ = 0;
     if (!script_->IsValid()) {
         emit previewed(0);
         if (mode == PreviewMode::Interactive) {
@@ -166,7 +166,8 @@ void RenameController::preview(PreviewMode mode) {
         std::vector<std::size_t> selected = selection_->Indexes(files_->Count());
         previewed_.clear();
         // The names and their checks at once, against the folder as it was listed.
-        PreviewRenamesInto(script_->Lines(), files_->Files(), selected, counter_, preview_);
+        NumberCounter counter = 0;
+        PreviewRenamesInto(script_->Lines(), files_->Files(), selected, counter, preview_);
         const std::vector<RunFile>& files = preview_;
         const auto tooLong = std::find_if(
             files.begin(), files.end(), [](const RunFile& f) { return f.verdict == Verdict::EngineFailure; });
@@ -193,8 +194,8 @@ QString RenameController::PreviewedName(int line) const {
 
 namespace {
 
-// `after` in HTML, the part that differs from `before` highlighted.
-QString Highlighted(const Text& before, const Text& after) {
+// `after` with the part that differs from `before`: what a script line changed.
+TraceStep StepOf(const Text& before, const Text& after) {
     std::size_t head = 0;
     while (head < before.size() && head < after.size() && before[head] == after[head]) {
         ++head;
@@ -204,25 +205,22 @@ QString Highlighted(const Text& before, const Text& after) {
            before[before.size() - 1 - tail] == after[after.size() - 1 - tail]) {
         ++tail;
     }
-    const auto part = [&](std::size_t from, std::size_t count) {
-        return ToQString(TextView(after).substr(from, count)).toHtmlEscaped();
-    };
-    QString html = part(0, head);
-    if (after.size() - head - tail > 0) {
-        html += QStringLiteral("<span style=\"background-color:#ffe08a\">") +
-                part(head, after.size() - head - tail) + QStringLiteral("</span>");
-    } else if (before.size() - head - tail > 0) {
-        html += QStringLiteral("<span style=\"color:#c00000\">|</span>"); // something was taken out here
-    }
-    return html + part(after.size() - tail, tail);
+    const std::size_t changed = after.size() - head - tail;
+    TraceStep step;
+    step.name = ToQString(after);
+    step.changedFrom = ToQString(TextView(after).substr(0, head)).size();
+    step.changedLength = ToQString(TextView(after).substr(head, changed)).size();
+    step.cut = changed == 0 && before.size() - head - tail > 0; // something was taken out here
+    return step;
 }
 
 } // namespace
 
-QString RenameController::Trace(int line) const {
+std::optional<NameTrace> RenameController::Trace(int line) const {
     if (line < 0 || static_cast<std::size_t>(line) >= previewed_.size() || !script_->IsValid()) {
-        return {};
+        return std::nullopt;
     }
+    NameTrace trace;
     try {
         // The numbering as the preview had it when it came to this file.
         NumberCounter counter = 0;
@@ -230,16 +228,16 @@ QString RenameController::Trace(int line) const {
             AdvanceNumbering(script_->Lines(), i == 0, counter);
         }
         Text name = files_->Files().Items(previewed_[static_cast<std::size_t>(line)]).Name();
-        QString html = QStringLiteral("<p style=\"white-space:pre\">") + ToQString(name).toHtmlEscaped();
+        trace.original = ToQString(name);
         for (std::size_t k = 0; k < script_->Count(); ++k) {
             Text next = ApplyScript({script_->Lines()[k]}, name, line == 0, counter);
-            html += QStringLiteral("<br>%1. ").arg(k + 1) + Highlighted(name, next);
+            trace.steps.push_back(StepOf(name, next));
             name = std::move(next);
         }
-        return html + QStringLiteral("</p>");
     } catch (const EngineError& e) {
-        return QString::fromUtf8(e.what()).toHtmlEscaped();
+        return NameTrace{{}, {}, QString::fromUtf8(e.what())};
     }
+    return trace;
 }
 
 void RenameController::run(RunMode mode) {
@@ -259,10 +257,10 @@ void RenameController::run(RunMode mode) {
             }
         }
         emit previewed(0);
-        counter_ = 0;
+        NumberCounter counter = 0;
         RunOptions options;
         options.progress = Follow(messages::RunProgress());
-        const RunReport report = RunRenames(script_->Lines(), files_->Files(), selected, counter_, options);
+        const RunReport report = RunRenames(script_->Lines(), files_->Files(), selected, counter, options);
         options = {}; // the progress is over
         if (report.stop != RunReport::Stop::None) {
             emit error(QString::fromUtf8(report.error));

@@ -5,8 +5,7 @@
 // function the window gives it.
 #pragma once
 
-#include "editor/example_list.hpp"
-#include "engine/apply.hpp"
+#include "editor/preview_source.hpp"
 #include "files/progress.hpp"
 #include "files/run_file.hpp"
 
@@ -22,7 +21,6 @@ namespace quorvel {
 class FileListModel;
 class FileSelection;
 class ScriptDocument;
-struct RunReport;
 
 // Whether an incomplete script is worth a message: not for the preview that
 // follows every click in the grid.
@@ -39,7 +37,7 @@ struct RunSummary {
     bool stopped = false; // stopped on request before the end
 };
 
-class RenameController final : public QObject {
+class RenameController final : public QObject, public PreviewSource {
     Q_OBJECT
 public:
     explicit RenameController(QObject* parent = nullptr);
@@ -61,11 +59,11 @@ public:
 
     // Line `line` (0-based) of the last preview: the new name of that file, its
     // control characters shown as symbols. Empty when there is no such line.
-    QString PreviewedName(int line) const;
+    QString PreviewedName(int line) const override;
     // How the script made line `line` of the last preview: the file's name after
-    // each script line, in HTML, what each line changed highlighted. Empty when
-    // there is no such line.
-    QString Trace(int line) const;
+    // each script line, and what each line changed. Nothing when there is no such
+    // line or the script is no longer valid.
+    std::optional<NameTrace> Trace(int line) const override;
 
     // Asked before a run in RunMode::Confirm; true to go on.
     std::function<bool(const QString& title, const QString& question)> confirm;
@@ -116,7 +114,6 @@ private:
     QString scriptFileName_;
     QByteArray folder_;
     QString filter_;
-    NumberCounter counter_ = 0;
     void Relist(const std::vector<std::string>& selectNames);
     void UpdateUndo();
     ProgressHook Follow(const QString& label) const;

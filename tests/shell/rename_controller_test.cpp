@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace quorvel::test {
 namespace {
@@ -101,24 +102,49 @@ TEST_F(Controller, ThePreviewMarksConflictsButNotSwaps) {
     EXPECT_TRUE(marks.empty());
 }
 
-// The trace of a file shows its name after each line, numbered as in the preview,
-// with what each line changed marked.
+// The trace of a file gives its name after each line, numbered as in the preview,
+// with what each line changed.
 TEST_F(Controller, TheTraceOfAFileFollowsItThroughEachLine) {
     for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
         folder.Write(name, "");
     }
     List();
     controller.Selection().SelectAll(4);
-    controller.Script().Load(
-        {DecodeName("14|Ajouter [Chaine=x_] au début"), DecodeName("20|Ajouter [Numéro=5] à la fin")});
+    controller.Script().Load({DecodeName("14|Ajouter [Chaine=x_] au début"),
+                              DecodeName("20|Ajouter [Numéro=5] à la fin"),
+                              DecodeName("1|Supprimer les [n=1] premiers caractères")});
     controller.preview(PreviewMode::Silent);
-    ASSERT_EQ(preview, QStringList({"x_a5.txt", "x_b6.txt", "x_c7.txt"}));
-    const QString trace = controller.Trace(2);
-    EXPECT_TRUE(
-        trace.contains(QStringLiteral("c.txt<br>1. <span style=\"background-color:#ffe08a\">x_</span>c.txt"
-                                      "<br>2. x_c<span style=\"background-color:#ffe08a\">7</span>.txt")))
-        << trace.toStdString();
-    EXPECT_TRUE(controller.Trace(3).isEmpty());
+    ASSERT_EQ(preview, QStringList({"_a5.txt", "_b6.txt", "_c7.txt"}));
+    const std::optional<NameTrace> trace = controller.Trace(2);
+    ASSERT_TRUE(trace.has_value());
+    EXPECT_EQ(trace->original, "c.txt");
+    EXPECT_TRUE(trace->error.isEmpty());
+    ASSERT_EQ(trace->steps.size(), 3U);
+    const auto step = [&](std::size_t k) {
+        const TraceStep& s = trace->steps[k];
+        return std::tuple(s.name, s.changedFrom, s.changedLength, s.cut);
+    };
+    EXPECT_EQ(step(0), std::tuple(QString("x_c.txt"), 0, 2, false));
+    EXPECT_EQ(step(1), std::tuple(QString("x_c7.txt"), 3, 1, false));
+    EXPECT_EQ(step(2), std::tuple(QString("_c7.txt"), 0, 0, true)); // only taken out
+    EXPECT_FALSE(controller.Trace(3).has_value());
+    EXPECT_FALSE(controller.Trace(-1).has_value());
+}
+
+// Offsets of a trace count the characters of the name as Qt holds them: a name
+// outside the Basic Multilingual Plane takes two units per character.
+TEST_F(Controller, TraceOffsetsCountTheUnitsOfTheNameShown) {
+    folder.Write("\xF0\x9F\x98\x80"
+                 "a.txt",
+                 ""); // U+1F600 then "a.txt"
+    List();
+    controller.Selection().SelectAll(2);
+    controller.Script().Load({DecodeName("20|Ajouter [Numéro=5] à la fin")});
+    controller.preview(PreviewMode::Silent);
+    const std::optional<NameTrace> trace = controller.Trace(0);
+    ASSERT_TRUE(trace.has_value());
+    ASSERT_EQ(trace->steps.size(), 1U);
+    EXPECT_EQ(trace->steps[0].name.mid(trace->steps[0].changedFrom, trace->steps[0].changedLength), "5");
 }
 
 TEST_F(Controller, AnIncompleteScriptIsReportedOnlyWhenAskedFor) {

@@ -186,9 +186,11 @@ void TFileGrid::mousePressEvent(QMouseEvent* event) {
         QTableView::mousePressEvent(&plain);
         shiftPress_ = false;
     }
-    if (onMouseDown) {
-        onMouseDown(PressOf(event, false), row);
+    // A right press on a data row makes it current too, which moves the anchor to it.
+    if (event->buttons().testFlag(Qt::RightButton) && row >= 1) {
+        SetCurrentRow(row);
     }
+    emit pressed(PressOf(event, false), row);
 }
 
 void TFileGrid::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -197,16 +199,18 @@ void TFileGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && row >= 1) {
         SetCurrentRow(row);
     }
-    if (onDoubleClick && event->button() == Qt::LeftButton) {
-        onDoubleClick();
+    if (event->button() == Qt::LeftButton) {
+        emit openRequested(CurrentRow());
     }
-    if (onMouseDown) {
-        onMouseDown(PressOf(event, true), row);
+    if (event->buttons().testFlag(Qt::RightButton) && row >= 1) {
+        SetCurrentRow(row);
     }
+    emit pressed(PressOf(event, true), row);
 }
 
 void TFileGrid::keyPressEvent(QKeyEvent* event) {
-    if (onKeyDown && onKeyDown(event)) {
+    if (event->key() == Qt::Key_A && event->modifiers().testFlag(Qt::ControlModifier)) {
+        emit selectAllRequested();
         return;
     }
     QTableView::keyPressEvent(event);
@@ -223,8 +227,8 @@ void TFileGrid::focusInEvent(QFocusEvent* event) {
 
 void TFileGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
-    if (!shiftPress_ && current.isValid() && onSelectCell) {
-        onSelectCell(current.row() + 1);
+    if (!shiftPress_ && current.isValid()) {
+        emit currentRowChanged(current.row() + 1);
     }
 }
 

@@ -7,7 +7,6 @@
 #include <QHeaderView>
 #include <QStyledItemDelegate>
 #include <QTableView>
-#include <functional>
 
 namespace quorvel {
 
@@ -79,11 +78,18 @@ public:
     // Height of data rows: two lines of text in the grid's font, plus 5.
     int DataRowHeight() const;
 
-    // The main window's handlers.
-    std::function<void(const GridPress&, int row)> onMouseDown;
-    std::function<void(int row)> onSelectCell;
-    std::function<bool(QKeyEvent*)> onKeyDown; // true when the key was handled
-    std::function<void()> onDoubleClick;
+signals:
+    // A press of the mouse on grid row `row` (0 for the header or below the rows),
+    // after the grid has moved its own current cell: a left press without Shift
+    // makes the row current, and so does a right press on a data row.
+    void pressed(const quorvel::GridPress& press, int row);
+    // The grid made row `row` current (a click, a right click, the arrow keys),
+    // not as the focus arrived or by a Shift press: the anchor of Shift ranges.
+    void currentRowChanged(int row);
+    // Ctrl+A, other modifiers allowed; the key goes no further.
+    void selectAllRequested();
+    // A left double click; `row` is the current row, or -1.
+    void openRequested(int row);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

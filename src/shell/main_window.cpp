@@ -171,6 +171,10 @@ void MainWindow::CreateComponents() {
 
     StringGridFiles = Own(new TFileGrid(*FileList, Selection->Rows(), Panel1), "StringGridFiles");
     connect(Selection, &FileSelection::changed, StringGridFiles->viewport(), qOverload<>(&QWidget::update));
+    connect(StringGridFiles, &TFileGrid::pressed, Controller, &RenameController::pressRow);
+    connect(StringGridFiles, &TFileGrid::currentRowChanged, Selection, &FileSelection::SetAnchorRow);
+    connect(StringGridFiles, &TFileGrid::selectAllRequested, Controller, &RenameController::selectAll);
+    connect(StringGridFiles, &TFileGrid::openRequested, this, &MainWindow::OpenFileOfRow);
 
     Panel2 = Own(PlainPanel(client, TBevelCut::bvLowered), "Panel2");
     auto* panel2Layout = new DockLayout(Panel2);
@@ -271,12 +275,6 @@ void MainWindow::CreateComponents() {
     // Triggers of the file list.
     connect(ShellTreeView, &TFolderTree::FolderChanged, this, [this] { ShellTreeViewChange(); });
     connect(EdFiltre, &QLineEdit::returnPressed, this, [this] { ShellTreeViewChange(); });
-    StringGridFiles->onMouseDown = [this](const GridPress& press, int row) {
-        StringGridFilesMouseDown(press, row);
-    };
-    StringGridFiles->onSelectCell = [this](int row) { StringGridFilesSelectCell(row); };
-    StringGridFiles->onKeyDown = [this](QKeyEvent* event) { return StringGridFilesKeyDown(event); };
-    StringGridFiles->onDoubleClick = [this] { StringGridFilesDblClick(); };
 }
 
 void MainWindow::CreateMenus() {
@@ -388,32 +386,8 @@ void MainWindow::ShellTreeViewChange() {
     FillFileList(ShellTreeView->CurrentFolder());
 }
 
-void MainWindow::StringGridFilesSelectCell(int row) {
-    Selection->SetAnchorRow(row);
-}
-
-void MainWindow::StringGridFilesMouseDown(const GridPress& press, int row) {
-    if (press.right && row >= 1) {
-        StringGridFiles->SetCurrentRow(row);
-    }
-    if (!Selection->Apply(press, row)) {
-        return;
-    }
-    if (BtnVoir->isEnabled()) {
-        Action_VoirExempleExecute(PreviewMode::Silent);
-    }
-}
-
-bool MainWindow::StringGridFilesKeyDown(QKeyEvent* event) {
-    if (event->key() == Qt::Key_A && event->modifiers().testFlag(Qt::ControlModifier)) {
-        Selection->SelectAll(StringGridFiles->RowCount());
-        return true;
-    }
-    return false;
-}
-
-void MainWindow::StringGridFilesDblClick() {
-    if (const TProjectFile* file = FileList->RecordOfRow(StringGridFiles->CurrentRow())) {
+void MainWindow::OpenFileOfRow(int row) {
+    if (const TProjectFile* file = FileList->RecordOfRow(row)) {
         Desktop().OpenUrl(
             QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(EncodeName(file->FullPath())))));
     }

@@ -121,10 +121,8 @@ public:
     void FillFileList(const QByteArray& folder);
     void ShellTreeViewChange();
 
-    void StringGridFilesMouseDown(const GridPress& press, int row);
-    void StringGridFilesSelectCell(int row);
-    bool StringGridFilesKeyDown(QKeyEvent* event);
-    void StringGridFilesDblClick();
+    // Opens the file of grid row `row` as the desktop would.
+    void OpenFileOfRow(int row);
 
     void Action_VoirExempleExecute(PreviewMode mode);
     void MNU_ExecuterClick(RunMode mode);

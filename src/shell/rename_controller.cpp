@@ -90,6 +90,16 @@ void RenameController::SetClickedPlaceholder(int line, int slot, const QString& 
     emit stateChanged();
 }
 
+void RenameController::pressRow(const GridPress& press, int row) {
+    if (selection_->Apply(press, row) && CanPreview()) {
+        preview(PreviewMode::Silent);
+    }
+}
+
+void RenameController::selectAll() {
+    selection_->SelectAll(static_cast<int>(files_->Count()) + 1);
+}
+
 void RenameController::listFolder(const QByteArray& folder, const QString& filter) {
     folder_ = folder;
     filter_ = filter;

@@ -21,6 +21,7 @@ namespace quorvel {
 class FileListModel;
 class FileSelection;
 class ScriptDocument;
+struct GridPress;
 
 // Whether an incomplete script is worth a message: not for the preview that
 // follows every click in the grid.
@@ -79,6 +80,11 @@ public:
 public slots:
     // Lists the files of `folder` (exact bytes) that match `filter`; clears the selection.
     void listFolder(const QByteArray& folder, const QString& filter);
+    // A press on grid row `row`: the selection follows the press rules, and a press
+    // on a data row previews silently when a preview can be made.
+    void pressRow(const quorvel::GridPress& press, int row);
+    // Selects every file listed.
+    void selectAll();
     void preview(PreviewMode mode);
     void run(RunMode mode);
     // Writes `value` into the placeholder clicked last, then previews silently.

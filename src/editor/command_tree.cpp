@@ -1,7 +1,6 @@
 #include "editor/command_tree.hpp"
 
 #include "bridge/qt_text.hpp"
-#include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
 
 #include <QHeaderView>
@@ -70,27 +69,37 @@ QTreeWidgetItem* TCommandTree::Node(int number) const {
     return number >= 0 && number < nodes.size() ? nodes[number] : nullptr;
 }
 
-QTreeWidgetItem* TCommandTree::NodeOfDrag(const QMimeData* payload) const {
-    if (payload == nullptr || !payload->hasFormat(QString::fromLatin1(TScriptView::kCommandMimeType))) {
-        return nullptr;
+int CommandOfDrag(const QMimeData* payload) {
+    if (payload == nullptr || !payload->hasFormat(QString::fromLatin1(kCommandMimeType))) {
+        return -1;
     }
     bool ok = false;
-    const int number = payload->data(QString::fromLatin1(TScriptView::kCommandMimeType)).toInt(&ok);
-    return ok ? Node(number) : nullptr;
+    const int number = payload->data(QString::fromLatin1(kCommandMimeType)).toInt(&ok);
+    return ok && number >= 0 ? number : -1;
+}
+
+std::optional<Text> TCommandTree::ScriptLineOf(int number) const {
+    const QTreeWidgetItem* node = Node(number);
+    if (node == nullptr || node->parent() == nullptr) {
+        return std::nullopt;
+    }
+    return MakeScriptLine(number, FromQString(node->parent()->text(0)), FromQString(node->text(0)));
 }
 
 QStringList TCommandTree::mimeTypes() const {
-    return {QString::fromLatin1(TScriptView::kCommandMimeType)};
+    return {QString::fromLatin1(kCommandMimeType)};
 }
 
 QMimeData* TCommandTree::mimeData(const QList<QTreeWidgetItem*>& items) const {
     if (items.isEmpty()) {
         return nullptr;
     }
+    const QTreeWidgetItem* node = items.front();
     auto* drag = new QMimeData; // handed over to the drag, which owns it
-    drag->setData(QString::fromLatin1(TScriptView::kCommandMimeType),
-                  QByteArray::number(NodeNumber(items.front())));
-    drag->setText(items.front()->text(0));
+    if (node->parent() != nullptr) {
+        drag->setData(QString::fromLatin1(kCommandMimeType), QByteArray::number(NodeNumber(node)));
+    }
+    drag->setText(node->text(0));
     return drag;
 }
 

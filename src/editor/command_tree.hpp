@@ -2,9 +2,19 @@
 // among all nodes. A command is dragged from it onto the script view.
 #pragma once
 
+#include "engine/text.hpp"
+
 #include <QTreeWidget>
+#include <optional>
 
 namespace quorvel {
+
+// What the tree puts into the drag of a command: its node number, under this type.
+// A group is dragged as plain text only, which the script view refuses.
+inline constexpr char kCommandMimeType[] = "application/x-quorvel-command-node";
+
+// The command node a drag names, or -1 when it names none.
+int CommandOfDrag(const QMimeData* payload);
 
 class TCommandTree : public QTreeWidget {
     Q_OBJECT
@@ -18,8 +28,9 @@ public:
     // Every node in display order.
     QList<QTreeWidgetItem*> Nodes() const;
 
-    // The node named by what this tree put into a drag, or nullptr.
-    QTreeWidgetItem* NodeOfDrag(const QMimeData* payload) const;
+    // The script line of command node `number`, made of the captions the tree shows
+    // now; nothing for a group or a number the tree lacks.
+    std::optional<Text> ScriptLineOf(int number) const;
 
 protected:
     QStringList mimeTypes() const override;

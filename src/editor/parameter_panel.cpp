@@ -11,9 +11,8 @@
 namespace quorvel {
 
 ParameterPanel::ParameterPanel(TEditNumber* integer, QLineEdit* string, QLineEdit* number, QToolButton* ok,
-                               std::function<QString()> forbidden, QObject* parent)
-    : QObject(parent), integer_(integer), string_(string), number_(number), ok_(ok),
-      forbidden_(std::move(forbidden)) {
+                               QObject* parent)
+    : QObject(parent), integer_(integer), string_(string), number_(number), ok_(ok) {
     for (QLineEdit* box : {static_cast<QLineEdit*>(integer_), string_, number_}) {
         box->setMaxLength(std::numeric_limits<int>::max()); // a value may be as long as the user likes
         connect(box, &QLineEdit::returnPressed, this, &ParameterPanel::enter);
@@ -55,9 +54,8 @@ void ParameterPanel::enter() {
     const QString value = box->text();
     static const QRegularExpression kForbidden(QStringLiteral("[=\\[\\]|]"));
     if (value.contains(kForbidden)) {
-        const QString why = forbidden_ ? forbidden_() : QString();
-        box->setToolTip(why);
-        QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), why, box);
+        box->setToolTip(forbidden_);
+        QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), forbidden_, box);
         box->setFocus();
         return;
     }

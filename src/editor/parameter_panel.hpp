@@ -7,7 +7,6 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 
 class QLineEdit;
 class QToolButton;
@@ -19,18 +18,20 @@ class TEditNumber;
 class ParameterPanel final : public QObject {
     Q_OBJECT
 public:
-    // `forbidden` says, in the language shown, which characters a value may not hold.
     ParameterPanel(TEditNumber* integer, QLineEdit* string, QLineEdit* number, QToolButton* ok,
-                   std::function<QString()> forbidden, QObject* parent);
+                   QObject* parent);
 
-    // Shows the box for `kind` alone, holding `shown` selected, and the button.
-    void Open(PlaceholderKind kind, const QString& shown);
-    // Hides the boxes and the button.
-    void Close();
+    // What a box says, in the language shown, of a value it refuses: which
+    // characters a value may not hold.
+    void SetForbiddenText(const QString& text) { forbidden_ = text; }
     // The box shown; the number box when none is.
     QLineEdit* Box() const;
 
 public slots:
+    // Shows the box for `kind` alone, holding `shown` selected, and the button.
+    void Open(quorvel::PlaceholderKind kind, const QString& shown);
+    // Hides the boxes and the button.
+    void Close();
     // Hands over the value of the box shown, unless it holds a character that would
     // cut the line or its placeholders: then it stays in its box, which says why.
     void enter();
@@ -43,7 +44,7 @@ private:
     QLineEdit* string_;
     QLineEdit* number_;
     QToolButton* ok_;
-    std::function<QString()> forbidden_;
+    QString forbidden_;
 };
 
 } // namespace quorvel

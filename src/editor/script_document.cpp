@@ -50,7 +50,7 @@ void ScriptDocument::Rebuild(bool modified) {
     for (const Text& line : lines_) {
         read_.emplace_back(line);
     }
-    html_ = BuildHtmlLines(lines_);
+    html_ = BuildHtmlLines(read_);
     valid_ = ScriptIsValid(lines_);
     modified_ = modified;
     emit changed();

@@ -1,6 +1,7 @@
 // The script being edited: its lines as stored in script files, each also read
-// once as a ScriptLine, and the HTML lines the script view shows. Every change
-// goes through here and is announced by `changed`.
+// once as a ScriptLine (what the script view shows and where a value is written),
+// and the script's HTML lines, made from those. Every change goes through here and
+// is announced by `changed`.
 #pragma once
 
 #include "engine/script.hpp"
@@ -24,7 +25,7 @@ public:
     bool IsEmpty() const { return lines_.empty(); }
     // At least one line, and every placeholder filled.
     bool IsValid() const { return valid_; }
-    // One HTML line per script line (editor/script_html.hpp).
+    // One HTML line per script line (editor/script_html.hpp): derived, never edited.
     const QStringList& HtmlLines() const { return html_; }
 
     // Changed since it was opened, saved or cleared by SetUnmodified.

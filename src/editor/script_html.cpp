@@ -1,8 +1,6 @@
 #include "editor/script_html.hpp"
 
 #include "bridge/qt_text.hpp"
-#include "engine/primitives.hpp"
-#include "engine/search.hpp"
 
 namespace quorvel {
 
@@ -14,12 +12,12 @@ QString Escaped(TextView text) {
 
 } // namespace
 
-QString ScriptHtmlLine(TextView line, std::size_t index) {
-    const TextView text = LineText(line);
+QString ScriptHtmlLine(const ScriptLine& line, std::size_t index) {
+    const TextView text = line.LineText();
     const QString name = QString::number(index);
     QString html;
     std::size_t done = 0;
-    for (const PlaceholderSlot& slot : PlaceholderSlots(text)) {
+    for (const PlaceholderSlot& slot : line.Slots()) {
         const TextView placeholder = slot.In(text);
         html += Escaped(text.substr(done, slot.open - done));
         const Text shown = ShownText(placeholder);
@@ -40,7 +38,7 @@ QString ScriptHtmlLine(TextView line, std::size_t index) {
     return html;
 }
 
-QStringList BuildHtmlLines(const ScriptLines& script) {
+QStringList BuildHtmlLines(const std::vector<ScriptLine>& script) {
     QStringList lines;
     lines.reserve(static_cast<qsizetype>(script.size()));
     for (std::size_t i = 0; i < script.size(); ++i) {

@@ -10,7 +10,6 @@
 // italics, so that every link stays visible and clickable.
 #pragma once
 
-#include "engine/script.hpp"
 #include "engine/script_line.hpp"
 
 #include <QString>
@@ -19,7 +18,7 @@
 
 namespace quorvel {
 
-QString ScriptHtmlLine(TextView line, std::size_t index);
-QStringList BuildHtmlLines(const ScriptLines& script);
+QString ScriptHtmlLine(const ScriptLine& line, std::size_t index);
+QStringList BuildHtmlLines(const std::vector<ScriptLine>& script);
 
 } // namespace quorvel

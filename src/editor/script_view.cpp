@@ -1,7 +1,8 @@
 #include "editor/script_view.hpp"
 
 #include "bridge/qt_text.hpp"
-#include "editor/script_html.hpp"
+#include "editor/command_tree.hpp"
+#include "editor/script_document.hpp"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -13,8 +14,6 @@
 #include <QTextFrame>
 
 namespace quorvel {
-
-const char* const TScriptView::kCommandMimeType = "application/x-quorvel-command-node";
 
 TScriptView::TScriptView(QWidget* parent) : QTextBrowser(parent) {
     setOpenLinks(false);
@@ -34,13 +33,28 @@ constexpr int kOrdinalProperty = QTextFormat::UserProperty + 1;
 constexpr int kLineProperty = QTextFormat::UserProperty + 2;
 } // namespace
 
-void TScriptView::Show(const ScriptLines& script, const QStringList& htmlLines) {
+void TScriptView::SetScript(const ScriptDocument* script) {
+    if (script_ != nullptr) {
+        disconnect(script_, nullptr, this, nullptr);
+    }
+    script_ = script;
+    if (script_ != nullptr) {
+        connect(script_, &ScriptDocument::changed, this, &TScriptView::Render);
+    }
+    Render();
+}
+
+void TScriptView::Render() {
     source_.clear();
-    for (const QString& line : htmlLines) {
+    links_.clear();
+    clear();
+    if (script_ == nullptr || script_->IsEmpty()) {
+        return;
+    }
+    for (const QString& line : script_->HtmlLines()) {
         source_ += line;
         source_ += QStringLiteral("\r\n");
     }
-    clear();
     QTextDocument* doc = document();
     doc->setUndoRedoEnabled(false);
     QTextCursor cursor(doc);
@@ -50,30 +64,34 @@ void TScriptView::Show(const ScriptLines& script, const QStringList& htmlLines) 
     link.setAnchor(true);
     link.setFontUnderline(true);
     link.setForeground(palette().color(QPalette::Link));
-    for (std::size_t i = 0; i < script.size(); ++i) {
+    links_.resize(script_->Count());
+    for (std::size_t i = 0; i < script_->Count(); ++i) {
         if (i > 0) {
             cursor.insertBlock();
         }
-        const TextView text = LineText(script[i]);
+        const ScriptLine& line = script_->Line(i);
+        const TextView text = line.LineText();
         const QStringList name{QString::number(i)};
         std::size_t done = 0;
-        int ordinal = 0;
-        for (const PlaceholderSlot& slot : PlaceholderSlots(text)) {
+        for (std::size_t k = 0; k < line.Slots().size(); ++k) {
+            const PlaceholderSlot& slot = line.Slots()[k];
             cursor.insertText(ToQString(text.substr(done, slot.open - done)), plain);
             const TextView placeholder = slot.In(text);
             QTextCharFormat format = link;
             format.setAnchorHref(QStringLiteral("file://") + ToQString(placeholder));
             format.setAnchorNames(name);
-            format.setProperty(kOrdinalProperty, ++ordinal);
+            format.setProperty(kOrdinalProperty, static_cast<int>(k) + 1);
             format.setProperty(kLineProperty, static_cast<int>(i));
-            Text shown = ShownText(placeholder);
+            Text shown = line.Shown(k);
             if (shown.empty()) {
                 // An empty value: the placeholder's name, so that the link can be seen and clicked.
                 shown = EmptyValueLabel(placeholder);
                 format.setFontItalic(true);
                 format.setForeground(QColor(0x80, 0x80, 0x80));
             }
+            const int start = cursor.position();
             cursor.insertText(ToQString(shown), format);
+            links_[i].push_back({start, cursor.position()});
             done = slot.close + 1;
         }
         cursor.insertText(ToQString(text.substr(std::min(done, text.size()))), plain);
@@ -90,52 +108,33 @@ void TScriptView::Show(const ScriptLines& script, const QStringList& htmlLines) 
     moveCursor(QTextCursor::Start);
 }
 
-void TScriptView::SelectRange(int start, int end) {
+void TScriptView::SelectPlaceholder(int line, int slot) {
+    if (line < 0 || static_cast<std::size_t>(line) >= links_.size() || slot < 0 ||
+        static_cast<std::size_t>(slot) >= links_[static_cast<std::size_t>(line)].size()) {
+        return;
+    }
+    const LinkRange& range = links_[static_cast<std::size_t>(line)][static_cast<std::size_t>(slot)];
     QTextCursor cursor(document());
-    cursor.setPosition(start);
-    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.setPosition(range.start);
+    cursor.setPosition(range.end, QTextCursor::KeepAnchor);
     setTextCursor(cursor);
 }
 
-bool TScriptView::HotSpotAt(int position, HotSpot& spot) const {
+std::optional<std::pair<int, int>> TScriptView::PlaceholderAt(int position) const {
     const QTextBlock block = document()->findBlock(position);
-    if (!block.isValid()) {
-        return false;
-    }
-    // The fragments of one link share its names and its rank.
-    auto sameLink = [](const QTextCharFormat& a, const QTextCharFormat& b) {
-        return !b.anchorHref().isEmpty() && a.anchorNames() == b.anchorNames() &&
-               a.property(kOrdinalProperty) == b.property(kOrdinalProperty);
-    };
-    std::vector<QTextFragment> fragments;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
-        fragments.push_back(it.fragment());
-    }
-    for (std::size_t k = 0; k < fragments.size(); ++k) {
-        const QTextFragment& fragment = fragments[k];
+        const QTextFragment fragment = it.fragment();
         if (position < fragment.position() || position >= fragment.position() + fragment.length()) {
             continue;
         }
         const QTextCharFormat format = fragment.charFormat();
-        if (format.anchorHref().isEmpty() || format.anchorNames().isEmpty()) {
-            return false;
+        if (format.anchorHref().isEmpty() || !format.hasProperty(kLineProperty)) {
+            return std::nullopt;
         }
-        std::size_t first = k;
-        while (first > 0 && sameLink(format, fragments[first - 1].charFormat())) {
-            --first;
-        }
-        std::size_t last = k;
-        while (last + 1 < fragments.size() && sameLink(format, fragments[last + 1].charFormat())) {
-            ++last;
-        }
-        spot.href = format.anchorHref();
-        spot.line = format.anchorNames().front().toInt();
-        spot.ordinal = format.property(kOrdinalProperty).toInt();
-        spot.start = fragments[first].position();
-        spot.end = fragments[last].position() + fragments[last].length();
-        return true;
+        return std::pair{format.property(kLineProperty).toInt(),
+                         format.property(kOrdinalProperty).toInt() - 1};
     }
-    return false;
+    return std::nullopt;
 }
 
 void TScriptView::mouseMoveEvent(QMouseEvent* event) {
@@ -165,19 +164,16 @@ void TScriptView::mouseReleaseEvent(QMouseEvent* event) {
     pressed_ = false;
     const QPoint documentPos = pos + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
     const int position = document()->documentLayout()->hitTest(documentPos, Qt::ExactHit);
-    HotSpot spot;
-    if (position >= 0 && HotSpotAt(position, spot)) {
-        emit HotSpotClicked(spot);
+    if (position < 0) {
+        return;
+    }
+    if (const auto link = PlaceholderAt(position)) {
+        emit placeholderClicked(link->first, link->second);
     }
 }
 
-bool TScriptView::Accepts(const QMimeData* payload) const {
-    return payload != nullptr && payload->hasFormat(QString::fromLatin1(kCommandMimeType)) && acceptsDrop &&
-           acceptsDrop(payload);
-}
-
 void TScriptView::dragEnterEvent(QDragEnterEvent* event) {
-    if (Accepts(event->mimeData())) {
+    if (CommandOfDrag(event->mimeData()) >= 0) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -185,7 +181,7 @@ void TScriptView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TScriptView::dragMoveEvent(QDragMoveEvent* event) {
-    if (Accepts(event->mimeData())) {
+    if (CommandOfDrag(event->mimeData()) >= 0) {
         event->acceptProposedAction();
     } else {
         event->ignore();
@@ -193,9 +189,9 @@ void TScriptView::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void TScriptView::dropEvent(QDropEvent* event) {
-    if (Accepts(event->mimeData())) {
+    if (const int number = CommandOfDrag(event->mimeData()); number >= 0) {
         event->acceptProposedAction();
-        emit CommandDropped(event->mimeData());
+        emit commandDropped(number);
     } else {
         event->ignore();
     }

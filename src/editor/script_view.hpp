@@ -1,52 +1,38 @@
-// The script view: shows the HTML lines of the script and reports clicks on
-// placeholder links, drops of commands from the command tree, and right clicks.
+// The script view: shows the script of a ScriptDocument, one line per script line
+// with every placeholder a link, again after each change of the script. It reports
+// clicks on placeholder links and drops of commands from the command tree; its
+// right clicks are the window's.
 #pragma once
 
-#include "engine/script.hpp"
-
-#include <QMimeData>
-#include <QStringList>
+#include <QPointer>
 #include <QTextBrowser>
-#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace quorvel {
 
-// A click on a placeholder link.
-struct HotSpot {
-    QString href;    // the link target as written ("file://[n=3]")
-    int line = -1;   // the anchor's name: the index of its script line
-    int ordinal = 0; // 1 for the line's first placeholder link, 2 for the second...
-    int start = 0;   // document positions of the link's shown text
-    int end = 0;
-};
+class ScriptDocument;
 
 class TScriptView : public QTextBrowser {
     Q_OBJECT
 public:
-    // Mime type of what the command tree drags; the only one a drop accepts.
-    static const char* const kCommandMimeType;
-
     explicit TScriptView(QWidget* parent = nullptr);
 
-    // Shows the script whose HTML lines are `htmlLines`, from the top, without
-    // selection. The page shows each line's text with its placeholders as links,
-    // exactly as the lines read; it is built directly rather than by parsing the
-    // markup, which keeps long scripts quick to show.
-    void Show(const ScriptLines& script, const QStringList& htmlLines);
-    // The document text: the HTML lines, each followed by CR LF.
+    // Shows `script` from now on (it may go first; the view then keeps what it shows).
+    void SetScript(const ScriptDocument* script);
+    // The document text: the script's HTML lines, each followed by CR LF.
     const QString& DocumentText() const { return source_; }
-    // Selects document positions [start, end).
-    void SelectRange(int start, int end);
-
-    // The placeholder link at a document position, if any.
-    bool HotSpotAt(int position, HotSpot& spot) const;
-
-    // Answers whether a drag may be dropped (set by the main window).
-    std::function<bool(const QMimeData*)> acceptsDrop;
+    // Selects the shown text of placeholder `slot` (0-based) of line `line`; nothing
+    // when the line shows no such placeholder.
+    void SelectPlaceholder(int line, int slot);
 
 signals:
-    void HotSpotClicked(const HotSpot& spot);
-    void CommandDropped(const QMimeData* payload);
+    // A click (not the end of a dragged selection) on the link of placeholder `slot`
+    // (0-based) of script line `line`.
+    void placeholderClicked(int line, int slot);
+    // Command node `number` of the command tree was dropped on the view.
+    void commandDropped(int number);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -57,8 +43,22 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    bool Accepts(const QMimeData* payload) const;
+    // Shows the script from the top, without selection. The page is built from the
+    // script's lines directly rather than by parsing markup, which keeps long
+    // scripts quick to show.
+    void Render();
+    // The line and placeholder (0-based) of the link at a document position, if any.
+    std::optional<std::pair<int, int>> PlaceholderAt(int position) const;
+
+    // The document positions [start, end) of one link's shown text.
+    struct LinkRange {
+        int start = 0;
+        int end = 0;
+    };
+
+    QPointer<const ScriptDocument> script_;
     QString source_;
+    std::vector<std::vector<LinkRange>> links_; // per script line, per placeholder
     QPoint pressPos_;
     bool pressed_ = false;
     bool dragged_ = false;

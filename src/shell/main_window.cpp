@@ -130,7 +130,6 @@ void MainWindow::CreateComponents() {
         return Desktop().Confirm(this, title, question);
     };
     Controller->startProgress = [this](const QString& label) { return RunProgress::Start(this, label); };
-    connect(Script, &ScriptDocument::changed, this, [this] { ShowScript(); });
     connect(Controller, &RenameController::stateChanged, this, [this] { RefreshActions(); });
     connect(Controller, &RenameController::ran, this,
             [this](const RunSummary& summary) { ReportRun(summary); });
@@ -241,22 +240,24 @@ void MainWindow::CreateComponents() {
     HTMLViewer->setPalette(viewPalette);
     HTMLViewer->document()->setDocumentMargin(0);
     HTMLViewer->setContextMenuPolicy(Qt::CustomContextMenu);
-    HTMLViewer->acceptsDrop = [this](const QMimeData* payload) { return HTMLViewerDragOver(payload); };
-    connect(HTMLViewer, &TScriptView::CommandDropped, this,
-            [this](const QMimeData* payload) { HTMLViewerDragDrop(payload); });
-    connect(HTMLViewer, &TScriptView::HotSpotClicked, this,
-            [this](const HotSpot& spot) { HTMLViewerHotSpotClick(spot); });
-
-    // Parameter entry.
-    Parameters =
-        new ParameterPanel(EdInteger, EdString, EdNumber, BtnOk, &messages::ForbiddenCharacters, this);
-    connect(Parameters, &ParameterPanel::valueEntered, this, [this](const QString& value) {
-        const int line = Controller->ClickedLine();
-        if (line >= 0 && static_cast<std::size_t>(line) < Script->Count()) {
-            Parameters->Close();
+    HTMLViewer->SetScript(Script);
+    connect(HTMLViewer, &TScriptView::commandDropped, Script, [this](int number) {
+        if (std::optional<Text> line = TreeViewCommande->ScriptLineOf(number)) {
+            Script->Append(std::move(*line));
         }
-        Controller->enterValue(value); // says what is wrong when no line is there
     });
+    connect(HTMLViewer, &TScriptView::placeholderClicked, Controller, &RenameController::clickPlaceholder);
+    connect(Controller, &RenameController::placeholderChosen, HTMLViewer,
+            [this](PlaceholderKind, const QString&, int line, int slot) {
+                HTMLViewer->SelectPlaceholder(line, slot);
+            });
+
+    // Parameter entry: the box of the placeholder clicked, its value into the script.
+    Parameters = new ParameterPanel(EdInteger, EdString, EdNumber, BtnOk, this);
+    connect(Controller, &RenameController::placeholderChosen, Parameters, &ParameterPanel::Open);
+    connect(Controller, &RenameController::placeholderOfNoKind, BtnOk, &QWidget::hide);
+    connect(Parameters, &ParameterPanel::valueEntered, Controller, &RenameController::enterValue);
+    connect(Controller, &RenameController::valueAccepted, Parameters, &ParameterPanel::Close);
 
     // Actions.
     Action_VoirExemple = Own(new QAction(QStringLiteral("Voir"), this), "Action_VoirExemple");
@@ -371,6 +372,7 @@ void MainWindow::UseLanguage(bool english) {
         env_, {this, components_}, english ? QStringLiteral("English") : QStringLiteral("Francais"));
     messages::SetTranslations(MessageEntries(lines));
     ShellTreeView->SetHomeCaption(messages::HomeFolder());
+    Parameters->SetForbiddenText(messages::ForbiddenCharacters());
 }
 
 // --- File list -------------------------------------------------------------

@@ -134,11 +134,6 @@ public:
     void MNU_AnglaisClick();
 
     // --- Script editor ---------------------------------------------------------------
-    // Shows the script as it now stands.
-    void ShowScript();
-    bool HTMLViewerDragOver(const QMimeData* payload) const;
-    void HTMLViewerDragDrop(const QMimeData* payload);
-    void HTMLViewerHotSpotClick(const HotSpot& spot);
     // Writes the value of the box shown into the placeholder clicked, then previews
     // silently; a value that cannot be written stays in its box.
     void BtnOkClick();

@@ -28,53 +28,7 @@
 
 namespace quorvel {
 
-// --- Script view -------------------------------------------------------------------
-
-void MainWindow::ShowScript() {
-    if (Script->IsEmpty()) {
-        HTMLViewer->clear();
-    } else {
-        HTMLViewer->Show(Script->Lines(), Script->HtmlLines());
-    }
-}
-
-bool MainWindow::HTMLViewerDragOver(const QMimeData* payload) const {
-    const QTreeWidgetItem* node = TreeViewCommande->NodeOfDrag(payload);
-    return node != nullptr && node->parent() != nullptr;
-}
-
-void MainWindow::HTMLViewerDragDrop(const QMimeData* payload) {
-    const QTreeWidgetItem* node = TreeViewCommande->NodeOfDrag(payload);
-    if (node == nullptr || node->parent() == nullptr) {
-        return;
-    }
-    Script->Append(MakeScriptLine(TreeViewCommande->NodeNumber(node), FromQString(node->parent()->text(0)),
-                                  FromQString(node->text(0))));
-}
-
 // --- Parameter entry -----------------------------------------------------------------
-
-void MainWindow::HTMLViewerHotSpotClick(const HotSpot& spot) {
-    // The placeholder is read from the script line itself: the view says which line
-    // and which of its links was clicked.
-    if (spot.line < 0 || static_cast<std::size_t>(spot.line) >= Script->Count() || spot.ordinal < 1) {
-        return;
-    }
-    const ScriptLine& line = Script->Line(static_cast<std::size_t>(spot.line));
-    const auto slot = static_cast<std::size_t>(spot.ordinal - 1);
-    const TextView placeholder = line.Placeholder(slot);
-    if (placeholder.empty()) {
-        return;
-    }
-    const std::optional<PlaceholderKind> kind = line.KindOf(slot);
-    if (!kind) {
-        BtnOk->hide();
-        return;
-    }
-    Controller->SetClickedPlaceholder(spot.line, spot.ordinal, ToQString(placeholder));
-    HTMLViewer->SelectRange(spot.start, spot.end);
-    Parameters->Open(*kind, ToQString(line.Shown(slot)));
-}
 
 void MainWindow::BtnOkClick() {
     Parameters->enter();

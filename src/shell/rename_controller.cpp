@@ -83,11 +83,27 @@ bool RenameController::CanPreview() const {
     return script_->IsValid() && files_->Count() > 0;
 }
 
-void RenameController::SetClickedPlaceholder(int line, int slot, const QString& placeholder) {
+void RenameController::clickPlaceholder(int line, int slot) {
+    // The placeholder is read from the script line itself.
+    if (line < 0 || static_cast<std::size_t>(line) >= script_->Count() || slot < 0) {
+        return;
+    }
+    const ScriptLine& read = script_->Line(static_cast<std::size_t>(line));
+    const auto index = static_cast<std::size_t>(slot);
+    const TextView placeholder = read.Placeholder(index);
+    if (placeholder.empty()) {
+        return;
+    }
+    const std::optional<PlaceholderKind> kind = read.KindOf(index);
+    if (!kind) {
+        emit placeholderOfNoKind();
+        return;
+    }
     clickedLine_ = line;
     clickedSlot_ = slot;
-    clickedPlaceholder_ = placeholder;
+    clickedPlaceholder_ = ToQString(placeholder);
     emit stateChanged();
+    emit placeholderChosen(*kind, ToQString(read.Shown(index)), line, slot);
 }
 
 void RenameController::pressRow(const GridPress& press, int row) {
@@ -288,12 +304,11 @@ void RenameController::enterValue(const QString& value) {
         emit error(messages::RangeError(std::max(clickedLine_, 0)));
         return;
     }
+    emit valueAccepted();
     // The value goes into the placeholder that was clicked, provided the line still
     // holds it there; otherwise the line is left as it is.
-    if (clickedSlot_ >= 1) {
-        script_->SetValue(static_cast<std::size_t>(clickedLine_), static_cast<std::size_t>(clickedSlot_ - 1),
-                          FromQString(clickedPlaceholder_), FromQString(value));
-    }
+    script_->SetValue(static_cast<std::size_t>(clickedLine_), static_cast<std::size_t>(clickedSlot_),
+                      FromQString(clickedPlaceholder_), FromQString(value));
     preview(PreviewMode::Silent);
 }
 

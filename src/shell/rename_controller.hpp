@@ -6,6 +6,7 @@
 #pragma once
 
 #include "editor/preview_source.hpp"
+#include "engine/catalogue.hpp"
 #include "files/progress.hpp"
 #include "files/run_file.hpp"
 
@@ -73,8 +74,7 @@ public:
     // dropped as soon as the renaming ends. None: the work is not followed.
     std::function<ProgressHook(const QString& label)> startProgress;
 
-    // The line and placeholder a value is to be written to, as last clicked.
-    void SetClickedPlaceholder(int line, int slot, const QString& placeholder);
+    // The line whose placeholder was clicked last; -1 before the first click.
     int ClickedLine() const { return clickedLine_; }
 
 public slots:
@@ -87,7 +87,12 @@ public slots:
     void selectAll();
     void preview(PreviewMode mode);
     void run(RunMode mode);
+    // Placeholder `slot` (0-based) of script line `line` was clicked: when its kind
+    // is known it becomes the placeholder a value is written to (placeholderChosen),
+    // otherwise nothing changes but placeholderOfNoKind.
+    void clickPlaceholder(int line, int slot);
     // Writes `value` into the placeholder clicked last, then previews silently.
+    // When that line is gone, says so and writes nothing.
     void enterValue(const QString& value);
     // Removes the line whose placeholder was clicked last.
     void removeClickedLine();
@@ -107,6 +112,12 @@ signals:
     // After `previewed`: the lines the run would not rename as shown, or that look
     // like another name (`line` indexes the names).
     void previewMarked(const std::vector<quorvel::ExampleMark>& marks);
+    // A value of `kind` is asked for placeholder `slot` of line `line`, which shows `shown`.
+    void placeholderChosen(quorvel::PlaceholderKind kind, const QString& shown, int line, int slot);
+    // The placeholder clicked takes no value the program knows of.
+    void placeholderOfNoKind();
+    // A value entered goes into its line, which is still there.
+    void valueAccepted();
     void ran(const quorvel::RunSummary& summary);
     void message(const QString& text);
     void error(const QString& text);
@@ -130,7 +141,7 @@ private:
     // many files allocates next to nothing.
     std::vector<RunFile> preview_;
     int clickedLine_ = -1;
-    int clickedSlot_ = 0; // from 1
+    int clickedSlot_ = -1; // 0-based
     QString clickedPlaceholder_;
 };
 

@@ -9,7 +9,7 @@ namespace {
 using test::T;
 
 std::string Html(const char* line, std::size_t index = 0) {
-    return ScriptHtmlLine(T(line), index).toStdString();
+    return ScriptHtmlLine(ScriptLine(T(line)), index).toStdString();
 }
 
 TEST(ScriptHtml, TurnsEveryPlaceholderIntoALinkNamedAfterItsLine) {
@@ -65,8 +65,8 @@ TEST(ScriptHtml, PlaceholderSlotsPairTheKthBrackets) {
 }
 
 TEST(ScriptHtml, OneLinePerScriptLine) {
-    const QStringList lines =
-        BuildHtmlLines({T("7|Supprimer tous les espaces"), T("8|Supprimer tous les accents")});
+    const QStringList lines = BuildHtmlLines(
+        {ScriptLine(T("7|Supprimer tous les espaces")), ScriptLine(T("8|Supprimer tous les accents"))});
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[1].toStdString(), "Supprimer tous les accents<br>");
 }

@@ -7,6 +7,7 @@
 // resident memory of the process so far is reported as the counter peak_MB. The
 // runs take rounds of one iteration, each on a fresh folder made while the clock
 // is stopped; their journals go to a state folder of their own.
+#include "browser/file_grid.hpp"
 #include "browser/file_list_model.hpp"
 #include "browser/file_selection.hpp"
 #include "editor/example_list.hpp"
@@ -125,9 +126,27 @@ MainWindow& Window() {
     return *gWindow;
 }
 
+// The control of the window named `name`, as the language files name it.
+template <class T> T* Control(MainWindow& w, const char* name) {
+    return w.findChild<T*>(QString::fromLatin1(name));
+}
+
+TFileGrid* Grid(MainWindow& w) {
+    return Control<TFileGrid>(w, "StringGridFiles");
+}
+
+// What the window works with: the files, the selection, the script.
+RenameController& Controller(MainWindow& w) {
+    return *w.findChild<RenameController*>();
+}
+
+void ListFolder(MainWindow& w, const std::string& folder) {
+    Controller(w).listFolder(QByteArray::fromStdString(folder), QStringLiteral("*.*"));
+}
+
 void ListFolder(MainWindow& w) {
-    w.FillFileList(QByteArray::fromStdString(BigFolder()));
-    w.StringGridFiles->viewport()->repaint();
+    ListFolder(w, BigFolder());
+    Grid(w)->viewport()->repaint();
 }
 
 void BM_ListFolderAndPaint(benchmark::State& state) {
@@ -136,7 +155,7 @@ void BM_ListFolderAndPaint(benchmark::State& state) {
     for (auto _ : state) {
         ListFolder(w);
     }
-    state.counters["files"] = static_cast<double>(w.FileList->Files().Count());
+    state.counters["files"] = static_cast<double>(Controller(w).Files().Files().Count());
     ReportPeakMemory(state);
 }
 BENCHMARK(BM_ListFolderAndPaint)->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -145,31 +164,31 @@ void BM_SelectAll(benchmark::State& state) {
     MainWindow& w = Window();
     ListFolder(w);
     for (auto _ : state) {
-        QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
-        w.StringGridFiles->viewport()->repaint();
+        QTest::keyClick(Grid(w), Qt::Key_A, Qt::ControlModifier);
+        Grid(w)->viewport()->repaint();
     }
-    state.counters["selected"] = static_cast<double>(w.Selection->Rows().Count());
+    state.counters["selected"] = static_cast<double>(Controller(w).Selection().Rows().Count());
 }
 BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 void BM_SilentPreviewOfEveryFile(benchmark::State& state) {
     MainWindow& w = Window();
     ListFolder(w);
-    w.Script->Load({DecodeName("1|Supprimer les [n=2] premiers caractères"),
-                    DecodeName("10|Remplacer [Chaine1=img] par [Chaine2=photo]"),
-                    DecodeName("20|Ajouter [Numéro=0001] à la fin")});
-    QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
+    Controller(w).Script().Load({DecodeName("1|Supprimer les [n=2] premiers caractères"),
+                                 DecodeName("10|Remplacer [Chaine1=img] par [Chaine2=photo]"),
+                                 DecodeName("20|Ajouter [Numéro=0001] à la fin")});
+    QTest::keyClick(Grid(w), Qt::Key_A, Qt::ControlModifier);
     // The first preview after a listing also pays for the memory of the previews
     // that follow it: its time is shown apart.
     std::vector<double> times;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        w.Action_VoirExempleExecute(PreviewMode::Silent);
-        w.MemoExemple->viewport()->repaint();
+        Controller(w).preview(PreviewMode::Silent);
+        Control<TExampleList>(w, "MemoExemple")->viewport()->repaint();
         times.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
-    state.counters["lines"] = w.MemoExemple->LineCount();
+    state.counters["lines"] = Control<TExampleList>(w, "MemoExemple")->LineCount();
     if (!times.empty()) {
         state.counters["first_ms"] = times.front();
         state.counters["after_ms"] =
@@ -182,11 +201,11 @@ BENCHMARK(BM_SilentPreviewOfEveryFile)->Unit(benchmark::kMillisecond)->Iteration
 void BM_ScrollThroughTheGrid(benchmark::State& state) {
     MainWindow& w = Window();
     ListFolder(w);
-    QScrollBar* bar = w.StringGridFiles->verticalScrollBar();
+    QScrollBar* bar = Grid(w)->verticalScrollBar();
     int step = 0;
     for (auto _ : state) {
         bar->setValue((step++ * 997) % std::max(1, bar->maximum()));
-        w.StringGridFiles->viewport()->repaint();
+        Grid(w)->viewport()->repaint();
     }
 }
 BENCHMARK(BM_ScrollThroughTheGrid)->Unit(benchmark::kMillisecond)->Iterations(200);
@@ -200,7 +219,7 @@ void BM_ShowScriptOfAThousandLines(benchmark::State& state) {
                                     "] à la [nième=" + std::to_string(i % 7) + "] postion"));
     }
     for (auto _ : state) {
-        w.Script->Load(script);
+        Controller(w).Script().Load(script);
     }
 }
 BENCHMARK(BM_ShowScriptOfAThousandLines)->Unit(benchmark::kMillisecond)->Iterations(10);
@@ -210,7 +229,7 @@ void BM_ShowScriptOfAThousandEqualLines(benchmark::State& state) {
     MainWindow& w = Window();
     const ScriptLines script(1000, DecodeName("3|Supprimer du [nième=2] au [mième=4] caractères"));
     for (auto _ : state) {
-        w.Script->Load(script);
+        Controller(w).Script().Load(script);
     }
 }
 BENCHMARK(BM_ShowScriptOfAThousandEqualLines)->Unit(benchmark::kMillisecond)->Iterations(10);
@@ -268,16 +287,17 @@ void BM_RunFromTheWindow(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         auto folder = std::make_unique<RunFolder>();
-        w.FillFileList(QByteArray::fromStdString(folder->path()));
-        w.Script->Load({DecodeName(kPrefixLine)});
-        QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
+        ListFolder(w, folder->path());
+        Controller(w).Script().Load({DecodeName(kPrefixLine)});
+        QTest::keyClick(Grid(w), Qt::Key_A, Qt::ControlModifier);
         state.ResumeTiming();
-        w.MNU_ExecuterClick(RunMode::Unattended);
+        Controller(w).run(RunMode::Unattended);
         state.PauseTiming();
-        if (!folder->AllRenamed() || w.Selection->Rows().Count() != static_cast<std::size_t>(Files())) {
+        if (!folder->AllRenamed() ||
+            Controller(w).Selection().Rows().Count() != static_cast<std::size_t>(Files())) {
             state.SkipWithError("the run did not rename every file");
         }
-        w.Controller->listFolder({}, QStringLiteral("*.*"));
+        Controller(w).listFolder({}, QStringLiteral("*.*"));
         folder.reset();
         state.ResumeTiming();
     }

@@ -40,6 +40,10 @@ void ParameterPanel::Close() {
     }
 }
 
+void ParameterPanel::HideButton() {
+    ok_->hide();
+}
+
 QLineEdit* ParameterPanel::Box() const {
     for (QLineEdit* each : {static_cast<QLineEdit*>(integer_), string_, number_}) {
         if (each->isVisible()) {

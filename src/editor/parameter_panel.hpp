@@ -32,6 +32,9 @@ public slots:
     void Open(quorvel::PlaceholderKind kind, const QString& shown);
     // Hides the boxes and the button.
     void Close();
+    // Hides the button alone, the box shown staying: a placeholder that takes no
+    // known kind of value was clicked.
+    void HideButton();
     // Hands over the value of the box shown, unless it holds a character that would
     // cut the line or its placeholders: then it stays in its box, which says why.
     void enter();

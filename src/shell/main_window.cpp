@@ -1,6 +1,7 @@
 #include "shell/main_window.hpp"
 
 #include "bridge/qt_text.hpp"
+#include "browser/file_grid.hpp"
 #include "browser/file_list_model.hpp"
 #include "browser/file_selection.hpp"
 #include "browser/folder_tree.hpp"
@@ -10,10 +11,8 @@
 #include "editor/parameter_panel.hpp"
 #include "editor/script_document.hpp"
 #include "editor/script_view.hpp"
-#include "engine/catalogue.hpp"
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
-#include "files/rename_run.hpp"
 #include "look/dock_layout.hpp"
 #include "look/menu_images.hpp"
 #include "look/menu_look.hpp"
@@ -33,18 +32,13 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
-#include <QTextBrowser>
 #include <QToolButton>
 #include <QTranslator>
-#include <QTreeWidget>
 
 namespace quorvel {
 
@@ -85,18 +79,19 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
     resize(799, 577);
     CreateComponents();
     CreateMenus();
+    ConnectViews();
     InstallMenuLook(*this);
     // The window comes back with its last size and state, centred on the screen.
     // The controls whose places are kept: all but the status bar, which the window
     // always places itself.
-    SaveFormControlPos = Own(new TSaveFormControlPos(this, env_.settingsFile,
-                                                     [this] {
-                                                         std::vector<QObject*> kept = components_;
-                                                         std::erase(kept, static_cast<QObject*>(StatusBar));
-                                                         return kept;
-                                                     }),
-                             "SaveFormControlPos");
-    SaveFormControlPos->Loaded();
+    positions_ = Own(new TSaveFormControlPos(this, env_.settingsFile,
+                                             [this] {
+                                                 std::vector<QObject*> kept = components_;
+                                                 std::erase(kept, static_cast<QObject*>(statusBar()));
+                                                 return kept;
+                                             }),
+                     "SaveFormControlPos");
+    positions_->Loaded();
     CentreOnPrimaryScreen(*this);
     FormCreate();
 }
@@ -107,10 +102,10 @@ MainWindow::~MainWindow() {
 
 QObject* MainWindow::FindComponent(const QString& name) const {
     if (name == QLatin1String("MNU_Effacer")) {
-        return MNU_Effacer;
+        return Action_Effacer;
     }
     if (name == QLatin1String("MNU_Executer")) {
-        return MNU_Executer;
+        return Action_Executer;
     }
     for (QObject* component : components_) {
         if (component->objectName() == name) {
@@ -122,90 +117,71 @@ QObject* MainWindow::FindComponent(const QString& name) const {
 
 void MainWindow::CreateComponents() {
     qtTexts_ = new QTranslator(this);
-    Controller = new RenameController(this);
-    FileList = &Controller->Files();
-    Selection = &Controller->Selection();
-    Script = &Controller->Script();
-    Controller->confirm = [this](const QString& title, const QString& question) {
-        return Desktop().Confirm(this, title, question);
-    };
-    Controller->startProgress = [this](const QString& label) { return RunProgress::Start(this, label); };
-    connect(Controller, &RenameController::stateChanged, this, [this] { RefreshActions(); });
-    connect(Controller, &RenameController::ran, this,
-            [this](const RunSummary& summary) { ReportRun(summary); });
-    connect(Controller, &RenameController::message, this,
-            [this](const QString& text) { Desktop().ShowMessage(this, text); });
-    connect(Controller, &RenameController::error, this,
-            [this](const QString& text) { Desktop().ShowError(this, text); });
+    controller_ = new RenameController(this);
     auto* client = new QWidget(this);
     setCentralWidget(client);
     auto* clientLayout = new DockLayout(client);
 
     // Controls are created in the window's owning order.
-    Splitter3 = Own(new TSplitter(client, false), "Splitter3");
-    Panel1 = Own(PlainPanel(client, TBevelCut::bvNone), "Panel1");
+    auto* Splitter3 = Own(new TSplitter(client, false), "Splitter3");
+    auto* Panel1 = Own(PlainPanel(client, TBevelCut::bvNone), "Panel1");
     auto* panel1Layout = new DockLayout(Panel1);
-    Splitter1 = Own(new TSplitter(Panel1, true), "Splitter1");
+    auto* Splitter1 = Own(new TSplitter(Panel1, true), "Splitter1");
     ShellTreeView = Own(new TFolderTree(Panel1), "ShellTreeView");
 
-    PanelVOIR = Own(new T_Panel(Panel1), "PanelVOIR");
+    auto* PanelVOIR = Own(new T_Panel(Panel1), "PanelVOIR");
     PanelVOIR->SetColor(kCream);
     PanelVOIR->SetColorTo(kSkyBlue);
     PanelVOIR->SetBevelOuter(TBevelCut::bvLowered);
-    Label1 = Own(new QLabel(QStringLiteral("Filtre :"), PanelVOIR), "Label1");
+    auto* Label1 = Own(new QLabel(QStringLiteral("Filtre :"), PanelVOIR), "Label1");
     Label1->move(8, 8);
-    BtnVoir = Own(new QToolButton(PanelVOIR), "BtnVoir");
+    auto* BtnVoir = Own(new QToolButton(PanelVOIR), "BtnVoir");
     BtnVoir->setGeometry(43, 250, 97, 25);
     BtnVoir->setAutoRaise(true);
     BtnVoir->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    LabExemple = Own(new QLabel(QStringLiteral("Exemple :"), PanelVOIR), "LabExemple");
+    auto* LabExemple = Own(new QLabel(QStringLiteral("Exemple :"), PanelVOIR), "LabExemple");
     LabExemple->move(10, 66);
     EdFiltre = Own(new QLineEdit(QStringLiteral("*.*"), PanelVOIR), "EdFiltre");
     EdFiltre->setGeometry(8, 24, 121, 24);
     MemoExemple = Own(new TExampleList(PanelVOIR), "MemoExemple");
     MemoExemple->setGeometry(9, 82, 153, 159);
-    MemoExemple->SetSource(Controller);
-    connect(Controller, &RenameController::previewed, MemoExemple, &TExampleList::SetLines);
-    connect(Controller, &RenameController::previewMarked, MemoExemple, &TExampleList::SetMarks);
+    StringGridFiles =
+        Own(new TFileGrid(controller_->Files(), controller_->Selection().Rows(), Panel1), "StringGridFiles");
 
-    StringGridFiles = Own(new TFileGrid(*FileList, Selection->Rows(), Panel1), "StringGridFiles");
-    connect(Selection, &FileSelection::changed, StringGridFiles->viewport(), qOverload<>(&QWidget::update));
-    connect(StringGridFiles, &TFileGrid::pressed, Controller, &RenameController::pressRow);
-    connect(StringGridFiles, &TFileGrid::currentRowChanged, Selection, &FileSelection::SetAnchorRow);
-    connect(StringGridFiles, &TFileGrid::selectAllRequested, Controller, &RenameController::selectAll);
-    connect(StringGridFiles, &TFileGrid::openRequested, this, &MainWindow::OpenFileOfRow);
-
-    Panel2 = Own(PlainPanel(client, TBevelCut::bvLowered), "Panel2");
+    auto* Panel2 = Own(PlainPanel(client, TBevelCut::bvLowered), "Panel2");
     auto* panel2Layout = new DockLayout(Panel2);
     panel2Layout->setContentsMargins(1, 1, 1, 1);
-    Splitter2 = Own(new TSplitter(Panel2, true), "Splitter2");
+    auto* Splitter2 = Own(new TSplitter(Panel2, true), "Splitter2");
     TreeViewCommande = Own(new TCommandTree(Panel2), "TreeViewCommande");
-    Panel4 = Own(PlainPanel(Panel2, TBevelCut::bvNone), "Panel4");
+    auto* Panel4 = Own(PlainPanel(Panel2, TBevelCut::bvNone), "Panel4");
     auto* panel4Layout = new DockLayout(Panel4);
     HTMLViewer = Own(new TScriptView(Panel4), "HTMLViewer");
-    PanelBAS = Own(new T_Panel(Panel4), "PanelBAS");
+    auto* PanelBAS = Own(new T_Panel(Panel4), "PanelBAS");
     PanelBAS->SetColor(kSkyBlue);
     PanelBAS->SetColorTo(kCream);
     PanelBAS->SetBevelOuter(TBevelCut::bvNone);
-    BtnOk = Own(new QToolButton(PanelBAS), "BtnOk");
+    auto* BtnOk = Own(new QToolButton(PanelBAS), "BtnOk");
     BtnOk->setText(QStringLiteral("&OK"));
     BtnOk->setGeometry(41, 198, 97, 33);
     BtnOk->setAutoRaise(true);
     BtnOk->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     BtnOk->hide();
-    EdString = Own(new QLineEdit(QStringLiteral("Entrer une chaine"), PanelBAS), "EdString");
-    EdString->setGeometry(19, 48, 130, 24);
+    // The three boxes share one place, EdInteger's; one at most is shown.
+    auto* EdString = Own(new QLineEdit(QStringLiteral("Entrer une chaine"), PanelBAS), "EdString");
+    EdString->setGeometry(19, 16, 130, 24);
     EdString->hide();
-    EdInteger = Own(new TEditNumber(PanelBAS), "EdInteger");
+    auto* EdInteger = Own(new TEditNumber(PanelBAS), "EdInteger");
     EdInteger->setText(QStringLiteral("Entrer un entier"));
     EdInteger->setGeometry(20, 16, 129, 24);
     EdInteger->hide();
-    EdNumber = Own(new QLineEdit(QStringLiteral("Entrer un nombre"), PanelBAS), "EdNumber");
-    EdNumber->setGeometry(20, 80, 129, 24);
+    auto* EdNumber = Own(new QLineEdit(QStringLiteral("Entrer un nombre"), PanelBAS), "EdNumber");
+    EdNumber->setGeometry(20, 16, 129, 24);
     EdNumber->hide();
-    StatusBar = Own(statusBar(), "StatusBar");
+    QStatusBar* StatusBar = Own(statusBar(), "StatusBar");
     RunStatus = new QLabel(StatusBar);
+    RunStatus->setObjectName(QStringLiteral("RunStatus")); // named, but no place or text of its own is kept
     StatusBar->addWidget(RunStatus, 1);
+    parameters_ = new ParameterPanel(EdInteger, EdString, EdNumber, BtnOk, this);
 
     // Docking, side by side as the window shows them.
     clientLayout->Add(Panel1, Dock::Top, 281);
@@ -223,6 +199,10 @@ void MainWindow::CreateComponents() {
     auto* basLayout = new DockLayout(PanelBAS);
     basLayout->AnchorBottom(BtnOk, 233);
 
+    // File grid: the window's font, rows of two lines.
+    StringGridFiles->setFont(font());
+    StringGridFiles->verticalHeader()->setDefaultSectionSize(StringGridFiles->DataRowHeight());
+
     // Command tree: bold on sky blue.
     TreeViewCommande->setFont(WindowFont(true));
     TreeViewCommande->setFrameShape(QFrame::NoFrame);
@@ -239,27 +219,12 @@ void MainWindow::CreateComponents() {
     viewPalette.setColor(QPalette::LinkVisited, QColor(0, 0, 255));
     HTMLViewer->setPalette(viewPalette);
     HTMLViewer->document()->setDocumentMargin(0);
+    QFont viewFont(font().family());
+    viewFont.setPointSize(12);
+    HTMLViewer->document()->setDefaultFont(viewFont);
     HTMLViewer->setContextMenuPolicy(Qt::CustomContextMenu);
-    HTMLViewer->SetScript(Script);
-    connect(HTMLViewer, &TScriptView::commandDropped, Script, [this](int number) {
-        if (std::optional<Text> line = TreeViewCommande->ScriptLineOf(number)) {
-            Script->Append(std::move(*line));
-        }
-    });
-    connect(HTMLViewer, &TScriptView::placeholderClicked, Controller, &RenameController::clickPlaceholder);
-    connect(Controller, &RenameController::placeholderChosen, HTMLViewer,
-            [this](PlaceholderKind, const QString&, int line, int slot) {
-                HTMLViewer->SelectPlaceholder(line, slot);
-            });
 
-    // Parameter entry: the box of the placeholder clicked, its value into the script.
-    Parameters = new ParameterPanel(EdInteger, EdString, EdNumber, BtnOk, this);
-    connect(Controller, &RenameController::placeholderChosen, Parameters, &ParameterPanel::Open);
-    connect(Controller, &RenameController::placeholderOfNoKind, BtnOk, &QWidget::hide);
-    connect(Parameters, &ParameterPanel::valueEntered, Controller, &RenameController::enterValue);
-    connect(Controller, &RenameController::valueAccepted, Parameters, &ParameterPanel::Close);
-
-    // Actions.
+    // Actions, each shown by a button, a menu item or both.
     Action_VoirExemple = Own(new QAction(QStringLiteral("Voir"), this), "Action_VoirExemple");
     Action_VoirExemple->setIcon(PreviewButtonImage());
     Action_Effacer = Own(new QAction(QStringLiteral("Effacer"), this), "Action_Effacer");
@@ -268,32 +233,24 @@ void MainWindow::CreateComponents() {
     Action_Executer->setIcon(MenuImage(4));
     BtnVoir->setDefaultAction(Action_VoirExemple);
     BtnOk->setIcon(OkButtonImage());
-    connect(Action_VoirExemple, &QAction::triggered, this,
-            [this] { Action_VoirExempleExecute(PreviewMode::Interactive); });
-    connect(Action_Executer, &QAction::triggered, this, [this] { MNU_ExecuterClick(RunMode::Confirm); });
-    connect(Action_Effacer, &QAction::triggered, Controller, &RenameController::removeClickedLine);
-
-    // Triggers of the file list.
-    connect(ShellTreeView, &TFolderTree::FolderChanged, this, [this] { ShellTreeViewChange(); });
-    connect(EdFiltre, &QLineEdit::returnPressed, this, [this] { ShellTreeViewChange(); });
 }
 
 void MainWindow::CreateMenus() {
     QMenuBar* bar = menuBar();
-    MNU_File = Own(bar->addMenu(QStringLiteral("&Fichier")), "MNU_File");
-    MNU_OPEN = Own(MNU_File->addAction(MenuImage(0), QStringLiteral("Ouvrir")), "MNU_OPEN");
-    N3 = Own(MNU_File->addSeparator(), "N3");
-    MNU_SAVE = Own(MNU_File->addAction(MenuImage(1), QStringLiteral("Enregistrer")), "MNU_SAVE");
-    MNU_SAVEAS = Own(MNU_File->addAction(MenuImage(1), QStringLiteral("Enregistrer sous...")), "MNU_SAVEAS");
-    N4 = Own(MNU_File->addSeparator(), "N4");
+    QMenu* MNU_File = Own(bar->addMenu(QStringLiteral("&Fichier")), "MNU_File");
+    QAction* MNU_OPEN = Own(MNU_File->addAction(MenuImage(0), QStringLiteral("Ouvrir")), "MNU_OPEN");
+    Own(MNU_File->addSeparator(), "N3");
+    QAction* MNU_SAVE = Own(MNU_File->addAction(MenuImage(1), QStringLiteral("Enregistrer")), "MNU_SAVE");
+    QAction* MNU_SAVEAS =
+        Own(MNU_File->addAction(MenuImage(1), QStringLiteral("Enregistrer sous...")), "MNU_SAVEAS");
+    Own(MNU_File->addSeparator(), "N4");
     MNU_UNDO = Own(MNU_File->addAction(messages::UndoCaption()), "MNU_UNDO");
     MNU_UNDO->setShortcut(QKeySequence::Undo);
     MNU_UNDO->setEnabled(false);
-    connect(MNU_UNDO, &QAction::triggered, Controller, &RenameController::undo);
-    N2 = Own(MNU_File->addSeparator(), "N2");
-    MNU_QUIT = Own(MNU_File->addAction(MenuImage(2), QStringLiteral("&Quitter")), "MNU_QUIT");
+    Own(MNU_File->addSeparator(), "N2");
+    QAction* MNU_QUIT = Own(MNU_File->addAction(MenuImage(2), QStringLiteral("&Quitter")), "MNU_QUIT");
 
-    MNU_Langage = Own(bar->addMenu(QStringLiteral("Langage")), "MNU_Langage");
+    QMenu* MNU_Langage = Own(bar->addMenu(QStringLiteral("Langage")), "MNU_Langage");
     auto* languages = new QActionGroup(this);
     MNU_Fancais = Own(MNU_Langage->addAction(QStringLiteral("Français")), "MNU_Fancais");
     MNU_Anglais = Own(MNU_Langage->addAction(QStringLiteral("Anglais")), "MNU_Anglais");
@@ -303,67 +260,100 @@ void MainWindow::CreateMenus() {
     }
     MNU_Fancais->setChecked(true);
 
-    MNU_AoutHelp = Own(bar->addMenu(QStringLiteral("?")), "MNU_AoutHelp");
-    MNU_Help = Own(MNU_AoutHelp->addAction(MenuImage(6), QStringLiteral("Aide")), "MNU_Help");
-    MNU_ABOUT = Own(MNU_AoutHelp->addAction(MenuImage(5), QStringLiteral("A propos")), "MNU_ABOUT");
+    QMenu* MNU_AoutHelp = Own(bar->addMenu(QStringLiteral("?")), "MNU_AoutHelp");
+    QAction* MNU_Help = Own(MNU_AoutHelp->addAction(MenuImage(6), QStringLiteral("Aide")), "MNU_Help");
+    QAction* MNU_ABOUT = Own(MNU_AoutHelp->addAction(MenuImage(5), QStringLiteral("A propos")), "MNU_ABOUT");
 
     PopupMenu = Own(new QMenu(this), "PopupMenu");
-    // The pop-up's items are the actions themselves, under the items' names too.
+    // The pop-up's items are the actions themselves (MNU_Effacer, MNU_Executer).
     PopupMenu->addAction(Action_Effacer);
-    MNU_Effacer = Action_Effacer;
-    MNU_ClearAll = Own(PopupMenu->addAction(MenuImage(3), QStringLiteral("Tout effacer")), "MNU_ClearAll");
-    N1 = Own(PopupMenu->addSeparator(), "N1");
+    QAction* MNU_ClearAll =
+        Own(PopupMenu->addAction(MenuImage(3), QStringLiteral("Tout effacer")), "MNU_ClearAll");
+    Own(PopupMenu->addSeparator(), "N1");
     PopupMenu->addAction(Action_Executer);
-    MNU_Executer = Action_Executer;
-    connect(HTMLViewer, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopupMenu->popup(HTMLViewer->viewport()->mapToGlobal(pos)); });
 
-    connect(MNU_ClearAll, &QAction::triggered, Script, &ScriptDocument::Clear);
-    connect(MNU_OPEN, &QAction::triggered, this, [this] { MNU_OPENClick(); });
-    connect(MNU_SAVE, &QAction::triggered, this, [this] { MNU_SAVEClick(); });
-    connect(MNU_SAVEAS, &QAction::triggered, this, [this] { MNU_SAVEASClick(); });
-    connect(MNU_QUIT, &QAction::triggered, this, [this] { MNU_QUITClick(); });
-    connect(MNU_Help, &QAction::triggered, this, [this] { MNU_HelpClick(); });
-    connect(MNU_ABOUT, &QAction::triggered, this, [this] { MNU_ABOUTClick(); });
-    connect(MNU_Fancais, &QAction::triggered, this, [this] { MNU_FancaisClick(); });
-    connect(MNU_Anglais, &QAction::triggered, this, [this] { MNU_AnglaisClick(); });
+    connect(MNU_OPEN, &QAction::triggered, this, &MainWindow::OpenScript);
+    connect(MNU_SAVE, &QAction::triggered, this, &MainWindow::SaveScript);
+    connect(MNU_SAVEAS, &QAction::triggered, this, &MainWindow::SaveScriptAs);
+    connect(MNU_UNDO, &QAction::triggered, controller_, &RenameController::undo);
+    connect(MNU_QUIT, &QAction::triggered, this, &QWidget::close);
+    connect(MNU_Fancais, &QAction::triggered, this, [this] { ChooseLanguage(false); });
+    connect(MNU_Anglais, &QAction::triggered, this, [this] { ChooseLanguage(true); });
+    connect(MNU_Help, &QAction::triggered, this, &MainWindow::ShowHelp);
+    connect(MNU_ABOUT, &QAction::triggered, this, &MainWindow::ShowAbout);
+    connect(MNU_ClearAll, &QAction::triggered, &controller_->Script(), &ScriptDocument::Clear);
+}
+
+void MainWindow::ConnectViews() {
+    RenameController* c = controller_;
+    c->confirm = [this](const QString& title, const QString& question) {
+        return Desktop().Confirm(this, title, question);
+    };
+    c->startProgress = [this](const QString& label) { return RunProgress::Start(this, label); };
+    connect(c, &RenameController::stateChanged, this, &MainWindow::RefreshActions);
+    connect(c, &RenameController::ran, this, &MainWindow::ReportRun);
+    connect(c, &RenameController::message, this,
+            [this](const QString& text) { Desktop().ShowMessage(this, text); });
+    connect(c, &RenameController::error, this,
+            [this](const QString& text) { Desktop().ShowError(this, text); });
+
+    // The folder and its files.
+    connect(ShellTreeView, &TFolderTree::FolderChanged, this, &MainWindow::ListSelectedFolder);
+    connect(EdFiltre, &QLineEdit::returnPressed, this, &MainWindow::ListSelectedFolder);
+    FileSelection& selection = c->Selection();
+    connect(&selection, &FileSelection::changed, StringGridFiles->viewport(), qOverload<>(&QWidget::update));
+    connect(StringGridFiles, &TFileGrid::pressed, c, &RenameController::pressRow);
+    connect(StringGridFiles, &TFileGrid::currentRowChanged, &selection, &FileSelection::SetAnchorRow);
+    connect(StringGridFiles, &TFileGrid::selectAllRequested, c, &RenameController::selectAll);
+    connect(StringGridFiles, &TFileGrid::openRequested, this, &MainWindow::OpenFileOfRow);
+
+    // The preview.
+    MemoExemple->SetSource(c);
+    connect(c, &RenameController::previewed, MemoExemple, &TExampleList::SetLines);
+    connect(c, &RenameController::previewMarked, MemoExemple, &TExampleList::SetMarks);
+    connect(Action_VoirExemple, &QAction::triggered, c, [c] { c->preview(PreviewMode::Interactive); });
+    connect(Action_Executer, &QAction::triggered, c, [c] { c->run(RunMode::Confirm); });
+
+    // The script: commands dropped and removed, placeholders clicked, values entered.
+    ScriptDocument& script = c->Script();
+    HTMLViewer->SetScript(&script);
+    connect(HTMLViewer, &TScriptView::commandDropped, &script, [this, &script](int number) {
+        if (std::optional<Text> line = TreeViewCommande->ScriptLineOf(number)) {
+            script.Append(std::move(*line));
+        }
+    });
+    connect(HTMLViewer, &QWidget::customContextMenuRequested, PopupMenu,
+            [this](const QPoint& pos) { PopupMenu->popup(HTMLViewer->viewport()->mapToGlobal(pos)); });
+    connect(Action_Effacer, &QAction::triggered, c, &RenameController::removeClickedLine);
+    connect(HTMLViewer, &TScriptView::placeholderClicked, c, &RenameController::clickPlaceholder);
+    connect(c, &RenameController::placeholderChosen, HTMLViewer,
+            [this](PlaceholderKind, const QString&, int line, int slot) {
+                HTMLViewer->SelectPlaceholder(line, slot);
+            });
+    connect(c, &RenameController::placeholderChosen, parameters_, &ParameterPanel::Open);
+    connect(c, &RenameController::placeholderOfNoKind, parameters_, &ParameterPanel::HideButton);
+    connect(parameters_, &ParameterPanel::valueEntered, c, &RenameController::enterValue);
+    connect(c, &RenameController::valueAccepted, parameters_, &ParameterPanel::Close);
 }
 
 void MainWindow::FormCreate() {
-    FirstActivation = true;
+    firstActivation_ = true;
     RegisterScriptFileType(env_.programPath);
-    StringGridFiles->setFont(font());
-    StringGridFiles->verticalHeader()->setDefaultSectionSize(StringGridFiles->DataRowHeight());
-    QFont viewFont(font().family());
-    viewFont.setPointSize(12);
-    HTMLViewer->document()->setDefaultFont(viewFont);
-    Selection->SetAnchorRow(-1);
-    EdString->move(EdString->x(), EdInteger->y());
-    EdNumber->move(EdNumber->x(), EdInteger->y());
+    controller_->Selection().SetAnchorRow(-1);
     const std::int32_t language =
         IniFile(env_.settingsFile.toStdString()).ReadInteger("OPTIONS", "LANGUAGE", LanguageIndex());
     SetLanguageIndex(static_cast<std::uint8_t>(language & 0xFF));
-    ApplyLanguageIndex();
+    (LanguageIndex() == 1 ? MNU_Anglais : MNU_Fancais)->setChecked(true);
+    UseLanguage(LanguageIndex() == 1);
     RefreshActions();
     // The home folder is selected at start, which lists its files.
     ShellTreeView->SelectPath(QFile::encodeName(QDir::homePath()));
 }
 
-void MainWindow::ApplyLanguageIndex() {
-    (LanguageIndex() == 1 ? MNU_Anglais : MNU_Fancais)->setChecked(true);
-    UseLanguage(LanguageIndex() == 1);
-}
-
-void MainWindow::MNU_FancaisClick() {
-    MNU_Fancais->setChecked(true);
-    SetLanguageIndex(0);
-    UseLanguage(false);
-}
-
-void MainWindow::MNU_AnglaisClick() {
-    MNU_Anglais->setChecked(true);
-    SetLanguageIndex(1);
-    UseLanguage(true);
+void MainWindow::ChooseLanguage(bool english) {
+    (english ? MNU_Anglais : MNU_Fancais)->setChecked(true);
+    SetLanguageIndex(english ? 1 : 0);
+    UseLanguage(english);
 }
 
 void MainWindow::UseLanguage(bool english) {
@@ -372,24 +362,20 @@ void MainWindow::UseLanguage(bool english) {
         env_, {this, components_}, english ? QStringLiteral("English") : QStringLiteral("Francais"));
     messages::SetTranslations(MessageEntries(lines));
     ShellTreeView->SetHomeCaption(messages::HomeFolder());
-    Parameters->SetForbiddenText(messages::ForbiddenCharacters());
+    parameters_->SetForbiddenText(messages::ForbiddenCharacters());
 }
 
 // --- File list -------------------------------------------------------------
 
-void MainWindow::FillFileList(const QByteArray& folder) {
+void MainWindow::ListSelectedFolder() {
     if (EdFiltre->text().isEmpty()) {
         EdFiltre->setText(QStringLiteral("*.*"));
     }
-    Controller->listFolder(folder, EdFiltre->text());
-}
-
-void MainWindow::ShellTreeViewChange() {
-    FillFileList(ShellTreeView->CurrentFolder());
+    controller_->listFolder(ShellTreeView->CurrentFolder(), EdFiltre->text());
 }
 
 void MainWindow::OpenFileOfRow(int row) {
-    if (const TProjectFile* file = FileList->RecordOfRow(row)) {
+    if (const TProjectFile* file = controller_->Files().RecordOfRow(row)) {
         Desktop().OpenUrl(
             QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(EncodeName(file->FullPath())))));
     }
@@ -397,32 +383,28 @@ void MainWindow::OpenFileOfRow(int row) {
 
 // --- Shell commands ------------------------------------------------------------
 
-void MainWindow::MNU_QUITClick() {
-    close();
-}
-
-void MainWindow::MNU_HelpClick() {
+void MainWindow::ShowHelp() {
     const QString page = env_.DataFile(QStringLiteral("Help/Help.htm"));
     if (!Desktop().OpenUrl(QUrl::fromLocalFile(page))) {
         Desktop().ShowPage(this, page);
     }
 }
 
-void MainWindow::MNU_ABOUTClick() {
+void MainWindow::ShowAbout() {
     if (auto* about = qobject_cast<QDialog*>(aboutBox_)) {
         about->exec();
     }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (Script->IsModified()) {
+    if (controller_->Script().IsModified()) {
         switch (Desktop().AskToSave(this, messages::SaveChanges())) {
         case DesktopServices::SaveAnswer::Cancel:
             event->ignore();
             return;
         case DesktopServices::SaveAnswer::Save:
-            MNU_SAVEClick();
-            if (Script->IsModified()) { // not saved after all
+            SaveScript();
+            if (controller_->Script().IsModified()) { // not saved after all
                 event->ignore();
                 return;
             }
@@ -437,7 +419,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::FormClose() {
     try {
-        SaveFormControlPos->SaveControlPositions();
+        positions_->SaveControlPositions();
         IniFile(env_.settingsFile.toStdString()).WriteInteger("OPTIONS", "LANGUAGE", LanguageIndex());
         if (settings_) {
             settings_->Commit();

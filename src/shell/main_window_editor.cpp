@@ -1,17 +1,7 @@
-// The main window's script editor: the script view, commands dropped and removed,
-// parameter entry, preview and run, script files and the command line.
+// The main window's script files, the report of a run, and what it does once it
+// is first on the screen: the offer of an interrupted run and the script of the
+// command line.
 #include "bridge/qt_text.hpp"
-#include "browser/file_list_model.hpp"
-#include "browser/file_selection.hpp"
-#include "editor/command_tree.hpp"
-#include "editor/edit_number.hpp"
-#include "editor/example_list.hpp"
-#include "editor/parameter_panel.hpp"
-#include "editor/script_document.hpp"
-#include "editor/script_html.hpp"
-#include "editor/script_view.hpp"
-#include "engine/catalogue.hpp"
-#include "engine/codec.hpp"
 #include "engine/primitives.hpp"
 #include "files/recorded_runs.hpp"
 #include "shell/desktop.hpp"
@@ -19,37 +9,21 @@
 #include "shell/messages.hpp"
 #include "shell/rename_controller.hpp"
 
+#include <QAction>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
-#include <QStatusBar>
-#include <QToolButton>
 
 namespace quorvel {
-
-// --- Parameter entry -----------------------------------------------------------------
-
-void MainWindow::BtnOkClick() {
-    Parameters->enter();
-}
 
 // --- Preview and run -------------------------------------------------------------------
 
 void MainWindow::RefreshActions() {
-    const bool ready = Controller->CanPreview();
+    const bool ready = controller_->CanPreview();
     Action_VoirExemple->setEnabled(ready);
     Action_Executer->setEnabled(ready);
-    Action_Effacer->setEnabled(Controller->CanRemoveLine());
-    MNU_UNDO->setEnabled(Controller->CanUndo());
-}
-
-void MainWindow::Action_VoirExempleExecute(PreviewMode mode) {
-    Controller->preview(mode);
-}
-
-void MainWindow::MNU_ExecuterClick(RunMode mode) {
-    Controller->run(mode);
+    Action_Effacer->setEnabled(controller_->CanRemoveLine());
+    MNU_UNDO->setEnabled(controller_->CanUndo());
 }
 
 void MainWindow::ReportRun(const RunSummary& summary) {
@@ -60,30 +34,26 @@ void MainWindow::ReportRun(const RunSummary& summary) {
 
 // --- Script files ------------------------------------------------------------------
 
-void MainWindow::MNU_OPENClick() {
+void MainWindow::OpenScript() {
     const QString path = Desktop().OpenFileName(this, env_.programFolder, messages::ScriptFilter());
     if (!path.isEmpty()) {
-        Controller->open(path);
+        controller_->open(path);
     }
 }
 
-void MainWindow::MNU_SAVEClick() {
-    if (ScriptFileName().isEmpty()) {
-        MNU_SAVEASClick();
+void MainWindow::SaveScript() {
+    if (controller_->ScriptFileName().isEmpty()) {
+        SaveScriptAs();
         return;
     }
-    Controller->save(ScriptFileName());
+    controller_->save(controller_->ScriptFileName());
 }
 
-void MainWindow::MNU_SAVEASClick() {
+void MainWindow::SaveScriptAs() {
     const QString path = Desktop().SaveFileName(this, env_.programFolder, messages::ScriptFilter());
     if (!path.isEmpty()) {
-        Controller->save(ToQString(ChangeExt(FromQString(path), U".script")));
+        controller_->save(ToQString(ChangeExt(FromQString(path), U".script")));
     }
-}
-
-const QString& MainWindow::ScriptFileName() const {
-    return Controller->ScriptFileName();
 }
 
 void MainWindow::OfferInterruptedRun() {
@@ -96,10 +66,10 @@ void MainWindow::OfferInterruptedRun() {
         messages::InterruptedRun(QFile::decodeName(folder), run->everRenamed, run->files.size());
     switch (Desktop().AskAboutInterruptedRun(this, text)) {
     case DesktopServices::InterruptedAnswer::Undo:
-        Controller->settleInterrupted(folder, false);
+        controller_->settleInterrupted(folder, false);
         break;
     case DesktopServices::InterruptedAnswer::Finish:
-        Controller->settleInterrupted(folder, true);
+        controller_->settleInterrupted(folder, true);
         break;
     case DesktopServices::InterruptedAnswer::Leave:
         break;
@@ -112,16 +82,16 @@ void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     // What the window does once it is up (the offer of an interrupted run, the
     // script of the command line) waits until it is on the screen.
-    if (FirstActivation) {
+    if (firstActivation_) {
         QMetaObject::invokeMethod(this, &MainWindow::FormActivate, Qt::QueuedConnection);
     }
 }
 
 void MainWindow::FormActivate() {
-    if (!FirstActivation) {
+    if (!firstActivation_) {
         return;
     }
-    FirstActivation = false;
+    firstActivation_ = false;
     OfferInterruptedRun();
     // A folder after the script is the unattended run, which the program does
     // without a window; the window only opens the script.
@@ -130,11 +100,11 @@ void MainWindow::FormActivate() {
         return;
     }
     if (!QFileInfo(args[0]).isFile()) {
-        Controller->SetScriptFileName(args[0]);
+        controller_->SetScriptFileName(args[0]);
         Desktop().ShowMessage(this, messages::MissingFile(args[0]));
         return;
     }
-    Controller->open(args[0]);
+    controller_->open(args[0]);
 }
 
 } // namespace quorvel

@@ -1,9 +1,9 @@
-#include "look/menu_images.hpp"
-#include "look/menu_look.hpp"
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
 #include "editor/example_list.hpp"
 #include "editor/script_view.hpp"
+#include "look/menu_images.hpp"
+#include "look/menu_look.hpp"
 #include "tests/shell/main_window_fixture.hpp"
 
 #include <QApplication>
@@ -185,26 +185,28 @@ using MenusOfTheWindow = MainWindowTest;
 
 TEST_F(MenusOfTheWindow, UseTheLookAndTheirImages) {
     MainWindow& w = Start();
-    for (QWidget* menu : std::initializer_list<QWidget*>{w.menuBar(), w.MNU_File, w.MNU_Langage,
-                                                         w.MNU_AoutHelp, w.PopupMenu}) {
+    auto* file = Get<QMenu>("MNU_File");
+    for (QWidget* menu :
+         std::initializer_list<QWidget*>{w.menuBar(), file, Get<QMenu>("MNU_Langage"),
+                                         Get<QMenu>("MNU_AoutHelp"), Get<QMenu>("PopupMenu")}) {
         EXPECT_NE(qobject_cast<TMenuStyle*>(menu->style()), nullptr) << menu->objectName().toStdString();
     }
     // Menu-bar items are as wide as their caption plus 8.
     const QFontMetrics fm = w.menuBar()->fontMetrics();
-    for (QMenu* menu : {w.MNU_File, w.MNU_Langage, w.MNU_AoutHelp}) {
+    for (QMenu* menu : {file, Get<QMenu>("MNU_Langage"), Get<QMenu>("MNU_AoutHelp")}) {
         EXPECT_EQ(w.menuBar()->actionGeometry(menu->menuAction()).width(),
                   fm.size(Qt::TextShowMnemonic, menu->title()).width() + 8)
             << menu->title().toStdString();
     }
-    EXPECT_EQ(w.menuBar()->actionGeometry(w.MNU_File->menuAction()).left(), 0);
+    EXPECT_EQ(w.menuBar()->actionGeometry(file->menuAction()).left(), 0);
 
-    w.MNU_File->popup(w.mapToGlobal(QPoint(0, 0)));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.MNU_File));
-    const QImage menu = w.MNU_File->grab().toImage();
-    const QRect open = w.MNU_File->actionGeometry(w.MNU_OPEN);
+    file->popup(w.mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
+    const QImage menu = file->grab().toImage();
+    const QRect open = file->actionGeometry(Get<QAction>("MNU_OPEN"));
     EXPECT_EQ(QColor(menu.pixel(open.left() + 19, open.center().y())), kMenuHighlight);
     EXPECT_NE(QColor(menu.pixel(open.left() + 2 + 8, open.top() + 2 + 8)), kMenuHighlight); // the image
-    w.MNU_File->hide();
+    file->hide();
 }
 
 TEST(MenuImages, EveryImageIsCompiledIn) {

@@ -1,8 +1,8 @@
-#include "look/t_panel.hpp"
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
 #include "editor/example_list.hpp"
 #include "editor/script_view.hpp"
+#include "look/t_panel.hpp"
 #include "tests/shell/main_window_fixture.hpp"
 
 #include <QImage>
@@ -141,11 +141,12 @@ TEST(TPanel, AFadeWithoutRoomDrawsNothingButThePanelColour) {
 using SidePanels = MainWindowTest;
 
 TEST_F(SidePanels, PanelVoirFadesFromCreamToSkyBlueOverItsTopBevelLine) {
-    MainWindow& w = Start();
-    ASSERT_EQ(w.PanelVOIR->size(), QSize(168, 281));
-    const QImage image = Paint(*w.PanelVOIR);
-    const QColor shadow = QColor(w.PanelVOIR->palette().color(QPalette::Dark).rgb());
-    const QColor highlight = QColor(w.PanelVOIR->palette().color(QPalette::Light).rgb());
+    Start();
+    T_Panel* voir = Get<T_Panel>("PanelVOIR");
+    ASSERT_EQ(voir->size(), QSize(168, 281));
+    const QImage image = Paint(*voir);
+    const QColor shadow = QColor(voir->palette().color(QPalette::Dark).rgb());
+    const QColor highlight = QColor(voir->palette().color(QPalette::Light).rgb());
     // Lines at rows 0..279, each from x = 1 to x = 166; the first is cream, the last sky blue.
     for (int x : {1, 80, 166}) {
         EXPECT_EQ(At(image, x, 0), QColor(0xFF, 0xFB, 0xF0)) << x;
@@ -160,7 +161,7 @@ TEST_F(SidePanels, PanelVoirFadesFromCreamToSkyBlueOverItsTopBevelLine) {
     EXPECT_EQ(At(image, 167, 100), highlight);
     EXPECT_EQ(At(image, 80, 280), highlight);
 
-    const QImage bas = Paint(*w.PanelBAS);
+    const QImage bas = Paint(*Get<T_Panel>("PanelBAS"));
     EXPECT_EQ(At(bas, 0, 0), QColor(0xA6, 0xCA, 0xF0));
     EXPECT_EQ(At(bas, 165, 0), QColor(0xA6, 0xCA, 0xF0));
     EXPECT_GT(At(bas, 80, bas.height() - 1).red(), 0xF8);

@@ -52,7 +52,7 @@ Texts TextsOf(const MainWindow& w) {
         }
     }
     int k = 0;
-    for (QTreeWidgetItemIterator it(w.TreeViewCommande); *it != nullptr; ++it, ++k) {
+    for (QTreeWidgetItemIterator it(Find<TCommandTree>(w, "TreeViewCommande")); *it != nullptr; ++it, ++k) {
         texts[QStringLiteral("node %1").arg(k)] = (*it)->text(0);
     }
     return texts;
@@ -281,11 +281,11 @@ TEST_F(LanguageFiles, TheFrenchFileHoldsTheBuiltInTextsAndEnglishTranslatesThemA
     MainWindow& w = Start();
     EXPECT_TRUE(TextsOf(w) == builtIn) << Differences(TextsOf(w), builtIn);
 
-    w.MNU_Anglais->trigger();
+    Find<QAction>(w, "MNU_Anglais")->trigger();
     const Texts english = TextsOf(w);
-    EXPECT_EQ(w.MNU_File->title(), "&File");
-    EXPECT_EQ(w.BtnVoir->text(), "Preview");
-    EXPECT_EQ(w.MNU_Executer->text(), "Rename");
+    EXPECT_EQ(Find<QMenu>(w, "MNU_File")->title(), "&File");
+    EXPECT_EQ(Find<QToolButton>(w, "BtnVoir")->text(), "Preview");
+    EXPECT_EQ(Find<QAction>(w, "Action_Executer")->text(), "Rename");
     // Every caption changes but those written alike in both languages.
     const QStringList alike = {"(title)", "MNU_AoutHelp", "BtnOk", "EdFiltre"};
     for (const auto& [key, value] : builtIn) {
@@ -316,7 +316,7 @@ TEST_F(LanguageFiles, TheFrenchFileHoldsTheBuiltInTextsAndEnglishTranslatesThemA
         EXPECT_EQ(placeholders(english.at(QStringLiteral("node %1").arg(k))), expected) << k;
     }
 
-    w.MNU_Fancais->trigger();
+    Find<QAction>(w, "MNU_Fancais")->trigger();
     EXPECT_TRUE(TextsOf(w) == builtIn) << Differences(TextsOf(w), builtIn);
 }
 
@@ -324,23 +324,23 @@ TEST_F(LanguageFiles, EveryCommandNodeSwitchesToEnglishAndBack) {
     Install("Francais.lng", "Francais.lng");
     Install("English.lng", "English.lng");
     MainWindow& w = Start();
-    w.MNU_Anglais->trigger();
+    Find<QAction>(w, "MNU_Anglais")->trigger();
     const std::vector<Text> lines =
         LanguageFileLines(QByteArray::fromStdString(ReadFileBytes(program_ / "English.lng")));
     const auto tree = std::find(lines.begin(), lines.end(), Text(U"TTreeView\tTreeViewCommande"));
     ASSERT_NE(tree, lines.end());
     int k = 0;
-    for (QTreeWidgetItemIterator it(w.TreeViewCommande); *it != nullptr; ++it, ++k) {
+    for (QTreeWidgetItemIterator it(Find<TCommandTree>(w, "TreeViewCommande")); *it != nullptr; ++it, ++k) {
         EXPECT_EQ((*it)->text(0), ToQString(*(tree + 2 + k))) << k;
     }
     EXPECT_EQ(k, kCommandNodeCount);
-    EXPECT_EQ(w.TreeViewCommande->topLevelItem(0)->text(0), "Delete");
-    EXPECT_EQ(w.TreeViewCommande->topLevelItem(3)->child(4)->text(0),
+    EXPECT_EQ(Find<TCommandTree>(w, "TreeViewCommande")->topLevelItem(0)->text(0), "Delete");
+    EXPECT_EQ(Find<TCommandTree>(w, "TreeViewCommande")->topLevelItem(3)->child(4)->text(0),
               "[n] characters from position [nième] to position [mième]");
 
-    w.MNU_Fancais->trigger();
+    Find<QAction>(w, "MNU_Fancais")->trigger();
     k = 0;
-    for (QTreeWidgetItemIterator it(w.TreeViewCommande); *it != nullptr; ++it, ++k) {
+    for (QTreeWidgetItemIterator it(Find<TCommandTree>(w, "TreeViewCommande")); *it != nullptr; ++it, ++k) {
         EXPECT_EQ((*it)->text(0), ToQString(CommandNodes()[static_cast<std::size_t>(k)].caption)) << k;
     }
 }
@@ -350,25 +350,25 @@ TEST_F(LanguageFiles, EnglishFallsBackToTheFrenchFileButKeepsEnglishPlaceholders
     Install("English.lng", "Essai.lng");
     MainWindow& w = Start();
     ApplyLanguage(w.Environment(), {&w, w.Components()}, QStringLiteral("Essai"));
-    ASSERT_EQ(w.MNU_File->title(), "&File");
-    w.MNU_Anglais->trigger();
-    EXPECT_EQ(w.MNU_File->title(), "&Fichier");
+    ASSERT_EQ(Find<QMenu>(w, "MNU_File")->title(), "&File");
+    Find<QAction>(w, "MNU_Anglais")->trigger();
+    EXPECT_EQ(Find<QMenu>(w, "MNU_File")->title(), "&Fichier");
     EXPECT_EQ(LanguageIndex(), 1);
     EXPECT_EQ(PlaceholderNames(), PlaceholderNamesEn);
-    EXPECT_TRUE(w.MNU_Anglais->isChecked());
+    EXPECT_TRUE(Find<QAction>(w, "MNU_Anglais")->isChecked());
 }
 
 TEST_F(LanguageFiles, SwitchingWithTheFilesMissingChangesOnlyTheCheckAndThePlaceholders) {
     Install("English.lng", "English.lng");
     MainWindow& w = Start();
-    w.MNU_Anglais->trigger();
-    ASSERT_EQ(w.Label1->text(), "Filter:");
+    Find<QAction>(w, "MNU_Anglais")->trigger();
+    ASSERT_EQ(Find<QLabel>(w, "Label1")->text(), "Filter:");
     Remove("English.lng");
     const Texts english = TextsOf(w);
-    w.MNU_Fancais->trigger();
+    Find<QAction>(w, "MNU_Fancais")->trigger();
     EXPECT_TRUE(TextsOf(w) == english) << Differences(TextsOf(w), english);
-    EXPECT_TRUE(w.MNU_Fancais->isChecked());
-    EXPECT_FALSE(w.MNU_Anglais->isChecked());
+    EXPECT_TRUE(Find<QAction>(w, "MNU_Fancais")->isChecked());
+    EXPECT_FALSE(Find<QAction>(w, "MNU_Anglais")->isChecked());
     EXPECT_EQ(LanguageIndex(), 0);
     EXPECT_EQ(PlaceholderNames(), PlaceholderNamesFr);
 }
@@ -377,10 +377,11 @@ TEST_F(LanguageFiles, TheStoredLanguageIsAppliedAtStart) {
     Install("English.lng", "English.lng");
     IniFile(SettingsPath()).WriteInteger("OPTIONS", "LANGUAGE", 1);
     MainWindow& w = Start();
-    EXPECT_EQ(w.MNU_Langage->title(), "Language");
-    EXPECT_EQ(w.LabExemple->text(), "New names:");
-    EXPECT_EQ(w.LabExemple->size(), w.LabExemple->sizeHint()); // the label grows with its text
-    EXPECT_TRUE(w.MNU_Anglais->isChecked());
+    EXPECT_EQ(Find<QMenu>(w, "MNU_Langage")->title(), "Language");
+    EXPECT_EQ(Find<QLabel>(w, "LabExemple")->text(), "New names:");
+    EXPECT_EQ(Find<QLabel>(w, "LabExemple")->size(),
+              Find<QLabel>(w, "LabExemple")->sizeHint()); // the label grows with its text
+    EXPECT_TRUE(Find<QAction>(w, "MNU_Anglais")->isChecked());
 }
 
 } // namespace

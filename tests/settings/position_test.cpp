@@ -1,10 +1,10 @@
 #include "browser/file_grid.hpp"
-#include "settings/ini_file.hpp"
-#include "settings/save_form_pos.hpp"
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
 #include "editor/example_list.hpp"
 #include "editor/script_view.hpp"
+#include "settings/ini_file.hpp"
+#include "settings/save_form_pos.hpp"
 #include "tests/shell/main_window_fixture.hpp"
 
 #include <QGuiApplication>
@@ -106,10 +106,11 @@ TEST_F(Positions, AFailedWriteSaysWhereOnceAndTheWindowStillCloses) {
 
 TEST_F(Positions, ControlBoundsAreWrittenNeverRead) {
     MainWindow& w = Start();
-    w.StringGridFiles->setColumnWidth(0, 400);
+    Get<TFileGrid>("StringGridFiles")->setColumnWidth(0, 400);
     w.close();
     EXPECT_EQ(IniFile(SettingsPath()).ReadInteger("StringGridFiles", "COL0", -1), 400);
-    EXPECT_EQ(Start().StringGridFiles->columnWidth(0), 345);
+    Start();
+    EXPECT_EQ(Get<TFileGrid>("StringGridFiles")->columnWidth(0), 345);
 }
 
 // A window of its own with the keeper, its settings in a temporary folder.

@@ -92,7 +92,7 @@ TEST_F(AboutFromTheMenu, ShowsTheSameBoxEachTimeAndOkClosesIt) {
             title = box->LabelVersion->text();
             QTest::mouseClick(box->BtnOk, Qt::LeftButton);
         });
-        w.MNU_ABOUT->trigger();
+        Get<QAction>("MNU_ABOUT")->trigger();
         EXPECT_TRUE(shown) << time;
         EXPECT_EQ(title, "quorvel  version  ") << time;
         EXPECT_FALSE(box->isVisible()) << time;

@@ -26,9 +26,17 @@ namespace {
 
 class Editor : public MainWindowTest {
 protected:
+    TEditNumber* EdInteger() const { return Get<TEditNumber>("EdInteger"); }
+    QLineEdit* EdString() const { return Get<QLineEdit>("EdString"); }
+    QLineEdit* EdNumber() const { return Get<QLineEdit>("EdNumber"); }
+    QToolButton* BtnOk() const { return Get<QToolButton>("BtnOk"); }
+    TScriptView* HTMLViewer() const { return Get<TScriptView>("HTMLViewer"); }
+    // The script being edited.
+    ScriptDocument& Doc() const { return Controller().Script(); }
+
     // Drops tree node `number` on the script view, as a drag from the tree would.
     bool Drop(int number) {
-        TCommandTree* tree = window_->TreeViewCommande;
+        TCommandTree* tree = Get<TCommandTree>("TreeViewCommande");
         QTreeWidgetItem* node = tree->Node(number);
         tree->setCurrentItem(node);
         QModelIndex index;
@@ -39,7 +47,7 @@ protected:
             index = tree->model()->index(node->parent()->indexOfChild(node), 0, group);
         }
         std::unique_ptr<QMimeData> data(tree->model()->mimeData({index}));
-        QWidget* target = window_->HTMLViewer->viewport();
+        QWidget* target = HTMLViewer()->viewport();
         QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &enter);
         if (!enter.isAccepted()) {
@@ -52,7 +60,7 @@ protected:
 
     // Clicks the `ordinal`-th link of script line `line` in the script view.
     void ClickLink(int line, int ordinal) {
-        TScriptView* view = window_->HTMLViewer;
+        TScriptView* view = HTMLViewer();
         int seen = 0;
         for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next()) {
             for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -73,15 +81,14 @@ protected:
 
     std::vector<std::string> Script() const {
         std::vector<std::string> lines;
-        for (const Text& line : window_->Script->Lines()) {
+        for (const Text& line : Doc().Lines()) {
             lines.push_back(EncodeName(line));
         }
         return lines;
     }
 
     QLineEdit* VisibleBox() const {
-        for (QLineEdit* box :
-             {static_cast<QLineEdit*>(window_->EdInteger), window_->EdString, window_->EdNumber}) {
+        for (QLineEdit* box : {static_cast<QLineEdit*>(EdInteger()), EdString(), EdNumber()}) {
             if (box->isVisible()) {
                 return box;
             }
@@ -94,18 +101,18 @@ protected:
         for (const char* line : lines) {
             script.push_back(T(line));
         }
-        window_->Script->Load(std::move(script));
+        Doc().Load(std::move(script));
     }
 
     QStringList Preview() const {
-        return window_->MemoExemple->toPlainText().split('\n', Qt::SkipEmptyParts);
+        return Get<TExampleList>("MemoExemple")->toPlainText().split('\n', Qt::SkipEmptyParts);
     }
 };
 
 TEST_F(Editor, DroppingACommandAppendsItsLineAndAGroupIsRefused) {
-    MainWindow& w = Start();
+    Start();
     EXPECT_FALSE(Drop(0)); // the group "Supprimer"
-    EXPECT_TRUE(w.Script->Lines().empty());
+    EXPECT_TRUE(Doc().Lines().empty());
     EXPECT_TRUE(Drop(1));
     EXPECT_TRUE(Drop(1));
     EXPECT_TRUE(Drop(10));
@@ -114,20 +121,20 @@ TEST_F(Editor, DroppingACommandAppendsItsLineAndAGroupIsRefused) {
                             "1|Supprimer les [n] premiers caractères",
                             "1|Supprimer les [n] premiers caractères", "10|Remplacer [Chaine1] par [Chaine2]",
                             "28|Déplacer Les [n] caractères de la position [nième] à [mième]"}));
-    ASSERT_EQ(w.Script->HtmlLines().size(), 4);
-    EXPECT_TRUE(w.Script->HtmlLines()[1].contains(QStringLiteral("Name=\"1\"")));
-    EXPECT_EQ(w.HTMLViewer->DocumentText(),
-              w.Script->HtmlLines().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    ASSERT_EQ(Doc().HtmlLines().size(), 4);
+    EXPECT_TRUE(Doc().HtmlLines()[1].contains(QStringLiteral("Name=\"1\"")));
+    EXPECT_EQ(HTMLViewer()->DocumentText(),
+              Doc().HtmlLines().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     // A drag from anywhere else is refused.
     QMimeData text;
     text.setText(QStringLiteral("1|Supprimer"));
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.HTMLViewer->viewport(), &enter);
+    QCoreApplication::sendEvent(HTMLViewer()->viewport(), &enter);
     EXPECT_FALSE(enter.isAccepted());
 }
 
 TEST_F(Editor, ClickingAPlaceholderOpensTheBoxOfItsKind) {
-    MainWindow& w = Start();
+    Start();
     SetScript({"16|Ajouter [Chaine] à la [nième] postion", "19|Ajouter [Numéro] au début",
                "12|Remplacer l'extention par [Extension]", "10|Remplacer [Chaine1] par [Chaine2]"});
     struct Case {
@@ -136,63 +143,63 @@ TEST_F(Editor, ClickingAPlaceholderOpensTheBoxOfItsKind) {
         QLineEdit* box;
         const char* text;
     };
-    for (const Case& c : {Case{0, 1, w.EdString, "Chaine"}, Case{0, 2, w.EdInteger, "nième"},
-                          Case{1, 1, w.EdNumber, "Numéro"}, Case{2, 1, w.EdString, "Extension"},
-                          Case{3, 1, w.EdString, "Chaine1"}, Case{3, 2, w.EdString, "Chaine2"}}) {
+    for (const Case& c : {Case{0, 1, EdString(), "Chaine"}, Case{0, 2, EdInteger(), "nième"},
+                          Case{1, 1, EdNumber(), "Numéro"}, Case{2, 1, EdString(), "Extension"},
+                          Case{3, 1, EdString(), "Chaine1"}, Case{3, 2, EdString(), "Chaine2"}}) {
         ClickLink(c.line, c.ordinal);
         EXPECT_EQ(VisibleBox(), c.box) << c.text;
-        EXPECT_TRUE(w.BtnOk->isVisible());
+        EXPECT_TRUE(BtnOk()->isVisible());
         EXPECT_EQ(c.box->text().toStdString(), c.text);
         EXPECT_EQ(c.box->selectedText().toStdString(), c.text);
-        EXPECT_EQ(w.Controller->ClickedLine(), c.line);
-        EXPECT_EQ(w.HTMLViewer->textCursor().selectedText().toStdString(), c.text);
+        EXPECT_EQ(Controller().ClickedLine(), c.line);
+        EXPECT_EQ(HTMLViewer()->textCursor().selectedText().toStdString(), c.text);
     }
 }
 
 TEST_F(Editor, EnterWritesTheValueIntoTheClickedPlaceholder) {
     MakeFiles({"abcdef.txt"});
-    MainWindow& w = Start();
+    Start();
     ListFolder();
     Click(1);
     SetScript({"1|Supprimer les [n] premiers caractères"});
     ClickLink(0, 1);
-    ASSERT_EQ(VisibleBox(), w.EdInteger);
-    QTest::keyClicks(w.EdInteger, QStringLiteral("3"));
-    QTest::keyClick(w.EdInteger, Qt::Key_Return);
+    ASSERT_EQ(VisibleBox(), EdInteger());
+    QTest::keyClicks(EdInteger(), QStringLiteral("3"));
+    QTest::keyClick(EdInteger(), Qt::Key_Return);
     EXPECT_EQ(Script(), std::vector<std::string>{"1|Supprimer les [n=3] premiers caractères"});
     EXPECT_EQ(VisibleBox(), nullptr);
-    EXPECT_FALSE(w.BtnOk->isVisible());
+    EXPECT_FALSE(BtnOk()->isVisible());
     EXPECT_EQ(Preview(), QStringList({"def.txt"})); // the preview followed, silently
     // A click on the value, a new one and OK.
     ClickLink(0, 1);
-    EXPECT_EQ(w.EdInteger->text().toStdString(), "3");
-    w.EdInteger->setText(QStringLiteral("5"));
-    QTest::mouseClick(w.BtnOk, Qt::LeftButton);
+    EXPECT_EQ(EdInteger()->text().toStdString(), "3");
+    EdInteger()->setText(QStringLiteral("5"));
+    QTest::mouseClick(BtnOk(), Qt::LeftButton);
     EXPECT_EQ(Script(), std::vector<std::string>{"1|Supprimer les [n=5] premiers caractères"});
     // An empty value is written and its link stays clickable.
     ClickLink(0, 1);
-    w.EdInteger->clear();
-    w.BtnOkClick();
+    EdInteger()->clear();
+    QTest::mouseClick(BtnOk(), Qt::LeftButton);
     EXPECT_EQ(Script(), std::vector<std::string>{"1|Supprimer les [n=] premiers caractères"});
     ClickLink(0, 1);
-    EXPECT_EQ(VisibleBox(), w.EdInteger);
-    EXPECT_EQ(w.EdInteger->text().toStdString(), "");
+    EXPECT_EQ(VisibleBox(), EdInteger());
+    EXPECT_EQ(EdInteger()->text().toStdString(), "");
     EXPECT_TRUE(desktop_.log.messages.isEmpty());
 }
 
 // "=", "[", "]" and "|" would cut the line or its placeholders: refused, the value
 // kept in its box.
 TEST_F(Editor, AValueWithScriptSyntaxIsRefusedAndKept) {
-    MainWindow& w = Start();
+    Start();
     SetScript({"14|Ajouter [Chaine] au début"});
     for (const char* value : {"a=b", "[x", "x]", "a|b"}) {
         ClickLink(0, 1);
-        w.EdString->setText(QString::fromUtf8(value));
-        w.BtnOkClick();
+        EdString()->setText(QString::fromUtf8(value));
+        QTest::mouseClick(BtnOk(), Qt::LeftButton);
         EXPECT_EQ(Script(), std::vector<std::string>{"14|Ajouter [Chaine] au début"}) << value;
-        EXPECT_EQ(VisibleBox(), w.EdString);
-        EXPECT_EQ(w.EdString->text().toStdString(), value);
-        EXPECT_TRUE(w.EdString->toolTip().contains(QStringLiteral("= [ ] |")));
+        EXPECT_EQ(VisibleBox(), EdString());
+        EXPECT_EQ(EdString()->text().toStdString(), value);
+        EXPECT_TRUE(EdString()->toolTip().contains(QStringLiteral("= [ ] |")));
     }
 }
 
@@ -200,7 +207,7 @@ TEST_F(Editor, AValueWithScriptSyntaxIsRefusedAndKept) {
 TEST_F(Editor, ClosingAChangedScriptAsksToSaveIt) {
     MainWindow& w = Start();
     SetScript({"7|Supprimer tous les espaces"}); // read, not changed by the user
-    w.Script->Append(T("8|Supprimer tous les accents"));
+    Doc().Append(T("8|Supprimer tous les accents"));
     desktop_.log.saveAnswer = DesktopLog::SaveAnswer::Cancel;
     EXPECT_FALSE(w.close());
     EXPECT_EQ(desktop_.log.saveQuestions, QStringList({"Enregistrer les modifications du script ?"}));
@@ -212,89 +219,89 @@ TEST_F(Editor, ClosingAChangedScriptAsksToSaveIt) {
 }
 
 TEST_F(Editor, TheValueGoesToTheClickedSlotEvenWhenItsNameAppearsEarlier) {
-    MainWindow& w = Start();
+    Start();
     SetScript({"16|Ajouter [Chaine=nième] à la [nième] postion", "14|Ajouter [Chaine=my file] au début"});
     ClickLink(0, 2);
-    ASSERT_EQ(VisibleBox(), w.EdInteger);
-    w.EdInteger->setText(QStringLiteral("2"));
-    w.BtnOkClick();
+    ASSERT_EQ(VisibleBox(), EdInteger());
+    EdInteger()->setText(QStringLiteral("2"));
+    QTest::mouseClick(BtnOk(), Qt::LeftButton);
     // A value with a word delimiter is edited as a whole.
     ClickLink(1, 1);
-    ASSERT_EQ(VisibleBox(), w.EdString);
-    EXPECT_EQ(w.EdString->text().toStdString(), "my file");
-    w.EdString->setText(QStringLiteral("a/b;c%41"));
-    w.BtnOkClick();
+    ASSERT_EQ(VisibleBox(), EdString());
+    EXPECT_EQ(EdString()->text().toStdString(), "my file");
+    EdString()->setText(QStringLiteral("a/b;c%41"));
+    QTest::mouseClick(BtnOk(), Qt::LeftButton);
     EXPECT_EQ(Script(), (std::vector<std::string>{"16|Ajouter [Chaine=nième] à la [nième=2] postion",
                                                   "14|Ajouter [Chaine=a/b;c%41] au début"}));
 }
 
 TEST_F(Editor, PlaceholdersOfEitherLanguageOpenTheirBox) {
-    MainWindow& w = Start();
+    Start();
     SetScript({"16|Ajouter [Chaine] à la [nième] postion", "19|Add [Number] at the start"});
-    w.MNU_Anglais->trigger();
+    Get<QAction>("MNU_Anglais")->trigger();
     ClickLink(0, 1); // a French placeholder under the English interface
-    EXPECT_EQ(VisibleBox(), w.EdString);
+    EXPECT_EQ(VisibleBox(), EdString());
     ClickLink(1, 1);
-    EXPECT_EQ(VisibleBox(), w.EdNumber);
+    EXPECT_EQ(VisibleBox(), EdNumber());
     ClickLink(0, 2);
-    EXPECT_EQ(VisibleBox(), w.EdInteger);
-    w.MNU_Fancais->trigger();
+    EXPECT_EQ(VisibleBox(), EdInteger());
+    Get<QAction>("MNU_Fancais")->trigger();
 }
 
 TEST_F(Editor, EffacerDeletesTheLineClickedLastAndReportsAMissingLine) {
-    MainWindow& w = Start();
-    EXPECT_FALSE(w.Action_Effacer->isEnabled());
+    Start();
+    EXPECT_FALSE(Get<QAction>("Action_Effacer")->isEnabled());
     SetScript({"1|Supprimer les [n=1] premiers caractères", "2|Supprimer les [n=2] derniers caratères",
                "24|Déplacer Les [n=3] premiers caractères à la fin"});
     ClickLink(2, 1);
-    EXPECT_TRUE(w.Action_Effacer->isEnabled());
-    w.MNU_Effacer->trigger();
-    EXPECT_EQ(w.Script->Lines().size(), 2U);
-    w.MNU_Effacer->trigger();
-    EXPECT_EQ(w.Script->Lines().size(), 2U);
+    EXPECT_TRUE(Get<QAction>("Action_Effacer")->isEnabled());
+    Get<QAction>("Action_Effacer")->trigger();
+    EXPECT_EQ(Doc().Lines().size(), 2U);
+    Get<QAction>("Action_Effacer")->trigger();
+    EXPECT_EQ(Doc().Lines().size(), 2U);
     EXPECT_EQ(desktop_.log.errors, QStringList({"Indice de liste hors limites (2)"}));
     // After a deletion the later lines carry the lower names.
     ClickLink(0, 1);
-    w.MNU_Effacer->trigger();
+    Get<QAction>("Action_Effacer")->trigger();
     EXPECT_EQ(Script(), std::vector<std::string>{"2|Supprimer les [n=2] derniers caratères"});
-    EXPECT_TRUE(w.Script->HtmlLines()[0].contains(QStringLiteral("Name=\"0\"")));
-    w.MNU_ClearAll->trigger();
-    EXPECT_TRUE(w.Script->Lines().empty() && w.Script->HtmlLines().isEmpty());
-    EXPECT_TRUE(w.HTMLViewer->toPlainText().isEmpty());
-    w.MNU_ClearAll->trigger(); // on an empty script
-    EXPECT_TRUE(w.Script->Lines().empty());
+    EXPECT_TRUE(Doc().HtmlLines()[0].contains(QStringLiteral("Name=\"0\"")));
+    Get<QAction>("MNU_ClearAll")->trigger();
+    EXPECT_TRUE(Doc().Lines().empty() && Doc().HtmlLines().isEmpty());
+    EXPECT_TRUE(HTMLViewer()->toPlainText().isEmpty());
+    Get<QAction>("MNU_ClearAll")->trigger(); // on an empty script
+    EXPECT_TRUE(Doc().Lines().empty());
 }
 
 TEST_F(Editor, PreviewNumbersInRowOrderAndWarnsAboutAnIncompleteScript) {
     MakeFiles({"a.txt", "b.txt", "c.txt"});
-    MainWindow& w = Start();
+    Start();
     ListFolder();
     Click(2);
     Click(1, Qt::ControlModifier); // clicked after b, listed first
     SetScript({"19|Ajouter [Numéro=1] au début"});
-    EXPECT_TRUE(w.BtnVoir->isEnabled());
-    QTest::mouseClick(w.BtnVoir, Qt::LeftButton);
+    EXPECT_TRUE(Get<QToolButton>("BtnVoir")->isEnabled());
+    QTest::mouseClick(Get<QToolButton>("BtnVoir"), Qt::LeftButton);
     EXPECT_EQ(Preview(), QStringList({"1a.txt", "2b.txt"}));
-    QTest::mouseClick(w.BtnVoir, Qt::LeftButton); // the counter restarts every time
+    QTest::mouseClick(Get<QToolButton>("BtnVoir"), Qt::LeftButton); // the counter restarts every time
     EXPECT_EQ(Preview(), QStringList({"1a.txt", "2b.txt"}));
     SetScript({"19|Ajouter [Numéro] au début"});
-    EXPECT_FALSE(w.BtnVoir->isEnabled());
-    w.Action_VoirExempleExecute(PreviewMode::Interactive);
+    EXPECT_FALSE(Get<QToolButton>("BtnVoir")->isEnabled());
+    Controller().preview(PreviewMode::Interactive);
     EXPECT_EQ(desktop_.log.messages, QStringList({"Script invalide..."}));
     EXPECT_TRUE(Preview().isEmpty());
     SetScript({"19|Ajouter [Numéro=a1] au début"});
-    w.Action_VoirExempleExecute(PreviewMode::Interactive);
+    Controller().preview(PreviewMode::Interactive);
     EXPECT_EQ(desktop_.log.errors, QStringList({"'a1' n'est pas une valeur entière correcte"}));
 }
 
 TEST_F(Editor, RunAsksFirstRenamesSafelyAndReports) {
     MakeFiles({"a.txt", "b.txt", "c.txt"});
-    MainWindow& w = Start();
+    Start();
     ListFolder();
-    QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(Get<TFileGrid>("StringGridFiles"), Qt::Key_A, Qt::ControlModifier);
     SetScript({"11|Remplacer tout par [Chaine=x.txt]"});
     desktop_.log.answer = false;
-    w.MNU_Executer->trigger();
+    Get<QAction>("Action_Executer")->trigger();
     EXPECT_EQ(
         desktop_.log.confirmations,
         QStringList({"Confirmation|êtes-vous sûr de vouloir modifier le nom des fichiers sélectionnés ?\n"
@@ -302,17 +309,17 @@ TEST_F(Editor, RunAsksFirstRenamesSafelyAndReports) {
     EXPECT_TRUE(std::filesystem::exists(folder_ / "a.txt"));
 
     desktop_.log.answer = true;
-    w.MNU_Executer->trigger();
+    Get<QAction>("Action_Executer")->trigger();
     // Three files mapped to one name: the first is renamed, the others keep theirs.
     EXPECT_EQ(ReadFileBytes(folder_ / "x.txt"), "a.txt");
     EXPECT_EQ(ReadFileBytes(folder_ / "b.txt"), "b.txt");
     EXPECT_EQ(ReadFileBytes(folder_ / "c.txt"), "c.txt");
-    EXPECT_EQ(w.RunStatus->text(), QStringLiteral("1 renommé(s), 0 inchangé(s), 2 échec(s)"));
-    EXPECT_TRUE(w.RunStatus->toolTip().contains(QStringLiteral("b.txt")));
+    EXPECT_EQ(Get<QLabel>("RunStatus")->text(), QStringLiteral("1 renommé(s), 0 inchangé(s), 2 échec(s)"));
+    EXPECT_TRUE(Get<QLabel>("RunStatus")->toolTip().contains(QStringLiteral("b.txt")));
     // The folder is listed again, the renamed file selected under its new name.
-    ASSERT_EQ(w.FileList->Count(), 3U);
-    EXPECT_EQ(EncodeName(w.FileList->Files().Items(2).Name()), "x.txt");
-    EXPECT_EQ(w.Selection->Indexes(3), std::vector<std::size_t>({2}));
+    ASSERT_EQ(Controller().Files().Count(), 3U);
+    EXPECT_EQ(EncodeName(Controller().Files().Files().Items(2).Name()), "x.txt");
+    EXPECT_EQ(Controller().Selection().Indexes(3), std::vector<std::size_t>({2}));
     EXPECT_TRUE(Preview().isEmpty());
 }
 
@@ -321,21 +328,21 @@ TEST_F(Editor, UndoTakesTheLastRunBackAndSelectsTheFilesAgain) {
     MakeFiles({"a.txt", "b.txt"});
     MainWindow& w = Start();
     ListFolder();
-    EXPECT_FALSE(w.MNU_UNDO->isEnabled());
-    QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_FALSE(Get<QAction>("MNU_UNDO")->isEnabled());
+    QTest::keyClick(Get<TFileGrid>("StringGridFiles"), Qt::Key_A, Qt::ControlModifier);
     SetScript({"14|Ajouter [Chaine=x_] au début"});
-    w.MNU_ExecuterClick(RunMode::Unattended);
+    Controller().run(RunMode::Unattended);
     EXPECT_TRUE(std::filesystem::exists(folder_ / "x_a.txt") && std::filesystem::exists(folder_ / "x_b.txt"));
-    ASSERT_TRUE(w.MNU_UNDO->isEnabled());
+    ASSERT_TRUE(Get<QAction>("MNU_UNDO")->isEnabled());
     // Ctrl+Z from the script view, where the focus is after its pop-up menu.
     w.activateWindow();
-    w.HTMLViewer->setFocus();
-    QTest::keyClick(w.HTMLViewer, Qt::Key_Z, Qt::ControlModifier);
+    HTMLViewer()->setFocus();
+    QTest::keyClick(HTMLViewer(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(ReadFileBytes(folder_ / "a.txt"), "a.txt");
     EXPECT_EQ(ReadFileBytes(folder_ / "b.txt"), "b.txt");
-    EXPECT_EQ(w.RunStatus->text(), QStringLiteral("2 renommé(s), 0 inchangé(s), 0 échec(s)"));
-    EXPECT_EQ(w.Selection->Indexes(2), std::vector<std::size_t>({0, 1}));
-    EXPECT_FALSE(w.MNU_UNDO->isEnabled());
+    EXPECT_EQ(Get<QLabel>("RunStatus")->text(), QStringLiteral("2 renommé(s), 0 inchangé(s), 0 échec(s)"));
+    EXPECT_EQ(Controller().Selection().Indexes(2), std::vector<std::size_t>({0, 1}));
+    EXPECT_FALSE(Get<QAction>("MNU_UNDO")->isEnabled());
 }
 
 // A run that stopped before its end is offered at start-up, and "Annuler" takes
@@ -345,9 +352,9 @@ TEST_F(Editor, AnInterruptedRunIsOfferedAtStartUp) {
     {
         MainWindow& w = Start();
         ListFolder();
-        QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(Get<TFileGrid>("StringGridFiles"), Qt::Key_A, Qt::ControlModifier);
         SetScript({"14|Ajouter [Chaine=y_] au début"});
-        w.MNU_ExecuterClick(RunMode::Unattended);
+        Controller().run(RunMode::Unattended);
         w.close();
     }
     // The journal as a run killed after its last rename leaves it: no end, not closed.
@@ -381,57 +388,57 @@ TEST_F(Editor, AnInterruptedRunIsOfferedAtStartUp) {
 }
 
 TEST_F(Editor, SaveAsGivesTheScriptExtensionAndOpenReadsItBack) {
-    MainWindow& w = Start();
+    Start();
     SetScript({"1|Supprimer les [n=2] premiers caractères", "7|Supprimer tous les espaces"});
     for (const char* typed : {"essai", "essai.txt", "essai.script"}) {
         desktop_.log.saveFileName = QString::fromStdString(program_ / typed);
-        w.MNU_SAVEAS->trigger();
-        EXPECT_EQ(w.ScriptFileName().toStdString(), program_ / "essai.script") << typed;
+        Get<QAction>("MNU_SAVEAS")->trigger();
+        EXPECT_EQ(Controller().ScriptFileName().toStdString(), program_ / "essai.script") << typed;
     }
     EXPECT_EQ(ReadFileBytes(program_ / "essai.script"),
               "1|Supprimer les [n=2] premiers caract\xE8res\r\n7|Supprimer tous les espaces\r\n");
     EXPECT_FALSE(std::filesystem::exists(program_ / "essai"));
 
-    w.MNU_ClearAll->trigger();
+    Get<QAction>("MNU_ClearAll")->trigger();
     desktop_.log.openFileName = QString::fromStdString(program_ / "essai.script");
-    w.MNU_OPEN->trigger();
+    Get<QAction>("MNU_OPEN")->trigger();
     EXPECT_EQ(Script(), (std::vector<std::string>{"1|Supprimer les [n=2] premiers caractères",
                                                   "7|Supprimer tous les espaces"}));
-    w.Script->Remove(w.Script->Count() - 1);
-    w.MNU_SAVE->trigger(); // writes back to the opened file, without a dialog
+    Doc().Remove(Doc().Count() - 1);
+    Get<QAction>("MNU_SAVE")->trigger(); // writes back to the opened file, without a dialog
     EXPECT_EQ(ReadFileBytes(program_ / "essai.script"), "1|Supprimer les [n=2] premiers caract\xE8res\r\n");
 }
 
 TEST_F(Editor, SaveWithoutANameAsksForOneAndFailuresKeepTheScript) {
-    MainWindow& w = Start();
+    Start();
     SetScript({"7|Supprimer tous les espaces"});
     desktop_.log.saveFileName.clear(); // the user cancels
-    w.MNU_SAVE->trigger();
-    EXPECT_TRUE(w.ScriptFileName().isEmpty());
+    Get<QAction>("MNU_SAVE")->trigger();
+    EXPECT_TRUE(Controller().ScriptFileName().isEmpty());
     desktop_.log.saveFileName = QString::fromStdString(program_ / "missing-folder/essai");
-    w.MNU_SAVE->trigger();
+    Get<QAction>("MNU_SAVE")->trigger();
     ASSERT_EQ(desktop_.log.errors.size(), 1);
     EXPECT_TRUE(desktop_.log.errors[0].startsWith(QStringLiteral("Impossible de créer le fichier ")));
     EXPECT_EQ(Script(), std::vector<std::string>{"7|Supprimer tous les espaces"});
     desktop_.log.openFileName = QString::fromStdString(program_ / "absent.script");
-    w.MNU_OPEN->trigger();
+    Get<QAction>("MNU_OPEN")->trigger();
     EXPECT_TRUE(desktop_.log.errors[1].startsWith(QStringLiteral("Impossible d'ouvrir le fichier ")));
-    EXPECT_TRUE(w.Script->Lines().empty());
+    EXPECT_TRUE(Doc().Lines().empty());
 }
 
 TEST_F(Editor, AScriptOfAnyBytesOpensAndShows) {
-    MainWindow& w = Start();
+    Start();
     const std::string bytes("1|[n=\xFF\xFE] <b>\r\n[[[]]]\n|||\r\0zz\r\n", 30);
     desktop_.log.openFileName = QString::fromStdString(folder_.Write("odd.script", bytes));
-    w.MNU_OPEN->trigger();
-    EXPECT_EQ(w.Script->Lines().size(), 3U); // the NUL ends the text
-    EXPECT_EQ(w.Script->HtmlLines().size(), 3);
+    Get<QAction>("MNU_OPEN")->trigger();
+    EXPECT_EQ(Doc().Lines().size(), 3U); // the NUL ends the text
+    EXPECT_EQ(Doc().HtmlLines().size(), 3);
     ClickLink(0, 1);
     EXPECT_TRUE(desktop_.log.errors.isEmpty());
 }
 
 TEST_F(Editor, LongScriptsAndLongValuesShowAndEdit) {
-    MainWindow& w = Start();
+    Start();
     std::string bytes;
     for (int i = 0; i < 10000; ++i) {
         bytes += "14|Ajouter [Chaine=v" + std::to_string(i) +
@@ -439,19 +446,19 @@ TEST_F(Editor, LongScriptsAndLongValuesShowAndEdit) {
                  "but\r\n";
     }
     desktop_.log.openFileName = QString::fromStdString(folder_.Write("long.script", bytes));
-    w.MNU_OPEN->trigger();
-    ASSERT_EQ(w.Script->Lines().size(), 10000U);
-    w.HTMLViewer->verticalScrollBar()->setValue(w.HTMLViewer->verticalScrollBar()->maximum());
+    Get<QAction>("MNU_OPEN")->trigger();
+    ASSERT_EQ(Doc().Lines().size(), 10000U);
+    HTMLViewer()->verticalScrollBar()->setValue(HTMLViewer()->verticalScrollBar()->maximum());
     ClickLink(9999, 1);
-    ASSERT_EQ(VisibleBox(), w.EdString);
-    EXPECT_EQ(w.EdString->text().toStdString(), "v9999");
+    ASSERT_EQ(VisibleBox(), EdString());
+    EXPECT_EQ(EdString()->text().toStdString(), "v9999");
     const QString value(100000, QLatin1Char('x'));
-    w.EdString->setText(value);
-    w.BtnOkClick();
+    EdString()->setText(value);
+    QTest::mouseClick(BtnOk(), Qt::LeftButton);
     const bool written =
-        EncodeName(w.Script->Lines().back()) == "14|Ajouter [Chaine=" + value.toStdString() + "] au début";
-    EXPECT_TRUE(written) << "the line holds " << w.Script->Lines().back().size() << " characters";
-    EXPECT_TRUE(w.HTMLViewer->toPlainText().contains(value));
+        EncodeName(Doc().Lines().back()) == "14|Ajouter [Chaine=" + value.toStdString() + "] au début";
+    EXPECT_TRUE(written) << "the line holds " << Doc().Lines().back().size() << " characters";
+    EXPECT_TRUE(HTMLViewer()->toPlainText().contains(value));
 }
 
 TEST_F(Editor, CommandLineOpensAScriptAndNeverRunsIt) {
@@ -460,9 +467,9 @@ TEST_F(Editor, CommandLineOpensAScriptAndNeverRunsIt) {
                                                           "but\r\n");
     {
         MainWindow& w = Start({QString::fromStdString(script)});
-        QTRY_VERIFY(!w.FirstActivation);
+        QTRY_VERIFY(!Controller().ScriptFileName().isEmpty()); // the command line is read
         EXPECT_EQ(Script(), std::vector<std::string>{"14|Ajouter [Chaine=x_] au début"});
-        EXPECT_EQ(w.ScriptFileName().toStdString(), script);
+        EXPECT_EQ(Controller().ScriptFileName().toStdString(), script);
         EXPECT_TRUE(w.isVisible());
     }
     {
@@ -470,7 +477,7 @@ TEST_F(Editor, CommandLineOpensAScriptAndNeverRunsIt) {
         // a folder only opens the script.
         MainWindow& w =
             Start({QString::fromStdString(script), QString::fromStdString(folder_.path()), "*.jpg"});
-        QTRY_VERIFY(!w.FirstActivation);
+        QTRY_VERIFY(!Controller().ScriptFileName().isEmpty()); // the command line is read
         EXPECT_TRUE(w.isVisible());
         EXPECT_EQ(Script(), std::vector<std::string>{"14|Ajouter [Chaine=x_] au début"});
         EXPECT_TRUE(std::filesystem::exists(folder_ / "a.jpg") && std::filesystem::exists(folder_ / "c.txt"));
@@ -480,10 +487,10 @@ TEST_F(Editor, CommandLineOpensAScriptAndNeverRunsIt) {
 TEST_F(Editor, CommandLineWithAMissingScript) {
     const QString missing = QString::fromStdString(program_ / "x.script");
     MainWindow& w = Start({missing});
-    QTRY_VERIFY(!w.FirstActivation);
+    QTRY_VERIFY(!Controller().ScriptFileName().isEmpty()); // the command line is read
     EXPECT_EQ(desktop_.log.messages, QStringList({"Le fichier " + missing + " n'existe pas"}));
     EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(w.ScriptFileName(), missing);
+    EXPECT_EQ(Controller().ScriptFileName(), missing);
 }
 
 } // namespace

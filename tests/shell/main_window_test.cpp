@@ -42,45 +42,59 @@ TEST_F(Window, HasEveryControlInItsOwningOrderWithItsParentAndPlace) {
     }
     EXPECT_EQ(widgets.mid(0, controls.size()), controls);
 
+    // Every control once under its name, with its class.
+    const auto control = [&](const char* name) { return Get<QWidget>(name); };
+    EXPECT_NE(Get<TSplitter>("Splitter3"), nullptr);
+    EXPECT_NE(Get<TFolderTree>("ShellTreeView"), nullptr);
+    EXPECT_NE(Get<TExampleList>("MemoExemple"), nullptr);
+    EXPECT_NE(Get<TFileGrid>("StringGridFiles"), nullptr);
+    EXPECT_NE(Get<TCommandTree>("TreeViewCommande"), nullptr);
+    EXPECT_NE(Get<TScriptView>("HTMLViewer"), nullptr);
+    EXPECT_NE(Get<T_Panel>("PanelVOIR"), nullptr);
+    EXPECT_NE(Get<T_Panel>("PanelBAS"), nullptr);
+    EXPECT_NE(Get<TEditNumber>("EdInteger"), nullptr);
+    EXPECT_EQ(w.FindComponent("StringGridFiles"), control("StringGridFiles"));
+    EXPECT_EQ(w.FindComponent("nothing"), nullptr);
+
     struct Placement {
-        QWidget* control;
-        QWidget* parent;
+        const char* control;
+        const char* parent;
     };
     for (const Placement& p :
-         {Placement{w.ShellTreeView, w.Panel1}, Placement{w.Splitter1, w.Panel1},
-          Placement{w.StringGridFiles, w.Panel1}, Placement{w.PanelVOIR, w.Panel1},
-          Placement{w.EdFiltre, w.PanelVOIR}, Placement{w.MemoExemple, w.PanelVOIR},
-          Placement{w.BtnVoir, w.PanelVOIR}, Placement{w.TreeViewCommande, w.Panel2},
-          Placement{w.Panel4, w.Panel2}, Placement{w.HTMLViewer, w.Panel4}, Placement{w.PanelBAS, w.Panel4},
-          Placement{w.BtnOk, w.PanelBAS}, Placement{w.EdInteger, w.PanelBAS}}) {
-        EXPECT_EQ(p.control->parentWidget(), p.parent) << p.control->objectName().toStdString();
+         {Placement{"ShellTreeView", "Panel1"}, Placement{"Splitter1", "Panel1"},
+          Placement{"StringGridFiles", "Panel1"}, Placement{"PanelVOIR", "Panel1"},
+          Placement{"EdFiltre", "PanelVOIR"}, Placement{"MemoExemple", "PanelVOIR"},
+          Placement{"BtnVoir", "PanelVOIR"}, Placement{"TreeViewCommande", "Panel2"},
+          Placement{"Panel4", "Panel2"}, Placement{"HTMLViewer", "Panel4"}, Placement{"PanelBAS", "Panel4"},
+          Placement{"BtnOk", "PanelBAS"}, Placement{"EdInteger", "PanelBAS"}}) {
+        EXPECT_EQ(control(p.control)->parentWidget(), control(p.parent)) << p.control;
     }
-    EXPECT_EQ(w.Panel1->height(), 281);
-    EXPECT_EQ(w.Splitter3->height(), 3);
-    EXPECT_EQ(w.Splitter3->y(), 281);
-    EXPECT_EQ(w.ShellTreeView->width(), 233);
-    EXPECT_EQ(w.Splitter1->geometry(), QRect(233, 0, 4, 281));
-    EXPECT_EQ(w.PanelVOIR->width(), 168);
-    EXPECT_EQ(w.PanelVOIR->x(), w.Panel1->width() - 168);
-    EXPECT_EQ(w.EdFiltre->geometry(), QRect(8, 24, 121, 24));
-    EXPECT_EQ(w.MemoExemple->geometry(), QRect(9, 82, 153, 159));
-    EXPECT_EQ(w.BtnVoir->geometry(), QRect(43, 250, 97, 25));
-    EXPECT_EQ(w.TreeViewCommande->geometry().left(), 1);
-    EXPECT_EQ(w.TreeViewCommande->width(), 233);
-    EXPECT_EQ(w.Splitter2->x(), 234);
-    EXPECT_EQ(w.PanelBAS->width(), 166);
+    EXPECT_EQ(control("Panel1")->height(), 281);
+    EXPECT_EQ(control("Splitter3")->height(), 3);
+    EXPECT_EQ(control("Splitter3")->y(), 281);
+    EXPECT_EQ(control("ShellTreeView")->width(), 233);
+    EXPECT_EQ(control("Splitter1")->geometry(), QRect(233, 0, 4, 281));
+    EXPECT_EQ(control("PanelVOIR")->width(), 168);
+    EXPECT_EQ(control("PanelVOIR")->x(), control("Panel1")->width() - 168);
+    EXPECT_EQ(control("EdFiltre")->geometry(), QRect(8, 24, 121, 24));
+    EXPECT_EQ(control("MemoExemple")->geometry(), QRect(9, 82, 153, 159));
+    EXPECT_EQ(control("BtnVoir")->geometry(), QRect(43, 250, 97, 25));
+    EXPECT_EQ(control("TreeViewCommande")->geometry().left(), 1);
+    EXPECT_EQ(control("TreeViewCommande")->width(), 233);
+    EXPECT_EQ(control("Splitter2")->x(), 234);
+    EXPECT_EQ(control("PanelBAS")->width(), 166);
     // The three parameter boxes share one place.
-    EXPECT_EQ(w.EdString->y(), 16);
-    EXPECT_EQ(w.EdNumber->y(), 16);
-    EXPECT_EQ(w.EdInteger->y(), 16);
-    EXPECT_TRUE(w.EdInteger->isHidden() && w.EdString->isHidden() && w.EdNumber->isHidden() &&
-                w.BtnOk->isHidden());
-    EXPECT_EQ(w.EdFiltre->text(), "*.*");
+    EXPECT_EQ(control("EdString")->y(), 16);
+    EXPECT_EQ(control("EdNumber")->y(), 16);
+    EXPECT_EQ(control("EdInteger")->y(), 16);
+    EXPECT_TRUE(control("EdInteger")->isHidden() && control("EdString")->isHidden() &&
+                control("EdNumber")->isHidden() && control("BtnOk")->isHidden());
+    EXPECT_EQ(Get<QLineEdit>("EdFiltre")->text(), "*.*");
     EXPECT_EQ(w.windowTitle(), "Quorvel");
-    EXPECT_EQ(w.Label1->text(), "Filtre :");
-    EXPECT_EQ(w.LabExemple->text(), "Exemple :");
-    EXPECT_EQ(w.Action_VoirExemple->text(), "Voir");
-    EXPECT_EQ(w.BtnVoir->text(), "Voir");
+    EXPECT_EQ(Get<QLabel>("Label1")->text(), "Filtre :");
+    EXPECT_EQ(Get<QLabel>("LabExemple")->text(), "Exemple :");
+    EXPECT_EQ(Get<QAction>("Action_VoirExemple")->text(), "Voir");
+    EXPECT_EQ(Get<QToolButton>("BtnVoir")->text(), "Voir");
 }
 
 TEST_F(Window, MenusCarryTheirItems) {
@@ -92,21 +106,31 @@ TEST_F(Window, MenusCarryTheirItems) {
         }
         return out;
     };
-    EXPECT_EQ(w.MNU_File->title(), "&Fichier");
-    EXPECT_EQ(captions(w.MNU_File), QStringList({"Ouvrir", "-", "Enregistrer", "Enregistrer sous...", "-",
-                                                 "Annuler le dernier renommage", "-", "&Quitter"}));
-    EXPECT_EQ(w.MNU_Langage->title(), "Langage");
-    EXPECT_EQ(captions(w.MNU_Langage), QStringList({"Français", "Anglais"}));
-    EXPECT_EQ(w.MNU_AoutHelp->title(), "?");
-    EXPECT_EQ(captions(w.MNU_AoutHelp), QStringList({"Aide", "A propos"}));
-    EXPECT_EQ(captions(w.PopupMenu), QStringList({"Effacer", "Tout effacer", "-", "Executer"}));
-    EXPECT_TRUE(w.MNU_Fancais->isChecked());
-    EXPECT_FALSE(w.MNU_Anglais->isChecked());
+    auto* file = Get<QMenu>("MNU_File");
+    EXPECT_EQ(file->title(), "&Fichier");
+    EXPECT_EQ(captions(file), QStringList({"Ouvrir", "-", "Enregistrer", "Enregistrer sous...", "-",
+                                           "Annuler le dernier renommage", "-", "&Quitter"}));
+    EXPECT_EQ(file->actions()[0], Get<QAction>("MNU_OPEN"));
+    EXPECT_EQ(Get<QMenu>("MNU_Langage")->title(), "Langage");
+    EXPECT_EQ(captions(Get<QMenu>("MNU_Langage")), QStringList({"Français", "Anglais"}));
+    EXPECT_EQ(Get<QMenu>("MNU_AoutHelp")->title(), "?");
+    EXPECT_EQ(captions(Get<QMenu>("MNU_AoutHelp")), QStringList({"Aide", "A propos"}));
+    auto* popup = Get<QMenu>("PopupMenu");
+    EXPECT_EQ(captions(popup), QStringList({"Effacer", "Tout effacer", "-", "Executer"}));
+    // Each action is made once: the pop-up shows the actions themselves, found
+    // under the pop-up items' names too.
+    EXPECT_EQ(popup->actions()[0], Get<QAction>("Action_Effacer"));
+    EXPECT_EQ(popup->actions()[3], Get<QAction>("Action_Executer"));
+    EXPECT_EQ(w.FindComponent("MNU_Effacer"), Get<QAction>("Action_Effacer"));
+    EXPECT_EQ(w.FindComponent("MNU_Executer"), Get<QAction>("Action_Executer"));
+    EXPECT_EQ(Get<QToolButton>("BtnVoir")->defaultAction(), Get<QAction>("Action_VoirExemple"));
+    EXPECT_TRUE(Get<QAction>("MNU_Fancais")->isChecked());
+    EXPECT_FALSE(Get<QAction>("MNU_Anglais")->isChecked());
 }
 
 TEST_F(Window, CommandTreeHoldsTheCatalogue) {
-    MainWindow& w = Start();
-    QTreeWidget* tree = w.TreeViewCommande;
+    Start();
+    auto* tree = Get<TCommandTree>("TreeViewCommande");
     ASSERT_EQ(tree->topLevelItemCount(), 5);
     int number = 0;
     for (int g = 0; g < tree->topLevelItemCount(); ++g) {
@@ -123,7 +147,7 @@ TEST_F(Window, CommandTreeHoldsTheCatalogue) {
     EXPECT_TRUE(tree->font().bold());
     // Every caption whole: the column takes the widest, the tree scrolls sideways.
     EXPECT_EQ(tree->textElideMode(), Qt::ElideNone);
-    for (QTreeWidgetItem* node : w.TreeViewCommande->Nodes()) {
+    for (QTreeWidgetItem* node : tree->Nodes()) {
         const int needed = QFontMetrics(tree->font()).horizontalAdvance(node->text(0));
         EXPECT_GE(tree->columnWidth(0), needed) << node->text(0).toStdString();
     }
@@ -133,48 +157,58 @@ TEST_F(Window, CommandTreeHoldsTheCatalogue) {
 TEST_F(Window, ListsTheFolderSortedWithTheGridLayout) {
     MakeFiles({"b.txt", "A.txt", "_x.txt", "c.jpg"});
     std::filesystem::create_directory(folder_ / "sub");
-    MainWindow& w = Start();
+    Start();
     ListFolder();
-    ASSERT_EQ(w.FileList->Files().Count(), 4U);
-    EXPECT_EQ(EncodeName(w.FileList->Files().Items(0).Name()), "A.txt");
-    EXPECT_EQ(EncodeName(w.FileList->Files().Items(1).Name()), "b.txt");
-    EXPECT_EQ(EncodeName(w.FileList->Files().Items(2).Name()), "c.jpg");
-    EXPECT_EQ(EncodeName(w.FileList->Files().Items(3).Name()), "_x.txt");
-    EXPECT_EQ(w.StringGridFiles->RowCount(), 5);
-    EXPECT_EQ(w.StringGridFiles->columnWidth(0), 345);
-    EXPECT_EQ(w.StringGridFiles->horizontalHeader()->height(), 20);
-    const int h = QFontMetrics(w.StringGridFiles->font()).height();
-    EXPECT_EQ(w.StringGridFiles->rowHeight(0), 2 * h + 5);
+    const TListFiles& files = Controller().Files().Files();
+    ASSERT_EQ(files.Count(), 4U);
+    EXPECT_EQ(EncodeName(files.Items(0).Name()), "A.txt");
+    EXPECT_EQ(EncodeName(files.Items(1).Name()), "b.txt");
+    EXPECT_EQ(EncodeName(files.Items(2).Name()), "c.jpg");
+    EXPECT_EQ(EncodeName(files.Items(3).Name()), "_x.txt");
+    auto* grid = Get<TFileGrid>("StringGridFiles");
+    EXPECT_EQ(grid->RowCount(), 5);
+    EXPECT_EQ(grid->columnWidth(0), 345);
+    EXPECT_EQ(grid->horizontalHeader()->height(), 20);
+    const int h = QFontMetrics(grid->font()).height();
+    EXPECT_EQ(grid->rowHeight(0), 2 * h + 5);
 
-    w.EdFiltre->setText("*.jpg");
+    auto* filter = Get<QLineEdit>("EdFiltre");
+    filter->setText("*.jpg");
     ListFolder();
-    EXPECT_EQ(w.FileList->Files().Count(), 1U);
+    EXPECT_EQ(files.Count(), 1U);
     // An empty filter lists everything and shows "*.*" afterwards.
-    w.EdFiltre->setText("");
+    filter->setText("");
     ListFolder();
-    EXPECT_EQ(w.FileList->Files().Count(), 4U);
-    EXPECT_EQ(w.EdFiltre->text(), "*.*");
+    EXPECT_EQ(files.Count(), 4U);
+    EXPECT_EQ(filter->text(), "*.*");
 }
 
 TEST_F(Window, EnterInTheFilterBoxRescansTheSelectedFolder) {
     MakeFiles({"a.txt", "b.jpg"});
-    MainWindow& w = Start();
-    ASSERT_TRUE(w.ShellTreeView->SelectPath(QByteArray::fromStdString(folder_.path())));
-    EXPECT_EQ(w.FileList->Files().Count(), 2U);
-    w.EdFiltre->setText("*.txt");
-    EXPECT_EQ(w.FileList->Files().Count(), 2U); // typing alone rescans nothing
-    QTest::keyClick(w.EdFiltre, Qt::Key_Return);
-    EXPECT_EQ(w.FileList->Files().Count(), 1U);
-    // A missing folder lists nothing, without a message.
-    w.FillFileList("/nonexistent/folder");
-    EXPECT_EQ(w.FileList->Files().Count(), 0U);
-    EXPECT_EQ(w.StringGridFiles->RowCount(), 1);
+    std::filesystem::create_directory(folder_ / "gone");
+    folder_.Write("gone/c.txt", "c");
+    Start();
+    const FileListModel& files = Controller().Files();
+    ASSERT_TRUE(Get<TFolderTree>("ShellTreeView")->SelectPath(QByteArray::fromStdString(folder_.path())));
+    EXPECT_EQ(files.Count(), 2U);
+    auto* filter = Get<QLineEdit>("EdFiltre");
+    filter->setText("*.txt");
+    EXPECT_EQ(files.Count(), 2U); // typing alone rescans nothing
+    QTest::keyClick(filter, Qt::Key_Return);
+    EXPECT_EQ(files.Count(), 1U);
+    // A folder gone since it was selected lists nothing, without a message.
+    ListFolder(folder_ / "gone");
+    EXPECT_EQ(files.Count(), 1U);
+    std::filesystem::remove_all(folder_ / "gone");
+    QTest::keyClick(filter, Qt::Key_Return);
+    EXPECT_EQ(files.Count(), 0U);
+    EXPECT_EQ(Get<TFileGrid>("StringGridFiles")->RowCount(), 1);
     EXPECT_TRUE(desktop_.log.messages.isEmpty() && desktop_.log.errors.isEmpty());
 }
 
 TEST_F(Window, SelectionFollowsTheMouseRules) {
     MakeFiles({"1.txt", "2.txt", "3.txt", "4.txt", "5.txt", "6.txt"});
-    MainWindow& w = Start();
+    Start();
     ListFolder();
 
     Click(1);
@@ -182,7 +216,7 @@ TEST_F(Window, SelectionFollowsTheMouseRules) {
     EXPECT_EQ(Selected(), std::vector<int>({1, 2}));
     Click(3); // a plain click leaves only that row
     EXPECT_EQ(Selected(), std::vector<int>({3}));
-    EXPECT_EQ(w.Selection->AnchorRow(), 3);
+    EXPECT_EQ(Controller().Selection().AnchorRow(), 3);
 
     Click(3, Qt::ControlModifier); // Ctrl toggles
     EXPECT_EQ(Selected(), std::vector<int>());
@@ -192,7 +226,7 @@ TEST_F(Window, SelectionFollowsTheMouseRules) {
     Click(2); // anchor 2
     Click(5, Qt::ShiftModifier);
     EXPECT_EQ(Selected(), std::vector<int>({2, 3, 4, 5}));
-    EXPECT_EQ(w.Selection->AnchorRow(), 2);
+    EXPECT_EQ(Controller().Selection().AnchorRow(), 2);
     Click(1, Qt::ShiftModifier); // toggles row 1 only
     EXPECT_EQ(Selected(), std::vector<int>({1, 2, 3, 4, 5}));
     Click(2, Qt::ShiftModifier); // the anchor row: an empty range
@@ -200,8 +234,8 @@ TEST_F(Window, SelectionFollowsTheMouseRules) {
 
     Click(6, Qt::NoModifier, Qt::RightButton); // adds, becomes the current row
     EXPECT_EQ(Selected(), std::vector<int>({1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(w.StringGridFiles->CurrentRow(), 6);
-    EXPECT_EQ(w.Selection->AnchorRow(), 6);
+    EXPECT_EQ(Get<TFileGrid>("StringGridFiles")->CurrentRow(), 6);
+    EXPECT_EQ(Controller().Selection().AnchorRow(), 6);
     Click(4, Qt::NoModifier, Qt::RightButton); // a selected row stays selected
     EXPECT_EQ(Selected(), std::vector<int>({1, 2, 3, 4, 5, 6}));
     Click(4, Qt::ControlModifier, Qt::RightButton);
@@ -209,47 +243,48 @@ TEST_F(Window, SelectionFollowsTheMouseRules) {
 
     Click(1, Qt::AltModifier); // Alt alone changes nothing
     EXPECT_EQ(Selected(), std::vector<int>({1, 2, 3, 4, 5, 6}));
-    QTest::mouseClick(w.StringGridFiles->viewport(), Qt::MiddleButton, Qt::NoModifier, RowPoint(2));
+    QTest::mouseClick(Get<TFileGrid>("StringGridFiles")->viewport(), Qt::MiddleButton, Qt::NoModifier,
+                      RowPoint(2));
     EXPECT_EQ(Selected(), std::vector<int>({1, 2, 3, 4, 5, 6}));
 }
 
 TEST_F(Window, ShiftBeforeAnyAnchorStartsAtTheFirstRow) {
     MakeFiles({"1.txt", "2.txt", "3.txt"});
-    MainWindow& w = Start();
+    Start();
     ListFolder();
-    ASSERT_EQ(w.Selection->AnchorRow(), -1);
+    ASSERT_EQ(Controller().Selection().AnchorRow(), -1);
     // The grid getting the focus by Tab, or a click below the rows, sets no anchor.
-    w.EdFiltre->setFocus();
-    QTest::keyClick(w.EdFiltre, Qt::Key_Tab);
-    w.StringGridFiles->setFocus(Qt::TabFocusReason);
-    QTest::mouseClick(w.StringGridFiles->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(20, w.StringGridFiles->viewport()->height() - 2));
-    EXPECT_EQ(w.Selection->AnchorRow(), -1);
+    Get<QLineEdit>("EdFiltre")->setFocus();
+    QTest::keyClick(Get<QLineEdit>("EdFiltre"), Qt::Key_Tab);
+    Get<TFileGrid>("StringGridFiles")->setFocus(Qt::TabFocusReason);
+    QTest::mouseClick(Get<TFileGrid>("StringGridFiles")->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(20, Get<TFileGrid>("StringGridFiles")->viewport()->height() - 2));
+    EXPECT_EQ(Controller().Selection().AnchorRow(), -1);
     Click(2, Qt::ShiftModifier);
     EXPECT_EQ(Selected(), std::vector<int>({1, 2}));
 }
 
 TEST_F(Window, HeaderAndEmptySpaceChangeNothing) {
     MakeFiles({"1.txt", "2.txt"});
-    MainWindow& w = Start();
+    Start();
     ListFolder();
     Click(1);
-    QTest::mouseClick(w.StringGridFiles->horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(20, 10));
+    QTest::mouseClick(Get<TFileGrid>("StringGridFiles")->horizontalHeader()->viewport(), Qt::LeftButton,
+                      Qt::NoModifier, QPoint(20, 10));
     EXPECT_EQ(Selected(), std::vector<int>({1}));
-    QTest::mouseClick(w.StringGridFiles->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      QPoint(20, w.StringGridFiles->viewport()->height() - 2));
+    QTest::mouseClick(Get<TFileGrid>("StringGridFiles")->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(20, Get<TFileGrid>("StringGridFiles")->viewport()->height() - 2));
     EXPECT_EQ(Selected(), std::vector<int>({1}));
 }
 
 TEST_F(Window, CtrlASelectsEveryRow) {
-    MainWindow& w = Start();
+    Start();
     ListFolder();
-    QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(Get<TFileGrid>("StringGridFiles"), Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(Selected(), std::vector<int>());
     MakeFiles({"1.txt", "2.txt", "3.txt", "4.txt"});
     ListFolder();
-    QTest::keyClick(w.StringGridFiles, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(Get<TFileGrid>("StringGridFiles"), Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(Selected(), std::vector<int>({1, 2, 3, 4}));
     ListFolder(); // a rescan empties the selection
     EXPECT_EQ(Selected(), std::vector<int>());
@@ -257,13 +292,14 @@ TEST_F(Window, CtrlASelectsEveryRow) {
 
 TEST_F(Window, SelectedRowsAreDrawnInTwoBlues) {
     MakeFiles({"1.txt", "2.txt", "3.txt"});
-    MainWindow& w = Start();
+    Start();
     ListFolder();
     Click(1);
     Click(2, Qt::ControlModifier); // row 2 is the grid's current cell
-    const QImage image = w.StringGridFiles->viewport()->grab().toImage();
+    const QImage image = Get<TFileGrid>("StringGridFiles")->viewport()->grab().toImage();
     auto colourAt = [&](int row) {
-        const QRect r = w.StringGridFiles->visualRect(w.StringGridFiles->Model().index(row - 1, 0));
+        const QRect r = Get<TFileGrid>("StringGridFiles")
+                            ->visualRect(Get<TFileGrid>("StringGridFiles")->Model().index(row - 1, 0));
         return QColor(image.pixel(r.right() - 3, r.top() + 3));
     };
     EXPECT_EQ(colourAt(1), FileCellDelegate::kSelected);
@@ -285,17 +321,18 @@ TEST_F(Window, SecondLineShowsSizeAndDateWithoutAMidnightTime) {
 
 TEST_F(Window, DoubleClickOpensTheFileAndHelpOpensThePage) {
     MakeFiles({"doc.txt"});
-    MainWindow& w = Start();
+    Start();
     ListFolder();
-    QTest::mouseDClick(w.StringGridFiles->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(1));
+    QTest::mouseDClick(Get<TFileGrid>("StringGridFiles")->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       RowPoint(1));
     ASSERT_EQ(desktop_.log.opened.size(), 1U);
     EXPECT_EQ(desktop_.log.opened[0].toLocalFile().toStdString(), folder_ / "doc.txt");
-    w.MNU_Help->trigger();
+    Get<QAction>("MNU_Help")->trigger();
     ASSERT_EQ(desktop_.log.opened.size(), 2U);
     EXPECT_TRUE(desktop_.log.opened[1].toLocalFile().endsWith("Help/Help.htm"));
     EXPECT_TRUE(desktop_.log.pagesShown.isEmpty());
     desktop_.log.urlsOpen = false; // no browser: the program shows the page itself
-    w.MNU_Help->trigger();
+    Get<QAction>("MNU_Help")->trigger();
     ASSERT_EQ(desktop_.log.pagesShown.size(), 1);
     EXPECT_TRUE(desktop_.log.pagesShown[0].endsWith("Help/Help.htm"));
 }
@@ -303,7 +340,7 @@ TEST_F(Window, DoubleClickOpensTheFileAndHelpOpensThePage) {
 TEST_F(Window, LanguageSettingIsReadAtStartAndWrittenOnClose) {
     {
         Start();
-        EXPECT_TRUE(window_->MNU_Fancais->isChecked());
+        EXPECT_TRUE(Get<QAction>("MNU_Fancais")->isChecked());
         EXPECT_EQ(PlaceholderNames(), PlaceholderNamesFr);
         window_->close();
         EXPECT_EQ(IniFile(SettingsPath()).ReadInteger("OPTIONS", "LANGUAGE", -1), 0);
@@ -315,10 +352,10 @@ TEST_F(Window, LanguageSettingIsReadAtStartAndWrittenOnClose) {
     };
     for (const Case c : {Case{257, true, 1}, Case{2, false, 2}, Case{1, true, 1}, Case{0, false, 0}}) {
         IniFile(SettingsPath()).WriteInteger("OPTIONS", "LANGUAGE", c.stored);
-        MainWindow& w = Start();
-        EXPECT_EQ(w.MNU_Anglais->isChecked(), c.english) << c.stored;
+        Start();
+        EXPECT_EQ(Get<QAction>("MNU_Anglais")->isChecked(), c.english) << c.stored;
         EXPECT_EQ(PlaceholderNames() == PlaceholderNamesEn, c.english) << c.stored;
-        w.MNU_QUIT->trigger(); // "Quitter" stores as the close button does
+        Get<QAction>("MNU_QUIT")->trigger(); // "Quitter" stores as the close button does
         EXPECT_EQ(IniFile(SettingsPath()).ReadInteger("OPTIONS", "LANGUAGE", -1), c.written) << c.stored;
     }
     SetLanguageIndex(0);
@@ -328,22 +365,22 @@ TEST_F(Window, SwitchingLanguageChangesTheCheckAndThePlaceholders) {
     for (const char* file : {"English.lng", "Francais.lng"}) {
         std::filesystem::copy_file(std::string(QUORVEL_SOURCE_DIR "/resources/") + file, program_ / file);
     }
-    MainWindow& w = Start();
+    Start();
     // Qt's own dialogs follow the language shown.
     const auto qtCancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
     EXPECT_EQ(qtCancel(), QStringLiteral("Annuler"));
-    QTreeWidgetItem* home = w.ShellTreeView->topLevelItem(0);
+    QTreeWidgetItem* home = Get<TFolderTree>("ShellTreeView")->topLevelItem(0);
     EXPECT_EQ(home->text(0), QStringLiteral("Dossier personnel"));
-    EXPECT_EQ(w.ShellTreeView->topLevelItem(1)->text(0), QStringLiteral("/"));
-    w.MNU_Anglais->trigger();
+    EXPECT_EQ(Get<TFolderTree>("ShellTreeView")->topLevelItem(1)->text(0), QStringLiteral("/"));
+    Get<QAction>("MNU_Anglais")->trigger();
     EXPECT_EQ(home->text(0), QStringLiteral("Home"));
     EXPECT_EQ(messages::RunStatus(1, 2, 3), QStringLiteral("1 renamed, 2 unchanged, 3 failed"));
-    EXPECT_TRUE(w.MNU_Anglais->isChecked());
-    EXPECT_FALSE(w.MNU_Fancais->isChecked());
+    EXPECT_TRUE(Get<QAction>("MNU_Anglais")->isChecked());
+    EXPECT_FALSE(Get<QAction>("MNU_Fancais")->isChecked());
     EXPECT_EQ(LanguageIndex(), 1);
     EXPECT_EQ(PlaceholderNames(), PlaceholderNamesEn);
     EXPECT_EQ(qtCancel(), QStringLiteral("Cancel"));
-    w.MNU_Fancais->trigger();
+    Get<QAction>("MNU_Fancais")->trigger();
     EXPECT_EQ(LanguageIndex(), 0);
     EXPECT_EQ(PlaceholderNames(), PlaceholderNamesFr);
     EXPECT_EQ(qtCancel(), QStringLiteral("Annuler"));

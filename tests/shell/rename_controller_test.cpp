@@ -147,6 +147,45 @@ TEST_F(Controller, TraceOffsetsCountTheUnitsOfTheNameShown) {
     EXPECT_EQ(trace->steps[0].name.mid(trace->steps[0].changedFrom, trace->steps[0].changedLength), "5");
 }
 
+// A click on a placeholder is read from the script line: a known kind asks for a
+// value of that kind, showing what the link shows; the value goes into that very
+// placeholder, and only while its line is there.
+TEST_F(Controller, AClickedPlaceholderTakesTheValueEnteredWhileItsLineIsThere) {
+    controller.Script().Load(
+        {DecodeName("16|Ajouter [Chaine=ab] à la [nième] postion"), DecodeName("9|Ajouter [Inconnu] ici")});
+    QSignalSpy chosen(&controller, &RenameController::placeholderChosen);
+    QSignalSpy noKind(&controller, &RenameController::placeholderOfNoKind);
+    QSignalSpy accepted(&controller, &RenameController::valueAccepted);
+    QStringList errors;
+    QObject::connect(&controller, &RenameController::error, [&](const QString& e) { errors.push_back(e); });
+
+    controller.clickPlaceholder(1, 0); // a name the catalogue lacks
+    EXPECT_EQ(noKind.count(), 1);
+    EXPECT_EQ(controller.ClickedLine(), -1);
+    controller.clickPlaceholder(0, 2); // no third placeholder
+    controller.clickPlaceholder(5, 0);
+    EXPECT_EQ(chosen.count(), 0);
+    EXPECT_EQ(noKind.count(), 1);
+
+    controller.clickPlaceholder(0, 0);
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen[0][0].value<PlaceholderKind>(), PlaceholderKind::String);
+    EXPECT_EQ(chosen[0][1].toString(), "ab");
+    EXPECT_EQ(controller.ClickedLine(), 0);
+    controller.clickPlaceholder(0, 1);
+    EXPECT_EQ(chosen[1][0].value<PlaceholderKind>(), PlaceholderKind::Integer);
+    EXPECT_EQ(chosen[1][1].toString(), "nième");
+    controller.enterValue(QStringLiteral("2"));
+    EXPECT_EQ(accepted.count(), 1);
+    EXPECT_EQ(EncodeName(controller.Script().Lines()[0]), "16|Ajouter [Chaine=ab] à la [nième=2] postion");
+
+    controller.Script().Remove(0);
+    controller.Script().Remove(0);
+    controller.enterValue(QStringLiteral("3"));
+    EXPECT_EQ(accepted.count(), 1);
+    EXPECT_EQ(errors, QStringList({"Indice de liste hors limites (0)"}));
+}
+
 TEST_F(Controller, AnIncompleteScriptIsReportedOnlyWhenAskedFor) {
     folder.Write("a.txt", "");
     List();

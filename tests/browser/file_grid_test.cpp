@@ -1,0 +1,77 @@
+// The file grid on a real folder: what it says the user did.
+#include "browser/file_grid.hpp"
+#include "browser/file_list_model.hpp"
+#include "engine/codec.hpp"
+#include "files/list_int.hpp"
+#include "support/temp_dir.hpp"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace quorvel {
+namespace {
+
+struct FileGridTest : ::testing::Test {
+    test::TempDir folder;
+    FileListModel files;
+    TListInt selected;
+    TFileGrid grid{files, selected, nullptr};
+
+    FileGridTest() {
+        for (const char* name : {"1.txt", "2.txt", "3.txt"}) {
+            folder.Write(name, name);
+        }
+        files.List(DecodeName(folder.path()), U"*.*");
+        grid.resize(400, 300);
+        grid.verticalHeader()->setDefaultSectionSize(grid.DataRowHeight());
+        grid.show();
+    }
+    QPoint RowPoint(int row) const { return grid.visualRect(files.index(row - 1, 0)).center(); }
+};
+
+TEST_F(FileGridTest, APressIsReportedAfterTheGridMovedItsCurrentRow) {
+    QSignalSpy presses(&grid, &TFileGrid::pressed);
+    QSignalSpy current(&grid, &TFileGrid::currentRowChanged);
+    int currentAtPress = -1;
+    QObject::connect(&grid, &TFileGrid::pressed, [&] { currentAtPress = grid.CurrentRow(); });
+
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(2));
+    ASSERT_EQ(presses.count(), 1);
+    EXPECT_EQ(presses[0][1].toInt(), 2);
+    EXPECT_EQ(currentAtPress, 2);
+    EXPECT_EQ(current.takeLast()[0].toInt(), 2);
+
+    // A right press makes its row current too; a Shift press leaves the anchor.
+    QTest::mouseClick(grid.viewport(), Qt::RightButton, Qt::NoModifier, RowPoint(3));
+    EXPECT_EQ(currentAtPress, 3);
+    EXPECT_EQ(current.takeLast()[0].toInt(), 3);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::ShiftModifier, RowPoint(1));
+    EXPECT_TRUE(current.isEmpty());
+    EXPECT_TRUE(presses.last()[0].value<GridPress>().shift);
+
+    // Below the rows: row 0, no current row moved.
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(20, grid.viewport()->height() - 2));
+    EXPECT_EQ(presses.last()[1].toInt(), 0);
+    EXPECT_TRUE(current.isEmpty());
+}
+
+TEST_F(FileGridTest, CtrlAAsksForEveryRowAndADoubleClickToOpenTheCurrentOne) {
+    QSignalSpy all(&grid, &TFileGrid::selectAllRequested);
+    QSignalSpy current(&grid, &TFileGrid::currentRowChanged);
+    QTest::keyClick(&grid, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&grid, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(all.count(), 2);
+    EXPECT_TRUE(current.isEmpty()); // the key goes no further
+
+    QSignalSpy open(&grid, &TFileGrid::openRequested);
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(3));
+    ASSERT_EQ(open.count(), 1);
+    EXPECT_EQ(open[0][0].toInt(), 3);
+    QTest::mouseDClick(grid.viewport(), Qt::RightButton, Qt::NoModifier, RowPoint(1));
+    EXPECT_EQ(open.count(), 1);
+}
+
+} // namespace
+} // namespace quorvel

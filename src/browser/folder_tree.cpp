@@ -1,12 +1,18 @@
 #include "browser/folder_tree.hpp"
 
+#include "browser/folder_watch.hpp"
+
 #include <QDir>
 #include <QFileIconProvider>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QSet>
+#include <QTreeWidgetItemIterator>
 #include <algorithm>
 #include <dirent.h>
+#include <memory>
 #include <sys/stat.h>
+#include <vector>
 
 namespace quorvel {
 
@@ -30,6 +36,10 @@ bool IsFolder(const QByteArray& path, unsigned char type) {
     return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool FolderNameLess(const QByteArray& a, const QByteArray& b) {
+    return QString::fromUtf8(a).compare(QString::fromUtf8(b), Qt::CaseInsensitive) < 0;
+}
+
 // Names (exact bytes) of the sub-folders of `encoded`, sorted, hidden ones included.
 QList<QByteArray> SubFolders(const QByteArray& encoded) {
     QList<QByteArray> names;
@@ -48,9 +58,7 @@ QList<QByteArray> SubFolders(const QByteArray& encoded) {
         }
     }
     ::closedir(dir);
-    std::sort(names.begin(), names.end(), [](const QByteArray& a, const QByteArray& b) {
-        return QString::fromUtf8(a).compare(QString::fromUtf8(b), Qt::CaseInsensitive) < 0;
-    });
+    std::sort(names.begin(), names.end(), FolderNameLess);
     return names;
 }
 
@@ -65,6 +73,8 @@ TFolderTree::TFolderTree(QWidget* parent) : QTreeWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     header()->setStretchLastSection(false);
+    watch_ = new FolderWatch(this);
+    connect(watch_, &FolderWatch::changed, this, [this](const QByteArray& path) { Reread(path); });
 
     // The two roots by what they are: the home folder under its caption, and "/".
     home_ = AddFolder(nullptr, QByteArray(), QFile::encodeName(QDir::homePath()));
@@ -72,14 +82,28 @@ TFolderTree::TFolderTree(QWidget* parent) : QTreeWidget(parent) {
     SetHomeCaption(QStringLiteral("Dossier personnel"));
     root_ = AddFolder(nullptr, "/", "/");
     root_->setIcon(0, QIcon::fromTheme(QStringLiteral("drive-harddisk"), root_->icon(0)));
-    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) { Populate(item); });
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        if (item->data(0, kPopulatedRole).toBool()) {
+            Reread(item); // what changed while no watch could tell
+        } else {
+            Populate(item);
+        }
+    });
     connect(this, &QTreeWidget::currentItemChanged, this, [this] { emit FolderChanged(); });
 }
 
 QTreeWidgetItem* TFolderTree::AddFolder(QTreeWidgetItem* parent, const QByteArray& name,
-                                        const QByteArray& path) {
+                                        const QByteArray& path, int at) {
     static const QIcon folderIcon = QFileIconProvider().icon(QAbstractFileIconProvider::Folder);
-    auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(this);
+    QTreeWidgetItem* item = nullptr;
+    if (parent == nullptr) {
+        item = new QTreeWidgetItem(this); // owned by the tree
+    } else if (at >= 0) {
+        item = new QTreeWidgetItem();
+        parent->insertChild(at, item); // owned by its parent from now on
+    } else {
+        item = new QTreeWidgetItem(parent);
+    }
     item->setText(0, QString::fromUtf8(name));
     item->setIcon(0, folderIcon);
     item->setData(0, kPathRole, path);
@@ -100,10 +124,105 @@ void TFolderTree::Populate(QTreeWidgetItem* item) {
     }
     item->setData(0, kPopulatedRole, true);
     const QByteArray path = item->data(0, kPathRole).toByteArray();
+    watch_->Watch(path);
     for (const QByteArray& name : SubFolders(path)) {
         AddFolder(item, name, ChildPath(path, name));
     }
     item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+}
+
+void TFolderTree::Reread(QTreeWidgetItem* item) {
+    const QByteArray path = item->data(0, kPathRole).toByteArray();
+    const QList<QByteArray> names = SubFolders(path);
+    watch_->Watch(path); // again, if the folder was made again under the same path
+    QSet<QByteArray> wanted;
+    for (const QByteArray& name : names) {
+        wanted.insert(ChildPath(path, name));
+    }
+    // The folders gone go, with what was read below them; those that stay keep
+    // what was read below them, and the new ones take their places in the order.
+    for (int child = item->childCount() - 1; child >= 0; --child) {
+        if (!wanted.contains(item->child(child)->data(0, kPathRole).toByteArray())) {
+            Forget(item->child(child));
+        }
+    }
+    for (int i = 0; i < names.size(); ++i) {
+        const QByteArray full = ChildPath(path, names[i]);
+        if (i < item->childCount() && item->child(i)->data(0, kPathRole).toByteArray() == full) {
+            continue;
+        }
+        int found = -1;
+        for (int k = i + 1; k < item->childCount() && found < 0; ++k) {
+            if (item->child(k)->data(0, kPathRole).toByteArray() == full) {
+                found = k;
+            }
+        }
+        if (found >= 0) {
+            item->insertChild(i, item->takeChild(found)); // names that sort alike came in another order
+        } else {
+            AddFolder(item, names[i], full, i);
+        }
+    }
+}
+
+void TFolderTree::Reread(const QByteArray& path) {
+    std::vector<QTreeWidgetItem*> read;
+    for (QTreeWidgetItemIterator it(this); *it != nullptr; ++it) {
+        if ((*it)->data(0, kPathRole).toByteArray() == path && (*it)->data(0, kPopulatedRole).toBool()) {
+            read.push_back(*it);
+        }
+    }
+    for (QTreeWidgetItem* item : read) {
+        Reread(item);
+    }
+}
+
+void TFolderTree::Refresh() {
+    // Parents before children: a folder gone takes its sub-folders with it.
+    std::vector<QByteArray> paths;
+    for (QTreeWidgetItemIterator it(this); *it != nullptr; ++it) {
+        if ((*it)->data(0, kPopulatedRole).toBool()) {
+            paths.push_back((*it)->data(0, kPathRole).toByteArray());
+        }
+    }
+    for (const QByteArray& path : paths) {
+        Reread(path);
+    }
+}
+
+void TFolderTree::Forget(QTreeWidgetItem* item) {
+    QTreeWidgetItem* parent = item->parent();
+    // The folder shown goes: its parent is shown instead.
+    for (QTreeWidgetItem* shown = currentItem(); shown != nullptr; shown = shown->parent()) {
+        if (shown == item) {
+            setCurrentItem(parent);
+            break;
+        }
+    }
+    std::vector<QByteArray> watched;
+    const auto collect = [&watched](const auto& self, const QTreeWidgetItem* node) -> void {
+        if (node->data(0, kPopulatedRole).toBool()) {
+            watched.push_back(node->data(0, kPathRole).toByteArray());
+        }
+        for (int i = 0; i < node->childCount(); ++i) {
+            self(self, node->child(i));
+        }
+    };
+    collect(collect, item);
+    const std::unique_ptr<QTreeWidgetItem> gone(parent != nullptr
+                                                    ? parent->takeChild(parent->indexOfChild(item))
+                                                    : takeTopLevelItem(indexOfTopLevelItem(item)));
+    // A folder may show twice (the home folder is also under "/"): its watch stays
+    // while one of them is left.
+    for (const QByteArray& path : watched) {
+        bool kept = false;
+        for (QTreeWidgetItemIterator it(this); *it != nullptr && !kept; ++it) {
+            kept = (*it)->data(0, kPopulatedRole).toBool() && (*it)->data(0, kPathRole).toByteArray() == path;
+        }
+        if (!kept) {
+            watch_->Unwatch(path);
+        }
+    }
 }
 
 QByteArray TFolderTree::CurrentFolder() const {

@@ -1,9 +1,12 @@
 // The folder tree: the file system's folders, hidden ones included, under two
 // roots, the user's home folder and "/". Children are read when a folder is first
-// expanded; the tree does not follow later changes on disk.
+// expanded, and read again when it is expanded again, when a folder is made,
+// removed or renamed in it (FolderWatch), and on Refresh.
 #pragma once
 
 #include <QTreeWidget>
+
+class QTreeWidgetItem;
 
 namespace quorvel {
 
@@ -23,6 +26,10 @@ public:
     // under one of the roots.
     bool SelectPath(const QByteArray& path);
 
+public slots:
+    // Reads again every folder the tree has read.
+    void Refresh();
+
 signals:
     // The selected folder changed.
     void FolderChanged();
@@ -32,7 +39,14 @@ protected:
 
 private:
     void Populate(QTreeWidgetItem* item);
-    QTreeWidgetItem* AddFolder(QTreeWidgetItem* parent, const QByteArray& name, const QByteArray& path);
+    // Brings the children of a folder read before in line with the disk.
+    void Reread(QTreeWidgetItem* item);
+    void Reread(const QByteArray& path);
+    // Removes `item` and what is below it, and stops watching them.
+    void Forget(QTreeWidgetItem* item);
+    QTreeWidgetItem* AddFolder(QTreeWidgetItem* parent, const QByteArray& name, const QByteArray& path,
+                               int at = -1);
+    class FolderWatch* watch_ = nullptr;
     QTreeWidgetItem* home_ = nullptr;
     QTreeWidgetItem* root_ = nullptr;
 };

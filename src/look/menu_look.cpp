@@ -1,5 +1,7 @@
 #include "look/menu_look.hpp"
 
+#include "look/colours.hpp"
+
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -124,10 +126,11 @@ void DrawMenuItem(QPainter& p, const QStyleOptionMenuItem& option) {
     const int r = rect.left() + rect.width();
     const int b = rect.top() + rect.height();
     const QRect iconColumn = Edges(l, t, l + kMenuImageWidth + 4, b);
+    const LookColours colours = ColoursFor(option.palette);
     p.save();
 
     if (option.menuItemType == QStyleOptionMenuItem::Separator) {
-        p.fillRect(iconColumn, kMenuHighlight);
+        p.fillRect(iconColumn, colours.menuIconColumn);
         const int y = t + (b - t) / 2 - 2;
         const int x = l + kMenuImageWidth + 8;
         if (x < r) {
@@ -142,14 +145,14 @@ void DrawMenuItem(QPainter& p, const QStyleOptionMenuItem& option) {
     const bool grayed = !option.state.testFlag(QStyle::State_Enabled);
     const QPixmap image = ItemImage(option, p);
     if (selected) {
-        p.fillRect(rect, kMenuFrame);
-        p.fillRect(rect.adjusted(1, 1, -1, -1), grayed ? kMenuSilver : kMenuHighlight);
+        p.fillRect(rect, colours.menuFrame);
+        p.fillRect(rect.adjusted(1, 1, -1, -1), grayed ? colours.menuSilver : colours.menuHighlight);
         if (!image.isNull()) {
             p.drawPixmap(l + 1, t + 1, image);
         }
     } else {
-        p.fillRect(rect, MenuColour(option.palette));
-        p.fillRect(iconColumn, kMenuHighlight);
+        p.fillRect(rect, colours.menuBase);
+        p.fillRect(iconColumn, colours.menuIconColumn);
         if (!image.isNull()) {
             p.drawPixmap(l + 2, t + 2, image);
         }
@@ -157,7 +160,13 @@ void DrawMenuItem(QPainter& p, const QStyleOptionMenuItem& option) {
 
     if (option.checkType != QStyleOptionMenuItem::NotCheckable && option.checked) {
         SunkenEdge(p, iconColumn, option.palette);
-        const QImage& check = CheckMarkImage();
+        QImage check = CheckMarkImage();
+        if (colours.dark) {
+            // The mark in the colour of the text, so that it shows on a dark column.
+            QPainter tint(&check);
+            tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+            tint.fillRect(check.rect(), colours.menuText);
+        }
         p.drawImage(iconColumn.left() + (iconColumn.width() - check.width()) / 2,
                     iconColumn.top() + (iconColumn.height() - check.height()) / 2, check);
     }
@@ -166,9 +175,9 @@ void DrawMenuItem(QPainter& p, const QStyleOptionMenuItem& option) {
     const int x = l + kMenuImageWidth + (selected ? 7 : 8);
     p.setFont(option.font);
     if (selected) {
-        DrawItemTexts(p, Edges(x + 1, t + 2, r, b), caption, shortcut, kMenuGrey);
+        DrawItemTexts(p, Edges(x + 1, t + 2, r, b), caption, shortcut, colours.menuShadow);
     }
-    DrawItemTexts(p, Edges(x, t, r, b), caption, shortcut, grayed ? kMenuGrey : QColor(Qt::black));
+    DrawItemTexts(p, Edges(x, t, r, b), caption, shortcut, grayed ? colours.menuGrey : colours.menuText);
     p.restore();
 }
 
@@ -180,6 +189,7 @@ void DrawMenuBarItem(QPainter& p, const QStyleOptionMenuItem& option) {
     const int b = rect.top() + rect.height();
     const bool selected = option.state.testFlag(QStyle::State_Selected);
     const bool open = selected && option.state.testFlag(QStyle::State_Sunken);
+    const LookColours colours = ColoursFor(option.palette);
     p.save();
     // What the rules leave unpainted shows the bar's own face.
     p.fillRect(rect, ButtonFace(option.palette));
@@ -188,13 +198,13 @@ void DrawMenuBarItem(QPainter& p, const QStyleOptionMenuItem& option) {
         const Sides etched{true, true, true, false};
         FrameLines(p, r2, Shadow(option.palette), Highlight(option.palette), etched);
         FrameLines(p, r2.adjusted(1, 1, -1, 0), Highlight(option.palette), Shadow(option.palette), etched);
-        p.fillRect(Edges(r - 4, t + 3, r - 1, b), kMenuSilver);
+        p.fillRect(Edges(r - 4, t + 3, r - 1, b), colours.menuSilver);
     } else if (selected) {
-        p.fillRect(rect, kMenuFrame);
-        p.fillRect(rect.adjusted(1, 1, -1, -1), kMenuHighlight);
+        p.fillRect(rect, colours.menuFrame);
+        p.fillRect(rect.adjusted(1, 1, -1, -1), colours.menuHighlight);
     }
     p.setFont(option.font);
-    p.setPen(option.palette.color(QPalette::ButtonText));
+    p.setPen(colours.menuBarText);
     p.drawText(Edges(l + 6, t, r, b), Qt::AlignLeft | kTextFlags, option.text);
     p.restore();
 }
@@ -236,7 +246,8 @@ void TMenuStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* opt
         painter->fillRect(option->rect, MenuColour(option->palette));
         return;
     case PE_FrameMenu:
-        FrameLines(*painter, option->rect, kMenuGrey, kMenuGrey);
+        FrameLines(*painter, option->rect, ColoursFor(option->palette).menuGrey,
+                   ColoursFor(option->palette).menuGrey);
         return;
     case PE_PanelMenuBar:
         return;

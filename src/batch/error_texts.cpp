@@ -12,6 +12,7 @@ namespace {
 static_assert(kConversionMessage == TrNoop("'%s' n'est pas une valeur entière correcte"));
 static_assert(kNameTooLongMessage == TrNoop("Le nouveau nom est trop long"));
 static_assert(kCannotOpenMessage == TrNoop("Impossible d'ouvrir le fichier %s"));
+static_assert(kNotAScriptMessage == TrNoop("Le fichier %s n'est pas un script"));
 // " : il dépasse 64 Mio" names the limit.
 static_assert(kMaxScriptFileBytes == std::size_t{64} << 20);
 
@@ -30,6 +31,9 @@ std::string EngineErrorText(const EngineError& error) {
 }
 
 std::string ScriptFileErrorText(const ScriptFileError& error, std::string_view path) {
+    if (error.kind() == Kind::NotAScript) {
+        return FormatText(Tr(kNotAScriptMessage.data()), {ShownName(path)});
+    }
     std::string text = FormatText(Tr(kCannotOpenMessage.data()), {ShownName(path)});
     switch (error.kind()) {
     case Kind::Folder:
@@ -44,6 +48,7 @@ std::string ScriptFileErrorText(const ScriptFileError& error, std::string_view p
         return text.append(Tr(" : il dépasse 64 Mio"));
     case Kind::Missing:
     case Kind::Unreadable:
+    case Kind::NotAScript:
         break;
     }
     return text;
@@ -62,6 +67,8 @@ std::string WindowScriptFileErrorText(const ScriptFileError& error, std::string_
         return FormatText(Tr("Le fichier %s est un périphérique"), {shown});
     case Kind::Socket:
         return FormatText(Tr("Le fichier %s est une socket"), {shown});
+    case Kind::NotAScript:
+        return FormatText(Tr(kNotAScriptMessage.data()), {shown});
     case Kind::TooLarge:
     case Kind::Unreadable:
         break;

@@ -14,12 +14,13 @@ namespace quorvel {
 std::string EngineErrorText(const EngineError& error);
 
 // quorvel-cli's "Impossible d'ouvrir le fichier PATH", with " : c'est un dossier" and
-// the like for what is not a regular file.
+// the like for what is not a regular file; "Le fichier PATH n'est pas un script"
+// for a file read as a script only.
 std::string ScriptFileErrorText(const ScriptFileError& error, std::string_view path);
 
-// The window program's "Le fichier PATH n'existe pas" or "Le fichier PATH est un
-// dossier" (a named pipe, a device, a socket); empty for the other kinds, which it
-// tells as quorvel-cli does.
+// The window program's "Le fichier PATH n'existe pas", "Le fichier PATH est un
+// dossier" (a named pipe, a device, a socket) or "Le fichier PATH n'est pas un
+// script"; empty for the other kinds, which it tells as quorvel-cli does.
 std::string WindowScriptFileErrorText(const ScriptFileError& error, std::string_view path);
 
 } // namespace quorvel

@@ -47,5 +47,6 @@ inline constexpr std::string_view kNameTooLongMessage = "Le nouveau nom est trop
 inline constexpr std::string_view kCannotOpenMessage = "Impossible d'ouvrir le fichier %s";
 inline constexpr std::string_view kCannotCreateMessage = "Impossible de créer le fichier %s";
 inline constexpr std::string_view kCannotWriteMessage = "Impossible d'écrire dans %s";
+inline constexpr std::string_view kNotAScriptMessage = "Le fichier %s n'est pas un script";
 
 } // namespace quorvel

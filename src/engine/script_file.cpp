@@ -33,6 +33,26 @@ ScriptLines ParseScriptText(std::string_view bytes) {
     return lines;
 }
 
+bool IsScriptText(std::string_view bytes) {
+    if (bytes.find('\0') != std::string_view::npos) {
+        return false;
+    }
+    bool blank = true;
+    for (const Text& line : ParseScriptText(bytes)) {
+        // Blanks as trimming takes them away before the command number is read.
+        const std::size_t start = std::find_if_not(line.begin(), line.end(), IsTrimmed) - line.begin();
+        std::size_t digitsEnd = start;
+        while (digitsEnd < line.size() && line[digitsEnd] >= U'0' && line[digitsEnd] <= U'9') {
+            ++digitsEnd;
+        }
+        if (digitsEnd > start && digitsEnd < line.size() && line[digitsEnd] == U'|') {
+            return true;
+        }
+        blank = blank && start == line.size();
+    }
+    return blank;
+}
+
 std::string FormatScriptText(const ScriptLines& script) {
     Text all;
     for (const Text& line : script) {
@@ -86,6 +106,9 @@ constexpr std::string_view kTooLargeReason = "il dépasse 64 Mio";
 static_assert(kMaxScriptFileBytes == 64 * 1024 * 1024);
 
 std::string ScriptFileMessage(Kind kind, std::string_view path) {
+    if (kind == Kind::NotAScript) {
+        return FormatMessage(kNotAScriptMessage, path);
+    }
     std::string message = FormatMessage(kCannotOpenMessage, path);
     if (kind == Kind::TooLarge) {
         message.append(" : ").append(kTooLargeReason);
@@ -133,12 +156,13 @@ std::string_view PathKindNoun(Kind kind) {
     case Kind::Missing:
     case Kind::TooLarge:
     case Kind::Unreadable:
+    case Kind::NotAScript:
         break;
     }
     return {};
 }
 
-ScriptLines ReadScriptFile(const std::string& path) {
+ScriptLines ReadScriptFile(const std::string& path, ScriptReading reading) {
     // Without O_NONBLOCK, opening a named pipe waits for a writer; O_NOCTTY keeps a
     // terminal from becoming this program's controlling one.
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -180,6 +204,9 @@ ScriptLines ReadScriptFile(const std::string& path) {
     }
     if (bytes.size() > kMaxScriptFileBytes) {
         throw ScriptFileError(Kind::TooLarge, path);
+    }
+    if (reading == ScriptReading::ScriptsOnly && !IsScriptText(bytes)) {
+        throw ScriptFileError(Kind::NotAScript, path);
     }
     return ParseScriptText(bytes);
 }

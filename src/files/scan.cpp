@@ -1,5 +1,5 @@
-// Folder scan: one listing of the folder, every pattern of the filter tried on each
-// name.
+// Folder scan: one listing of the folder, the patterns of the filter tried on each
+// name until one matches.
 #include "files/scan.hpp"
 
 #include "engine/codec.hpp"
@@ -8,6 +8,7 @@
 #include "files/folder_listing.hpp"
 #include "files/project_file.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -25,25 +26,27 @@ namespace quorvel {
 namespace {
 
 // The patterns of a filter, cut at ";" without trimming; empty ones find nothing
-// and are left out. Patterns that match every name ("*", "*.*") are only counted,
-// so that the usual filter costs no decoding of names.
+// and are left out. A pattern that matches every name ("*", "*.*") makes the
+// filter match every name, so that the usual filter costs no decoding of names.
 struct Filter {
     std::vector<Text> patterns;
-    int matchAll = 0;
+    bool matchAll = false;
 
-    bool Empty() const { return patterns.empty() && matchAll == 0; }
+    bool Empty() const { return patterns.empty() && !matchAll; }
 
-    // How many patterns match the name `raw`; `name` is a buffer for its text.
-    int Matches(std::string_view raw, Text& name) const {
-        int matches = matchAll;
-        if (!patterns.empty()) {
-            name.clear();
-            DecodeNameInto(raw, name);
-            for (const Text& pattern : patterns) {
-                matches += MatchesFilterPattern(name, pattern) ? 1 : 0;
-            }
+    // Whether the name `raw` matches at least one pattern; `name` is a buffer for
+    // its text. The first pattern that matches ends the search.
+    bool Matches(std::string_view raw, Text& name) const {
+        if (matchAll) {
+            return true;
         }
-        return matches;
+        if (patterns.empty()) {
+            return false;
+        }
+        name.clear();
+        DecodeNameInto(raw, name);
+        return std::any_of(patterns.begin(), patterns.end(),
+                           [&](const Text& pattern) { return MatchesFilterPattern(name, pattern); });
     }
 };
 
@@ -60,7 +63,7 @@ Filter ParseFilter(TextView filter) {
     for (Pos k = count; k >= 1; --k) {
         const TextView pattern = NthField(filter, U";", k);
         if (MatchesEveryName(pattern)) {
-            ++parsed.matchAll;
+            parsed.matchAll = true;
         } else if (!pattern.empty()) {
             parsed.patterns.emplace_back(pattern);
         }
@@ -164,8 +167,7 @@ int ScanFolder(TextView folder, TListFiles* list, TextView filter, ScanDetail de
         if (type == DT_DIR) {
             continue;
         }
-        const int matches = parsed.Matches(bytes, name);
-        if (matches == 0) {
+        if (!parsed.Matches(bytes, name)) {
             continue;
         }
         std::int64_t size = -1;
@@ -187,9 +189,7 @@ int ScanFolder(TextView folder, TListFiles* list, TextView filter, ScanDetail de
                 date = static_cast<std::int64_t>(st.st_mtim.tv_sec);
             }
         }
-        for (int k = 0; k < matches; ++k) {
-            list->Add(TProjectFile(shared, std::string(bytes), size, date, static_cast<std::uint32_t>(i)));
-        }
+        list->Add(TProjectFile(shared, std::string(bytes), size, date, static_cast<std::uint32_t>(i)));
     }
     list->KeepFolderDescriptor(shared, std::move(fd));
     list->KeepFolderListing(shared, std::move(listing));

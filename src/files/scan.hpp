@@ -13,13 +13,14 @@ enum class ScanDetail {
 };
 
 // Appends to `list` every entry of `folder` that is not a folder and matches the
-// filter: patterns separated by ";", blanks kept. A file that matches several
-// patterns is added once for each. Symbolic links count as what they point to; a
-// link that points nowhere is listed. A folder that does not exist, cannot be read
-// or is not a folder adds nothing, and so does an empty `folder` or a null `list`.
-// A relative `folder` is taken from the current folder. The list keeps the
-// descriptor the folder was read through, and every entry the folder had. Returns 0, or the errno value that
-// tells why the folder could not be read (ENOENT for an empty `folder`).
+// filter: patterns separated by ";", blanks kept. A file is added once, however
+// many patterns it matches ("*.jpg;*.JPG" lists each photo once). Symbolic links
+// count as what they point to; a link that points nowhere is listed. A folder that
+// does not exist, cannot be read or is not a folder adds nothing, and so does an
+// empty `folder` or a null `list`. A relative `folder` is taken from the current
+// folder. The list keeps the descriptor the folder was read through, and every
+// entry the folder had. Returns 0, or the errno value that tells why the folder
+// could not be read (ENOENT for an empty `folder`).
 int ScanFolder(TextView folder, TListFiles* list, TextView filter,
                ScanDetail detail = ScanDetail::SizeAndDate);
 

@@ -54,6 +54,21 @@ TEST_F(UnattendedRun, RenamesTheMatchingFilesAndExitsZero) {
     EXPECT_TRUE(Has("x_a.jpg") && Has("x_b.jpg") && Has("c.txt"));
 }
 
+// Every photo matches both patterns of "*.jpg;*.JPG": each is renamed once,
+// numbered 1, 2, 3, and no file is refused as listed twice.
+TEST_F(UnattendedRun, AFileMatchingTwoPatternsIsRenamedOnce) {
+    folder_.Write("d.JPG", "d.JPG");
+    const auto r = Run("19|Ajouter [Num\xE9ro=1] au d\xE9"
+                       "but\r\n",
+                       {folder_.path(), "*.jpg;*.JPG"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "3 fichiers : 3 renommés, 0 inchangé, 0 échec\n");
+    EXPECT_EQ(test::ReadFileBytes(folder_ / "1a.jpg"), "a.jpg");
+    EXPECT_EQ(test::ReadFileBytes(folder_ / "2b.jpg"), "b.jpg");
+    EXPECT_EQ(test::ReadFileBytes(folder_ / "3d.JPG"), "d.JPG");
+    EXPECT_TRUE(Has("c.txt"));
+}
+
 // The window needs a display: without one the program says so instead of aborting.
 TEST_F(UnattendedRun, TheWindowWithoutADisplaySaysSo) {
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);

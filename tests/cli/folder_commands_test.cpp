@@ -44,9 +44,10 @@ TEST_F(FolderCommandsTest, PreviewListsOldAndNewNamesInNameOrder) {
     EXPECT_EQ(r.out, "A.txt\t01A.txt\nb.txt\t02b.txt\nc.jpg\t03c.jpg\n_x.txt\t04_x.txt\n");
     EXPECT_EQ(r.err, "4 fichiers\n");
 
+    // Every name matches both patterns: each file once, numbered without a gap.
     r = Cli({"preview", number_, folder_, "*.TXT;*.txt"});
-    EXPECT_EQ(r.out, "A.txt\t01A.txt\nA.txt\t02A.txt\nb.txt\t03b.txt\nb.txt\t04b.txt\n_x.txt\t05_x.txt\n"
-                     "_x.txt\t06_x.txt\n");
+    EXPECT_EQ(r.out, "A.txt\t01A.txt\nb.txt\t02b.txt\n_x.txt\t03_x.txt\n");
+    EXPECT_EQ(r.err, "3 fichiers\n");
 
     r = Cli({"preview", number_, folder_, "*.jpg"});
     EXPECT_EQ(r.out, "c.jpg\t01c.jpg\n");
@@ -99,6 +100,19 @@ TEST_F(FolderCommandsTest, RunRenamesWithoutAskingAndSaysHowItWent) {
               "attention : x_-rf -> x_x_-rf : ne diffère de « X_X_-RF » que par la casse ou les accents\n"
               "1 fichier : 1 renommé, 0 inchangé, 0 échec\n");
     EXPECT_EQ(test::ReadFileBytes(folder_ + "/x_x_-rf"), "-rf");
+}
+
+// "*.jpg;*.JPG": case is ignored, so every photo matches both patterns; the run
+// takes each once, numbers them 1, 2, 3 and reports no failure.
+TEST_F(FolderCommandsTest, RunTakesAFileMatchingTwoPatternsOnce) {
+    Files({"b.JPG", "a.jpg", "c.Jpg", "notes.txt"});
+    const auto r = Cli({"run", number_, folder_, "*.jpg;*.JPG"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "3 fichiers : 3 renommés, 0 inchangé, 0 échec\n");
+    EXPECT_EQ(
+        Folder(),
+        (Content{
+            {"01a.jpg", "a.jpg"}, {"02b.JPG", "b.JPG"}, {"03c.Jpg", "c.Jpg"}, {"notes.txt", "notes.txt"}}));
 }
 
 TEST_F(FolderCommandsTest, FailuresAreListedWithTheirReasons) {

@@ -179,5 +179,93 @@ TEST(ScriptFiles, ReportFilesThatCannotBeOpenedOrCreated) {
     }
 }
 
+// The first bytes of a JPEG photo as a camera writes them: start of image, the
+// JFIF header (its identifier ends with a NUL), a quantisation table, end of image.
+std::string JpegBytes() {
+    std::string jpeg("\xFF\xD8"                                                     // start of image
+                     "\xFF\xE0\x00\x10JFIF\x00\x01\x01\x00\x00\x48\x00\x48\x00\x00" // APP0
+                     "\xFF\xDB\x00\x43\x00",                                        // quantisation table
+                     25);
+    for (int i = 1; i <= 64; ++i) {
+        jpeg.push_back(static_cast<char>(i));
+    }
+    jpeg.append("\xFF\xD9", 2); // end of image
+    return jpeg;
+}
+
+TEST(ScriptText, AScriptHasNoNulAndACommandLineOrNothingButBlanks) {
+    struct Case {
+        std::string bytes;
+        bool script;
+        const char* what;
+    };
+    const std::vector<Case> cases = {
+        {"", true, "an empty file is an empty script"},
+        {"\r\n\r\n", true, "blank lines"},
+        {" \t\r\n\n   \r\n", true, "lines of blanks"},
+        {"\xEF\xBB\xBF", true, "a byte-order mark alone"},
+        {"1|Supprimer les [n=3] premiers caract\xE8res\r\n", true, "a script line"},
+        {"   14|Ajouter [Chaine=x] au d\xE9"
+         "but",
+         true, "blanks before the number"},
+        {"\t7|", true, "a tab before the number, nothing after the bar"},
+        {"\xEF\xBB\xBF"
+         "14|Ajouter [Chaine=\xE2\x82\xAC] au d\xC3\xA9"
+         "but\n",
+         true, "UTF-8 with a mark"},
+        {"notes\r\n\r\n20|Ajouter [Num\xE9ro=1] \xE0 la fin\r\nfin\r\n", true,
+         "odd lines around a script line"},
+        {"hello\nworld\n", false, "a text of another kind"},
+        {"|x\r\n", false, "a bar without a number"},
+        {"a1|x\r\n", false, "a letter before the number"},
+        {"12\r\n", false, "a number without a bar"},
+        {"-3|x\r\n", false, "a sign is not a digit"},
+        {"x", false, "one character"},
+        {std::string("1|x\r\n\0", 6), false, "a NUL after a script line"},
+        {std::string("\0"
+                     "1|x\r\n",
+                     6),
+         false, "a NUL first"},
+        {std::string("\r\n\0", 3), false, "a NUL after a blank line"},
+        {JpegBytes(), false, "a JPEG photo"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(IsScriptText(c.bytes), c.script) << c.what;
+    }
+}
+
+TEST(ScriptFiles, OnlyAScriptIsReadWhenScriptsOnlyAreAsked) {
+    test::TempDir dir;
+    const std::string photo = dir.Write("photo.jpg", JpegBytes());
+    const std::string binary = dir.Write("programme", std::string("\0ELF\x02\x01\x01", 7) + "1|x\r\n");
+    const std::string text = dir.Write("lisez-moi.txt", "Bonjour,\r\nvoici les photos.\r\n");
+    const std::string empty = dir.Write("vide.script", "");
+    const std::string blank = dir.Write("blanc.script", "\r\n  \r\n");
+    const std::string odd = dir.Write("essai.script", "# renommer les photos\r\n"
+                                                      "14|Ajouter [Chaine=x_] au d\xE9"
+                                                      "but\r\n"
+                                                      "ligne perdue\r\n");
+    for (const std::string& path : {photo, binary, text}) {
+        try {
+            (void)ReadScriptFile(path, ScriptReading::ScriptsOnly);
+            ADD_FAILURE() << path << " was read";
+        } catch (const ScriptFileError& e) {
+            EXPECT_EQ(e.kind(), ScriptFileError::Kind::NotAScript);
+            EXPECT_EQ(std::string(e.what()), "Le fichier " + path + " n'est pas un script");
+        }
+        // Read as any file, as quorvel-cli and the unattended run do: the text up to the first NUL.
+        EXPECT_NO_THROW((void)ReadScriptFile(path)) << path;
+    }
+    EXPECT_EQ(ReadScriptFile(binary), ScriptLines{});
+    EXPECT_EQ(ReadScriptFile(empty, ScriptReading::ScriptsOnly), ScriptLines{});
+    EXPECT_EQ(ReadScriptFile(blank, ScriptReading::ScriptsOnly), (ScriptLines{T(""), T("  ")}));
+    EXPECT_EQ(
+        ReadScriptFile(odd, ScriptReading::ScriptsOnly),
+        (ScriptLines{T("# renommer les photos"), T("14|Ajouter [Chaine=x_] au début"), T("ligne perdue")}));
+    // What is not a regular file keeps its own refusal.
+    EXPECT_EQ(ReadError(dir.path()).first, ScriptFileError::Kind::Folder);
+    EXPECT_THROW((void)ReadScriptFile(dir / "absent.script", ScriptReading::ScriptsOnly), ScriptFileError);
+}
+
 } // namespace
 } // namespace quorvel

@@ -154,12 +154,12 @@ TEST_P(RenameOrderTest, NothingIsEverOverwrittenOrMovedAway) {
          {Ready, DuplicateTarget, DuplicateTarget},
          {"", "« a » reçoit déjà ce nom", "« a » reçoit déjà ce nom"},
          {{"same.txt", "a"}, {"b", "b"}, {"c", "c"}}},
-        {"a file selected twice moves once",
+        {"a file that matches two patterns is listed and moved once",
          {"a.txt"},
          "*.txt;*.TXT",
          kAddPrefix,
-         {Ready, ListedTwice},
-         {"", "ce fichier figure déjà plus haut dans la sélection"},
+         {Ready},
+         {""},
          {{"x_a.txt", "a.txt"}}},
         {"empty name, and a chain that waited for it",
          {"ab", "abcdef", "b"},
@@ -224,6 +224,20 @@ TEST_P(RenameOrderTest, NothingIsEverOverwrittenOrMovedAway) {
         EXPECT_EQ(Folder(), after);
         EXPECT_TRUE(std::filesystem::is_empty(folder_ + "/sub"));
     }
+}
+
+TEST_P(RenameOrderTest, AFileSelectedTwiceMovesOnce) {
+    Files({"a.txt", "b.txt"});
+    Scan();
+    selection_ = {0, 1, 0};
+    const RunReport report = Run(kAddPrefix);
+    ASSERT_EQ(report.files.size(), 3u);
+    EXPECT_EQ(report.files[0].verdict, Verdict::Ready);
+    EXPECT_EQ(report.files[1].verdict, Verdict::Ready);
+    EXPECT_EQ(report.files[2].verdict, Verdict::ListedTwice);
+    EXPECT_EQ(report.files[2].reason, "ce fichier figure déjà plus haut dans la sélection");
+    EXPECT_EQ(report.renamed, 2u);
+    EXPECT_EQ(Folder(), (Content{{"x_a.txt", "a.txt"}, {"x_b.txt", "b.txt"}}));
 }
 
 TEST_P(RenameOrderTest, AFileThatVanishedSinceTheScanFailsAlone) {

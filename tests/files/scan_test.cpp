@@ -123,11 +123,12 @@ TEST_F(ScanTest, FilterPatternsAreCutAtSemicolonsAndNotTrimmed) {
         std::vector<std::string> names;
     };
     const Case cases[] = {
-        {"*.txt;*.TXT", {"a.txt", "a.txt", "b.TXT", "b.TXT"}},
+        {"*.txt;*.TXT", {"a.txt", "b.TXT"}},
         {"*.jpg; *.png", {" e.png", "c.jpg"}},
         {"*.jpg;*.png", {" e.png", "c.jpg", "d.png"}},
         {"?.jp*", {"c.jpg", "f.jpeg"}},
-        {"*;*.jpg", {" e.png", "a.txt", "b.TXT", "c.jpg", "c.jpg", "d.png", "f.jpeg"}},
+        {"*;*.jpg", {" e.png", "a.txt", "b.TXT", "c.jpg", "d.png", "f.jpeg"}},
+        {"*.jpg;*.png;*.JPG;c.*;*.jpg", {" e.png", "c.jpg", "d.png"}},
         {"", {}},
         {";;", {}},
         {"*.gif", {}},
@@ -135,6 +136,41 @@ TEST_F(ScanTest, FilterPatternsAreCutAtSemicolonsAndNotTrimmed) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Scan(dir_.path(), c.filter), c.names) << '"' << c.filter << '"';
+    }
+}
+
+// Case is ignored, so "*.jpg;*.JPG" is what people type to be sure: every photo
+// matches both patterns and is listed once, each record with its own entry.
+TEST_F(ScanTest, AFileMatchingSeveralPatternsIsListedOnce) {
+    for (const char* name : {"IMG_3.JPG", "img_1.jpg", "Img_2.Jpg", "notes.txt"}) {
+        dir_.Write(name, name);
+    }
+    const std::vector<std::string> photos = {"img_1.jpg", "Img_2.Jpg", "IMG_3.JPG"};
+    struct Case {
+        const char* filter;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        {"*.jpg;*.JPG", photos},
+        {"*.JPG;img*;*.jpg;?MG_*", photos},
+        {"*;*.*", {"img_1.jpg", "Img_2.Jpg", "IMG_3.JPG", "notes.txt"}},
+    };
+    for (const Case& c : cases) {
+        for (const ScanDetail detail : {ScanDetail::SizeAndDate, ScanDetail::NamesOnly}) {
+            TListFiles list;
+            ASSERT_EQ(ScanFolder(DecodeName(dir_.path()), &list, DecodeName(c.filter), detail), 0);
+            list.Sort();
+            std::vector<std::string> names;
+            std::vector<std::uint32_t> entries;
+            for (const TProjectFile& file : list) {
+                names.push_back(EncodeName(file.Name()));
+                entries.push_back(file.ListingEntry());
+            }
+            EXPECT_EQ(names, c.names) << c.filter;
+            std::sort(entries.begin(), entries.end());
+            EXPECT_EQ(std::adjacent_find(entries.begin(), entries.end()), entries.end())
+                << c.filter << ": an entry listed twice";
+        }
     }
 }
 

@@ -80,6 +80,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("quorvel"));
     QApplication::setWindowIcon(quorvel::ProgramIcon());
+    // The run's messages and the engine's errors follow the language the window
+    // shows (MainWindow sets it), from the catalogues beside the program.
+    if (const std::string catalogues = quorvel::CatalogueFolderOfProgram(); !catalogues.empty()) {
+        quorvel::BindMessageCatalogues(catalogues);
+    }
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     quorvel::MainWindow window(quorvel::ProgramEnvironment::ForRunningProgram(arguments));

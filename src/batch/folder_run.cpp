@@ -1,6 +1,6 @@
 #include "batch/folder_run.hpp"
 
-#include "batch/error_texts.hpp"
+#include "files/error_texts.hpp"
 #include "batch/exit_status.hpp"
 #include "batch/output.hpp"
 #include "engine/codec.hpp"

@@ -1,6 +1,6 @@
 #include "cli/cli.hpp"
 
-#include "batch/error_texts.hpp"
+#include "files/error_texts.hpp"
 #include "cli/command_line.hpp"
 #include "cli/folder_commands.hpp"
 #include "cli/journal_commands.hpp"

@@ -1,6 +1,6 @@
 #include "cli/command_line.hpp"
 
-#include "batch/error_texts.hpp"
+#include "files/error_texts.hpp"
 #include "cli/cli.hpp"
 #include "cli/messages.hpp"
 #include "engine/script_file.hpp"

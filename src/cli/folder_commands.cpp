@@ -1,6 +1,6 @@
 #include "cli/folder_commands.hpp"
 
-#include "batch/error_texts.hpp"
+#include "files/error_texts.hpp"
 #include "batch/folder_run.hpp"
 #include "cli/cli.hpp"
 #include "cli/command_line.hpp"

@@ -24,6 +24,15 @@ void ExampleModel::SetLines(int count) {
     beginResetModel();
     count_ = source_ != nullptr ? std::max(count, 0) : 0;
     marks_.clear();
+    problem_.clear();
+    endResetModel();
+}
+
+void ExampleModel::SetProblem(const QString& why) {
+    beginResetModel();
+    count_ = 0;
+    marks_.clear();
+    problem_ = why;
     endResetModel();
 }
 
@@ -63,11 +72,29 @@ const ExampleMark* ExampleModel::MarkOf(int line) const {
 }
 
 int ExampleModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : count_;
+    if (parent.isValid()) {
+        return 0;
+    }
+    return problem_.isEmpty() ? count_ : 1;
 }
 
 QVariant ExampleModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= count_) {
+    if (!index.isValid()) {
+        return {};
+    }
+    if (!problem_.isEmpty()) {
+        if (index.row() != 0) {
+            return {};
+        }
+        if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+            return problem_;
+        }
+        if (role == Qt::ForegroundRole) {
+            return problemColour ? problemColour() : QColor(Qt::red);
+        }
+        return {};
+    }
+    if (index.row() >= count_) {
         return {};
     }
     if (role == Qt::DisplayRole) {
@@ -87,6 +114,9 @@ QVariant ExampleModel::data(const QModelIndex& index, int role) const {
 }
 
 TExampleList::TExampleList(QWidget* parent) : QListView(parent) {
+    model_.problemColour = [this] {
+        return problemColourOf_ ? problemColourOf_(palette()) : QColor(Qt::red);
+    };
     setModel(&model_);
     setUniformItemSizes(true);
     setWordWrap(false);
@@ -100,6 +130,11 @@ TExampleList::TExampleList(QWidget* parent) : QListView(parent) {
 
 void TExampleList::SetSource(const PreviewSource* source) {
     model_.SetSource(source);
+}
+
+void TExampleList::SetProblemColour(std::function<QColor(const QPalette&)> colourOf) {
+    problemColourOf_ = std::move(colourOf);
+    viewport()->update();
 }
 
 void TExampleList::clear() {

@@ -1,13 +1,15 @@
 // The list of new names under "Exemple :": read-only lines, both scroll bars, no
 // wrapping. Only the lines in view are laid out, so a preview of 100,000 files
 // shows at once. Selected lines can be copied with Ctrl+C. A file that will not
-// get the name shown is marked in red, the reason in its tooltip.
+// get the name shown is marked in red, the reason in its tooltip. When the script
+// cannot make the names at all, the list shows why, as its one line.
 #pragma once
 
 #include "editor/preview_source.hpp"
 
 #include <QAbstractListModel>
 #include <QListView>
+#include <functional>
 #include <vector>
 
 namespace quorvel {
@@ -22,6 +24,10 @@ public:
     void SetSource(const PreviewSource* source);
     void SetLines(int count);
     void SetMarks(const std::vector<ExampleMark>& marks);
+    // No names, and `why` as the one line, in the colour `problemColour` gives.
+    void SetProblem(const QString& why);
+    const QString& Problem() const { return problem_; }
+    std::function<QColor()> problemColour;
     int LineCount() const { return count_; }
     QString Line(int line) const;
     // How line `line` was made; nothing when the list has no such line.
@@ -32,6 +38,7 @@ public:
 private:
     const ExampleMark* MarkOf(int line) const;
     int count_ = 0;
+    QString problem_; // shown instead of the names when not empty
     const PreviewSource* source_ = nullptr;
     std::vector<ExampleMark> marks_; // the marked lines only, by line
 };
@@ -49,6 +56,10 @@ public:
     int LineCount() const { return model_.LineCount(); }
     // The lines joined by line feeds.
     QString toPlainText() const;
+    // Why the script made no names; empty when it did.
+    const QString& Problem() const { return model_.Problem(); }
+    // The colour of that line for the palette in use.
+    void SetProblemColour(std::function<QColor(const QPalette&)> colourOf);
 
 public slots:
     void clear();
@@ -56,6 +67,8 @@ public slots:
     void SetLines(int count);
     // Marks lines of the list shown; cleared by the next SetLines.
     void SetMarks(const std::vector<quorvel::ExampleMark>& marks) { model_.SetMarks(marks); }
+    // Shows `why` instead of names, until the next SetLines.
+    void SetProblem(const QString& why) { model_.SetProblem(why); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -63,6 +76,7 @@ protected:
 
 private:
     ExampleModel model_;
+    std::function<QColor(const QPalette&)> problemColourOf_;
 };
 
 } // namespace quorvel

@@ -16,6 +16,12 @@ std::string FormatMessage(std::string_view pattern, std::string_view value) {
 ConversionError::ConversionError(TextView value)
     : EngineError(FormatMessage(kConversionMessage, EncodeName(value))), value_(value) {}
 
+FileError::FileError(std::string_view pattern, std::string_view path)
+    : FileError(FormatMessage(pattern, path), pattern, path) {}
+
+FileError::FileError(const std::string& message, std::string_view pattern, std::string_view path)
+    : std::runtime_error(message), pattern_(pattern), path_(path) {}
+
 NameTooLongError::NameTooLongError() : EngineError(std::string(kNameTooLongMessage)) {}
 
 } // namespace quorvel

@@ -40,6 +40,21 @@ public:
 class FileError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+    // what() is `pattern` (one of the messages below, which outlive the error) with
+    // its "%s" replaced by `path`; both are kept, so that the message can be given
+    // again in another language.
+    FileError(std::string_view pattern, std::string_view path);
+    // The message without its path; empty when the error was made of a whole text.
+    std::string_view pattern() const { return pattern_; }
+    const std::string& path() const { return path_; }
+
+protected:
+    // `message` about `path`, made by a pattern or not.
+    FileError(const std::string& message, std::string_view pattern, std::string_view path);
+
+private:
+    std::string_view pattern_;
+    std::string path_;
 };
 
 inline constexpr std::string_view kConversionMessage = "'%s' n'est pas une valeur entière correcte";

@@ -141,7 +141,7 @@ void RequireRegularFile(mode_t mode, const std::string& path) {
 } // namespace
 
 ScriptFileError::ScriptFileError(Kind kind, std::string_view path)
-    : FileError(ScriptFileMessage(kind, path)), kind_(kind) {}
+    : FileError(ScriptFileMessage(kind, path), {}, path), kind_(kind) {}
 
 std::string_view PathKindNoun(Kind kind) {
     switch (kind) {
@@ -215,7 +215,7 @@ void WriteScriptFile(const std::string& path, const ScriptLines& script) {
     const std::string bytes = FormatScriptText(script);
     Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (fd.get() < 0) {
-        throw FileError(FormatMessage(kCannotCreateMessage, path));
+        throw FileError(kCannotCreateMessage, path);
     }
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -224,12 +224,12 @@ void WriteScriptFile(const std::string& path, const ScriptLines& script) {
             continue;
         }
         if (n <= 0) {
-            throw FileError(FormatMessage(kCannotWriteMessage, path));
+            throw FileError(kCannotWriteMessage, path);
         }
         done += static_cast<std::size_t>(n);
     }
     if (::close(fd.release()) != 0) {
-        throw FileError(FormatMessage(kCannotWriteMessage, path));
+        throw FileError(kCannotWriteMessage, path);
     }
 }
 

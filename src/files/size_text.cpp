@@ -4,6 +4,7 @@
 #include "engine/codec.hpp"
 #include "engine/primitives.hpp"
 #include "files/project_file.hpp"
+#include "files/run_messages.hpp"
 
 #include <algorithm>
 #include <array>
@@ -15,7 +16,13 @@ namespace quorvel {
 
 namespace {
 
-constexpr std::array<std::string_view, 4> kUnits = {" o", " Ko", " Mo", " Go"};
+// The number and its unit, in the language of the messages.
+constexpr std::array<const char*, 4> kUnits = {TrNoop("%s o"), TrNoop("%s Ko"), TrNoop("%s Mo"),
+                                               TrNoop("%s Go")};
+
+Text WithUnit(std::string_view number, std::size_t level) {
+    return DecodeName(FormatText(Tr(kUnits[level]), {number}));
+}
 
 std::int64_t PowerOfTen(int n) {
     std::int64_t p = 1;
@@ -53,7 +60,7 @@ Text SizeText(std::int64_t size, char32_t decimalSeparator) {
         ++level;
     }
     if (level == 0) {
-        return FromUtf8Literal(std::to_string(size).append(kUnits[0]));
+        return WithUnit(std::to_string(size), 0);
     }
     const std::int64_t hundredths = RoundedHundredths(x);
     const std::int64_t cents = hundredths % 100;
@@ -61,9 +68,7 @@ Text SizeText(std::int64_t size, char32_t decimalSeparator) {
     number.push_back(decimalSeparator);
     number.push_back(static_cast<char32_t>(U'0' + cents / 10));
     number.push_back(static_cast<char32_t>(U'0' + cents % 10));
-    Text text(Trim(TrimZeros(number, decimalSeparator)));
-    text.append(FromUtf8Literal(kUnits[level]));
-    return text;
+    return WithUnit(EncodeName(Trim(TrimZeros(number, decimalSeparator))), level);
 }
 
 Text SizeText(std::int64_t size) {

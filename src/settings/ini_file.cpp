@@ -122,7 +122,7 @@ void WriteLines(const std::string& path, const std::vector<std::string>& lines) 
         bytes += line;
         bytes += '\n';
     }
-    auto fail = [&] { throw FileError(FormatMessage(kCannotWriteMessage, path)); };
+    auto fail = [&] { throw FileError(kCannotWriteMessage, path); };
     const std::string target = WriteTarget(path);
     struct stat st {};
     mode_t mode = 0644;

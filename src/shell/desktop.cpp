@@ -34,8 +34,8 @@ void DesktopServices::ShowError(QWidget* parent, const QString& text) {
 
 bool DesktopServices::Confirm(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
-    QPushButton* yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
-    box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
+    QPushButton* yes = box.addButton(messages::YesButton(), QMessageBox::YesRole);
+    box.addButton(messages::NoButton(), QMessageBox::NoRole);
     box.exec();
     return box.clickedButton() == yes;
 }
@@ -57,7 +57,7 @@ DesktopServices::SaveAnswer DesktopServices::AskToSave(QWidget* parent, const QS
 DesktopServices::InterruptedAnswer DesktopServices::AskAboutInterruptedRun(QWidget* parent,
                                                                            const QString& text) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvel"), text, QMessageBox::NoButton, parent);
-    QPushButton* undo = box.addButton(messages::UndoButton(), QMessageBox::DestructiveRole);
+    QPushButton* undo = box.addButton(messages::PutBackButton(), QMessageBox::DestructiveRole);
     QPushButton* finish = box.addButton(messages::FinishButton(), QMessageBox::AcceptRole);
     QPushButton* later = box.addButton(messages::LaterButton(), QMessageBox::RejectRole);
     box.setDefaultButton(later);

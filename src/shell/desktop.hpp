@@ -23,12 +23,13 @@ public:
     virtual void ShowMessage(QWidget* parent, const QString& text);
     // An error message box.
     virtual void ShowError(QWidget* parent, const QString& text);
-    // The confirmation box: true only when the user answers Yes.
+    // The confirmation box, "&Oui" and "&Non": true only when the user answers Yes.
     virtual bool Confirm(QWidget* parent, const QString& title, const QString& text);
     // "Oui", "Non" or "Annuler" to a question about unsaved changes.
     enum class SaveAnswer { Save, Discard, Cancel };
     virtual SaveAnswer AskToSave(QWidget* parent, const QString& text);
-    // What to do with a run left in the middle: "Annuler", "Terminer" or "Plus tard".
+    // What to do with a run left in the middle: "Remettre les anciens noms",
+    // "Terminer le renommage" or "Plus tard".
     enum class InterruptedAnswer { Undo, Finish, Leave };
     virtual InterruptedAnswer AskAboutInterruptedRun(QWidget* parent, const QString& text);
     // Shows a local HTML page in a window of the program.

@@ -13,6 +13,9 @@
 #include "editor/script_view.hpp"
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
+#include "files/error_texts.hpp"
+#include "files/run_messages.hpp"
+#include "look/colours.hpp"
 #include "look/dock_layout.hpp"
 #include "look/menu_images.hpp"
 #include "look/menu_look.hpp"
@@ -296,6 +299,10 @@ void MainWindow::ConnectViews() {
             [this](const QString& text) { Desktop().ShowMessage(this, text); });
     connect(c, &RenameController::error, this,
             [this](const QString& text) { Desktop().ShowError(this, text); });
+    connect(c, &RenameController::folderChanged, this, [this] {
+        lastRun_.reset();
+        ShowRunStatus();
+    });
 
     // The folder and its files.
     connect(ShellTreeView, &TFolderTree::FolderChanged, this, &MainWindow::ListSelectedFolder);
@@ -311,6 +318,8 @@ void MainWindow::ConnectViews() {
     MemoExemple->SetSource(c);
     connect(c, &RenameController::previewed, MemoExemple, &TExampleList::SetLines);
     connect(c, &RenameController::previewMarked, MemoExemple, &TExampleList::SetMarks);
+    connect(c, &RenameController::previewFailed, MemoExemple, &TExampleList::SetProblem);
+    MemoExemple->SetProblemColour([](const QPalette& palette) { return ColoursFor(palette).conflict; });
     connect(Action_VoirExemple, &QAction::triggered, c, [c] { c->preview(PreviewMode::Interactive); });
     connect(Action_Executer, &QAction::triggered, c, [c] { c->run(RunMode::Confirm); });
 
@@ -361,8 +370,15 @@ void MainWindow::UseLanguage(bool english) {
     const std::vector<Text> lines = ApplyLanguage(
         env_, {this, components_}, english ? QStringLiteral("English") : QStringLiteral("Francais"));
     messages::SetTranslations(MessageEntries(lines));
+    // The run's messages and the engine's errors, from the catalogues.
+    SetMessageLanguage(english ? MessageLanguage::English : MessageLanguage::French);
     ShellTreeView->SetHomeCaption(messages::HomeFolder());
     parameters_->SetForbiddenText(messages::ForbiddenCharacters());
+    // What is shown in words is said again in the new language: the sizes in the
+    // grid, the status line, and the preview's marks and errors.
+    StringGridFiles->viewport()->update();
+    ShowRunStatus();
+    controller_->languageChanged();
 }
 
 // --- File list -------------------------------------------------------------
@@ -392,26 +408,15 @@ void MainWindow::ShowHelp() {
 
 void MainWindow::ShowAbout() {
     if (auto* about = qobject_cast<QDialog*>(aboutBox_)) {
+        about->setWindowTitle(messages::AboutTitle());
         about->exec();
     }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (controller_->Script().IsModified()) {
-        switch (Desktop().AskToSave(this, messages::SaveChanges())) {
-        case DesktopServices::SaveAnswer::Cancel:
-            event->ignore();
-            return;
-        case DesktopServices::SaveAnswer::Save:
-            SaveScript();
-            if (controller_->Script().IsModified()) { // not saved after all
-                event->ignore();
-                return;
-            }
-            break;
-        case DesktopServices::SaveAnswer::Discard:
-            break;
-        }
+    if (!SettleChangedScript()) {
+        event->ignore();
+        return;
     }
     FormClose();
     event->accept();
@@ -427,7 +432,7 @@ void MainWindow::FormClose() {
     } catch (const FileError& e) {
         // The window closes anyway: a settings file that cannot be written must not
         // keep the user in a window that cannot be closed.
-        Desktop().ShowError(this, QString::fromUtf8(e.what()));
+        Desktop().ShowError(this, QString::fromUtf8(FileErrorText(e)));
     }
     settings_.reset(); // from now on the file is read and written as it stands
 }

@@ -65,12 +65,20 @@ private:
     // Writes the script to its file; asks for a name when it has none.
     void SaveScript();
     void SaveScriptAs();
+    // Asks whether a changed script is to be saved first: true to go on (saved, or
+    // its changes given up), false to keep everything as it is.
+    bool SettleChangedScript();
+    // Where the file dialogs start: the folder shown in the tree, else the folder of
+    // the last script, else the home folder.
+    QString DialogFolder() const;
     void ShowHelp();
     void ShowAbout();
     void ChooseLanguage(bool english);
     // Offers to finish or take back a run left in the middle, if the journals hold one.
     void OfferInterruptedRun();
     void ReportRun(const RunSummary& summary);
+    // The status line: what the last run or undo did, in the language shown.
+    void ShowRunStatus();
     // Enables the actions as the script and the grid allow; follows the controller.
     void RefreshActions();
     // The window's texts, Qt's and the program's messages in English or French.
@@ -86,6 +94,7 @@ private:
     bool firstActivation_ = true;
 
     RenameController* controller_ = nullptr; // the files, the selection and the script
+    std::unique_ptr<RunSummary> lastRun_;    // what the status line reports; none after another folder
     ParameterPanel* parameters_ = nullptr;   // shows EdInteger, EdString or EdNumber, and BtnOk
     TSaveFormControlPos* positions_ = nullptr;
 

@@ -2,6 +2,8 @@
 // is first on the screen: the offer of an interrupted run and the script of the
 // command line.
 #include "bridge/qt_text.hpp"
+#include "browser/folder_tree.hpp"
+#include "editor/script_document.hpp"
 #include "engine/primitives.hpp"
 #include "files/recorded_runs.hpp"
 #include "shell/desktop.hpp"
@@ -10,6 +12,7 @@
 #include "shell/rename_controller.hpp"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -27,18 +30,74 @@ void MainWindow::RefreshActions() {
 }
 
 void MainWindow::ReportRun(const RunSummary& summary) {
-    const QString status = messages::RunStatus(summary.renamed, summary.unchanged, summary.failed);
-    RunStatus->setText(summary.stopped ? messages::RunStopped(status) : status);
-    RunStatus->setToolTip(summary.failures.join(QLatin1Char('\n')));
+    lastRun_ = std::make_unique<RunSummary>(summary);
+    ShowRunStatus();
+}
+
+void MainWindow::ShowRunStatus() {
+    if (!lastRun_) {
+        RunStatus->clear();
+        RunStatus->setToolTip({});
+        return;
+    }
+    const RunSummary& run = *lastRun_;
+    const bool undo = run.work == RunSummary::Work::Undo;
+    QString status;
+    if (run.stopped) {
+        status = undo ? messages::StoppedUndoStatus(run.renamed, run.notDone)
+                      : messages::StoppedRunStatus(run.renamed, run.notDone);
+        if (run.failed > 0) {
+            status += messages::FailedSuffix(run.failed);
+        }
+    } else {
+        status = undo ? messages::UndoStatus(run.renamed, run.failed)
+                      : messages::RunStatus(run.renamed, run.unchanged, run.failed);
+    }
+    RunStatus->setText(status);
+    RunStatus->setToolTip(run.failures.join(QLatin1Char('\n')));
 }
 
 // --- Script files ------------------------------------------------------------------
 
 void MainWindow::OpenScript() {
-    const QString path = Desktop().OpenFileName(this, env_.programFolder, messages::ScriptFilter());
+    // A changed script is saved or given up first, as when the window closes.
+    if (!SettleChangedScript()) {
+        return;
+    }
+    const QString path = Desktop().OpenFileName(this, DialogFolder(), messages::ScriptFilter());
     if (!path.isEmpty()) {
         controller_->open(path);
     }
+}
+
+bool MainWindow::SettleChangedScript() {
+    if (!controller_->Script().IsModified()) {
+        return true;
+    }
+    switch (Desktop().AskToSave(this, messages::SaveChanges())) {
+    case DesktopServices::SaveAnswer::Cancel:
+        return false;
+    case DesktopServices::SaveAnswer::Save:
+        SaveScript();
+        return !controller_->Script().IsModified(); // not saved after all: nothing goes
+    case DesktopServices::SaveAnswer::Discard:
+        break;
+    }
+    return true;
+}
+
+QString MainWindow::DialogFolder() const {
+    const QString shown = QFile::decodeName(ShellTreeView->CurrentFolder());
+    if (!shown.isEmpty() && QFileInfo(shown).isDir()) {
+        return shown;
+    }
+    if (!controller_->ScriptFileName().isEmpty()) {
+        const QString folder = QFileInfo(controller_->ScriptFileName()).absolutePath();
+        if (QFileInfo(folder).isDir()) {
+            return folder;
+        }
+    }
+    return QDir::homePath();
 }
 
 void MainWindow::SaveScript() {
@@ -50,7 +109,7 @@ void MainWindow::SaveScript() {
 }
 
 void MainWindow::SaveScriptAs() {
-    const QString path = Desktop().SaveFileName(this, env_.programFolder, messages::ScriptFilter());
+    const QString path = Desktop().SaveFileName(this, DialogFolder(), messages::ScriptFilter());
     if (!path.isEmpty()) {
         controller_->save(ToQString(ChangeExt(FromQString(path), U".script")));
     }
@@ -99,12 +158,9 @@ void MainWindow::FormActivate() {
     if (args.isEmpty()) {
         return;
     }
-    if (!QFileInfo(args[0]).isFile()) {
-        controller_->SetScriptFileName(args[0]);
-        Desktop().ShowMessage(this, messages::MissingFile(args[0]));
-        return;
-    }
-    controller_->open(args[0]);
+    // Only a script is opened; one that does not exist yet is said so, and saving
+    // writes it.
+    controller_->open(args[0], ScriptSource::CommandLine);
 }
 
 } // namespace quorvel

@@ -1,5 +1,8 @@
 // The texts the window says in its own words (its controls' captions come from
-// the language files).
+// the language files). Each has a key in the "Messages" block of the language
+// files; the French text written here is the built-in one. The texts of the run
+// and of the engine's errors come from gettext (files/run_messages.hpp,
+// files/error_texts.hpp).
 #pragma once
 
 #include <QString>
@@ -15,13 +18,14 @@ void SetTranslations(std::vector<std::pair<QString, QString>> entries);
 QString Translated(const char* key, const QString& builtIn);
 
 inline QString InvalidScript() {
-    return QStringLiteral("Script invalide...");
+    return Translated("InvalidScript", QStringLiteral("Script invalide..."));
 }
 inline QString ConfirmTitle() {
-    return QStringLiteral("Confirmation");
+    return Translated("ConfirmTitle", QStringLiteral("Confirmation"));
 }
 inline QString ConfirmRun() {
-    return QStringLiteral("êtes-vous sûr de vouloir modifier le nom des fichiers sélectionnés ?");
+    return Translated("ConfirmRun",
+                      QStringLiteral("êtes-vous sûr de vouloir modifier le nom des fichiers sélectionnés ?"));
 }
 // The plan under the question of a run.
 inline QString RunPlan(std::size_t toRename, std::size_t unchanged, std::size_t conflicts) {
@@ -37,11 +41,36 @@ inline QString RunStatus(std::size_t renamed, std::size_t unchanged, std::size_t
         .arg(unchanged)
         .arg(failed);
 }
-inline QString ScriptFilter() {
-    return QStringLiteral("Fichier Script (*.script)");
+// The status line after a run stopped with "Arrêter": the files it never reached
+// are not done, not unchanged.
+inline QString StoppedRunStatus(std::size_t renamed, std::size_t notDone) {
+    return Translated("StoppedRunStatus", QStringLiteral("arrêté : %1 renommés, %2 non traités"))
+        .arg(renamed)
+        .arg(notDone);
 }
-inline QString MissingFile(const QString& path) {
-    return QStringLiteral("Le fichier %1 n'existe pas").arg(path);
+// The status line after an undo, and after an undo stopped with "Arrêter".
+inline QString UndoStatus(std::size_t putBack, std::size_t failed) {
+    return Translated("UndoStatus", QStringLiteral("%1 remis sous leur ancien nom, %2 échecs"))
+        .arg(putBack)
+        .arg(failed);
+}
+inline QString StoppedUndoStatus(std::size_t putBack, std::size_t notDone) {
+    return Translated("StoppedUndoStatus",
+                      QStringLiteral("arrêté : %1 remis sous leur ancien nom, %2 non traités"))
+        .arg(putBack)
+        .arg(notDone);
+}
+// Added to a stopped status when files failed too.
+inline QString FailedSuffix(std::size_t failed) {
+    return Translated("FailedSuffix", QStringLiteral(", %1 échecs")).arg(failed);
+}
+// One failure in the tooltip of the status line: old name, new name, reason.
+inline QString FailureLine(const QString& oldName, const QString& newName, const QString& reason) {
+    return Translated("FailureLine", QStringLiteral("%1 → %2 : %3")).arg(oldName, newName, reason);
+}
+// The filter of the file dialogs; the pattern stays "*.script".
+inline QString ScriptFilter() {
+    return Translated("ScriptFilter", QStringLiteral("Fichier Script (*.script)"));
 }
 inline QString SaveChanges() {
     return Translated("SaveChanges", QStringLiteral("Enregistrer les modifications du script ?"));
@@ -61,16 +90,14 @@ inline QString UndoCaption() {
 inline QString InterruptedRun(const QString& folder, std::size_t done, std::size_t total) {
     return Translated("InterruptedRun",
                       QStringLiteral("Le renommage du dossier %1 a été interrompu (%2 fichier(s) "
-                                     "sur %3).\nAnnuler ce qui a été fait, ou terminer le renommage ?"))
-        .arg(folder)
-        .arg(done)
-        .arg(total);
+                                     "sur %3).\nRemettre les anciens noms, ou terminer le renommage ?"))
+        .arg(folder, QString::number(done), QString::number(total)); // one pass: a "%2" in the folder stays
 }
 // The root of the folder tree that is the user's home folder.
 inline QString HomeFolder() {
     return Translated("HomeFolder", QStringLiteral("Dossier personnel"));
 }
-// The buttons of the questions about saving and about an interrupted run.
+// The buttons of the confirmation of a run and of the question about saving.
 inline QString YesButton() {
     return Translated("YesButton", QStringLiteral("&Oui"));
 }
@@ -80,11 +107,12 @@ inline QString NoButton() {
 inline QString CancelButton() {
     return Translated("CancelButton", QStringLiteral("Annuler"));
 }
-inline QString UndoButton() {
-    return Translated("UndoButton", QStringLiteral("Annuler"));
+// The buttons of the question about an interrupted run.
+inline QString PutBackButton() {
+    return Translated("PutBackButton", QStringLiteral("Remettre les anciens noms"));
 }
 inline QString FinishButton() {
-    return Translated("FinishButton", QStringLiteral("Terminer"));
+    return Translated("FinishButton", QStringLiteral("Terminer le renommage"));
 }
 inline QString LaterButton() {
     return Translated("LaterButton", QStringLiteral("Plus tard"));
@@ -97,14 +125,14 @@ inline QString UndoProgress() {
     return Translated("UndoProgress", QStringLiteral("Annulation du dernier renommage..."));
 }
 inline QString StopButton() {
-    return Translated("StopButton", QStringLiteral("Annuler"));
-}
-// The status line of a run or an undo stopped before its end.
-inline QString RunStopped(const QString& status) {
-    return Translated("RunStopped", QStringLiteral("%1, arrêté à la demande")).arg(status);
+    return Translated("StopButton", QStringLiteral("Arrêter"));
 }
 inline QString RangeError(long long index) {
-    return QStringLiteral("Indice de liste hors limites (%1)").arg(index);
+    return Translated("RangeError", QStringLiteral("Indice de liste hors limites (%1)")).arg(index);
+}
+// The title of the About box.
+inline QString AboutTitle() {
+    return Translated("AboutTitle", QStringLiteral("A propos"));
 }
 
 } // namespace quorvel::messages

@@ -8,12 +8,15 @@
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
 #include "engine/script_file.hpp"
+#include "files/error_texts.hpp"
 #include "files/preview_renames.hpp"
 #include "files/recorded_runs.hpp"
 #include "files/rename_run.hpp"
+#include "files/run_messages.hpp"
 #include "shell/messages.hpp"
 
 #include <QFile>
+#include <QTimer>
 #include <algorithm>
 #include <unordered_set>
 
@@ -25,18 +28,31 @@ std::string PathBytes(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
+// Whether a file of a stopped run or undo was left as it was because the work
+// stopped before it.
+bool NotReached(const RunFile& file) {
+    return file.outcome == RenameOutcome::Unchanged && file.reason.str() == std::string(kStoppedText);
+}
+
 // The counts of a run or an undo, and its failures in words.
-RunSummary SummaryOf(std::size_t done, std::size_t unchanged, std::size_t failed,
+RunSummary SummaryOf(RunSummary::Work work, std::size_t done, std::size_t unchanged, std::size_t failed,
                      const std::vector<RunFile>& files, bool stopped) {
-    RunSummary summary{done, unchanged, failed, {}, stopped};
+    RunSummary summary;
+    summary.work = work;
+    summary.renamed = done;
+    summary.failed = failed;
+    summary.stopped = stopped;
     for (const RunFile& file : files) {
         if (file.outcome == RenameOutcome::Failed) {
-            summary.failures.push_back(QStringLiteral("%1 → %2 : %3")
-                                           .arg(ToQString(DecodeName(file.oldName)),
-                                                ToQString(DecodeName(file.newName)),
-                                                QString::fromUtf8(file.reason.str())));
+            summary.failures.push_back(messages::FailureLine(ToQString(DecodeName(file.oldName)),
+                                                             ToQString(DecodeName(file.newName)),
+                                                             QString::fromUtf8(file.reason.str())));
+        } else if (stopped && NotReached(file)) {
+            ++summary.notDone;
         }
     }
+    // The files a stopped run never reached are not done, not unchanged.
+    summary.unchanged = unchanged - std::min(unchanged, work == RunSummary::Work::Run ? summary.notDone : 0);
     return summary;
 }
 
@@ -74,9 +90,40 @@ std::string Bytes(const QByteArray& bytes) {
 
 RenameController::RenameController(QObject* parent)
     : QObject(parent), files_(new FileListModel(this)), selection_(new FileSelection(this)),
-      script_(new ScriptDocument(this)) {
+      script_(new ScriptDocument(this)), previewTimer_(new QTimer(this)) {
     connect(script_, &ScriptDocument::changed, this, &RenameController::stateChanged);
     connect(files_, &FileListModel::modelReset, this, &RenameController::stateChanged);
+    // The preview follows whatever changed, once per turn of the event loop.
+    previewTimer_->setSingleShot(true);
+    previewTimer_->setInterval(0);
+    connect(previewTimer_, &QTimer::timeout, this, &RenameController::PreviewScheduled);
+    connect(script_, &ScriptDocument::changed, this, &RenameController::SchedulePreview);
+    connect(files_, &FileListModel::modelReset, this, &RenameController::SchedulePreview);
+    connect(selection_, &FileSelection::changed, this, &RenameController::SchedulePreview);
+}
+
+bool RenameController::PreviewPending() const {
+    return previewTimer_->isActive();
+}
+
+void RenameController::SchedulePreview() {
+    if (!previewTimer_->isActive()) {
+        previewTimer_->start();
+    }
+}
+
+void RenameController::PreviewScheduled() {
+    // A run or an undo keeps the window alive while it works; its end lists the
+    // folder again, which asks for the preview of what is then selected.
+    if (renaming_) {
+        previewHeld_ = true;
+    } else {
+        preview(PreviewMode::Silent);
+    }
+}
+
+void RenameController::languageChanged() {
+    SchedulePreview();
 }
 
 bool RenameController::CanPreview() const {
@@ -107,9 +154,7 @@ void RenameController::clickPlaceholder(int line, int slot) {
 }
 
 void RenameController::pressRow(const GridPress& press, int row) {
-    if (selection_->Apply(press, row) && CanPreview()) {
-        preview(PreviewMode::Silent);
-    }
+    selection_->Apply(press, row);
 }
 
 void RenameController::selectAll() {
@@ -117,12 +162,16 @@ void RenameController::selectAll() {
 }
 
 void RenameController::listFolder(const QByteArray& folder, const QString& filter) {
+    const bool another = folder != folder_;
     folder_ = folder;
     filter_ = filter;
     selection_->Clear();
     files_->List(DecodeName(std::string_view(folder.constData(), static_cast<std::size_t>(folder.size()))),
                  FromQString(filter));
     UpdateUndo();
+    if (another) {
+        emit folderChanged();
+    }
 }
 
 void RenameController::UpdateUndo() {
@@ -151,7 +200,38 @@ ProgressHook RenameController::Follow(const QString& label) const {
     return startProgress ? startProgress(label) : ProgressHook();
 }
 
+namespace {
+
+} // namespace
+
+// Holds the silent preview back while a run or an undo works (its progress keeps
+// the event loop turning), and asks for it once the work is over if one was held
+// back or the list was emptied for the work.
+class RenameController::Renaming {
+public:
+    explicit Renaming(RenameController& controller) : controller_(controller) { controller_.renaming_ = true; }
+    ~Renaming() {
+        controller_.renaming_ = false;
+        if (std::exchange(controller_.previewHeld_, false)) {
+            controller_.SchedulePreview();
+        }
+    }
+    Renaming(const Renaming&) = delete;
+    Renaming& operator=(const Renaming&) = delete;
+
+private:
+    RenameController& controller_;
+};
+
+void RenameController::ClearPreviewForWork() {
+    previewHeld_ = true;
+    previewed_.clear();
+    emit previewed(0);
+}
+
 void RenameController::undo() {
+    const Renaming renaming(*this);
+    ClearPreviewForWork();
     const TakeBackReport report =
         UndoLastRun(Bytes(folder_), JournalFolder(), Follow(messages::UndoProgress()));
     if (report.status == TakeBackReport::Status::NothingToDo) {
@@ -162,12 +242,12 @@ void RenameController::undo() {
     if (!report.error.empty()) {
         emit error(QString::fromUtf8(report.error));
     }
-    emit previewed(0);
     Relist(MovedNames(report.files));
-    emit ran(SummaryOf(report.done, 0, report.failed, report.files, report.stopped));
+    emit ran(SummaryOf(RunSummary::Work::Undo, report.done, 0, report.failed, report.files, report.stopped));
 }
 
 void RenameController::settleInterrupted(const QByteArray& folder, bool finish) {
+    const Renaming renaming(*this);
     const TakeBackReport report =
         finish ? ResumeLastRun(Bytes(folder), JournalFolder(), Follow(messages::RunProgress()))
                : UndoLastRun(Bytes(folder), JournalFolder(), Follow(messages::UndoProgress()));
@@ -177,11 +257,31 @@ void RenameController::settleInterrupted(const QByteArray& folder, bool finish) 
     if (folder == folder_) {
         Relist({});
     }
-    emit ran(SummaryOf(report.done, 0, report.failed, report.files, report.stopped));
+    // A finished run counts as a run, whose not-renamed files stayed unchanged.
+    std::size_t unchanged = 0;
+    if (finish) {
+        unchanged = static_cast<std::size_t>(std::count_if(
+            report.files.begin(), report.files.end(),
+            [](const RunFile& f) { return f.outcome == RenameOutcome::Unchanged; }));
+    }
+    emit ran(SummaryOf(finish ? RunSummary::Work::Run : RunSummary::Work::Undo, report.done, unchanged,
+                       report.failed, report.files, report.stopped));
+}
+
+void RenameController::PreviewError(PreviewMode mode, const QString& why) {
+    previewed_.clear();
+    preview_.clear();
+    emit previewed(0);
+    emit previewFailed(why);
+    if (mode == PreviewMode::Interactive) {
+        emit error(why);
+    }
 }
 
 void RenameController::preview(PreviewMode mode) {
+    previewTimer_->stop(); // whatever was waiting is seen now
     if (!script_->IsValid()) {
+        previewed_.clear();
         emit previewed(0);
         if (mode == PreviewMode::Interactive) {
             emit message(messages::InvalidScript());
@@ -198,16 +298,14 @@ void RenameController::preview(PreviewMode mode) {
         const auto tooLong = std::find_if(
             files.begin(), files.end(), [](const RunFile& f) { return f.verdict == Verdict::EngineFailure; });
         if (tooLong != files.end()) {
-            emit previewed(0);
-            emit error(QString::fromUtf8(tooLong->reason.str()));
+            PreviewError(mode, QString::fromUtf8(tooLong->reason.str()));
             return;
         }
         previewed_ = std::move(selected);
         emit previewed(static_cast<int>(files.size()));
         emit previewMarked(MarksOf(files));
     } catch (const EngineError& e) {
-        emit previewed(0);
-        emit error(QString::fromUtf8(e.what()));
+        PreviewError(mode, QString::fromUtf8(EngineErrorText(e)));
     }
 }
 
@@ -261,7 +359,7 @@ std::optional<NameTrace> RenameController::Trace(int line) const {
             name = std::move(next);
         }
     } catch (const EngineError& e) {
-        return NameTrace{{}, {}, QString::fromUtf8(e.what())};
+        return NameTrace{{}, {}, QString::fromUtf8(EngineErrorText(e))};
     }
     return trace;
 }
@@ -271,6 +369,7 @@ void RenameController::run(RunMode mode) {
         emit message(messages::InvalidScript());
         return;
     }
+    const Renaming renaming(*this);
     const std::vector<std::size_t> selected = selection_->Indexes(files_->Count());
     try {
         if (mode == RunMode::Confirm) {
@@ -282,7 +381,7 @@ void RenameController::run(RunMode mode) {
                 return;
             }
         }
-        emit previewed(0);
+        ClearPreviewForWork();
         NumberCounter counter = 0;
         RunOptions options;
         options.progress = Follow(messages::RunProgress());
@@ -293,9 +392,10 @@ void RenameController::run(RunMode mode) {
         }
         // The folder as the run left it, the renamed files selected under their new names.
         Relist(MovedNames(report.files));
-        emit ran(SummaryOf(report.renamed, report.unchanged, report.failed, report.files, report.stopped));
+        emit ran(SummaryOf(RunSummary::Work::Run, report.renamed, report.unchanged, report.failed,
+                           report.files, report.stopped));
     } catch (const EngineError& e) {
-        emit error(QString::fromUtf8(e.what()));
+        emit error(QString::fromUtf8(EngineErrorText(e)));
     }
 }
 
@@ -309,7 +409,6 @@ void RenameController::enterValue(const QString& value) {
     // holds it there; otherwise the line is left as it is.
     script_->SetValue(static_cast<std::size_t>(clickedLine_), static_cast<std::size_t>(clickedSlot_),
                       FromQString(clickedPlaceholder_), FromQString(value));
-    preview(PreviewMode::Silent);
 }
 
 void RenameController::removeClickedLine() {
@@ -318,14 +417,31 @@ void RenameController::removeClickedLine() {
     }
 }
 
-void RenameController::open(const QString& path) {
-    scriptFileName_ = path;
+bool RenameController::open(const QString& path, ScriptSource source) {
+    const std::string bytes = PathBytes(path);
+    ScriptLines lines;
     try {
-        script_->Load(ReadScriptFile(PathBytes(path)));
-    } catch (const FileError& e) {
-        script_->Load({});
-        emit error(QString::fromUtf8(e.what()));
+        // The window writes its script back to the file it came from: only a script
+        // is read, never a picture that a later save would overwrite.
+        lines = ReadScriptFile(bytes, ScriptReading::ScriptsOnly);
+    } catch (const ScriptFileError& e) {
+        if (source == ScriptSource::CommandLine) {
+            // A plain message for what the command line named wrongly; the script
+            // named but not there yet is where "Enregistrer" will write.
+            if (const std::string plain = WindowScriptFileErrorText(e, bytes); !plain.empty()) {
+                if (e.kind() == ScriptFileError::Kind::Missing) {
+                    scriptFileName_ = path;
+                }
+                emit message(QString::fromUtf8(plain));
+                return false;
+            }
+        }
+        emit error(QString::fromUtf8(FileErrorText(e)));
+        return false;
     }
+    scriptFileName_ = path;
+    script_->Load(std::move(lines));
+    return true;
 }
 
 void RenameController::save(const QString& path) {
@@ -334,7 +450,7 @@ void RenameController::save(const QString& path) {
         WriteScriptFile(PathBytes(path), script_->Lines());
         script_->SetUnmodified();
     } catch (const FileError& e) {
-        emit error(QString::fromUtf8(e.what()));
+        emit error(QString::fromUtf8(FileErrorText(e)));
     }
 }
 

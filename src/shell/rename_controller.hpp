@@ -3,6 +3,11 @@
 // the run and the script files. No widgets: what it finds out goes out as
 // signals, and the one question it must ask (the confirmation of a run) goes to a
 // function the window gives it.
+//
+// The preview is never stale: whenever the selection, the files listed or the
+// script change, and when the language of the messages changes, a silent preview
+// is made once control is back in the event loop, so that one action of the user
+// (which may change all three) makes one preview.
 #pragma once
 
 #include "editor/preview_source.hpp"
@@ -17,6 +22,8 @@
 #include <string>
 #include <vector>
 
+class QTimer;
+
 namespace quorvel {
 
 class FileListModel;
@@ -30,13 +37,19 @@ enum class PreviewMode { Silent, Interactive };
 // Whether a run asks first.
 enum class RunMode { Confirm, Unattended };
 
-// What a run did, in counts and in words.
+// Where a script file to open comes from: the "Ouvrir" dialog, or the command line
+// (which is also how the desktop opens a script with the program).
+enum class ScriptSource { Dialog, CommandLine };
+
+// What a run or an undo did, in counts and in words.
 struct RunSummary {
-    std::size_t renamed = 0;
+    enum class Work { Run, Undo } work = Work::Run;
+    std::size_t renamed = 0; // an undo: put back under their old names
     std::size_t unchanged = 0;
     std::size_t failed = 0;
-    QStringList failures; // "old → new : reason", one per failed file
-    bool stopped = false; // stopped on request before the end
+    std::size_t notDone = 0; // stopped before them
+    QStringList failures;    // "old → new : reason", one per failed file
+    bool stopped = false;    // stopped on request before the end
 };
 
 class RenameController final : public QObject, public PreviewSource {
@@ -58,6 +71,8 @@ public:
     bool CanUndo() const { return canUndo_; }
     // A placeholder was clicked since the script was last shown.
     bool CanRemoveLine() const { return clickedLine_ >= 0; }
+    // A silent preview is waiting for the event loop.
+    bool PreviewPending() const;
 
     // Line `line` (0-based) of the last preview: the new name of that file, its
     // control characters shown as symbols. Empty when there is no such line.
@@ -80,19 +95,23 @@ public:
 public slots:
     // Lists the files of `folder` (exact bytes) that match `filter`; clears the selection.
     void listFolder(const QByteArray& folder, const QString& filter);
-    // A press on grid row `row`: the selection follows the press rules, and a press
-    // on a data row previews silently when a preview can be made.
+    // A press on grid row `row`: the selection follows the press rules (and the
+    // preview follows the selection).
     void pressRow(const quorvel::GridPress& press, int row);
     // Selects every file listed.
     void selectAll();
+    // Previews now. An error of the engine goes to previewFailed, and in
+    // PreviewMode::Interactive also to a message box.
     void preview(PreviewMode mode);
+    // The messages are now in another language: the preview is made again.
+    void languageChanged();
     void run(RunMode mode);
     // Placeholder `slot` (0-based) of script line `line` was clicked: when its kind
     // is known it becomes the placeholder a value is written to (placeholderChosen),
     // otherwise nothing changes but placeholderOfNoKind.
     void clickPlaceholder(int line, int slot);
-    // Writes `value` into the placeholder clicked last, then previews silently.
-    // When that line is gone, says so and writes nothing.
+    // Writes `value` into the placeholder clicked last. When that line is gone, says
+    // so and writes nothing.
     void enterValue(const QString& value);
     // Removes the line whose placeholder was clicked last.
     void removeClickedLine();
@@ -100,8 +119,12 @@ public slots:
     void undo();
     // Finishes (`finish`) or takes back the interrupted run of `folder` (exact bytes).
     void settleInterrupted(const QByteArray& folder, bool finish);
-    // Reads a script file; the script is emptied when it cannot be read.
-    void open(const QString& path);
+    // Reads a script file, which becomes the script and its file name. A file that
+    // cannot be read or is not a script is refused, and the script and its file
+    // name stay as they were; from the command line a script that does not exist
+    // yet is said so plainly and keeps the name the script is saved to later.
+    // True when the script was read.
+    bool open(const QString& path, quorvel::ScriptSource source = quorvel::ScriptSource::Dialog);
     // Writes the script to `path`, which becomes its file name.
     void save(const QString& path);
 
@@ -112,6 +135,9 @@ signals:
     // After `previewed`: the lines the run would not rename as shown, or that look
     // like another name (`line` indexes the names).
     void previewMarked(const std::vector<quorvel::ExampleMark>& marks);
+    // The script cannot make the new names (a numbering that does not start at a
+    // whole number): why, in the language of the messages. No names are previewed.
+    void previewFailed(const QString& why);
     // A value of `kind` is asked for placeholder `slot` of line `line`, which shows `shown`.
     void placeholderChosen(quorvel::PlaceholderKind kind, const QString& shown, int line, int slot);
     // The placeholder clicked takes no value the program knows of.
@@ -123,6 +149,8 @@ signals:
     void error(const QString& text);
     // CanPreview or CanRemoveLine may have changed.
     void stateChanged();
+    // Another folder than the one before is listed.
+    void folderChanged();
 
 private:
     FileListModel* files_;
@@ -134,6 +162,19 @@ private:
     void Relist(const std::vector<std::string>& selectNames);
     void UpdateUndo();
     ProgressHook Follow(const QString& label) const;
+    // Asks for a silent preview once the event loop runs again.
+    void SchedulePreview();
+    void PreviewScheduled();
+    // Says why the preview has no names: in the list, and in a box when asked for.
+    void PreviewError(PreviewMode mode, const QString& why);
+
+    // Empties the list while a run or an undo works; the preview comes back after.
+    void ClearPreviewForWork();
+    class Renaming;
+
+    QTimer* previewTimer_;
+    bool renaming_ = false;    // a run or an undo is under way: the preview waits for its end
+    bool previewHeld_ = false; // and is to be made once it is over
 
     bool canUndo_ = false;
     std::vector<std::size_t> previewed_; // the files of the last preview, in its order

@@ -1,5 +1,5 @@
-// The errors of the engine and of script files as both programs show them: in the
-// language of the messages, names shown safely (files/shown_name.hpp).
+// The errors of the engine and of files as the programs and the window show them:
+// in the language of the messages, names shown safely (files/shown_name.hpp).
 #pragma once
 
 #include "engine/errors.hpp"
@@ -22,5 +22,10 @@ std::string ScriptFileErrorText(const ScriptFileError& error, std::string_view p
 // dossier" (a named pipe, a device, a socket) or "Le fichier PATH n'est pas un
 // script"; empty for the other kinds, which it tells as quorvel-cli does.
 std::string WindowScriptFileErrorText(const ScriptFileError& error, std::string_view path);
+
+// "Impossible de créer le fichier PATH", "Impossible d'écrire dans PATH", or what
+// ScriptFileErrorText says of a script file; the error's own text when it was not
+// made from one of the engine's messages.
+std::string FileErrorText(const FileError& error);
 
 } // namespace quorvel

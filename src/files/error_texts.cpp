@@ -1,4 +1,4 @@
-#include "batch/error_texts.hpp"
+#include "files/error_texts.hpp"
 
 #include "engine/codec.hpp"
 #include "files/run_messages.hpp"
@@ -13,6 +13,8 @@ static_assert(kConversionMessage == TrNoop("'%s' n'est pas une valeur entière c
 static_assert(kNameTooLongMessage == TrNoop("Le nouveau nom est trop long"));
 static_assert(kCannotOpenMessage == TrNoop("Impossible d'ouvrir le fichier %s"));
 static_assert(kNotAScriptMessage == TrNoop("Le fichier %s n'est pas un script"));
+static_assert(kCannotCreateMessage == TrNoop("Impossible de créer le fichier %s"));
+static_assert(kCannotWriteMessage == TrNoop("Impossible d'écrire dans %s"));
 // " : il dépasse 64 Mio" names the limit.
 static_assert(kMaxScriptFileBytes == std::size_t{64} << 20);
 
@@ -74,6 +76,17 @@ std::string WindowScriptFileErrorText(const ScriptFileError& error, std::string_
         break;
     }
     return {};
+}
+
+std::string FileErrorText(const FileError& error) {
+    if (const auto* script = dynamic_cast<const ScriptFileError*>(&error)) {
+        return ScriptFileErrorText(*script, script->path());
+    }
+    if (error.pattern().empty()) {
+        return ShownName(error.what());
+    }
+    const std::string pattern(error.pattern());
+    return FormatText(Tr(pattern.c_str()), {ShownName(error.path())});
 }
 
 } // namespace quorvel

@@ -1,11 +1,11 @@
 #include "batch/folder_run.hpp"
 
-#include "files/error_texts.hpp"
 #include "batch/exit_status.hpp"
 #include "batch/output.hpp"
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
 #include "engine/script_file.hpp"
+#include "files/error_texts.hpp"
 #include "files/rename_run.hpp"
 #include "files/run_messages.hpp"
 #include "files/scan.hpp"

@@ -1,6 +1,5 @@
 #include "cli/cli.hpp"
 
-#include "files/error_texts.hpp"
 #include "cli/command_line.hpp"
 #include "cli/folder_commands.hpp"
 #include "cli/journal_commands.hpp"
@@ -9,6 +8,7 @@
 #include "engine/codec.hpp"
 #include "engine/compiled_script.hpp"
 #include "engine/errors.hpp"
+#include "files/error_texts.hpp"
 #include "files/shown_name.hpp"
 #include "quorvel_version.hpp"
 

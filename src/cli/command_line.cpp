@@ -1,9 +1,9 @@
 #include "cli/command_line.hpp"
 
-#include "files/error_texts.hpp"
 #include "cli/cli.hpp"
 #include "cli/messages.hpp"
 #include "engine/script_file.hpp"
+#include "files/error_texts.hpp"
 #include "files/shown_name.hpp"
 
 #include <unistd.h>

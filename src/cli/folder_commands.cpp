@@ -1,11 +1,11 @@
 #include "cli/folder_commands.hpp"
 
-#include "files/error_texts.hpp"
 #include "batch/folder_run.hpp"
 #include "cli/cli.hpp"
 #include "cli/command_line.hpp"
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
+#include "files/error_texts.hpp"
 #include "files/rename_run.hpp"
 #include "files/run_messages.hpp"
 #include "files/scan.hpp"

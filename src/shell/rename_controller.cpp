@@ -200,16 +200,16 @@ ProgressHook RenameController::Follow(const QString& label) const {
     return startProgress ? startProgress(label) : ProgressHook();
 }
 
-namespace {
-
-} // namespace
+namespace {} // namespace
 
 // Holds the silent preview back while a run or an undo works (its progress keeps
 // the event loop turning), and asks for it once the work is over if one was held
 // back or the list was emptied for the work.
 class RenameController::Renaming {
 public:
-    explicit Renaming(RenameController& controller) : controller_(controller) { controller_.renaming_ = true; }
+    explicit Renaming(RenameController& controller) : controller_(controller) {
+        controller_.renaming_ = true;
+    }
     ~Renaming() {
         controller_.renaming_ = false;
         if (std::exchange(controller_.previewHeld_, false)) {
@@ -260,9 +260,9 @@ void RenameController::settleInterrupted(const QByteArray& folder, bool finish) 
     // A finished run counts as a run, whose not-renamed files stayed unchanged.
     std::size_t unchanged = 0;
     if (finish) {
-        unchanged = static_cast<std::size_t>(std::count_if(
-            report.files.begin(), report.files.end(),
-            [](const RunFile& f) { return f.outcome == RenameOutcome::Unchanged; }));
+        unchanged = static_cast<std::size_t>(
+            std::count_if(report.files.begin(), report.files.end(),
+                          [](const RunFile& f) { return f.outcome == RenameOutcome::Unchanged; }));
     }
     emit ran(SummaryOf(finish ? RunSummary::Work::Run : RunSummary::Work::Undo, report.done, unchanged,
                        report.failed, report.files, report.stopped));

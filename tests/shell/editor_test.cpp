@@ -169,6 +169,7 @@ TEST_F(Editor, EnterWritesTheValueIntoTheClickedPlaceholder) {
     EXPECT_EQ(Script(), std::vector<std::string>{"1|Supprimer les [n=3] premiers caractères"});
     EXPECT_EQ(VisibleBox(), nullptr);
     EXPECT_FALSE(BtnOk()->isVisible());
+    Settle();
     EXPECT_EQ(Preview(), QStringList({"def.txt"})); // the preview followed, silently
     // A click on the value, a new one and OK.
     ClickLink(0, 1);
@@ -316,11 +317,13 @@ TEST_F(Editor, RunAsksFirstRenamesSafelyAndReports) {
     EXPECT_EQ(ReadFileBytes(folder_ / "c.txt"), "c.txt");
     EXPECT_EQ(Get<QLabel>("RunStatus")->text(), QStringLiteral("1 renommé(s), 0 inchangé(s), 2 échec(s)"));
     EXPECT_TRUE(Get<QLabel>("RunStatus")->toolTip().contains(QStringLiteral("b.txt")));
-    // The folder is listed again, the renamed file selected under its new name.
+    // The folder is listed again, the renamed file selected under its new name, and
+    // the preview is that of the file as it is now named.
     ASSERT_EQ(Controller().Files().Count(), 3U);
     EXPECT_EQ(EncodeName(Controller().Files().Files().Items(2).Name()), "x.txt");
     EXPECT_EQ(Controller().Selection().Indexes(3), std::vector<std::size_t>({2}));
-    EXPECT_TRUE(Preview().isEmpty());
+    Settle();
+    EXPECT_EQ(Preview(), QStringList({"x.txt"}));
 }
 
 // Ctrl+Z takes the run back; once nothing is left to take back it is disabled.
@@ -340,13 +343,13 @@ TEST_F(Editor, UndoTakesTheLastRunBackAndSelectsTheFilesAgain) {
     QTest::keyClick(HTMLViewer(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(ReadFileBytes(folder_ / "a.txt"), "a.txt");
     EXPECT_EQ(ReadFileBytes(folder_ / "b.txt"), "b.txt");
-    EXPECT_EQ(Get<QLabel>("RunStatus")->text(), QStringLiteral("2 renommé(s), 0 inchangé(s), 0 échec(s)"));
+    EXPECT_EQ(Get<QLabel>("RunStatus")->text(), QStringLiteral("2 remis sous leur ancien nom, 0 échecs"));
     EXPECT_EQ(Controller().Selection().Indexes(2), std::vector<std::size_t>({0, 1}));
     EXPECT_FALSE(Get<QAction>("MNU_UNDO")->isEnabled());
 }
 
-// A run that stopped before its end is offered at start-up, and "Annuler" takes
-// back what it did.
+// A run that stopped before its end is offered at start-up, and "Remettre les
+// anciens noms" takes back what it did.
 TEST_F(Editor, AnInterruptedRunIsOfferedAtStartUp) {
     MakeFiles({"a.txt", "b.txt"});
     {
@@ -357,34 +360,16 @@ TEST_F(Editor, AnInterruptedRunIsOfferedAtStartUp) {
         Controller().run(RunMode::Unattended);
         w.close();
     }
-    // The journal as a run killed after its last rename leaves it: no end, not closed.
-    const std::filesystem::path state = std::getenv("XDG_STATE_HOME");
-    std::filesystem::path newest;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(state)) {
-        if (entry.is_regular_file() &&
-            (newest.empty() || entry.last_write_time() >= std::filesystem::last_write_time(newest))) {
-            newest = entry.path();
-        }
-    }
-    ASSERT_FALSE(newest.empty());
-    std::string journal = ReadFileBytes(newest.string());
-    for (const char* record : {"\nclosed\n", "\nend "}) {
-        journal.erase(journal.rfind(record) + 1);
-    }
-    {
-        std::FILE* f = std::fopen(newest.c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fwrite(journal.data(), 1, journal.size(), f);
-        std::fclose(f);
-    }
+    CutTheNewestJournal();
     desktop_.log.interruptedAnswer = DesktopServices::InterruptedAnswer::Undo;
     Start();
-    QTest::qWait(50);
+    QTRY_VERIFY(!desktop_.log.interruptedQuestions.isEmpty());
     ASSERT_EQ(desktop_.log.interruptedQuestions.size(), 1);
     EXPECT_TRUE(
         desktop_.log.interruptedQuestions[0].contains(QStringLiteral("interrompu (2 fichier(s) sur 2)")));
     EXPECT_EQ(ReadFileBytes(folder_ / "a.txt"), "a.txt");
     EXPECT_EQ(ReadFileBytes(folder_ / "b.txt"), "b.txt");
+    EXPECT_EQ(Get<QLabel>("RunStatus")->text(), QStringLiteral("2 remis sous leur ancien nom, 0 échecs"));
 }
 
 TEST_F(Editor, SaveAsGivesTheScriptExtensionAndOpenReadsItBack) {
@@ -421,20 +406,31 @@ TEST_F(Editor, SaveWithoutANameAsksForOneAndFailuresKeepTheScript) {
     EXPECT_TRUE(desktop_.log.errors[0].startsWith(QStringLiteral("Impossible de créer le fichier ")));
     EXPECT_EQ(Script(), std::vector<std::string>{"7|Supprimer tous les espaces"});
     desktop_.log.openFileName = QString::fromStdString(program_ / "absent.script");
+    desktop_.log.saveAnswer = DesktopLog::SaveAnswer::Discard;
     Get<QAction>("MNU_OPEN")->trigger();
+    ASSERT_EQ(desktop_.log.errors.size(), 2);
     EXPECT_TRUE(desktop_.log.errors[1].startsWith(QStringLiteral("Impossible d'ouvrir le fichier ")));
-    EXPECT_TRUE(Doc().Lines().empty());
+    // A file that cannot be read replaces nothing.
+    EXPECT_EQ(Script(), std::vector<std::string>{"7|Supprimer tous les espaces"});
 }
 
+// Any text with a command line is a script, whatever its bytes; a NUL byte makes
+// it a binary file, which is refused.
 TEST_F(Editor, AScriptOfAnyBytesOpensAndShows) {
     Start();
-    const std::string bytes("1|[n=\xFF\xFE] <b>\r\n[[[]]]\n|||\r\0zz\r\n", 30);
-    desktop_.log.openFileName = QString::fromStdString(folder_.Write("odd.script", bytes));
+    desktop_.log.openFileName =
+        QString::fromStdString(folder_.Write("odd.script", "1|[n=\xFF\xFE] <b>\r\n[[[]]]\n|||\r"));
     Get<QAction>("MNU_OPEN")->trigger();
-    EXPECT_EQ(Doc().Lines().size(), 3U); // the NUL ends the text
+    EXPECT_EQ(Doc().Lines().size(), 3U);
     EXPECT_EQ(Doc().HtmlLines().size(), 3);
     ClickLink(0, 1);
     EXPECT_TRUE(desktop_.log.errors.isEmpty());
+    const std::string binary("1|[n=2] <b>\r\n\0zz\r\n", 18);
+    desktop_.log.openFileName = QString::fromStdString(folder_.Write("nul.script", binary));
+    Get<QAction>("MNU_OPEN")->trigger();
+    EXPECT_EQ(desktop_.log.errors,
+              QStringList({"Le fichier " + desktop_.log.openFileName + " n'est pas un script"}));
+    EXPECT_EQ(Doc().Lines().size(), 3U);
 }
 
 TEST_F(Editor, LongScriptsAndLongValuesShowAndEdit) {

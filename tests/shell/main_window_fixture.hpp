@@ -7,15 +7,19 @@
 #include "browser/file_list_model.hpp"
 #include "browser/file_selection.hpp"
 #include "browser/folder_tree.hpp"
+#include "files/run_messages.hpp"
 #include "shell/main_window.hpp"
+#include "shell/messages.hpp"
 #include "shell/rename_controller.hpp"
 #include "support/temp_dir.hpp"
 #include "tests/shell/find.hpp"
 #include "tests/shell/recording_desktop.hpp"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -32,6 +36,22 @@ protected:
         if (const char* state = std::getenv("XDG_STATE_HOME")) {
             std::filesystem::remove_all(std::filesystem::path(state) / "quorvel");
         }
+        // The catalogues the build made, for the messages in English.
+        BindMessageCatalogues(QUORVEL_CATALOGUES);
+    }
+    // A test that leaves the window in English leaves French behind it.
+    void TearDown() override {
+        window_.reset();
+        SetMessageLanguage(MessageLanguage::French);
+        messages::SetTranslations({});
+    }
+
+    // Lets the event loop turn until the preview asked for has been made.
+    void Settle() {
+        for (int turn = 0; turn < 1000 && Controller().PreviewPending(); ++turn) {
+            QCoreApplication::processEvents();
+        }
+        ASSERT_FALSE(Controller().PreviewPending());
     }
 
     // Creates the files `names` (each holding its own name) in the folder to list.
@@ -76,6 +96,36 @@ protected:
     }
 
     std::string SettingsPath() const { return program_ / "quorvel.ini"; }
+
+    // The language files beside the program, as an installed program has them.
+    void CopyLanguageFiles() {
+        for (const char* file : {"English.lng", "Francais.lng"}) {
+            std::filesystem::copy_file(std::string(QUORVEL_SOURCE_DIR "/resources/") + file, program_ / file,
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
+    }
+
+    // Makes the newest journal look as a run killed after its last rename leaves
+    // it: no end, not closed.
+    void CutTheNewestJournal() {
+        const std::filesystem::path state = std::getenv("XDG_STATE_HOME");
+        std::filesystem::path newest;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(state)) {
+            if (entry.is_regular_file() &&
+                (newest.empty() || entry.last_write_time() >= std::filesystem::last_write_time(newest))) {
+                newest = entry.path();
+            }
+        }
+        ASSERT_FALSE(newest.empty());
+        std::string journal = ReadFileBytes(newest.string());
+        for (const char* record : {"\nclosed\n", "\nend "}) {
+            journal.erase(journal.rfind(record) + 1);
+        }
+        std::FILE* f = std::fopen(newest.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(journal.data(), 1, journal.size(), f);
+        std::fclose(f);
+    }
 
     // Centre of grid row `row` (1 and up) in the grid's viewport.
     QPoint RowPoint(int row) const {

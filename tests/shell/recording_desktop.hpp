@@ -25,6 +25,8 @@ struct DesktopLog {
     QStringList interruptedQuestions;
     QString openFileName;
     QString saveFileName;
+    QStringList dialogFolders; // where each file dialog started
+    QStringList dialogFilters; // and its filter
 };
 
 class RecordingDesktop : public DesktopServices {
@@ -49,8 +51,16 @@ public:
         log_.confirmations.push_back(title + QLatin1Char('|') + text);
         return log_.answer;
     }
-    QString OpenFileName(QWidget*, const QString&, const QString&) override { return log_.openFileName; }
-    QString SaveFileName(QWidget*, const QString&, const QString&) override { return log_.saveFileName; }
+    QString OpenFileName(QWidget*, const QString& folder, const QString& filter) override {
+        log_.dialogFolders.push_back(folder);
+        log_.dialogFilters.push_back(filter);
+        return log_.openFileName;
+    }
+    QString SaveFileName(QWidget*, const QString& folder, const QString& filter) override {
+        log_.dialogFolders.push_back(folder);
+        log_.dialogFilters.push_back(filter);
+        return log_.saveFileName;
+    }
 
 private:
     DesktopLog& log_;

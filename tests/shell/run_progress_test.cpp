@@ -27,7 +27,7 @@ TEST(RunProgressTest, ShowsAfterHalfASecondAndItsButtonStopsTheWork) {
     EXPECT_EQ(dialog->labelText(), QStringLiteral("Renommage des fichiers..."));
     auto* stop = dialog->findChild<QPushButton*>();
     ASSERT_NE(stop, nullptr);
-    EXPECT_EQ(stop->text(), QStringLiteral("Annuler"));
+    EXPECT_EQ(stop->text(), QStringLiteral("Arrêter")); // it stops, it does not take back
 
     QTest::mouseClick(stop, Qt::LeftButton);
     EXPECT_FALSE(progress.Tell(3, 10));

@@ -56,6 +56,14 @@ void ExampleModel::SetMarks(const std::vector<ExampleMark>& marks) {
     }
 }
 
+void ExampleModel::SetMarkColours(const QColor& conflict, const QColor& warning) {
+    conflict_ = conflict;
+    warning_ = warning;
+    if (count_ > 0 && !marks_.empty()) {
+        emit dataChanged(index(0), index(count_ - 1), {Qt::ForegroundRole});
+    }
+}
+
 const ExampleMark* ExampleModel::MarkOf(int line) const {
     const auto it = std::lower_bound(marks_.begin(), marks_.end(), line,
                                      [](const ExampleMark& mark, int l) { return mark.line < l; });
@@ -78,7 +86,7 @@ QVariant ExampleModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::ForegroundRole) {
-        return mark->conflict ? QColor(Qt::red) : QColor(0xB0, 0x5A, 0x00);
+        return mark->conflict ? conflict_ : warning_;
     }
     if (role == Qt::ToolTipRole) {
         return mark->reason;
@@ -110,6 +118,11 @@ void TExampleList::SetLines(int count) {
     model_.SetLines(count);
 }
 
+void TExampleList::SetColours(const ExampleColours& colours) {
+    colours_ = colours;
+    model_.SetMarkColours(colours.conflict, colours.warning);
+}
+
 QString TExampleList::toPlainText() const {
     QStringList lines;
     lines.reserve(model_.LineCount());
@@ -132,8 +145,12 @@ bool TExampleList::viewportEvent(QEvent* event) {
             text = QStringLiteral("<p><b>") + reason.toHtmlEscaped() + QStringLiteral("</b></p>");
         }
         if (const std::optional<NameTrace> trace = model_.Trace(index.row())) {
-            text += TraceHtml(*trace);
+            text += TraceHtml(*trace, colours_.trace);
         }
+    }
+    if (!text.isEmpty() && colours_.tipText.isValid()) {
+        text = QStringLiteral("<div style=\"color:%1\">").arg(colours_.tipText.name()) + text +
+               QStringLiteral("</div>");
     }
     if (text.isEmpty()) {
         QToolTip::hideText();

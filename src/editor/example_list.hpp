@@ -5,12 +5,21 @@
 #pragma once
 
 #include "editor/preview_source.hpp"
+#include "editor/trace_html.hpp"
 
 #include <QAbstractListModel>
 #include <QListView>
 #include <vector>
 
 namespace quorvel {
+
+// The colours of the marks and of the tooltips; the classic ones unless told otherwise.
+struct ExampleColours {
+    QColor conflict = Qt::red;
+    QColor warning{0xB0, 0x5A, 0x00};
+    QColor tipText; // the tooltip's text; none keeps the tooltip's own
+    TraceColours trace;
+};
 
 // The lines and their marks. The lines are read from the preview as they are
 // shown, so that a preview of a million names makes no million texts.
@@ -22,6 +31,7 @@ public:
     void SetSource(const PreviewSource* source);
     void SetLines(int count);
     void SetMarks(const std::vector<ExampleMark>& marks);
+    void SetMarkColours(const QColor& conflict, const QColor& warning);
     int LineCount() const { return count_; }
     QString Line(int line) const;
     // How line `line` was made; nothing when the list has no such line.
@@ -34,6 +44,8 @@ private:
     int count_ = 0;
     const PreviewSource* source_ = nullptr;
     std::vector<ExampleMark> marks_; // the marked lines only, by line
+    QColor conflict_ = ExampleColours{}.conflict;
+    QColor warning_ = ExampleColours{}.warning;
 };
 
 // Conflicts are shown in red, warnings in dark orange; the tooltip of a line gives
@@ -49,6 +61,8 @@ public:
     int LineCount() const { return model_.LineCount(); }
     // The lines joined by line feeds.
     QString toPlainText() const;
+    // Marks the lines and draws the tooltips in `colours` from now on.
+    void SetColours(const ExampleColours& colours);
 
 public slots:
     void clear();
@@ -63,6 +77,7 @@ protected:
 
 private:
     ExampleModel model_;
+    ExampleColours colours_;
 };
 
 } // namespace quorvel

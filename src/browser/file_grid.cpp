@@ -29,8 +29,8 @@ QString VisibleName(QString name) {
 
 // --- Drawing -----------------------------------------------------------------
 
-const QColor FileCellDelegate::kSelectedLight(135, 221, 245);
-const QColor FileCellDelegate::kSelected(115, 201, 240);
+const QColor FileCellDelegate::kSelectedLight = GridColours{}.selectedLight;
+const QColor FileCellDelegate::kSelected = GridColours{}.selected;
 
 FileCellDelegate::FileCellDelegate(const FileListModel& files, const TListInt& selectedRows, QObject* parent)
     : QStyledItemDelegate(parent), files_(files), selectedRows_(selectedRows) {}
@@ -66,7 +66,7 @@ void FileCellDelegate::DrawFileCell(QPainter& painter, int row, QRect rect, bool
     painter.setFont(plain);
     const TProjectFile* record = files_.RecordOfRow(row);
     if (record == nullptr) {
-        painter.fillRect(rect, Qt::white);
+        painter.fillRect(rect, colours_.base);
         painter.restore();
         return;
     }
@@ -76,11 +76,11 @@ void FileCellDelegate::DrawFileCell(QPainter& painter, int row, QRect rect, bool
     const QString text = VisibleName(ToQString(file.Name())) + QLatin1Char('\n') +
                          (details ? DetailText(details->size, details->date) : QString());
 
-    QColor background = Qt::white;
-    QColor foreground = Qt::black;
+    QColor background = colours_.base;
+    QColor foreground = colours_.text;
     if (selectedRows_.IndexOf(row) >= 0) {
-        background = gridSelected ? kSelectedLight : kSelected;
-        foreground = Qt::white;
+        background = gridSelected ? colours_.selectedLight : colours_.selected;
+        foreground = colours_.selectedText;
     }
     painter.fillRect(rect, background);
     rect.adjust(2, 0, -2, 0);
@@ -107,9 +107,14 @@ FileGridHeader::FileGridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, pa
     setFixedHeight(20);
 }
 
+void FileGridHeader::SetFrameColour(const QColor& colour) {
+    frame_ = colour;
+    viewport()->update();
+}
+
 void FileGridHeader::paintSection(QPainter* painter, const QRect& rect, int) const {
     painter->fillRect(rect, palette().color(QPalette::Button));
-    painter->setPen(Qt::white);
+    painter->setPen(frame_);
     painter->drawRect(rect.adjusted(0, 0, -1, -1));
 }
 
@@ -117,7 +122,8 @@ void FileGridHeader::paintSection(QPainter* painter, const QRect& rect, int) con
 
 TFileGrid::TFileGrid(FileListModel& model, const TListInt& selectedRows, QWidget* parent)
     : QTableView(parent), model_(model), delegate_(model, selectedRows, this) {
-    setHorizontalHeader(new FileGridHeader(this));
+    header_ = new FileGridHeader(this);
+    setHorizontalHeader(header_);
     setModel(&model_);
     setItemDelegate(&delegate_);
     verticalHeader()->hide();
@@ -141,6 +147,12 @@ int TFileGrid::RowCount() const {
 
 int TFileGrid::DataRowHeight() const {
     return 2 * QFontMetrics(font()).height() + 5;
+}
+
+void TFileGrid::SetColours(const GridColours& colours) {
+    delegate_.SetColours(colours);
+    header_->SetFrameColour(colours.headerFrame);
+    viewport()->update();
 }
 
 int TFileGrid::CurrentRow() const {

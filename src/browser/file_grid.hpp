@@ -17,6 +17,16 @@ class TListInt;
 // ("\n" as U+240A), so that a name keeps to its own line. The file keeps its name.
 QString VisibleName(QString name);
 
+// The colours the grid paints with; the classic ones unless told otherwise.
+struct GridColours {
+    QColor base = Qt::white; // a row that is not selected
+    QColor text = Qt::black;
+    QColor selected{115, 201, 240};      // a selected row
+    QColor selectedLight{135, 221, 245}; // a selected row under the grid's highlight
+    QColor selectedText = Qt::white;
+    QColor headerFrame = Qt::white; // the frame of the header row
+};
+
 class FileCellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -34,19 +44,26 @@ public:
     static const QColor kSelectedLight; // selected row under the grid's highlight
     static const QColor kSelected;      // any other selected row
 
+    void SetColours(const GridColours& colours) { colours_ = colours; }
+
 private:
     const FileListModel& files_;
     const TListInt& selectedRows_;
+    GridColours colours_;
 };
 
-// The header row: a button-face strip with a white frame, no text.
+// The header row: a button-face strip with a frame (white in the classic look), no text.
 class FileGridHeader : public QHeaderView {
     Q_OBJECT
 public:
     explicit FileGridHeader(QWidget* parent);
+    void SetFrameColour(const QColor& colour);
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+
+private:
+    QColor frame_ = Qt::white;
 };
 
 // What was held when the grid was pressed.
@@ -77,6 +94,8 @@ public:
     int RowAt(QPoint viewportPos) const;
     // Height of data rows: two lines of text in the grid's font, plus 5.
     int DataRowHeight() const;
+    // Paints the rows and the header with `colours` from now on.
+    void SetColours(const GridColours& colours);
 
 signals:
     // A press of the mouse on grid row `row` (0 for the header or below the rows),
@@ -102,6 +121,7 @@ private:
     GridPress PressOf(const QMouseEvent* event, bool doubleClick) const;
     FileListModel& model_;
     FileCellDelegate delegate_;
+    FileGridHeader* header_ = nullptr;
     bool shiftPress_ = false; // a Shift press, a press below the rows or the focus arriving: no anchor moves
 };
 

@@ -65,6 +65,16 @@ void ExampleModel::SetMarks(const std::vector<ExampleMark>& marks) {
     }
 }
 
+void ExampleModel::SetMarkColours(const QColor& conflict, const QColor& warning) {
+    conflict_ = conflict;
+    warning_ = warning;
+    if (!problem_.isEmpty()) {
+        emit dataChanged(index(0), index(0), {Qt::ForegroundRole});
+    } else if (count_ > 0 && !marks_.empty()) {
+        emit dataChanged(index(0), index(count_ - 1), {Qt::ForegroundRole});
+    }
+}
+
 const ExampleMark* ExampleModel::MarkOf(int line) const {
     const auto it = std::lower_bound(marks_.begin(), marks_.end(), line,
                                      [](const ExampleMark& mark, int l) { return mark.line < l; });
@@ -90,7 +100,7 @@ QVariant ExampleModel::data(const QModelIndex& index, int role) const {
             return problem_;
         }
         if (role == Qt::ForegroundRole) {
-            return problemColour ? problemColour() : QColor(Qt::red);
+            return conflict_;
         }
         return {};
     }
@@ -105,7 +115,7 @@ QVariant ExampleModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::ForegroundRole) {
-        return mark->conflict ? QColor(Qt::red) : QColor(0xB0, 0x5A, 0x00);
+        return mark->conflict ? conflict_ : warning_;
     }
     if (role == Qt::ToolTipRole) {
         return mark->reason;
@@ -114,9 +124,6 @@ QVariant ExampleModel::data(const QModelIndex& index, int role) const {
 }
 
 TExampleList::TExampleList(QWidget* parent) : QListView(parent) {
-    model_.problemColour = [this] {
-        return problemColourOf_ ? problemColourOf_(palette()) : QColor(Qt::red);
-    };
     setModel(&model_);
     setUniformItemSizes(true);
     setWordWrap(false);
@@ -132,17 +139,17 @@ void TExampleList::SetSource(const PreviewSource* source) {
     model_.SetSource(source);
 }
 
-void TExampleList::SetProblemColour(std::function<QColor(const QPalette&)> colourOf) {
-    problemColourOf_ = std::move(colourOf);
-    viewport()->update();
-}
-
 void TExampleList::clear() {
     model_.SetLines(0);
 }
 
 void TExampleList::SetLines(int count) {
     model_.SetLines(count);
+}
+
+void TExampleList::SetColours(const ExampleColours& colours) {
+    colours_ = colours;
+    model_.SetMarkColours(colours.conflict, colours.warning);
 }
 
 QString TExampleList::toPlainText() const {
@@ -167,8 +174,12 @@ bool TExampleList::viewportEvent(QEvent* event) {
             text = QStringLiteral("<p><b>") + reason.toHtmlEscaped() + QStringLiteral("</b></p>");
         }
         if (const std::optional<NameTrace> trace = model_.Trace(index.row())) {
-            text += TraceHtml(*trace);
+            text += TraceHtml(*trace, colours_.trace);
         }
+    }
+    if (!text.isEmpty() && colours_.tipText.isValid()) {
+        text = QStringLiteral("<div style=\"color:%1\">").arg(colours_.tipText.name()) + text +
+               QStringLiteral("</div>");
     }
     if (text.isEmpty()) {
         QToolTip::hideText();

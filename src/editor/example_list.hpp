@@ -6,6 +6,7 @@
 #pragma once
 
 #include "editor/preview_source.hpp"
+#include "editor/trace_html.hpp"
 
 #include <QAbstractListModel>
 #include <QListView>
@@ -13,6 +14,14 @@
 #include <vector>
 
 namespace quorvel {
+
+// The colours of the marks and of the tooltips; the classic ones unless told otherwise.
+struct ExampleColours {
+    QColor conflict = Qt::red;
+    QColor warning{0xB0, 0x5A, 0x00};
+    QColor tipText; // the tooltip's text; none keeps the tooltip's own
+    TraceColours trace;
+};
 
 // The lines and their marks. The lines are read from the preview as they are
 // shown, so that a preview of a million names makes no million texts.
@@ -24,10 +33,10 @@ public:
     void SetSource(const PreviewSource* source);
     void SetLines(int count);
     void SetMarks(const std::vector<ExampleMark>& marks);
-    // No names, and `why` as the one line, in the colour `problemColour` gives.
+    // No names, and `why` as the one line, in the colour of conflicts.
     void SetProblem(const QString& why);
     const QString& Problem() const { return problem_; }
-    std::function<QColor()> problemColour;
+    void SetMarkColours(const QColor& conflict, const QColor& warning);
     int LineCount() const { return count_; }
     QString Line(int line) const;
     // How line `line` was made; nothing when the list has no such line.
@@ -41,6 +50,8 @@ private:
     QString problem_; // shown instead of the names when not empty
     const PreviewSource* source_ = nullptr;
     std::vector<ExampleMark> marks_; // the marked lines only, by line
+    QColor conflict_ = ExampleColours{}.conflict;
+    QColor warning_ = ExampleColours{}.warning;
 };
 
 // Conflicts are shown in red, warnings in dark orange; the tooltip of a line gives
@@ -58,8 +69,9 @@ public:
     QString toPlainText() const;
     // Why the script made no names; empty when it did.
     const QString& Problem() const { return model_.Problem(); }
-    // The colour of that line for the palette in use.
-    void SetProblemColour(std::function<QColor(const QPalette&)> colourOf);
+    // Marks the lines (and says why there are no names) and draws the tooltips in
+    // `colours` from now on.
+    void SetColours(const ExampleColours& colours);
 
 public slots:
     void clear();
@@ -76,7 +88,7 @@ protected:
 
 private:
     ExampleModel model_;
-    std::function<QColor(const QPalette&)> problemColourOf_;
+    ExampleColours colours_;
 };
 
 } // namespace quorvel

@@ -31,6 +31,7 @@ namespace {
 // script of repeated lines as quick to show as any other.
 constexpr int kOrdinalProperty = QTextFormat::UserProperty + 1;
 constexpr int kLineProperty = QTextFormat::UserProperty + 2;
+constexpr int kEmptyProperty = QTextFormat::UserProperty + 3; // a link that shows an empty value
 } // namespace
 
 void TScriptView::SetScript(const ScriptDocument* script) {
@@ -63,7 +64,7 @@ void TScriptView::Render() {
     QTextCharFormat link;
     link.setAnchor(true);
     link.setFontUnderline(true);
-    link.setForeground(palette().color(QPalette::Link));
+    link.setForeground(colours_.link);
     links_.resize(script_->Count());
     for (std::size_t i = 0; i < script_->Count(); ++i) {
         if (i > 0) {
@@ -87,7 +88,8 @@ void TScriptView::Render() {
                 // An empty value: the placeholder's name, so that the link can be seen and clicked.
                 shown = EmptyValueLabel(placeholder);
                 format.setFontItalic(true);
-                format.setForeground(QColor(0x80, 0x80, 0x80));
+                format.setForeground(colours_.emptyValue);
+                format.setProperty(kEmptyProperty, true);
             }
             const int start = cursor.position();
             cursor.insertText(ToQString(shown), format);
@@ -106,6 +108,45 @@ void TScriptView::Render() {
     page.setBottomMargin(5);
     doc->rootFrame()->setFrameFormat(page);
     moveCursor(QTextCursor::Start);
+}
+
+void TScriptView::SetColours(const ScriptColours& colours) {
+    colours_ = colours;
+    RecolourLinks();
+}
+
+void TScriptView::RecolourLinks() {
+    // The links are found first: recolouring them changes the fragments.
+    struct Link {
+        int start;
+        int end;
+        bool empty;
+    };
+    std::vector<Link> links;
+    QTextDocument* doc = document();
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (format.hasProperty(kLineProperty)) {
+                links.push_back({fragment.position(), fragment.position() + fragment.length(),
+                                 format.hasProperty(kEmptyProperty)});
+            }
+        }
+    }
+    if (links.empty()) {
+        return;
+    }
+    QTextCursor cursor(doc);
+    cursor.beginEditBlock();
+    for (const Link& link : links) {
+        QTextCharFormat colour;
+        colour.setForeground(link.empty ? colours_.emptyValue : colours_.link);
+        cursor.setPosition(link.start);
+        cursor.setPosition(link.end, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(colour);
+    }
+    cursor.endEditBlock();
 }
 
 void TScriptView::SelectPlaceholder(int line, int slot) {

@@ -14,6 +14,12 @@ namespace quorvel {
 
 class ScriptDocument;
 
+// The colours of the links; the text and the page take the view's palette.
+struct ScriptColours {
+    QColor link{0, 0, 0xFF};
+    QColor emptyValue{0x80, 0x80, 0x80}; // a placeholder whose value is empty
+};
+
 class TScriptView : public QTextBrowser {
     Q_OBJECT
 public:
@@ -26,6 +32,8 @@ public:
     // Selects the shown text of placeholder `slot` (0-based) of line `line`; nothing
     // when the line shows no such placeholder.
     void SelectPlaceholder(int line, int slot);
+    // Draws the links in `colours` from now on, those shown now included.
+    void SetColours(const ScriptColours& colours);
 
 signals:
     // A click (not the end of a dragged selection) on the link of placeholder `slot`
@@ -47,6 +55,8 @@ private:
     // script's lines directly rather than by parsing markup, which keeps long
     // scripts quick to show.
     void Render();
+    // Gives every link shown its colour, leaving the text, the selection and the scroll as they are.
+    void RecolourLinks();
     // The line and placeholder (0-based) of the link at a document position, if any.
     std::optional<std::pair<int, int>> PlaceholderAt(int position) const;
 
@@ -57,6 +67,7 @@ private:
     };
 
     QPointer<const ScriptDocument> script_;
+    ScriptColours colours_;
     QString source_;
     std::vector<std::vector<LinkRange>> links_; // per script line, per placeholder
     QPoint pressPos_;

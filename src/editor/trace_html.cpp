@@ -7,7 +7,7 @@ namespace quorvel {
 namespace {
 
 // The step's name, what the line put in highlighted.
-QString StepHtml(const TraceStep& step) {
+QString StepHtml(const TraceStep& step, const TraceColours& colours) {
     const auto part = [&](qsizetype from, qsizetype count) {
         return step.name.mid(from, count).toHtmlEscaped();
     };
@@ -15,23 +15,23 @@ QString StepHtml(const TraceStep& step) {
     const qsizetype length = std::clamp<qsizetype>(step.changedLength, 0, step.name.size() - from);
     QString html = part(0, from);
     if (length > 0) {
-        html += QStringLiteral("<span style=\"background-color:#ffe08a\">") + part(from, length) +
-                QStringLiteral("</span>");
+        html += QStringLiteral("<span style=\"background-color:%1\">").arg(colours.changed.name()) +
+                part(from, length) + QStringLiteral("</span>");
     } else if (step.cut) {
-        html += QStringLiteral("<span style=\"color:#c00000\">|</span>");
+        html += QStringLiteral("<span style=\"color:%1\">|</span>").arg(colours.removed.name());
     }
     return html + part(from + length, -1);
 }
 
 } // namespace
 
-QString TraceHtml(const NameTrace& trace) {
+QString TraceHtml(const NameTrace& trace, const TraceColours& colours) {
     if (!trace.error.isEmpty()) {
         return trace.error.toHtmlEscaped();
     }
     QString html = QStringLiteral("<p style=\"white-space:pre\">") + trace.original.toHtmlEscaped();
     for (std::size_t k = 0; k < trace.steps.size(); ++k) {
-        html += QStringLiteral("<br>%1. ").arg(k + 1) + StepHtml(trace.steps[k]);
+        html += QStringLiteral("<br>%1. ").arg(k + 1) + StepHtml(trace.steps[k], colours);
     }
     return html + QStringLiteral("</p>");
 }

@@ -5,10 +5,17 @@
 
 #include "editor/preview_source.hpp"
 
+#include <QColor>
 #include <QString>
 
 namespace quorvel {
 
-QString TraceHtml(const NameTrace& trace);
+// The colours of a trace: the classic ones unless told otherwise.
+struct TraceColours {
+    QColor changed{0xFF, 0xE0, 0x8A}; // behind what a line put in
+    QColor removed{0xC0, 0x00, 0x00}; // the bar where a line only took characters out
+};
+
+QString TraceHtml(const NameTrace& trace, const TraceColours& colours = {});
 
 } // namespace quorvel

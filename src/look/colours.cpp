@@ -30,6 +30,16 @@ QColor Readable(const QColor& text, const QColor& back) {
     return ContrastRatio(light, back) >= ContrastRatio(darkText, back) ? light : darkText;
 }
 
+// The tooltip that traces a name: its own text on its own base, the changed part
+// behind the text in a gold that suits the text, the mark of a cut in red.
+void SetTraceColours(LookColours& c, const QPalette& toolTips) {
+    c.traceBase = toolTips.color(QPalette::Inactive, QPalette::ToolTipBase);
+    c.traceText = Readable(toolTips.color(QPalette::Inactive, QPalette::ToolTipText), c.traceBase);
+    const bool lightText = Luminance(c.traceText) > 0.5;
+    c.traceChanged = lightText ? QColor(0x6B, 0x55, 0x10) : QColor(0xFF, 0xE0, 0x8A);
+    c.traceRemoved = Readable(lightText ? QColor(0xFF, 0x7B, 0x7B) : QColor(0xC0, 0x00, 0x00), c.traceBase);
+}
+
 LookColours Classic(const QPalette& palette) {
     const QColor cream(0xFF, 0xFB, 0xF0);
     const QColor skyBlue(0xA6, 0xCA, 0xF0);
@@ -39,6 +49,8 @@ LookColours Classic(const QPalette& palette) {
     c.panelFrom = cream;
     c.panelTo = skyBlue;
     c.panelText = palette.color(QPalette::WindowText);
+    c.panelButtonText = palette.color(QPalette::ButtonText);
+    c.panelButtonDisabledText = palette.color(QPalette::Disabled, QPalette::ButtonText);
     c.commandBase = skyBlue;
     c.commandText = palette.color(QPalette::Text);
     c.scriptBase = skyBlue;
@@ -55,10 +67,6 @@ LookColours Classic(const QPalette& palette) {
     c.listText = palette.color(QPalette::Text);
     c.conflict = Qt::red;
     c.warning = QColor(0xB0, 0x5A, 0x00);
-    c.traceText = palette.color(QPalette::ToolTipText);
-    c.traceBase = palette.color(QPalette::ToolTipBase);
-    c.traceChanged = QColor(0xFF, 0xE0, 0x8A);
-    c.traceRemoved = QColor(0xC0, 0x00, 0x00);
     c.menuBase = palette.color(QPalette::Active, QPalette::Base);
     c.menuText = Qt::black;
     c.menuGrey = QColor(0x80, 0x80, 0x80);
@@ -68,6 +76,12 @@ LookColours Classic(const QPalette& palette) {
     c.menuFrame = QColor(0x31, 0x6A, 0xC5);
     c.menuIconColumn = menuHighlight;
     c.menuBarText = palette.color(QPalette::ButtonText);
+    c.selection = palette.color(QPalette::Highlight);
+    c.selectionText = palette.color(QPalette::HighlightedText);
+    c.aboutFrom = QColor(0xEA, 0x95, 0x4E);
+    c.aboutTo = Qt::white;
+    c.aboutText = Qt::black;
+    c.aboutLink = Qt::blue;
     return c;
 }
 
@@ -79,6 +93,8 @@ LookColours Dark(const QPalette& palette) {
     c.panelFrom = QColor(0x2B, 0x3A, 0x4A);
     c.panelTo = deepBlue;
     c.panelText = light;
+    c.panelButtonText = light;
+    c.panelButtonDisabledText = QColor(0x6F, 0x7F, 0x90); // dimmed, as a disabled button is
     c.commandBase = deepBlue;
     c.commandText = light;
     c.scriptBase = deepBlue;
@@ -95,12 +111,6 @@ LookColours Dark(const QPalette& palette) {
     c.listText = Readable(palette.color(QPalette::Text), c.listBase);
     c.conflict = QColor(0xFF, 0x7B, 0x7B);
     c.warning = QColor(0xFF, 0xB3, 0x5C);
-    c.traceBase = palette.color(QPalette::ToolTipBase);
-    c.traceText = Readable(palette.color(QPalette::ToolTipText), c.traceBase);
-    // The changed part behind the tooltip's text: dark gold under light text, the
-    // classic light gold under dark text.
-    c.traceChanged = Luminance(c.traceText) > 0.5 ? QColor(0x6B, 0x55, 0x10) : QColor(0xFF, 0xE0, 0x8A);
-    c.traceRemoved = QColor(0xFF, 0x7B, 0x7B);
     c.menuBase = palette.color(QPalette::Active, QPalette::Base);
     c.menuText = Readable(palette.color(QPalette::Active, QPalette::Text), c.menuBase);
     c.menuGrey = QColor(0x9A, 0x9A, 0x9A);
@@ -110,11 +120,21 @@ LookColours Dark(const QPalette& palette) {
     c.menuFrame = QColor(0x5A, 0x8F, 0xD8);
     c.menuIconColumn = QColor(0x2B, 0x3A, 0x4A);
     c.menuBarText = Readable(palette.color(QPalette::ButtonText), palette.color(QPalette::Button));
+    // The desktop's highlight when its text stands out from it, else a deep blue.
+    c.selection = palette.color(QPalette::Highlight);
+    c.selectionText = palette.color(QPalette::HighlightedText);
+    if (ContrastRatio(c.selectionText, c.selection) < kReadable) {
+        c.selection = QColor(0x1F, 0x5F, 0x99);
+        c.selectionText = Qt::white;
+    }
+    c.aboutFrom = QColor(0x5C, 0x34, 0x14);
+    c.aboutTo = QColor(0x23, 0x23, 0x23);
+    c.aboutText = light;
+    c.aboutLink = QColor(0x8C, 0xC4, 0xFF);
     // The marks and the links keep their hue; only where the desktop's base is
     // unusually light do they fall back to plain text.
     c.conflict = Readable(c.conflict, c.listBase);
     c.warning = Readable(c.warning, c.listBase);
-    c.traceRemoved = Readable(c.traceRemoved, c.traceBase);
     return c;
 }
 
@@ -125,7 +145,13 @@ bool IsDarkPalette(const QPalette& palette) {
 }
 
 LookColours ColoursFor(const QPalette& palette) {
-    return IsDarkPalette(palette) ? Dark(palette) : Classic(palette);
+    return ColoursFor(palette, palette);
+}
+
+LookColours ColoursFor(const QPalette& palette, const QPalette& toolTips) {
+    LookColours c = IsDarkPalette(palette) ? Dark(palette) : Classic(palette);
+    SetTraceColours(c, toolTips);
+    return c;
 }
 
 double ContrastRatio(const QColor& a, const QColor& b) {
@@ -138,6 +164,8 @@ std::vector<ColourPair> TextPairs(const LookColours& c) {
     return {
         {QStringLiteral("panel labels, top of the fade"), c.panelText, c.panelFrom},
         {QStringLiteral("panel labels, bottom of the fade"), c.panelText, c.panelTo},
+        {QStringLiteral("panel buttons, top of the fade"), c.panelButtonText, c.panelFrom},
+        {QStringLiteral("panel buttons, bottom of the fade"), c.panelButtonText, c.panelTo},
         {QStringLiteral("command tree"), c.commandText, c.commandBase},
         {QStringLiteral("script text"), c.scriptText, c.scriptBase},
         {QStringLiteral("script parameters"), c.link, c.scriptBase},
@@ -155,6 +183,11 @@ std::vector<ColourPair> TextPairs(const LookColours& c) {
         {QStringLiteral("menu items"), c.menuText, c.menuBase},
         {QStringLiteral("menu item under the pointer"), c.menuText, c.menuHighlight},
         {QStringLiteral("menu bar item under the pointer"), c.menuBarText, c.menuHighlight},
+        {QStringLiteral("highlighted lines"), c.selectionText, c.selection},
+        {QStringLiteral("About box, top of the fade"), c.aboutText, c.aboutFrom},
+        {QStringLiteral("About box, bottom of the fade"), c.aboutText, c.aboutTo},
+        {QStringLiteral("About box links, top of the fade"), c.aboutLink, c.aboutFrom},
+        {QStringLiteral("About box links, bottom of the fade"), c.aboutLink, c.aboutTo},
     };
 }
 

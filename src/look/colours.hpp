@@ -16,6 +16,7 @@ struct LookColours {
     // The fade of the panel around the filter and "Exemple :" (the panel of the
     // parameter boxes fades the other way), and the labels on it.
     QColor panelFrom, panelTo, panelText;
+    QColor panelButtonText, panelButtonDisabledText; // "Voir" and OK on the panels
     QColor commandBase, commandText;                 // the command tree
     QColor scriptBase, scriptText, link, emptyValue; // the script view
     QColor gridBase, gridText;                       // the file grid
@@ -25,11 +26,18 @@ struct LookColours {
     QColor traceText, traceBase, traceChanged, traceRemoved; // the tooltip that traces a name
     QColor menuBase, menuText, menuGrey, menuShadow, menuSilver, menuHighlight, menuFrame, menuIconColumn;
     QColor menuBarText;
+    // The highlighted lines of the trees, the list and the script view.
+    QColor selection, selectionText;
+    // The About box: its fade, its texts and its two links.
+    QColor aboutFrom, aboutTo, aboutText, aboutLink;
 };
 
 // A palette whose window is darker than its text.
 bool IsDarkPalette(const QPalette& palette);
 LookColours ColoursFor(const QPalette& palette);
+// The same, with the tooltips' colours from `toolTips`, the palette the tooltips
+// are drawn with.
+LookColours ColoursFor(const QPalette& palette, const QPalette& toolTips);
 
 // The contrast ratio of two colours as WCAG 2 defines it: 1 to 21.
 double ContrastRatio(const QColor& a, const QColor& b);

@@ -2,10 +2,12 @@
 
 #include "bridge/qt_text.hpp"
 #include "engine/primitives.hpp"
+#include "look/colours.hpp"
 #include "look/menu_images.hpp"
 #include "look/t_panel.hpp"
 #include "shell/desktop.hpp"
 
+#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMouseEvent>
@@ -24,7 +26,8 @@ QFont Verdana(int pixels, bool bold) {
     return font;
 }
 
-// A label that runs `onClick` when clicked, shown as a link.
+// A label that runs `onClick` when clicked, underlined with a hand cursor; the box
+// gives it its colour.
 class TLinkLabel : public QLabel {
 public:
     TLinkLabel(const QString& text, QWidget* parent, std::function<void()> onClick)
@@ -33,9 +36,6 @@ public:
         QFont link = Verdana(13, false);
         link.setUnderline(true);
         setFont(link);
-        QPalette palette = this->palette();
-        palette.setColor(QPalette::WindowText, Qt::blue);
-        setPalette(palette);
     }
 
 protected:
@@ -82,8 +82,6 @@ TAboutBox::TAboutBox(const QString& programPath, const QString& version, QWidget
     Panel1 = new T_Panel(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(1, 1, kWidth - 2, kHeight - 2);
-    Panel1->SetColor(QColor(0xEA, 0x95, 0x4E));
-    Panel1->SetColorTo(Qt::white);
     Panel1->SetBevelOuter(TBevelCut::bvNone);
 
     LabelVersion =
@@ -114,7 +112,33 @@ TAboutBox::TAboutBox(const QString& programPath, const QString& version, QWidget
     BtnOk->setGeometry(152, 150, 80, 29);
     connect(BtnOk, &QToolButton::clicked, this, [this] { BtnOkClick(); });
 
+    ApplyColours();
     FormCreate(programPath, version);
+}
+
+void TAboutBox::ApplyColours() {
+    const LookColours colours = ColoursFor(palette());
+    Panel1->SetColor(colours.aboutFrom);
+    Panel1->SetColorTo(colours.aboutTo);
+    const auto paint = [](QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+        QPalette own; // only the role set here is the widget's own
+        own.setColor(role, colour);
+        widget->setPalette(own);
+    };
+    for (QLabel* label : {LabNotice, LabPlace}) {
+        paint(label, QPalette::WindowText, colours.aboutText);
+    }
+    for (QLabel* link : {LabURL, LabMail}) {
+        paint(link, QPalette::WindowText, colours.aboutLink);
+    }
+    paint(BtnOk, QPalette::ButtonText, colours.aboutText);
+}
+
+void TAboutBox::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange) {
+        ApplyColours();
+    }
 }
 
 void TAboutBox::FormCreate(const QString& programPath, const QString& version) {

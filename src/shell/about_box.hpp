@@ -44,9 +44,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Takes the colours of a new palette.
+    void changeEvent(QEvent* event) override;
 
 private:
     void FormCreate(const QString& programPath, const QString& version);
+    // The fade, the texts and the links in the colours of the palette in use: the
+    // classic orange under a light palette, a dark brown under a dark one.
+    void ApplyColours();
 };
 
 } // namespace quorvel

@@ -6,7 +6,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTextBrowser>
 #include <cstdio>
 
 namespace quorvel {
@@ -67,18 +66,6 @@ DesktopServices::InterruptedAnswer DesktopServices::AskAboutInterruptedRun(QWidg
         return InterruptedAnswer::Undo;
     }
     return box.clickedButton() == finish ? InterruptedAnswer::Finish : InterruptedAnswer::Leave;
-}
-
-void DesktopServices::ShowPage(QWidget* parent, const QString& path) {
-    // A window of its own that lives until it is closed.
-    auto* page = new QTextBrowser(parent);
-    page->setWindowFlag(Qt::Window);
-    page->setAttribute(Qt::WA_DeleteOnClose);
-    page->setOpenExternalLinks(true);
-    page->setSource(QUrl::fromLocalFile(path));
-    page->setWindowTitle(page->documentTitle().isEmpty() ? QStringLiteral("Quorvel") : page->documentTitle());
-    page->resize(720, 560);
-    page->show();
 }
 
 QString DesktopServices::OpenFileName(QWidget* parent, const QString& folder, const QString& filter) {

@@ -32,8 +32,6 @@ public:
     // "Terminer le renommage" or "Plus tard".
     enum class InterruptedAnswer { Undo, Finish, Leave };
     virtual InterruptedAnswer AskAboutInterruptedRun(QWidget* parent, const QString& text);
-    // Shows a local HTML page in a window of the program.
-    virtual void ShowPage(QWidget* parent, const QString& path);
     // File dialogs; an empty result when the user cancels.
     virtual QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter);
     virtual QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter);

@@ -15,7 +15,6 @@
 #include "engine/errors.hpp"
 #include "files/error_texts.hpp"
 #include "files/run_messages.hpp"
-#include "look/colours.hpp"
 #include "look/dock_layout.hpp"
 #include "look/menu_images.hpp"
 #include "look/menu_look.hpp"
@@ -25,6 +24,7 @@
 #include "settings/language.hpp"
 #include "settings/save_form_control_pos.hpp"
 #include "shell/desktop.hpp"
+#include "shell/help_window.hpp"
 #include "shell/messages.hpp"
 #include "shell/registration.hpp"
 #include "shell/rename_controller.hpp"
@@ -35,6 +35,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,9 +47,6 @@
 namespace quorvel {
 
 namespace {
-
-const QColor kCream(0xFF, 0xFB, 0xF0);
-const QColor kSkyBlue(0xA6, 0xCA, 0xF0);
 
 QFont WindowFont(bool bold = false) {
     QFont font(QStringLiteral("Verdana"));
@@ -133,8 +131,6 @@ void MainWindow::CreateComponents() {
     ShellTreeView = Own(new TFolderTree(Panel1), "ShellTreeView");
 
     auto* PanelVOIR = Own(new T_Panel(Panel1), "PanelVOIR");
-    PanelVOIR->SetColor(kCream);
-    PanelVOIR->SetColorTo(kSkyBlue);
     PanelVOIR->SetBevelOuter(TBevelCut::bvLowered);
     auto* Label1 = Own(new QLabel(QStringLiteral("Filtre :"), PanelVOIR), "Label1");
     Label1->move(8, 8);
@@ -160,8 +156,6 @@ void MainWindow::CreateComponents() {
     auto* panel4Layout = new DockLayout(Panel4);
     HTMLViewer = Own(new TScriptView(Panel4), "HTMLViewer");
     auto* PanelBAS = Own(new T_Panel(Panel4), "PanelBAS");
-    PanelBAS->SetColor(kSkyBlue);
-    PanelBAS->SetColorTo(kCream);
     PanelBAS->SetBevelOuter(TBevelCut::bvNone);
     auto* BtnOk = Own(new QToolButton(PanelBAS), "BtnOk");
     BtnOk->setText(QStringLiteral("&OK"));
@@ -206,21 +200,12 @@ void MainWindow::CreateComponents() {
     StringGridFiles->setFont(font());
     StringGridFiles->verticalHeader()->setDefaultSectionSize(StringGridFiles->DataRowHeight());
 
-    // Command tree: bold on sky blue.
+    // Command tree: bold (on sky blue, ApplyColours).
     TreeViewCommande->setFont(WindowFont(true));
     TreeViewCommande->setFrameShape(QFrame::NoFrame);
-    QPalette treePalette = TreeViewCommande->palette();
-    treePalette.setColor(QPalette::Base, kSkyBlue);
-    TreeViewCommande->setPalette(treePalette);
 
-    // Script view: Verdana 12 points on sky blue, blue links, margins 10 and 5.
+    // Script view: Verdana 12 points, margins 10 and 5 (on sky blue with blue links, ApplyColours).
     HTMLViewer->setFrameShape(QFrame::NoFrame);
-    QPalette viewPalette = HTMLViewer->palette();
-    viewPalette.setColor(QPalette::Base, kSkyBlue);
-    viewPalette.setColor(QPalette::Text, viewPalette.color(QPalette::ButtonText));
-    viewPalette.setColor(QPalette::Link, QColor(0, 0, 255));
-    viewPalette.setColor(QPalette::LinkVisited, QColor(0, 0, 255));
-    HTMLViewer->setPalette(viewPalette);
     HTMLViewer->document()->setDocumentMargin(0);
     QFont viewFont(font().family());
     viewFont.setPointSize(12);
@@ -236,6 +221,7 @@ void MainWindow::CreateComponents() {
     Action_Executer->setIcon(MenuImage(4));
     BtnVoir->setDefaultAction(Action_VoirExemple);
     BtnOk->setIcon(OkButtonImage());
+    ApplyColours();
 }
 
 void MainWindow::CreateMenus() {
@@ -319,7 +305,6 @@ void MainWindow::ConnectViews() {
     connect(c, &RenameController::previewed, MemoExemple, &TExampleList::SetLines);
     connect(c, &RenameController::previewMarked, MemoExemple, &TExampleList::SetMarks);
     connect(c, &RenameController::previewFailed, MemoExemple, &TExampleList::SetProblem);
-    MemoExemple->SetProblemColour([](const QPalette& palette) { return ColoursFor(palette).conflict; });
     connect(Action_VoirExemple, &QAction::triggered, c, [c] { c->preview(PreviewMode::Interactive); });
     connect(Action_Executer, &QAction::triggered, c, [c] { c->run(RunMode::Confirm); });
 
@@ -363,6 +348,9 @@ void MainWindow::ChooseLanguage(bool english) {
     (english ? MNU_Anglais : MNU_Fancais)->setChecked(true);
     SetLanguageIndex(english ? 1 : 0);
     UseLanguage(english);
+    if (help_ != nullptr && help_->isVisible()) {
+        help_->ShowPage(HelpPage(env_, english)); // the help follows the language shown
+    }
 }
 
 void MainWindow::UseLanguage(bool english) {
@@ -400,10 +388,15 @@ void MainWindow::OpenFileOfRow(int row) {
 // --- Shell commands ------------------------------------------------------------
 
 void MainWindow::ShowHelp() {
-    const QString page = env_.DataFile(QStringLiteral("Help/Help.htm"));
-    if (!Desktop().OpenUrl(QUrl::fromLocalFile(page))) {
-        Desktop().ShowPage(this, page);
+    // The program's own window, never the desktop's browser; a missing page shows nothing.
+    const QString page = HelpPage(env_, LanguageIndex() == 1);
+    if (!QFileInfo::exists(page)) {
+        return;
     }
+    if (help_ == nullptr) {
+        help_ = new THelpWindow(this);
+    }
+    help_->ShowPage(page);
 }
 
 void MainWindow::ShowAbout() {

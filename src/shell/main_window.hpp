@@ -27,6 +27,7 @@ class TCommandTree;
 class TExampleList;
 class TFileGrid;
 class TFolderTree;
+class THelpWindow;
 class TSaveFormControlPos;
 class TScriptView;
 struct RunSummary;
@@ -49,10 +50,15 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Takes the colours of a new palette (main_window_look.cpp).
+    void changeEvent(QEvent* event) override;
 
 private:
     void CreateComponents();
     void CreateMenus();
+    // Gives the panels, trees, views, grid and list the colours of the palette in
+    // use (main_window_look.cpp).
+    void ApplyColours();
     void ConnectViews();
     void FormCreate();
     void FormClose();
@@ -91,6 +97,7 @@ private:
     QTranslator* qtTexts_ = nullptr; // Qt's own texts in the language shown
     std::vector<QObject*> components_;
     QWidget* aboutBox_ = nullptr;
+    THelpWindow* help_ = nullptr; // made on the first "Aide", then shown again
     bool firstActivation_ = true;
 
     RenameController* controller_ = nullptr; // the files, the selection and the script

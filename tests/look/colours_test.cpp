@@ -1,5 +1,6 @@
 #include "look/colours.hpp"
 #include "look/menu_look.hpp"
+#include "support/dark_palette.hpp"
 
 #include <QApplication>
 #include <QImage>
@@ -11,25 +12,7 @@
 namespace quorvel {
 namespace {
 
-// A dark palette as a desktop's dark scheme gives it to Fusion.
-QPalette DarkPalette() {
-    QPalette p;
-    p.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
-    p.setColor(QPalette::WindowText, Qt::white);
-    p.setColor(QPalette::Base, QColor(0x2A, 0x2A, 0x2A));
-    p.setColor(QPalette::AlternateBase, QColor(0x42, 0x42, 0x42));
-    p.setColor(QPalette::ToolTipBase, QColor(0x35, 0x35, 0x35));
-    p.setColor(QPalette::ToolTipText, Qt::white);
-    p.setColor(QPalette::Text, Qt::white);
-    p.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
-    p.setColor(QPalette::ButtonText, Qt::white);
-    p.setColor(QPalette::Highlight, QColor(0x2A, 0x82, 0xDA));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::Light, QColor(0x50, 0x50, 0x50));
-    p.setColor(QPalette::Mid, QColor(0x40, 0x40, 0x40));
-    p.setColor(QPalette::Dark, QColor(0x20, 0x20, 0x20));
-    return p;
-}
+using test::DarkPalette;
 
 TEST(Colours, ContrastIsTheWcagRatio) {
     EXPECT_DOUBLE_EQ(ContrastRatio(Qt::black, Qt::white), 21.0);
@@ -54,6 +37,30 @@ TEST(Colours, ALightPaletteKeepsTheClassicLook) {
     EXPECT_EQ(c.menuHighlight, kMenuHighlight);
     EXPECT_EQ(c.menuFrame, kMenuFrame);
     EXPECT_EQ(c.menuText, QColor(Qt::black));
+    EXPECT_EQ(c.aboutFrom, QColor(0xEA, 0x95, 0x4E));
+    EXPECT_EQ(c.aboutTo, QColor(Qt::white));
+    EXPECT_EQ(c.aboutText, QColor(Qt::black));
+    EXPECT_EQ(c.traceChanged, QColor(0xFF, 0xE0, 0x8A));
+    EXPECT_EQ(c.traceRemoved, QColor(0xC0, 0x00, 0x00));
+    EXPECT_EQ(c.selection, light.color(QPalette::Highlight));
+}
+
+TEST(Colours, TracesSuitTheTooltipsTheyAreShownIn) {
+    // A light window whose tooltips are light text on a dark strip, as some desktops draw them.
+    const QPalette light = QStyleFactory::create(QStringLiteral("Fusion"))->standardPalette();
+    QPalette tips = light;
+    tips.setColor(QPalette::ToolTipBase, QColor(0x30, 0x30, 0x30));
+    tips.setColor(QPalette::ToolTipText, QColor(0xEE, 0xEE, 0xEE));
+    const LookColours c = ColoursFor(light, tips);
+    EXPECT_FALSE(c.dark);
+    EXPECT_EQ(c.panelFrom, QColor(0xFF, 0xFB, 0xF0)) << "the window keeps its classic look";
+    EXPECT_EQ(c.traceBase, QColor(0x30, 0x30, 0x30));
+    EXPECT_NE(c.traceChanged, QColor(0xFF, 0xE0, 0x8A)) << "no light gold behind light text";
+    for (const ColourPair& pair : TextPairs(c)) {
+        if (pair.what.startsWith(QStringLiteral("trace"))) {
+            EXPECT_GE(ContrastRatio(pair.text, pair.back), 4.5) << pair.what.toStdString();
+        }
+    }
 }
 
 TEST(Colours, EveryTextIsReadableUnderADarkPalette) {

@@ -319,7 +319,7 @@ TEST_F(Window, SecondLineShowsSizeAndDateWithoutAMidnightTime) {
     EXPECT_TRUE(later.contains(QStringLiteral("22"))) << later.toStdString();
 }
 
-TEST_F(Window, DoubleClickOpensTheFileAndHelpOpensThePage) {
+TEST_F(Window, DoubleClickOpensTheFileWithTheDesktop) {
     MakeFiles({"doc.txt"});
     Start();
     ListFolder();
@@ -327,14 +327,6 @@ TEST_F(Window, DoubleClickOpensTheFileAndHelpOpensThePage) {
                        RowPoint(1));
     ASSERT_EQ(desktop_.log.opened.size(), 1U);
     EXPECT_EQ(desktop_.log.opened[0].toLocalFile().toStdString(), folder_ / "doc.txt");
-    Get<QAction>("MNU_Help")->trigger();
-    ASSERT_EQ(desktop_.log.opened.size(), 2U);
-    EXPECT_TRUE(desktop_.log.opened[1].toLocalFile().endsWith("Help/Help.htm"));
-    EXPECT_TRUE(desktop_.log.pagesShown.isEmpty());
-    desktop_.log.urlsOpen = false; // no browser: the program shows the page itself
-    Get<QAction>("MNU_Help")->trigger();
-    ASSERT_EQ(desktop_.log.pagesShown.size(), 1);
-    EXPECT_TRUE(desktop_.log.pagesShown[0].endsWith("Help/Help.htm"));
 }
 
 TEST_F(Window, LanguageSettingIsReadAtStartAndWrittenOnClose) {

@@ -5,6 +5,7 @@
 #include "editor/script_document.hpp"
 #include "engine/codec.hpp"
 #include "look/colours.hpp"
+#include "support/dark_palette.hpp"
 #include "support/text.hpp"
 #include "tests/shell/main_window_fixture.hpp"
 
@@ -187,14 +188,14 @@ TEST_F(PreviewFollows, AConversionErrorIsOneRedLineUntilTheScriptIsMended) {
     EXPECT_EQ(lines->index(0, 0).data(Qt::ForegroundRole).value<QColor>(),
               ColoursFor(List()->palette()).conflict);
     // Readable under a dark palette too.
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
-    dark.setColor(QPalette::WindowText, QColor(0xE0, 0xE0, 0xE0));
-    dark.setColor(QPalette::Base, QColor(0x18, 0x18, 0x18));
-    dark.setColor(QPalette::Text, QColor(0xE0, 0xE0, 0xE0));
-    List()->setPalette(dark);
-    ASSERT_TRUE(IsDarkPalette(List()->palette()));
-    EXPECT_EQ(lines->index(0, 0).data(Qt::ForegroundRole).value<QColor>(), ColoursFor(dark).conflict);
+    {
+        const DarkFusion dark;
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(IsDarkPalette(List()->palette()));
+        const QColor red = lines->index(0, 0).data(Qt::ForegroundRole).value<QColor>();
+        EXPECT_EQ(red, ColoursFor(List()->palette()).conflict);
+        EXPECT_GE(ContrastRatio(red, List()->palette().color(QPalette::Base)), 4.5);
+    }
 
     // "Voir" asks for the preview: the message box, as always.
     QTest::mouseClick(Get<QToolButton>("BtnVoir"), Qt::LeftButton);

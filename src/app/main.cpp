@@ -4,10 +4,15 @@
 //     quorvel SCRIPT                   opens the window with the script
 //     quorvel SCRIPT FOLDER [FILTER]   renames the matching files of FOLDER
 //                                      with the script, without asking, and ends
+//     quorvel --help | --version       prints the help or the version and ends
 //
-// The last form needs no display: it makes no window at all, reads its operands as
-// the bytes they are, and runs and reports exactly as quorvel-cli run does, in the
-// locale's language. The others need one, and say so when there is none.
+// The last two forms need no display: they make no window at all; the unattended
+// run reads its operands as the bytes they are, and runs and reports exactly as
+// quorvel-cli run does, in the locale's language. The others need one, and say so
+// when there is none. Qt's own options ("-style fusion") are for the window and
+// never count as operands; "--" ends the options.
+#include "app/command_line.hpp"
+#include "app/messages.hpp"
 #include "batch/exit_status.hpp"
 #include "batch/folder_run.hpp"
 #include "batch/output.hpp"
@@ -18,9 +23,12 @@
 #include "shell/main_window.hpp"
 
 #include <QApplication>
+#include <QFile>
 #include <cstdlib>
 #include <new>
 #include <string_view>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -29,34 +37,43 @@ bool Set(const char* variable) {
     return value != nullptr && *value != '\0';
 }
 
-// Whether Qt can show a window: a platform that needs no display server was asked
-// for, or there is an X or Wayland display to talk to. Without one Qt aborts.
-bool DisplayAvailable() {
-    if (const char* platforms = std::getenv("QT_QPA_PLATFORM"); platforms != nullptr && *platforms != '\0') {
-        std::string_view list(platforms);
-        while (!list.empty()) {
-            const std::size_t end = list.find(';');
-            std::string_view name = list.substr(0, end);
-            name = name.substr(0, name.find(':'));
-            if (!name.empty() && name != "xcb" && !name.starts_with("wayland")) {
-                return true;
-            }
-            list = end == std::string_view::npos ? std::string_view() : list.substr(end + 1);
+// Whether Qt can show a window on one of `platforms` (separated by ";"): a
+// platform that needs no display server, or an X or Wayland display to talk to.
+// Without one Qt aborts.
+bool DisplayAvailable(std::string_view platforms) {
+    while (!platforms.empty()) {
+        const std::size_t end = platforms.find(';');
+        std::string_view name = platforms.substr(0, end);
+        name = name.substr(0, name.find(':'));
+        if (!name.empty() && name != "xcb" && !name.starts_with("wayland")) {
+            return true;
         }
+        platforms = end == std::string_view::npos ? std::string_view() : platforms.substr(end + 1);
     }
     return Set("DISPLAY") || Set("WAYLAND_DISPLAY");
 }
 
-int RunUnattended(int argc, char** argv) {
+// The messages in the language of the locale, from the catalogues beside the program.
+void SpeakTheLanguageOfTheLocale() {
     if (const std::string catalogues = quorvel::CatalogueFolderOfProgram(); !catalogues.empty()) {
         quorvel::BindMessageCatalogues(catalogues);
     }
     quorvel::SetMessageLanguage(quorvel::MessageLanguageOfEnvironment());
+}
+
+int Print(std::string_view text) {
+    quorvel::Output out(STDOUT_FILENO);
+    out.Write(text);
+    return out.Flush() ? quorvel::kOk : quorvel::kOutputError;
+}
+
+int RunUnattended(const std::vector<std::string>& operands) {
+    SpeakTheLanguageOfTheLocale();
     quorvel::FolderRunRequest request;
     request.voice = quorvel::FolderRunRequest::Voice::Window;
-    request.script = argv[1];
-    request.folder = argv[2];
-    request.filter = argc >= 4 ? argv[3] : "";
+    request.script = operands[0];
+    request.folder = operands[1];
+    request.filter = operands.size() >= 3 ? std::string_view(operands[2]) : std::string_view();
     try {
         return quorvel::RunScriptOnFolder(request);
     } catch (const std::bad_alloc&) {
@@ -68,14 +85,27 @@ int RunUnattended(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 3 && argv[2][0] != '\0') {
-        return RunUnattended(argc, argv);
+    const quorvel::WindowCommandLine line = quorvel::ReadWindowCommandLine(argc, argv);
+    if (line.help) {
+        SpeakTheLanguageOfTheLocale();
+        return Print(quorvel::Tr(quorvel::app::kUsageText));
     }
-    if (!DisplayAvailable()) {
+    if (line.version) {
+        return Print("quorvel " QUORVEL_VERSION "\n");
+    }
+    if (line.operands.size() >= 2 && !line.operands[1].empty()) {
+        return RunUnattended(line.operands);
+    }
+    if (!DisplayAvailable(line.platform)) {
         quorvel::Say("quorvel : aucun affichage disponible");
         return quorvel::kFailures;
     }
-    QApplication app(argc, argv);
+    // Qt reads its options from the arguments as they were given, up to "--": what
+    // follows is the operands' alone.
+    int qtArgc = line.qtArgumentCount;
+    std::vector<char*> qtArgv(argv, argv + qtArgc);
+    qtArgv.push_back(nullptr);
+    QApplication app(qtArgc, qtArgv.data());
     QApplication::setApplicationName(QStringLiteral("quorvel"));
     QApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("quorvel"));
@@ -85,8 +115,10 @@ int main(int argc, char** argv) {
     if (const std::string catalogues = quorvel::CatalogueFolderOfProgram(); !catalogues.empty()) {
         quorvel::BindMessageCatalogues(catalogues);
     }
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
+    QStringList arguments;
+    for (const std::string& operand : line.operands) {
+        arguments.append(QFile::decodeName(QByteArray::fromStdString(operand)));
+    }
     quorvel::MainWindow window(quorvel::ProgramEnvironment::ForRunningProgram(arguments));
     // The About box is made once, hidden, and belongs to the window.
     window.SetAboutBox(

@@ -2,6 +2,7 @@
 
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
+#include "engine/replace_file.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -212,25 +213,7 @@ ScriptLines ReadScriptFile(const std::string& path, ScriptReading reading) {
 }
 
 void WriteScriptFile(const std::string& path, const ScriptLines& script) {
-    const std::string bytes = FormatScriptText(script);
-    Descriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (fd.get() < 0) {
-        throw FileError(kCannotCreateMessage, path);
-    }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            throw FileError(kCannotWriteMessage, path);
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::close(fd.release()) != 0) {
-        throw FileError(kCannotWriteMessage, path);
-    }
+    ReplaceFileContent(path, FormatScriptText(script));
 }
 
 } // namespace quorvel

@@ -71,8 +71,11 @@ std::string_view PathKindNoun(ScriptFileError::Kind kind);
 // waits: a named pipe or a device is refused, not read. With ScriptsOnly a file
 // that is not a script is refused too (NotAScript).
 ScriptLines ReadScriptFile(const std::string& path, ScriptReading reading = ScriptReading::AnyFile);
-// Writes a script file, replacing any file of that name; throws FileError
-// "Impossible de créer le fichier %s" or "Impossible d'écrire dans %s".
+// Writes a script file, replacing any file of that name as one step: written beside
+// it and renamed over it, its permission bits kept, a symbolic link kept and the
+// file it leads to replaced (ReplaceFileContent); a failure leaves the old file as it
+// was. Throws FileError "Impossible de créer le fichier %s" or "Impossible d'écrire
+// dans %s".
 void WriteScriptFile(const std::string& path, const ScriptLines& script);
 
 } // namespace quorvel

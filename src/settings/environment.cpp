@@ -8,10 +8,38 @@
 
 namespace quorvel {
 
+namespace {
+
+// Where installed programs live: a program under one of these folders is the
+// system's, whose folder is no place for one user's settings, even when the user
+// is root and may write there.
+bool IsSystemFolder(const QString& folder) {
+    static const char* const kSystemFolders[] = {"/usr",   "/opt",   "/bin",    "/sbin", "/lib",
+                                                 "/lib32", "/lib64", "/libx32", "/snap"};
+    for (const char* system : kSystemFolders) {
+        const QString prefix = QString::fromLatin1(system);
+        if (folder == prefix || folder.startsWith(prefix + QLatin1Char('/'))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The folder as it is reached: links followed, "." and ".." resolved; as written
+// (cleaned) when it does not exist.
+QString RealFolder(const QString& folder) {
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(folder) : canonical;
+}
+
+} // namespace
+
 QString SettingsFileFor(const QString& programPath) {
     const QFileInfo program(programPath);
     const QString folder = program.absolutePath();
-    if (::access(QFile::encodeName(folder).constData(), W_OK) == 0) {
+    // A build tree or a portable copy keeps its settings beside it, when it can.
+    if (!IsSystemFolder(QDir::cleanPath(folder)) && !IsSystemFolder(RealFolder(folder)) &&
+        ::access(QFile::encodeName(folder).constData(), W_OK) == 0) {
         return folder + QLatin1Char('/') + program.completeBaseName() + QStringLiteral(".ini");
     }
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");

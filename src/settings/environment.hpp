@@ -13,8 +13,8 @@ struct ProgramEnvironment {
     QStringList dataFolders; // where language files and the help page are looked up, in order
     QStringList arguments;   // command line, without the program itself
 
-    // The running program: its path from the system, the settings beside it when
-    // that folder is writable, otherwise in $XDG_CONFIG_HOME/quorvel.
+    // The running program: its path from the system, its settings where
+    // SettingsFileFor puts them.
     static ProgramEnvironment ForRunningProgram(const QStringList& arguments);
     // A program said to live at `programPath` (tests use a temporary folder).
     static ProgramEnvironment ForProgramAt(const QString& programPath, const QStringList& arguments);
@@ -24,8 +24,12 @@ struct ProgramEnvironment {
     QString DataFile(const QString& name) const;
 };
 
-// The settings file for a program: beside it ("<name>.ini") when its folder can be
-// written, otherwise "$XDG_CONFIG_HOME/quorvel/quorvel.ini".
+// The settings file for a program: beside it ("<name>.ini") when it runs from a
+// folder of its own (a build tree, a portable copy) that can be written; otherwise,
+// and always for a program installed under /usr, /opt, /bin, /sbin, /lib... or
+// /snap (also as root, who may write there), "$XDG_CONFIG_HOME/quorvel/quorvel.ini",
+// with ~/.config when XDG_CONFIG_HOME is unset, empty or relative. The folder of
+// that file is made if need be.
 QString SettingsFileFor(const QString& programPath);
 
 } // namespace quorvel

@@ -11,17 +11,36 @@ namespace quorvel {
 
 namespace {
 
-// A stored place far outside any screen is kept within what window geometry can
-// hold, so that no later computation on it overflows.
 constexpr int kMaxCoordinate = 1 << 24;
 
-int ClampCoordinate(int value) {
-    return std::clamp(value, -kMaxCoordinate, kMaxCoordinate);
+// The part of the screen a window may take: the primary screen's, less the panels
+// and docks of the desktop. Empty when there is no screen.
+QRect AvailableArea() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect();
 }
 
-QSize PrimaryScreenSize() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr ? screen->geometry().size() : QSize();
+// What the window manager adds around the window, once it is known (after the
+// window was first shown); nothing before.
+QSize FrameExtra(const QWidget& window) {
+    const QSize extra = window.frameGeometry().size() - window.size();
+    return QSize(std::max(extra.width(), 0), std::max(extra.height(), 0));
+}
+
+// A place along one axis that keeps an extent of `extent` from `start` inside
+// [areaStart, areaStart + areaExtent); the area's start when it cannot fit.
+int PlaceInside(qint64 start, int extent, int areaStart, int areaExtent) {
+    const qint64 last = qint64{areaStart} + areaExtent - extent;
+    return static_cast<int>(std::max<qint64>(areaStart, std::min(start, last)));
+}
+
+// Shrinks the window to the area if it is larger (as far as its minimum size lets it).
+void ShrinkInto(QWidget& window, const QRect& area) {
+    const QSize room = area.size() - FrameExtra(window);
+    const QSize size = window.size().boundedTo(room.expandedTo(QSize(1, 1)));
+    if (size != window.size()) {
+        window.resize(size);
+    }
 }
 
 QString FolderOf(const QString& path) {
@@ -68,31 +87,35 @@ void TSaveFormPos::LoadFormPos(bool centre) {
         return;
     }
     const int state = ini.ReadInteger(kSection, "WINDOWSTATE", 0);
-    // The size first, so that the bounds check below uses the restored size; never
-    // larger than the screen.
-    const QSize screen = PrimaryScreenSize();
-    const int widest = screen.isValid() ? screen.width() : kMaxCoordinate;
-    const int highest = screen.isValid() ? screen.height() : kMaxCoordinate;
-    if (const int w = ini.ReadInteger(kSection, "WIDTH", -1); w != -1) {
-        owner_->resize(std::clamp(w, 0, widest), owner_->height());
+    // The size first, so that the place below is checked with the restored size. A
+    // size of zero or below is no size: it reads as missing.
+    const int w = ini.ReadInteger(kSection, "WIDTH", -1);
+    const int h = ini.ReadInteger(kSection, "HEIGHT", -1);
+    owner_->resize(w > 0 ? w : owner_->width(), h > 0 ? h : owner_->height());
+    // Never larger than the screen's available area, and never partly outside it.
+    const QRect area = AvailableArea();
+    if (area.isValid()) {
+        ShrinkInto(*owner_, area);
     }
-    if (const int h = ini.ReadInteger(kSection, "HEIGHT", -1); h != -1) {
-        owner_->resize(owner_->width(), std::clamp(h, 0, highest));
-    }
-    auto place = [&](int stored, int current, int screenExtent, int windowExtent) {
-        if (stored != -1) {
-            return screen.isValid() ? std::min(ClampCoordinate(stored), screenExtent - windowExtent)
-                                    : ClampCoordinate(stored);
+    const QSize frame = owner_->size() + FrameExtra(*owner_);
+    auto place = [&](int stored, int current, int areaStart, int areaExtent, int extent) {
+        if (!area.isValid()) {
+            // No screen to keep it on: a place far outside any is still kept within
+            // what window geometry holds, so that no later computation overflows.
+            return stored != -1 ? std::clamp(stored, -kMaxCoordinate, kMaxCoordinate) : current;
         }
-        if (centre && screen.isValid()) {
-            return (screenExtent - windowExtent) / 2;
+        if (stored != -1) {
+            return PlaceInside(stored, extent, areaStart, areaExtent);
+        }
+        if (centre) {
+            return PlaceInside(qint64{areaStart} + (areaExtent - extent) / 2, extent, areaStart, areaExtent);
         }
         return current;
     };
     const int left =
-        place(ini.ReadInteger(kSection, "LEFT", -1), owner_->x(), screen.width(), owner_->width());
+        place(ini.ReadInteger(kSection, "LEFT", -1), owner_->x(), area.x(), area.width(), frame.width());
     const int top =
-        place(ini.ReadInteger(kSection, "TOP", -1), owner_->y(), screen.height(), owner_->height());
+        place(ini.ReadInteger(kSection, "TOP", -1), owner_->y(), area.y(), area.height(), frame.height());
     owner_->move(left, top);
     switch (state & 0xFF) {
     case 1:
@@ -125,10 +148,16 @@ void TSaveFormPos::SaveFormPosition() {
 }
 
 void CentreOnPrimaryScreen(QWidget& window) {
-    const QSize screen = PrimaryScreenSize();
-    if (screen.isValid()) {
-        window.move((screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2);
+    const QRect area = AvailableArea();
+    if (!area.isValid()) {
+        return;
     }
+    ShrinkInto(window, area);
+    const QSize frame = window.size() + FrameExtra(window);
+    window.move(PlaceInside(qint64{area.x()} + (area.width() - frame.width()) / 2, frame.width(), area.x(),
+                            area.width()),
+                PlaceInside(qint64{area.y()} + (area.height() - frame.height()) / 2, frame.height(), area.y(),
+                            area.height()));
 }
 
 } // namespace quorvel

@@ -36,8 +36,11 @@ public:
     // To be called once the window has been built: LoadFormPos(true).
     void Loaded() { LoadFormPos(true); }
     // Applies the saved size, place and state to the window. A missing file or key
-    // leaves the window as it is; without a saved place the window is centred on
-    // the primary screen when `centre` is set.
+    // leaves the window as it is, and so does a width or height of zero or below;
+    // without a saved place the window is centred on the primary screen when
+    // `centre` is set. The window is kept inside the screen's available area (the
+    // screen less the desktop's panels): a larger size is shrunk to it, a place
+    // that would put the window partly outside is moved inside.
     void LoadFormPos(bool centre);
     // Writes the window's place (unless it is maximised) and its state. Throws
     // FileError "Impossible d'écrire dans %s" at the first write that fails.
@@ -55,7 +58,8 @@ private:
     QString iniFolder_;
 };
 
-// Moves a window so that it is centred on the primary screen.
+// Moves a window so that it is centred in the available area of the primary
+// screen, shrunk to that area first when it is larger.
 void CentreOnPrimaryScreen(QWidget& window);
 
 } // namespace quorvel

@@ -26,6 +26,9 @@ protected:
         ::setenv("XDG_CONFIG_HOME", (sandbox_ / "config").c_str(), 1);
         ::setenv("XDG_STATE_HOME", (sandbox_ / "state").c_str(), 1);
         ::setenv("PATH", "/nonexistent", 1);
+        for (const char* session : {"QT_QPA_PLATFORM", "XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP"}) {
+            ::unsetenv(session); // X11, Qt's own choice without a session of another kind
+        }
         for (const char* name : {"a.jpg", "b.jpg", "c.txt"}) {
             folder_.Write(name, name);
         }
@@ -34,6 +37,13 @@ protected:
     test::ProcessResult Run(const std::string& scriptBytes, std::vector<std::string> args) {
         const std::string script = sandbox_.Write("s.script", scriptBytes);
         args.insert(args.begin(), script);
+        args.insert(args.begin(), QUORVEL_APP);
+        return test::RunProcess(args);
+    }
+
+    // quorvel with `args` as they are, the script s.script holding `scriptBytes`.
+    test::ProcessResult RunAs(const std::string& scriptBytes, std::vector<std::string> args) {
+        sandbox_.Write("s.script", scriptBytes);
         args.insert(args.begin(), QUORVEL_APP);
         return test::RunProcess(args);
     }
@@ -88,6 +98,132 @@ TEST_F(UnattendedRun, NeedsNoDisplayEvenWhenTheX11PlatformIsAskedFor) {
     ::unsetenv("QT_QPA_PLATFORM");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "3 fichiers : 3 renommés, 0 inchangé, 0 échec\n");
+    EXPECT_TRUE(Has("x_a.jpg") && Has("x_b.jpg") && Has("x_c.txt"));
+}
+
+TEST_F(UnattendedRun, HelpAndVersionNeedNoDisplay) {
+    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    for (const char* option : {"--help", "-h"}) {
+        const auto r = test::RunProcess({QUORVEL_APP, option});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out.rfind("Usage : quorvel [SCRIPT [DOSSIER [FILTRE]]]\n\n"
+                              "  quorvel                          ouvre la fen\xC3\xAAtre\n",
+                              0),
+                  0)
+            << r.out;
+        EXPECT_EQ(r.err, "");
+    }
+    for (const char* locale : {"LANG=en_US.UTF-8", "LANGUAGE=en"}) {
+        const auto r = test::RunProcess({"/usr/bin/env", "LANG=C.UTF-8", locale, QUORVEL_APP, "--help"});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out.rfind("Usage: quorvel [SCRIPT [FOLDER [FILTER]]]\n\n"
+                              "  quorvel                          opens the window\n",
+                              0),
+                  0)
+            << r.out;
+    }
+    // Qt's options change nothing of it, and neither do operands.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{QUORVEL_APP, "--version"},
+          std::vector<std::string>{QUORVEL_APP, "-style", "fusion", "--version"},
+          std::vector<std::string>{QUORVEL_APP, sandbox_ / "s.script", folder_.path(), "--version"}}) {
+        const auto r = test::RunProcess(args);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out, "quorvel " QUORVEL_VERSION "\n");
+        EXPECT_EQ(r.err, "");
+    }
+    EXPECT_TRUE(Has("a.jpg") && Has("b.jpg") && Has("c.txt"));
+}
+
+// Qt takes its own options out of the command line, with their values, wherever
+// they stand; the unattended run, which makes no QApplication, reads the same
+// operands.
+TEST_F(UnattendedRun, QtOptionsAreNeverTakenForTheScriptOrTheFolder) {
+    const std::string script = sandbox_ / "s.script";
+    const std::string folder = folder_.path();
+    const std::vector<std::vector<std::string>> options = {
+        {"-style", "fusion"},
+        {"-style=fusion"},
+        {"--style", "fusion"},
+        {"-platform", "offscreen"},
+        {"-platform", "xcb", "-geometry", "640x480", "-title", "Photos", "-icon", "quorvel"},
+        {"-platformtheme", "gtk3"},
+        {"-platformpluginpath", "/nowhere"},
+        {"-reverse"},
+        {"-stylesheet", "look.qss"},
+        {"-stylesheet=look.qss"},
+        {"-qwindowgeometry", "640x480+10+10"},
+        {"-qwindowtitle", "Photos"},
+        {"-qwindowicon", "quorvel"},
+        {"-plugin", "evdevmouse"},
+        {"-session", "1a2b_3c"},
+        {"-widgetcount"},
+        {"-testability"},
+        {"-qmljsdebugger=port:1234"},
+        {"-qmljsdebugger", "port:1234"},
+        {"-display", ":7"},
+        {"-name", "photos"},
+        {"-visual", "33"},
+        {"-nograb", "-dograb"},
+        {"-reverse", "-style", "fusion", "-qwindowtitle", "Photos"},
+    };
+    for (const auto& option : options) {
+        std::vector<std::string> args = option;
+        args.insert(args.end(), {script, folder});
+        const auto r = RunAs(kPrefix, args);
+        EXPECT_EQ(r.exitCode, 0) << option[0] << ": " << r.err;
+        EXPECT_EQ(r.err, "3 fichiers : 3 renommés, 0 inchangé, 0 échec\n") << option[0];
+    }
+    // Between and after the operands too.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{script, "-style", "fusion", folder},
+          std::vector<std::string>{script, folder, "-reverse", "-qwindowtitle", "Photos"}}) {
+        const auto r = RunAs(kPrefix, args);
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.err, "3 fichiers : 3 renommés, 0 inchangé, 0 échec\n");
+    }
+    EXPECT_TRUE(Has("x_x_x_x_x_x_x_x_x_x_x_x_x_x_x_x_x_x_x_x_x_x_x_x_x_x_c.txt"));
+
+    // "-display" and "-geometry" are X11's: on another platform Qt leaves them,
+    // and so does the program.
+    const auto r = RunAs(kPrefix, {"-platform", "offscreen", "-display", ":7", script, folder});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "Le fichier -display n'existe pas\n");
+}
+
+TEST_F(UnattendedRun, QtOptionsAloneOpenTheWindowWhichNeedsADisplay) {
+    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    const std::string script = sandbox_ / "s.script";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"-style", "fusion"}, std::vector<std::string>{"-style=fusion", script},
+          std::vector<std::string>{"-qwindowtitle", "Photos", script, ""},
+          std::vector<std::string>{"-session", "1a2b_3c", "-reverse"}}) {
+        const auto r = RunAs(kPrefix, args);
+        EXPECT_EQ(r.exitCode, 1) << args[0];
+        EXPECT_EQ(r.err, "quorvel : aucun affichage disponible\n") << args[0];
+    }
+    // The platform named on the command line is the one Qt uses; timeout would exit
+    // 124 if a window were opened.
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const auto r = test::RunProcess({"/usr/bin/timeout", "10", QUORVEL_APP, "-platform", "xcb"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "quorvel : aucun affichage disponible\n");
+    EXPECT_TRUE(Has("a.jpg") && Has("b.jpg") && Has("c.txt"));
+}
+
+// After "--" everything is an operand, whatever it looks like.
+TEST_F(UnattendedRun, DoubleDashEndsTheOptions) {
+    const std::string here = std::filesystem::current_path();
+    std::filesystem::current_path(sandbox_.path());
+    sandbox_.Write("-style", kPrefix);
+    auto r = test::RunProcess({QUORVEL_APP, "--", "-style", folder_.path()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "3 fichiers : 3 renommés, 0 inchangé, 0 échec\n");
+    r = test::RunProcess({QUORVEL_APP, "-reverse", "--", "--version", folder_.path(), "-reverse"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "Le fichier --version n'existe pas\n");
+    std::filesystem::current_path(here);
     EXPECT_TRUE(Has("x_a.jpg") && Has("x_b.jpg") && Has("x_c.txt"));
 }
 

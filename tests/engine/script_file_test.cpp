@@ -2,14 +2,20 @@
 #include "engine/script_file.hpp"
 #include "support/temp_dir.hpp"
 #include "support/text.hpp"
+#include "support/unprivileged.hpp"
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <future>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -109,6 +115,165 @@ TEST(ScriptFiles, WriteThenReadGivesTheSameScript) {
     // Writing again replaces the file.
     WriteScriptFile(path, {T("7|Supprimer tous les espaces")});
     EXPECT_EQ(test::ReadFileBytes(path), "7|Supprimer tous les espaces\r\n");
+}
+
+// The names in a folder, in order.
+std::vector<std::string> Entries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// The message of the FileError that saving `script` to `path` raises; empty when it
+// is saved.
+std::string SaveError(const std::string& path, const ScriptLines& script) {
+    try {
+        WriteScriptFile(path, script);
+    } catch (const FileError& e) {
+        return e.what();
+    }
+    return {};
+}
+
+const ScriptLines kOld = {T("7|Supprimer tous les espaces")};
+const ScriptLines kNew = {T("1|Supprimer les [n=2] premiers caractères"),
+                          T("20|Ajouter [Numéro=001] à la fin")};
+const std::string kNewBytes =
+    "1|Supprimer les [n=2] premiers caract\xE8res\r\n20|Ajouter [Num\xE9ro=001] \xE0 la fin\r\n";
+
+TEST(ScriptFiles, SavingReplacesTheFileAsOneStepAndKeepsItsRights) {
+    test::TempDir dir;
+    const std::string path = dir / "essai.script";
+    WriteScriptFile(path, kOld);
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    // A reader that opened the old file goes on reading it whole: the new content
+    // is a new file, never the old one truncated and written again.
+    const int reader = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    WriteScriptFile(path, kNew);
+    char buffer[64] = {};
+    const ssize_t n = ::read(reader, buffer, sizeof buffer);
+    ::close(reader);
+    EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(std::max<ssize_t>(n, 0))),
+              "7|Supprimer tous les espaces\r\n");
+    EXPECT_EQ(test::ReadFileBytes(path), kNewBytes);
+    EXPECT_EQ(ModeOf(path), 0640u);
+    EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"essai.script"}) << "no temporary file is left";
+
+    ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
+    WriteScriptFile(path, kOld);
+    EXPECT_EQ(ModeOf(path), 0604u);
+
+    // Names up to the longest a file system takes, saved new and then again.
+    for (const std::size_t length : {240u, 241u, 242u, 243u, 255u}) {
+        const std::string longName = dir / std::string(length, 'n');
+        EXPECT_EQ(SaveError(longName, kOld), "") << length;
+        EXPECT_EQ(SaveError(longName, kNew), "") << length;
+        EXPECT_EQ(test::ReadFileBytes(longName), kNewBytes) << length;
+        std::filesystem::remove(longName);
+    }
+
+    // A new file: 0666 less the umask.
+    const mode_t mask = ::umask(027);
+    WriteScriptFile(dir / "nouveau.script", kNew);
+    ::umask(mask);
+    EXPECT_EQ(ModeOf(dir / "nouveau.script"), 0640u);
+    EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"essai.script", "nouveau.script"}));
+}
+
+TEST(ScriptFiles, SavingThroughASymbolicLinkReplacesItsTargetAndKeepsTheLink) {
+    test::TempDir dir;
+    std::filesystem::create_directories(dir / "scripts");
+    std::filesystem::create_directories(dir / "bureau");
+    const std::string real = dir / "scripts/photos.script";
+    WriteScriptFile(real, kOld);
+    ASSERT_EQ(::chmod(real.c_str(), 0600), 0);
+    // bureau/raccourci.script -> lien.script -> ../scripts/photos.script, both relative.
+    std::filesystem::create_symlink("../scripts/photos.script", dir / "bureau/lien.script");
+    std::filesystem::create_symlink("lien.script", dir / "bureau/raccourci.script");
+    WriteScriptFile(dir / "bureau/raccourci.script", kNew);
+    EXPECT_EQ(std::filesystem::read_symlink(dir / "bureau/raccourci.script"), "lien.script");
+    EXPECT_EQ(std::filesystem::read_symlink(dir / "bureau/lien.script"), "../scripts/photos.script");
+    EXPECT_EQ(test::ReadFileBytes(real), kNewBytes);
+    EXPECT_EQ(ModeOf(real), 0600u);
+    EXPECT_EQ(Entries(dir / "scripts"), std::vector<std::string>{"photos.script"});
+    EXPECT_EQ(Entries(dir / "bureau"), (std::vector<std::string>{"lien.script", "raccourci.script"}));
+
+    // A link to a file that does not exist yet makes that file.
+    std::filesystem::create_symlink(dir / "scripts/futur.script", dir / "bureau/futur.script");
+    WriteScriptFile(dir / "bureau/futur.script", kOld);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "bureau/futur.script"));
+    EXPECT_EQ(test::ReadFileBytes(dir / "scripts/futur.script"), "7|Supprimer tous les espaces\r\n");
+
+    // A loop of links leads nowhere.
+    std::filesystem::create_symlink("boucle2", dir / "bureau/boucle1");
+    std::filesystem::create_symlink("boucle1", dir / "bureau/boucle2");
+    EXPECT_EQ(SaveError(dir / "bureau/boucle1", kNew),
+              "Impossible de créer le fichier " + dir / "bureau/boucle1");
+}
+
+TEST(ScriptFiles, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
+    test::TempDir dir;
+    const std::string path = dir / "essai.script";
+    WriteScriptFile(path, kOld);
+    const std::string oldBytes = test::ReadFileBytes(path);
+
+    // A folder that cannot be written, though the file can: the file stays whole.
+    // Root writes everywhere: the save runs in a child without root's rights.
+    ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+    const auto status = test::InChildWithoutRoot(
+        [&] { return SaveError(path, kNew) == "Impossible d'écrire dans " + path ? 0 : 1; });
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+    if (!status) {
+        GTEST_SKIP() << "cannot give up root's rights here";
+    }
+    EXPECT_EQ(*status, 0) << "the save did not fail with its message";
+    EXPECT_EQ(test::ReadFileBytes(path), oldBytes);
+    EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"essai.script"});
+
+    // The disk fills up in the middle of the new content (a file size limit, which
+    // binds root too): the old content stays, the partial new file goes.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{16, 16};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::_exit(SaveError(path, kNew) == "Impossible d'écrire dans " + path ? 0 : 1);
+    }
+    int childStatus = 0;
+    ASSERT_EQ(::waitpid(child, &childStatus, 0), child);
+    EXPECT_TRUE(WIFEXITED(childStatus) && WEXITSTATUS(childStatus) == 0);
+    EXPECT_EQ(test::ReadFileBytes(path), oldBytes);
+    EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"essai.script"});
+
+    // What is not a regular file is not replaced.
+    // Should the save open a named pipe, it would wait for a reader: one comes after
+    // a while, and the test fails rather than hangs.
+    const std::string fifo = dir / "tube.script";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto saving = std::async(std::launch::async, [&] { return SaveError(fifo, kNew); });
+    int reader = -1;
+    if (saving.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        ADD_FAILURE() << "saving to a named pipe waits for a reader";
+        reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    }
+    EXPECT_EQ(saving.get(), "Impossible de créer le fichier " + fifo);
+    if (reader >= 0) {
+        ::close(reader);
+    }
+    EXPECT_EQ(SaveError(dir.path(), kNew), "Impossible de créer le fichier " + dir.path());
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"essai.script", "tube.script"}));
 }
 
 // The kind and message of the error that reading `path` raises.

@@ -5,6 +5,7 @@
 #include "editor/script_view.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/save_form_pos.hpp"
+#include "support/process.hpp"
 #include "tests/shell/main_window_fixture.hpp"
 
 #include <QGuiApplication>
@@ -137,8 +138,19 @@ protected:
     TSaveFormPos* keeper_ = nullptr;
 };
 
-TEST_F(Keeper, LoadsSizeThenPlaceWithinThePrimaryScreen) {
-    const QSize screen = ScreenSize();
+// The offscreen platform has one screen of 800 x 800 with no panel: the window
+// designed at 799 x 577 fits in it with one pixel to spare across.
+QRect AvailableArea() {
+    return QGuiApplication::primaryScreen()->availableGeometry();
+}
+
+TEST_F(Keeper, TheOffscreenScreenIsTheOneTheseTestsAssume) {
+    ASSERT_EQ(QGuiApplication::screens().size(), 1);
+    EXPECT_EQ(AvailableArea(), QRect(0, 0, 800, 800));
+}
+
+TEST_F(Keeper, LoadsSizeThenPlaceInsideTheScreensAvailableArea) {
+    ASSERT_EQ(AvailableArea(), QRect(0, 0, 800, 800));
     struct Case {
         const char* what;
         std::initializer_list<std::pair<const char*, int>> stored;
@@ -150,21 +162,43 @@ TEST_F(Keeper, LoadsSizeThenPlaceWithinThePrimaryScreen) {
         {"a left of 5000 is pulled back onto the screen",
          {{"LEFT", 5000}, {"TOP", 3}},
          true,
-         QRect(std::min(5000, screen.width() - 799), 3, 799, 577)},
+         QRect(1, 3, 799, 577)},
+        {"a top of 5000 too", {{"LEFT", 0}, {"TOP", 5000}}, true, QRect(0, 223, 799, 577)},
         {"no left or top: centred",
          {{"LEFT", -1}, {"WIDTH", 300}, {"HEIGHT", 200}},
          true,
-         QRect((screen.width() - 300) / 2, (screen.height() - 200) / 2, 300, 200)},
+         QRect(250, 300, 300, 200)},
         {"no left or top and no centring: unmoved", {{"WIDTH", 300}}, false, QRect(7, 9, 300, 577)},
-        {"negative places are kept", {{"LEFT", -40}, {"TOP", -2}}, true, QRect(-40, -2, 799, 577)},
-        {"a window wider than the screen is made as wide as the screen",
-         {{"LEFT", 0}, {"WIDTH", screen.width() + 100}, {"HEIGHT", 2'000'000'000}},
+        {"a place inside is kept",
+         {{"LEFT", 500}, {"TOP", 600}, {"WIDTH", 300}, {"HEIGHT", 200}},
          true,
-         QRect(0, 0, screen.width(), screen.height())},
-        {"a left of 0 is kept, the top centred",
-         {{"LEFT", 0}},
+         QRect(500, 600, 300, 200)},
+        {"a place one pixel over the edge is moved in",
+         {{"LEFT", 501}, {"TOP", 601}, {"WIDTH", 300}, {"HEIGHT", 200}},
          true,
-         QRect(0, (screen.height() - 577) / 2, 799, 577)},
+         QRect(500, 600, 300, 200)},
+        {"negative places are moved inside", {{"LEFT", -40}, {"TOP", -2}}, true, QRect(0, 0, 799, 577)},
+        {"far places are moved inside",
+         {{"LEFT", -2'000'000'000}, {"TOP", 2'000'000'000}},
+         true,
+         QRect(0, 223, 799, 577)},
+        {"a window larger than the area is made as large as the area",
+         {{"LEFT", 0}, {"WIDTH", 900}, {"HEIGHT", 2'000'000'000}},
+         true,
+         QRect(0, 0, 800, 800)},
+        {"and is placed at its corner whatever the place stored",
+         {{"LEFT", 100}, {"TOP", -50}, {"WIDTH", 1600}, {"HEIGHT", 1200}},
+         true,
+         QRect(0, 0, 800, 800)},
+        {"a size of zero or below reads as missing",
+         {{"WIDTH", 0}, {"HEIGHT", -5}},
+         true,
+         QRect(0, 111, 799, 577)},
+        {"and so does the other one",
+         {{"WIDTH", -300}, {"HEIGHT", 0}, {"LEFT", 1}, {"TOP", 2}},
+         true,
+         QRect(1, 2, 799, 577)},
+        {"a left of 0 is kept, the top centred", {{"LEFT", 0}}, true, QRect(0, 111, 799, 577)},
     };
     for (const Case& c : cases) {
         Store(c.stored);
@@ -172,6 +206,42 @@ TEST_F(Keeper, LoadsSizeThenPlaceWithinThePrimaryScreen) {
         EXPECT_EQ(QRect(window_->pos(), window_->size()), c.expected) << c.what;
         EXPECT_EQ(window_->windowState(), Qt::WindowNoState) << c.what;
     }
+}
+
+TEST_F(Keeper, CentringShrinksAWindowLargerThanTheAreaFirst) {
+    ASSERT_EQ(AvailableArea(), QRect(0, 0, 800, 800));
+    QWidget window;
+    window.resize(300, 200);
+    CentreOnPrimaryScreen(window);
+    EXPECT_EQ(QRect(window.pos(), window.size()), QRect(250, 300, 300, 200));
+    window.resize(1000, 500);
+    CentreOnPrimaryScreen(window);
+    EXPECT_EQ(QRect(window.pos(), window.size()), QRect(0, 150, 800, 500));
+    window.resize(1598, 1154);
+    CentreOnPrimaryScreen(window);
+    EXPECT_EQ(QRect(window.pos(), window.size()), QRect(0, 0, 800, 800));
+}
+
+// At scale 2 the offscreen screen of 800 x 800 pixels is a small screen of 400 x 400:
+// the window designed at 799 x 577 must be shrunk to it, not opened half outside.
+// The scale is set when the application starts: the test runs again in a program
+// of its own with QT_SCALE_FACTOR=2.
+TEST_F(Keeper, AtScaleTwoOnASmallScreenTheWindowStaysInside) {
+    if (!qEnvironmentVariableIsSet("QUORVEL_TEST_AT_SCALE_TWO")) {
+        const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+        const auto r = RunProcess({"/usr/bin/env", "QT_SCALE_FACTOR=2", "QUORVEL_TEST_AT_SCALE_TWO=1", self,
+                                   "--gtest_filter=Keeper.AtScaleTwoOnASmallScreenTheWindowStaysInside"});
+        EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+        EXPECT_NE(r.out.find("[  PASSED  ] 1 test."), std::string::npos) << r.out;
+        return;
+    }
+    ASSERT_EQ(AvailableArea(), QRect(0, 0, 400, 400));
+    Store({{"LEFT", 200}, {"TOP", 150}, {"WIDTH", 799}, {"HEIGHT", 577}});
+    Make().Loaded();
+    EXPECT_EQ(QRect(window_->pos(), window_->size()), QRect(0, 0, 400, 400));
+    window_->resize(799, 577);
+    CentreOnPrimaryScreen(*window_);
+    EXPECT_EQ(QRect(window_->pos(), window_->size()), QRect(0, 0, 400, 400));
 }
 
 TEST_F(Keeper, WindowStateLowByteSelectsNormalMinimisedOrMaximised) {

@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace quorvel {
 
@@ -213,7 +214,44 @@ void TFileGrid::keyPressEvent(QKeyEvent* event) {
         emit selectAllRequested();
         return;
     }
+    const Qt::KeyboardModifiers held = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Space && held == Qt::NoModifier) {
+        // Space toggles the current row as a Ctrl+click on it does, which makes it
+        // the anchor too.
+        event->accept();
+        if (const int row = CurrentRow(); row >= 1) {
+            emit currentRowChanged(row);
+            GridPress press;
+            press.left = true;
+            press.ctrl = true;
+            emit pressed(press, row);
+        }
+        return;
+    }
+    static constexpr int kMoves[] = {Qt::Key_Up,       Qt::Key_Down, Qt::Key_PageUp,
+                                     Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
+    if (held.testFlag(Qt::ShiftModifier) &&
+        std::find(std::begin(kMoves), std::end(kMoves), event->key()) != std::end(kMoves)) {
+        // Shift moves the current row and leaves the anchor where it is.
+        const int before = CurrentRow();
+        shiftPress_ = true;
+        QTableView::keyPressEvent(event);
+        shiftPress_ = false;
+        if (const int row = CurrentRow(); row >= 1 && row != before) {
+            emit extendRequested(row);
+        }
+        return;
+    }
     QTableView::keyPressEvent(event);
+}
+
+QModelIndex TFileGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // A table's Home and End keep to the row, and the grid's rows have one cell:
+    // here they go to the first and the last row, as Ctrl+Home and Ctrl+End do.
+    if (action == MoveHome || action == MoveEnd) {
+        modifiers |= Qt::ControlModifier;
+    }
+    return QTableView::moveCursor(action, modifiers);
 }
 
 void TFileGrid::focusInEvent(QFocusEvent* event) {

@@ -53,6 +53,15 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         return VisibleName(ToQString(files_.Items(static_cast<std::size_t>(index.row())).Name()));
     }
+    if (role == Qt::AccessibleTextRole) {
+        // What a row says to assistive technology: its two lines as one, "name, size, date".
+        QString text = VisibleName(ToQString(files_.Items(static_cast<std::size_t>(index.row())).Name()));
+        if (const std::optional<FileDetails> details = DetailsOfRow(index.row() + 1)) {
+            text += QStringLiteral(", ") + FileCellDelegate::DetailText(details->size, details->date)
+                                               .replace(QStringLiteral("    "), QStringLiteral(", "));
+        }
+        return text;
+    }
     return {};
 }
 

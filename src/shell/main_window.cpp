@@ -80,6 +80,7 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
     CreateComponents();
     CreateMenus();
     ConnectViews();
+    ConnectKeys();
     InstallMenuLook(*this);
     // The window comes back with its last size and state, centred on the screen.
     // The controls whose places are kept: all but the status bar, which the window
@@ -247,6 +248,8 @@ void MainWindow::CreateMenus() {
     MNU_UNDO = Own(MNU_File->addAction(messages::UndoCaption()), "MNU_UNDO");
     MNU_UNDO->setShortcut(QKeySequence::Undo);
     MNU_UNDO->setEnabled(false);
+    MNU_File->addAction(Action_VoirExemple); // the same actions as the button and the pop-up
+    MNU_File->addAction(Action_Executer);
     Own(MNU_File->addSeparator(), "N2");
     QAction* MNU_QUIT = Own(MNU_File->addAction(MenuImage(2), QStringLiteral("&Quitter")), "MNU_QUIT");
 
@@ -363,6 +366,7 @@ void MainWindow::UseLanguage(bool english) {
     messages::SetTranslations(MessageEntries(lines));
     ShellTreeView->SetHomeCaption(messages::HomeFolder());
     parameters_->SetForbiddenText(messages::ForbiddenCharacters());
+    NameControls();
 }
 
 // --- File list -------------------------------------------------------------

@@ -108,9 +108,13 @@ TEST_F(Window, MenusCarryTheirItems) {
     };
     auto* file = Get<QMenu>("MNU_File");
     EXPECT_EQ(file->title(), "&Fichier");
-    EXPECT_EQ(captions(file), QStringList({"Ouvrir", "-", "Enregistrer", "Enregistrer sous...", "-",
-                                           "Annuler le dernier renommage", "-", "&Quitter"}));
+    EXPECT_EQ(captions(file),
+              QStringList({"Ouvrir", "-", "Enregistrer", "Enregistrer sous...", "-",
+                           "Annuler le dernier renommage", "Voir", "Executer", "-", "&Quitter"}));
     EXPECT_EQ(file->actions()[0], Get<QAction>("MNU_OPEN"));
+    // "Voir" and "Executer" are the actions of the button and the pop-up, not copies.
+    EXPECT_EQ(file->actions()[6], Get<QAction>("Action_VoirExemple"));
+    EXPECT_EQ(file->actions()[7], Get<QAction>("Action_Executer"));
     EXPECT_EQ(Get<QMenu>("MNU_Langage")->title(), "Langage");
     EXPECT_EQ(captions(Get<QMenu>("MNU_Langage")), QStringList({"Français", "Anglais"}));
     EXPECT_EQ(Get<QMenu>("MNU_AoutHelp")->title(), "?");

@@ -263,6 +263,30 @@ void TFileGrid::focusInEvent(QFocusEvent* event) {
     shiftPress_ = was;
 }
 
+void TFileGrid::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    viewport()->update();
+}
+
+void TFileGrid::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    const QModelIndex current = currentIndex();
+    if (!hasFocus() || !current.isValid()) {
+        return;
+    }
+    // The row the keys move, selected or not: a black frame between two white
+    // lines, which shows on a white row, a blue one and a dark one alike.
+    const QRect row = visualRect(current).adjusted(0, 0, -1, -1);
+    QPainter painter(viewport());
+    painter.setBrush(Qt::NoBrush);
+    int inset = 1;
+    for (const QColor& line : {QColor(Qt::white), QColor(Qt::black), QColor(Qt::black), QColor(Qt::white)}) {
+        painter.setPen(QPen(line, 1));
+        painter.drawRect(row.adjusted(inset, inset, -inset, -inset));
+        ++inset;
+    }
+}
+
 void TFileGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
     if (!shiftPress_ && current.isValid()) {

@@ -104,6 +104,9 @@ protected:
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // The current row in a frame while the grid has the focus.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     GridPress PressOf(const QMouseEvent* event, bool doubleClick) const;

@@ -17,6 +17,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextLayout>
+#include <cmath>
 
 namespace quorvel {
 
@@ -229,6 +230,9 @@ void TScriptView::FollowSelection() {
 }
 
 QString TScriptView::LinkName(int link) const {
+    if (link < 0 || link >= LinkCount()) {
+        return {};
+    }
     const auto [line, slot] = LinkPlaceholder(link);
     const LinkRange& range = links_[static_cast<std::size_t>(line)][static_cast<std::size_t>(slot)];
     QTextCursor cursor(document());
@@ -244,6 +248,9 @@ QString TScriptView::LinkName(int link) const {
 }
 
 QString TScriptView::LinkDescription(int link) const {
+    if (link < 0 || link >= LinkCount()) {
+        return {};
+    }
     const auto [line, slot] = LinkPlaceholder(link);
     bool empty = true;
     if (script_ != nullptr && static_cast<std::size_t>(line) < script_->Count()) {
@@ -262,6 +269,9 @@ void TScriptView::SetLinkDescriptions(const QString& filled, const QString& empt
 }
 
 std::vector<QRect> TScriptView::LinkRects(int link) const {
+    if (link < 0 || link >= LinkCount()) {
+        return {};
+    }
     const auto [line, slot] = LinkPlaceholder(link);
     const LinkRange& range = links_[static_cast<std::size_t>(line)][static_cast<std::size_t>(slot)];
     const QTextBlock block = document()->findBlock(range.start);
@@ -351,20 +361,31 @@ void TScriptView::focusOutEvent(QFocusEvent* event) {
     viewport()->update();
 }
 
+QColor FocusFrameColour(const QColor& page) {
+    // The relative luminance of WCAG 2; black stands out more than white from a page
+    // lighter than about 0.18.
+    const auto channel = [](double c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const double luminance =
+        0.2126 * channel(page.redF()) + 0.7152 * channel(page.greenF()) + 0.0722 * channel(page.blueF());
+    return (luminance + 0.05) / 0.05 >= 1.05 / (luminance + 0.05) ? QColor(Qt::black) : QColor(Qt::white);
+}
+
 void TScriptView::paintEvent(QPaintEvent* event) {
     QTextBrowser::paintEvent(event);
     if (!hasFocus() || !focused_) {
         return;
     }
-    // The focused link in a frame of the text's colour, which stands out from the
-    // page in any palette.
+    // The focused link in a frame of black or white, whichever stands out more from
+    // the page: at least 4.5 to 1 on any page.
     const int link = LinkIndex(focused_->first, focused_->second);
     if (link < 0) {
         return;
     }
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(palette().color(QPalette::Text), 2));
+    painter.setPen(QPen(FocusFrameColour(viewport()->palette().color(viewport()->backgroundRole())), 2));
     painter.setBrush(Qt::NoBrush);
     for (const QRect& rect : LinkRects(link)) {
         painter.drawRect(rect.adjusted(-3, -1, 2, 0));

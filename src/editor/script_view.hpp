@@ -19,6 +19,10 @@ namespace quorvel {
 
 class ScriptDocument;
 
+// Black or white, whichever stands out more from `page`: the colour of the frame
+// around the focused placeholder.
+QColor FocusFrameColour(const QColor& page);
+
 class TScriptView : public QTextBrowser {
     Q_OBJECT
 public:
@@ -41,11 +45,12 @@ public:
 
     // The links in the order Tab visits them, for assistive technology.
     int LinkCount() const { return static_cast<int>(order_.size()); }
-    // Line and slot of link `link` (0-based, in Tab order).
+    // Line and slot of link `link` (0-based, in Tab order; 0 <= link < LinkCount()).
     std::pair<int, int> LinkPlaceholder(int link) const { return order_[static_cast<std::size_t>(link)]; }
     // Tab order of the link of placeholder (line, slot); -1 for none.
     int LinkIndex(int line, int slot) const;
-    // What the link shows and which parameter it is: "3 (n)".
+    // What the link shows and which parameter it is: "3 (n)". These three say
+    // nothing of a link the view does not have.
     QString LinkName(int link) const;
     // Its description: the text given for filled or empty placeholders, "%1" its line (1 and up).
     QString LinkDescription(int link) const;

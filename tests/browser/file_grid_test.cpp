@@ -100,6 +100,26 @@ TEST_F(FileGridTest, MoveKeysMakeARowCurrentAndMoveTheAnchor) {
     EXPECT_TRUE(presses.isEmpty());                               // moving selects nothing
 }
 
+TEST_F(FileGridTest, TheCurrentRowIsFramedWhileTheGridHasTheFocus) {
+    grid.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&grid));
+    grid.setFocus();
+    grid.SetCurrentRow(2);
+    const auto blackAt = [&](int row) {
+        const QRect r = grid.visualRect(files.index(row - 1, 0));
+        const QImage image = grid.viewport()->grab().toImage();
+        int count = 0;
+        for (int x = r.left() + 2; x < r.right() - 2; ++x) {
+            count += QColor(image.pixel(x, r.top() + 2)) == QColor(Qt::black) ? 1 : 0;
+        }
+        return count;
+    };
+    EXPECT_GT(blackAt(2), 100); // the frame's top along the row
+    EXPECT_EQ(blackAt(1), 0);
+    grid.clearFocus();
+    EXPECT_EQ(blackAt(2), 0);
+}
+
 TEST_F(FileGridTest, SpaceIsACtrlPressOnTheCurrentRowAndShiftKeysExtendFromTheAnchor) {
     QSignalSpy current(&grid, &TFileGrid::currentRowChanged);
     QSignalSpy presses(&grid, &TFileGrid::pressed);

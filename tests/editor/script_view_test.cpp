@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QVBoxLayout>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -195,20 +196,31 @@ TEST_F(ScriptViewKeys, TabMovesTheFocusOverTheLinksInOrderThenLeaves) {
     EXPECT_TRUE(after->hasFocus());
 }
 
-TEST_F(ScriptViewKeys, TheFocusedLinkIsFramedInTheTextColourUnderAnyPalette) {
-    for (const bool dark : {false, true}) {
+TEST_F(ScriptViewKeys, TheFocusedLinkIsFramedSoThatItStandsOutFromAnyPage) {
+    const auto contrast = [](const QColor& a, const QColor& b) {
+        const auto luminance = [](const QColor& c) {
+            const auto channel = [](double v) {
+                return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+        };
+        const double x = luminance(a) + 0.05;
+        const double y = luminance(b) + 0.05;
+        return std::max(x, y) / std::min(x, y);
+    };
+    // The classic sky blue, a dark page, a mid grey where neither black nor white is obvious.
+    for (const QColor page : {QColor(0xA6, 0xCA, 0xF0), QColor(0x20, 0x20, 0x28), QColor(0x77, 0x77, 0x77)}) {
         QPalette palette = view->palette();
-        palette.setColor(QPalette::Base, dark ? QColor(0x20, 0x20, 0x28) : QColor(0xA6, 0xCA, 0xF0));
-        palette.setColor(QPalette::Text, dark ? QColor(0xF0, 0xF0, 0xF0) : QColor(0, 0, 0));
+        palette.setColor(QPalette::Base, page);
         view->setPalette(palette);
         view->FocusPlaceholder(0, 1);
         ASSERT_EQ(Focused(), std::pair(0, 1));
-        const QColor frame = palette.color(QPalette::Text);
-        EXPECT_GE(FramePixels(frame), 10) << dark;
-        EXPECT_EQ(FramePixels(palette.color(QPalette::Base)), 0) << dark;
+        const QColor frame = FocusFrameColour(page);
+        EXPECT_GE(contrast(frame, page), 4.5) << page.name().toStdString();
+        EXPECT_GE(FramePixels(frame), 10) << page.name().toStdString();
         // No frame once the keyboard is elsewhere.
         before->setFocus();
-        EXPECT_EQ(FramePixels(frame), 0) << dark;
+        EXPECT_EQ(FramePixels(frame), 0) << page.name().toStdString();
     }
 }
 

@@ -304,7 +304,7 @@ TEST_F(Window, SelectedRowsAreDrawnInTwoBlues) {
     auto colourAt = [&](int row) {
         const QRect r = Get<TFileGrid>("StringGridFiles")
                             ->visualRect(Get<TFileGrid>("StringGridFiles")->Model().index(row - 1, 0));
-        return QColor(image.pixel(r.right() - 3, r.top() + 3));
+        return QColor(image.pixel(r.right() - 8, r.top() + 8)); // inside the frame of the current row
     };
     EXPECT_EQ(colourAt(1), FileCellDelegate::kSelected);
     EXPECT_EQ(colourAt(2), FileCellDelegate::kSelectedLight);

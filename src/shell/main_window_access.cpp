@@ -1,9 +1,12 @@
 // What the main window's controls say to assistive technology: an accessible name
 // and description for each, in the language shown. French is built in; the
 // English texts are in the "Messages" block of English.lng, under the keys below.
+#include "browser/file_list_model.hpp"
+#include "browser/file_selection.hpp"
 #include "editor/script_view.hpp"
 #include "shell/main_window.hpp"
 #include "shell/messages.hpp"
+#include "shell/rename_controller.hpp"
 
 #include <QLabel>
 
@@ -48,7 +51,7 @@ constexpr ControlTexts kControls[] = {
     {"StatusBar", "StatusBarName", "Ligne d'état", "RunStatusDescription", kRunHelp},
 };
 
-QString Text(const char* key, const char* french) {
+QString TextOf(const char* key, const char* french) {
     return messages::Translated(key, QString::fromUtf8(french));
 }
 
@@ -61,17 +64,21 @@ void MainWindow::NameControls() {
             continue;
         }
         if (c.nameKey != nullptr) {
-            widget->setAccessibleName(Text(c.nameKey, c.name));
+            widget->setAccessibleName(TextOf(c.nameKey, c.name));
         }
-        widget->setAccessibleDescription(Text(c.descriptionKey, c.description));
+        widget->setAccessibleDescription(TextOf(c.descriptionKey, c.description));
     }
     // The line of the last run says what it shows; only its description is given.
-    RunStatus->setAccessibleDescription(Text("RunStatusDescription", kRunHelp));
+    RunStatus->setAccessibleDescription(TextOf("RunStatusDescription", kRunHelp));
+    // A selected row of the grid says so; the grid's own highlight is no selection.
+    controller_->Files().SetSelectedText(&controller_->Selection().Rows(),
+                                         TextOf("SelectedRow", "sélectionné"));
     HTMLViewer->SetLinkDescriptions(
-        Text("LinkDescription",
-             "Paramètre de la ligne %1 : Entrée ou Espace ouvre sa case, Suppr retire la ligne"),
-        Text("EmptyLinkDescription",
-             "Paramètre sans valeur de la ligne %1 : Entrée ou Espace ouvre sa case, Suppr retire la ligne"));
+        TextOf("LinkDescription",
+               "Paramètre de la ligne %1 : Entrée ou Espace ouvre sa case, Suppr retire la ligne"),
+        TextOf(
+            "EmptyLinkDescription",
+            "Paramètre sans valeur de la ligne %1 : Entrée ou Espace ouvre sa case, Suppr retire la ligne"));
 }
 
 } // namespace quorvel

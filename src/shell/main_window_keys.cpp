@@ -4,6 +4,7 @@
 // keys of each view (the grid, the command tree, the script view, the boxes) are
 // the views' own.
 #include "browser/file_grid.hpp"
+#include "browser/file_list_model.hpp"
 #include "browser/file_selection.hpp"
 #include "browser/folder_tree.hpp"
 #include "editor/command_tree.hpp"

@@ -106,6 +106,10 @@ TEST_F(Accessibility, NoControlThatCanBeUsedIsUnnamedInEitherLanguage) {
     EXPECT_EQ(Name("EdFiltre"), QStringLiteral("Filter"));
     EXPECT_EQ(Name("StringGridFiles"), QStringLiteral("Files"));
     EXPECT_EQ(Name("BtnVoir"), QStringLiteral("Preview"));
+    Controller().selectAll();
+    EXPECT_EQ(
+        Of(Get<QObject>("StringGridFiles"))->tableInterface()->cellAt(0, 0)->text(QAccessible::Description),
+        QStringLiteral("selected"));
     EXPECT_EQ(
         Description("EdInteger"),
         QStringLiteral("Enter writes the value into the script, Escape closes the box without writing"));
@@ -198,6 +202,18 @@ TEST_F(Accessibility, AGridRowSaysItsNameSizeAndDate) {
               QStringLiteral("rapport.txt, ") + FileCellDelegate::DetailText(details->size, details->date)
                                                     .replace(QStringLiteral("    "), QStringLiteral(", ")));
     EXPECT_TRUE(name.startsWith(QStringLiteral("rapport.txt, 11 o, "))) << name.toStdString();
+
+    // Whether it is selected is in its description: the selection of the rules,
+    // not the grid's own highlight.
+    EXPECT_EQ(cell->text(QAccessible::Description), QString());
+    Click(2);
+    EXPECT_EQ(cell->text(QAccessible::Description), QStringLiteral("sélectionné"));
+    EXPECT_EQ(table->tableInterface()->cellAt(0, 0)->text(QAccessible::Description), QString());
+    Click(2, Qt::ControlModifier); // unselected, still the grid's current row
+    EXPECT_EQ(cell->text(QAccessible::Description), QString());
+    QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(table->tableInterface()->cellAt(0, 0)->text(QAccessible::Description),
+              QStringLiteral("sélectionné"));
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace quorvel {
 
@@ -225,7 +226,44 @@ void TFileGrid::keyPressEvent(QKeyEvent* event) {
         emit selectAllRequested();
         return;
     }
+    const Qt::KeyboardModifiers held = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Space && held == Qt::NoModifier) {
+        // Space toggles the current row as a Ctrl+click on it does, which makes it
+        // the anchor too.
+        event->accept();
+        if (const int row = CurrentRow(); row >= 1) {
+            emit currentRowChanged(row);
+            GridPress press;
+            press.left = true;
+            press.ctrl = true;
+            emit pressed(press, row);
+        }
+        return;
+    }
+    static constexpr int kMoves[] = {Qt::Key_Up,       Qt::Key_Down, Qt::Key_PageUp,
+                                     Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
+    if (held.testFlag(Qt::ShiftModifier) &&
+        std::find(std::begin(kMoves), std::end(kMoves), event->key()) != std::end(kMoves)) {
+        // Shift moves the current row and leaves the anchor where it is.
+        const int before = CurrentRow();
+        shiftPress_ = true;
+        QTableView::keyPressEvent(event);
+        shiftPress_ = false;
+        if (const int row = CurrentRow(); row >= 1 && row != before) {
+            emit extendRequested(row);
+        }
+        return;
+    }
     QTableView::keyPressEvent(event);
+}
+
+QModelIndex TFileGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // A table's Home and End keep to the row, and the grid's rows have one cell:
+    // here they go to the first and the last row, as Ctrl+Home and Ctrl+End do.
+    if (action == MoveHome || action == MoveEnd) {
+        modifiers |= Qt::ControlModifier;
+    }
+    return QTableView::moveCursor(action, modifiers);
 }
 
 void TFileGrid::focusInEvent(QFocusEvent* event) {
@@ -235,6 +273,30 @@ void TFileGrid::focusInEvent(QFocusEvent* event) {
     shiftPress_ = true;
     QTableView::focusInEvent(event);
     shiftPress_ = was;
+}
+
+void TFileGrid::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    viewport()->update();
+}
+
+void TFileGrid::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    const QModelIndex current = currentIndex();
+    if (!hasFocus() || !current.isValid()) {
+        return;
+    }
+    // The row the keys move, selected or not: a black frame between two white
+    // lines, which shows on a white row, a blue one and a dark one alike.
+    const QRect row = visualRect(current).adjusted(0, 0, -1, -1);
+    QPainter painter(viewport());
+    painter.setBrush(Qt::NoBrush);
+    int inset = 1;
+    for (const QColor& line : {QColor(Qt::white), QColor(Qt::black), QColor(Qt::black), QColor(Qt::white)}) {
+        painter.setPen(QPen(line, 1));
+        painter.drawRect(row.adjusted(inset, inset, -inset, -inset));
+        ++inset;
+    }
 }
 
 void TFileGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

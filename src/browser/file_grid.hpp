@@ -100,11 +100,16 @@ public:
 signals:
     // A press of the mouse on grid row `row` (0 for the header or below the rows),
     // after the grid has moved its own current cell: a left press without Shift
-    // makes the row current, and so does a right press on a data row.
+    // makes the row current, and so does a right press on a data row. Space is a
+    // Ctrl+left press on the current row.
     void pressed(const quorvel::GridPress& press, int row);
-    // The grid made row `row` current (a click, a right click, the arrow keys),
-    // not as the focus arrived or by a Shift press: the anchor of Shift ranges.
+    // The grid made row `row` current (a click, a right click, the arrow, page,
+    // Home and End keys, Space on it), not as the focus arrived or by a Shift
+    // press or key: the anchor of Shift ranges.
     void currentRowChanged(int row);
+    // Shift and a move key made row `row` current: the selection reaches from the
+    // anchor to it (browser/file_selection.hpp, ExtendTo).
+    void extendRequested(int row);
     // Ctrl+A, other modifiers allowed; the key goes no further.
     void selectAllRequested();
     // A left double click; `row` is the current row, or -1.
@@ -114,8 +119,13 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Home and End go to the first and the last row.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // The current row in a frame while the grid has the focus.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     GridPress PressOf(const QMouseEvent* event, bool doubleClick) const;

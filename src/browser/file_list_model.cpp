@@ -2,6 +2,7 @@
 
 #include "bridge/qt_text.hpp"
 #include "browser/file_grid.hpp"
+#include "files/list_int.hpp"
 #include "files/scan.hpp"
 
 namespace quorvel {
@@ -38,6 +39,18 @@ void FileListModel::Clear() {
     endResetModel();
 }
 
+void FileListModel::SetSelectedText(const TListInt* selected, const QString& text) {
+    selected_ = selected;
+    selectedText_ = text;
+    selectionChanged();
+}
+
+void FileListModel::selectionChanged() {
+    if (files_.Count() > 0) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, 0), {Qt::AccessibleDescriptionRole});
+    }
+}
+
 int FileListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(files_.Count());
 }
@@ -52,6 +65,19 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     }
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
         return VisibleName(ToQString(files_.Items(static_cast<std::size_t>(index.row())).Name()));
+    }
+    if (role == Qt::AccessibleDescriptionRole) {
+        const bool selected = selected_ != nullptr && selected_->IndexOf(index.row() + 1) >= 0;
+        return selected ? selectedText_ : QString();
+    }
+    if (role == Qt::AccessibleTextRole) {
+        // What a row says to assistive technology: its two lines as one, "name, size, date".
+        QString text = VisibleName(ToQString(files_.Items(static_cast<std::size_t>(index.row())).Name()));
+        if (const std::optional<FileDetails> details = DetailsOfRow(index.row() + 1)) {
+            text += QStringLiteral(", ") + FileCellDelegate::DetailText(details->size, details->date)
+                                               .replace(QStringLiteral("    "), QStringLiteral(", "));
+        }
+        return text;
     }
     return {};
 }

@@ -11,6 +11,8 @@
 
 namespace quorvel {
 
+class TListInt;
+
 class FileListModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -32,6 +34,15 @@ public:
     int List(TextView folder, TextView filter);
     void Clear();
 
+    // What a row of `selected` (grid rows, 1 and up) says to assistive technology
+    // as its description, "sélectionné"; other rows say nothing more.
+    void SetSelectedText(const TListInt* selected, const QString& text);
+
+public slots:
+    // The selection changed: the rows' descriptions with it.
+    void selectionChanged();
+
+public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -39,6 +50,8 @@ public:
 private:
     TListFiles files_;
     mutable FileDetailCache details_;
+    const TListInt* selected_ = nullptr;
+    QString selectedText_;
 };
 
 } // namespace quorvel

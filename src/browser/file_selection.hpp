@@ -20,10 +20,16 @@ public:
     const TListInt& Rows() const { return rows_; }
     // The row a Shift range starts from; -1 when there is none.
     int AnchorRow() const { return anchor_; }
-    void SetAnchorRow(int row) { anchor_ = row; }
+    // Moving the anchor ends a Shift extension.
+    void SetAnchorRow(int row);
 
     // A press on grid row `row`; false when it was not on a data row.
     bool Apply(const GridPress& press, int row);
+    // Shift and a move key made grid row `row` current: the selection becomes what
+    // it was when this Shift extension began plus every row from the anchor (row 1
+    // when there is none) to `row`, both included. Any other change ends the
+    // extension, and the next one begins from the selection as it is then.
+    void ExtendTo(int row);
     // Every data row of a grid of `rowCount` rows (header included).
     void SelectAll(int rowCount);
     // Selects the given grid rows, sorted.
@@ -40,6 +46,8 @@ signals:
 private:
     TListInt rows_;
     int anchor_ = -1;
+    bool extending_ = false;
+    std::vector<int> extensionBase_; // the selection when the Shift extension began
 };
 
 } // namespace quorvel

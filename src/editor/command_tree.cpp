@@ -5,7 +5,9 @@
 
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QToolTip>
 
 namespace quorvel {
@@ -46,6 +48,31 @@ bool TCommandTree::viewportEvent(QEvent* event) {
         return true;
     }
     return QTreeWidget::viewportEvent(event);
+}
+
+void TCommandTree::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers held = event->modifiers() & ~Qt::KeypadModifier;
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    QTreeWidgetItem* node = currentItem();
+    if (node == nullptr || held != Qt::NoModifier || (!enter && event->key() != Qt::Key_Insert)) {
+        QTreeWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (node->parent() != nullptr) {
+        emit commandChosen(NodeNumber(node));
+    } else if (enter) {
+        node->setExpanded(!node->isExpanded());
+    }
+}
+
+void TCommandTree::mouseDoubleClickEvent(QMouseEvent* event) {
+    // A group opens or closes as a tree's nodes do; a command is chosen.
+    QTreeWidget::mouseDoubleClickEvent(event);
+    const QTreeWidgetItem* node = itemAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && node != nullptr && node->parent() != nullptr) {
+        emit commandChosen(NodeNumber(node));
+    }
 }
 
 QList<QTreeWidgetItem*> TCommandTree::Nodes() const {

@@ -1,5 +1,6 @@
 // The command tree: four groups and their commands, numbered by their position
-// among all nodes. A command is dragged from it onto the script view.
+// among all nodes. A command is dragged from it onto the script view, or chosen
+// by Enter, Insert or a double click, which append it as a drop does.
 #pragma once
 
 #include "engine/text.hpp"
@@ -32,9 +33,17 @@ public:
     // now; nothing for a group or a number the tree lacks.
     std::optional<Text> ScriptLineOf(int number) const;
 
+signals:
+    // Command node `number` was chosen by Enter, Insert or a double click: it goes
+    // to the end of the script as a dropped command does. Groups are never chosen.
+    void commandChosen(int number);
+
 protected:
     QStringList mimeTypes() const override;
     QMimeData* mimeData(const QList<QTreeWidgetItem*>& items) const override;
+    // Enter or Insert on a command chooses it; Enter on a group opens or closes it.
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     // The whole caption of the node under the mouse, as a tooltip.
     bool viewportEvent(QEvent* event) override;
 };

@@ -2,6 +2,7 @@
 
 #include "editor/edit_number.hpp"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QToolButton>
@@ -16,6 +17,7 @@ ParameterPanel::ParameterPanel(TEditNumber* integer, QLineEdit* string, QLineEdi
     for (QLineEdit* box : {static_cast<QLineEdit*>(integer_), string_, number_}) {
         box->setMaxLength(std::numeric_limits<int>::max()); // a value may be as long as the user likes
         connect(box, &QLineEdit::returnPressed, this, &ParameterPanel::enter);
+        box->installEventFilter(this);
     }
     connect(ok_, &QToolButton::clicked, this, &ParameterPanel::enter);
 }
@@ -42,6 +44,16 @@ void ParameterPanel::Close() {
 
 void ParameterPanel::HideButton() {
     ok_->hide();
+}
+
+bool ParameterPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        (static_cast<QKeyEvent*>(event)->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        Close();
+        emit cancelled();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 QLineEdit* ParameterPanel::Box() const {

@@ -1,6 +1,7 @@
 // The boxes a placeholder's value is typed in (a whole number, a text, a number)
 // and the button that enters it. The window makes and places the four controls;
 // the panel shows the box a placeholder needs and hands over what was typed.
+// Escape in a box closes it without writing.
 #pragma once
 
 #include "engine/catalogue.hpp"
@@ -41,6 +42,11 @@ public slots:
 
 signals:
     void valueEntered(const QString& value);
+    // Escape closed the box: nothing is written.
+    void cancelled();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     TEditNumber* integer_;

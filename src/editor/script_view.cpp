@@ -3,15 +3,21 @@
 #include "bridge/qt_text.hpp"
 #include "editor/command_tree.hpp"
 #include "editor/script_document.hpp"
+#include "editor/script_view_access.hpp"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
+#include <cmath>
 
 namespace quorvel {
 
@@ -20,8 +26,12 @@ TScriptView::TScriptView(QWidget* parent) : QTextBrowser(parent) {
     setOpenExternalLinks(false);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
-    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::LinksAccessibleByMouse);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::LinksAccessibleByMouse |
+                            Qt::LinksAccessibleByKeyboard);
     setUndoRedoEnabled(false);
+    connect(this, &QTextEdit::cursorPositionChanged, this, &TScriptView::FollowSelection);
+    connect(this, &QTextEdit::selectionChanged, this, &TScriptView::FollowSelection);
+    InstallScriptViewAccessibility();
 }
 
 namespace {
@@ -40,9 +50,47 @@ void TScriptView::SetScript(const ScriptDocument* script) {
     }
     script_ = script;
     if (script_ != nullptr) {
-        connect(script_, &ScriptDocument::changed, this, &TScriptView::Render);
+        connect(script_, &ScriptDocument::changed, this, &TScriptView::ShowScript);
     }
+    ShowScript();
+}
+
+void TScriptView::ShowScript() {
+    // The keyboard stays on the link it was on, or on the one that took its place.
+    std::optional<std::pair<int, int>> was = focused_;
+    if (was && was->first == removing_) {
+        was->second = 0;
+    }
+    const bool keyboardHere = window()->focusWidget() == this;
+    rendering_ = true;
     Render();
+    IndexLinks();
+    rendering_ = false;
+    focused_.reset();
+    emit linksChanged();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::ObjectReorder);
+        QAccessible::updateAccessibility(&event);
+    }
+    if (was && keyboardHere) {
+        if (const int link = LinkFrom(was->first, was->second); link >= 0) {
+            SelectLink(link);
+        }
+    }
+    viewport()->update();
+}
+
+void TScriptView::IndexLinks() {
+    order_.clear();
+    firstLink_.assign(links_.size(), 0);
+    for (std::size_t line = 0; line < links_.size(); ++line) {
+        firstLink_[line] = static_cast<int>(order_.size());
+        for (std::size_t slot = 0; slot < links_[line].size(); ++slot) {
+            if (links_[line][slot].end > links_[line][slot].start) {
+                order_.emplace_back(static_cast<int>(line), static_cast<int>(slot));
+            }
+        }
+    }
 }
 
 void TScriptView::Render() {
@@ -159,6 +207,230 @@ void TScriptView::SelectPlaceholder(int line, int slot) {
     cursor.setPosition(range.start);
     cursor.setPosition(range.end, QTextCursor::KeepAnchor);
     setTextCursor(cursor);
+}
+
+int TScriptView::LinkIndex(int line, int slot) const {
+    if (line < 0 || static_cast<std::size_t>(line) >= firstLink_.size()) {
+        return -1;
+    }
+    for (auto k = static_cast<std::size_t>(firstLink_[static_cast<std::size_t>(line)]);
+         k < order_.size() && order_[k].first == line; ++k) {
+        if (order_[k].second == slot) {
+            return static_cast<int>(k);
+        }
+    }
+    return -1;
+}
+
+int TScriptView::LinkFrom(int line, int slot) const {
+    if (order_.empty()) {
+        return -1;
+    }
+    const auto at = std::lower_bound(order_.begin(), order_.end(), std::pair{line, slot});
+    return at == order_.end() ? LinkCount() - 1 : static_cast<int>(at - order_.begin());
+}
+
+void TScriptView::SelectLink(int link) {
+    const auto [line, slot] = LinkPlaceholder(link);
+    SelectPlaceholder(line, slot);
+    FollowSelection(); // the link selected is the focused one
+}
+
+void TScriptView::FocusPlaceholder(int line, int slot) {
+    setFocus(Qt::OtherFocusReason);
+    if (const int link = LinkFrom(line, slot); link >= 0) {
+        SelectLink(link);
+    }
+}
+
+void TScriptView::FollowSelection() {
+    if (rendering_) {
+        return;
+    }
+    const QTextCursor cursor = textCursor();
+    std::optional<std::pair<int, int>> now;
+    if (cursor.hasSelection()) {
+        if (const auto link = PlaceholderAt(cursor.selectionStart())) {
+            const LinkRange& range =
+                links_[static_cast<std::size_t>(link->first)][static_cast<std::size_t>(link->second)];
+            if (range.start == cursor.selectionStart() && range.end == cursor.selectionEnd()) {
+                now = link;
+            }
+        }
+    }
+    if (now == focused_) {
+        return;
+    }
+    focused_ = now;
+    viewport()->update();
+    if (focused_ && hasFocus() && QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::Focus);
+        event.setChild(LinkIndex(focused_->first, focused_->second));
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+QString TScriptView::LinkName(int link) const {
+    if (link < 0 || link >= LinkCount()) {
+        return {};
+    }
+    const auto [line, slot] = LinkPlaceholder(link);
+    const LinkRange& range = links_[static_cast<std::size_t>(line)][static_cast<std::size_t>(slot)];
+    QTextCursor cursor(document());
+    cursor.setPosition(range.start);
+    cursor.setPosition(range.end, QTextCursor::KeepAnchor);
+    QString name = cursor.selectedText();
+    if (script_ != nullptr && static_cast<std::size_t>(line) < script_->Count()) {
+        const TextView placeholder =
+            script_->Line(static_cast<std::size_t>(line)).Placeholder(static_cast<std::size_t>(slot));
+        name += QStringLiteral(" (") + ToQString(EmptyValueLabel(placeholder)) + QLatin1Char(')');
+    }
+    return name;
+}
+
+QString TScriptView::LinkDescription(int link) const {
+    if (link < 0 || link >= LinkCount()) {
+        return {};
+    }
+    const auto [line, slot] = LinkPlaceholder(link);
+    bool empty = true;
+    if (script_ != nullptr && static_cast<std::size_t>(line) < script_->Count()) {
+        const ScriptLine& read = script_->Line(static_cast<std::size_t>(line));
+        const TextView placeholder = read.Placeholder(static_cast<std::size_t>(slot));
+        empty =
+            placeholder.find(U'=') == TextView::npos || read.Shown(static_cast<std::size_t>(slot)).empty();
+    }
+    const QString& text = empty ? emptyDescription_ : filledDescription_;
+    return text.contains(QLatin1String("%1")) ? text.arg(line + 1) : text;
+}
+
+void TScriptView::SetLinkDescriptions(const QString& filled, const QString& empty) {
+    filledDescription_ = filled;
+    emptyDescription_ = empty;
+}
+
+std::vector<QRect> TScriptView::LinkRects(int link) const {
+    if (link < 0 || link >= LinkCount()) {
+        return {};
+    }
+    const auto [line, slot] = LinkPlaceholder(link);
+    const LinkRange& range = links_[static_cast<std::size_t>(line)][static_cast<std::size_t>(slot)];
+    const QTextBlock block = document()->findBlock(range.start);
+    const QTextLayout* layout = block.layout();
+    std::vector<QRect> rects;
+    if (layout == nullptr) {
+        return rects;
+    }
+    const QPointF origin = document()->documentLayout()->blockBoundingRect(block).topLeft() -
+                           QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const int from = range.start - block.position();
+    const int to = range.end - block.position();
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        const QTextLine row = layout->lineAt(i);
+        const int start = std::max(from, row.textStart());
+        const int end = std::min(to, row.textStart() + row.textLength());
+        if (start >= end) {
+            continue;
+        }
+        const qreal left = row.cursorToX(start);
+        const qreal right = row.cursorToX(end);
+        rects.push_back(QRectF(origin.x() + std::min(left, right), origin.y() + row.y(),
+                               std::abs(right - left), row.height())
+                            .toAlignedRect());
+    }
+    return rects;
+}
+
+void TScriptView::PressLink(int link) {
+    if (link >= 0 && link < LinkCount()) {
+        const auto [line, slot] = LinkPlaceholder(link);
+        emit placeholderClicked(line, slot);
+    }
+}
+
+bool TScriptView::focusNextPrevChild(bool next) {
+    // Tab and Shift+Tab go from link to link; past the first or the last they leave
+    // the view as they would leave any control.
+    if (hasFocus() && !order_.empty()) {
+        const int at = focused_ ? LinkIndex(focused_->first, focused_->second) : -1;
+        const int to = at < 0 ? (next ? 0 : LinkCount() - 1) : at + (next ? 1 : -1);
+        if (to >= 0 && to < LinkCount()) {
+            SelectLink(to);
+            return true;
+        }
+    }
+    return QTextEdit::focusNextPrevChild(next);
+}
+
+void TScriptView::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers held = event->modifiers() & ~Qt::KeypadModifier;
+    if (focused_ && held == Qt::NoModifier) {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            event->accept();
+            emit placeholderClicked(focused_->first, focused_->second);
+            return;
+        case Qt::Key_Delete: {
+            event->accept();
+            // The first link of the line that takes this one's place gets the focus.
+            removing_ = focused_->first;
+            emit lineRemovalRequested(focused_->first);
+            removing_ = -1;
+            return;
+        }
+        default:
+            break;
+        }
+    }
+    QTextBrowser::keyPressEvent(event);
+}
+
+void TScriptView::focusInEvent(QFocusEvent* event) {
+    QTextBrowser::focusInEvent(event);
+    // Coming in by Tab lands on the first link, by Shift+Tab on the last.
+    if (!order_.empty() &&
+        (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)) {
+        SelectLink(event->reason() == Qt::TabFocusReason ? 0 : LinkCount() - 1);
+    }
+    viewport()->update();
+}
+
+void TScriptView::focusOutEvent(QFocusEvent* event) {
+    QTextBrowser::focusOutEvent(event);
+    viewport()->update();
+}
+
+QColor FocusFrameColour(const QColor& page) {
+    // The relative luminance of WCAG 2; black stands out more than white from a page
+    // lighter than about 0.18.
+    const auto channel = [](double c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const double luminance =
+        0.2126 * channel(page.redF()) + 0.7152 * channel(page.greenF()) + 0.0722 * channel(page.blueF());
+    return (luminance + 0.05) / 0.05 >= 1.05 / (luminance + 0.05) ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+void TScriptView::paintEvent(QPaintEvent* event) {
+    QTextBrowser::paintEvent(event);
+    if (!hasFocus() || !focused_) {
+        return;
+    }
+    // The focused link in a frame of black or white, whichever stands out more from
+    // the page: at least 4.5 to 1 on any page.
+    const int link = LinkIndex(focused_->first, focused_->second);
+    if (link < 0) {
+        return;
+    }
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(FocusFrameColour(viewport()->palette().color(viewport()->backgroundRole())), 2));
+    painter.setBrush(Qt::NoBrush);
+    for (const QRect& rect : LinkRects(link)) {
+        painter.drawRect(rect.adjusted(-3, -1, 2, 0));
+    }
 }
 
 std::optional<std::pair<int, int>> TScriptView::PlaceholderAt(int position) const {

@@ -81,6 +81,7 @@ MainWindow::MainWindow(ProgramEnvironment environment, QWidget* parent)
     CreateComponents();
     CreateMenus();
     ConnectViews();
+    ConnectKeys();
     InstallMenuLook(*this);
     // The window comes back with its last size and state, centred on the screen.
     // The controls whose places are kept: all but the status bar, which the window
@@ -236,6 +237,8 @@ void MainWindow::CreateMenus() {
     MNU_UNDO = Own(MNU_File->addAction(messages::UndoCaption()), "MNU_UNDO");
     MNU_UNDO->setShortcut(QKeySequence::Undo);
     MNU_UNDO->setEnabled(false);
+    MNU_File->addAction(Action_VoirExemple); // the same actions as the button and the pop-up
+    MNU_File->addAction(Action_Executer);
     Own(MNU_File->addSeparator(), "N2");
     QAction* MNU_QUIT = Own(MNU_File->addAction(MenuImage(2), QStringLiteral("&Quitter")), "MNU_QUIT");
 
@@ -367,6 +370,7 @@ void MainWindow::UseLanguage(bool english) {
     StringGridFiles->viewport()->update();
     ShowRunStatus();
     controller_->languageChanged();
+    NameControls();
 }
 
 // --- File list -------------------------------------------------------------

@@ -60,6 +60,14 @@ private:
     // use (main_window_look.cpp).
     void ApplyColours();
     void ConnectViews();
+    // The keyboard: shortcuts, F5, the order of Tab, and where the focus goes after
+    // a parameter box (main_window_keys.cpp).
+    void ConnectKeys();
+    // The accessible name and description of every control, in the language shown
+    // (main_window_access.cpp).
+    void NameControls();
+    // F5: the folder tree and the folder shown read again.
+    void ReadFoldersAgain();
     void FormCreate();
     void FormClose();
     void FormActivate();

@@ -417,6 +417,16 @@ void RenameController::removeClickedLine() {
     }
 }
 
+void RenameController::removeLine(int line) {
+    if (line < 0 || !script_->Remove(static_cast<std::size_t>(line))) {
+        emit error(messages::RangeError(std::max(line, 0)));
+        return;
+    }
+    if (clickedLine_ > line) {
+        --clickedLine_;
+    }
+}
+
 bool RenameController::open(const QString& path, ScriptSource source) {
     const std::string bytes = PathBytes(path);
     ScriptLines lines;

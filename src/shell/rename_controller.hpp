@@ -91,6 +91,8 @@ public:
 
     // The line whose placeholder was clicked last; -1 before the first click.
     int ClickedLine() const { return clickedLine_; }
+    // That placeholder's place in its line (0-based); -1 before the first click.
+    int ClickedSlot() const { return clickedSlot_; }
 
 public slots:
     // Lists the files of `folder` (exact bytes) that match `filter`; clears the selection.
@@ -115,6 +117,9 @@ public slots:
     void enterValue(const QString& value);
     // Removes the line whose placeholder was clicked last.
     void removeClickedLine();
+    // Removes line `line` as "Effacer" removes the clicked one; the line clicked
+    // last, when it came after, is still the one a value goes to.
+    void removeLine(int line);
     // Takes back the last run of the folder shown that is not undone.
     void undo();
     // Finishes (`finish`) or takes back the interrupted run of `folder` (exact bytes).

@@ -5,10 +5,14 @@
 #include "editor/script_view.hpp"
 #include "support/text.hpp"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
+#include <QVBoxLayout>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -113,6 +117,161 @@ TEST_F(ScriptViewTest, TakesCommandsFromTheTreeAndNothingElse) {
     EXPECT_FALSE(tree.ScriptLineOf(0).has_value());
     EXPECT_FALSE(tree.ScriptLineOf(-1).has_value());
     EXPECT_FALSE(tree.ScriptLineOf(10000).has_value());
+}
+
+// The view between two other controls, as in a window, to see Tab come and go.
+struct ScriptViewKeys : ::testing::Test {
+    QWidget window;
+    QLineEdit* before = new QLineEdit(&window);
+    TScriptView* view = new TScriptView(&window);
+    QLineEdit* after = new QLineEdit(&window);
+    ScriptDocument script;
+
+    ScriptViewKeys() {
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(before);
+        layout->addWidget(view);
+        layout->addWidget(after);
+        window.resize(600, 400);
+        view->SetScript(&script);
+        script.Load({T("16|Ajouter [Chaine=ab] à la [nième] postion"), T("7|Supprimer tous les espaces"),
+                     T("1|Supprimer les [n=3] premiers caractères")});
+        window.show();
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+
+    // A key as the keyboard sends it: to the control that has the focus.
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+    std::optional<std::pair<int, int>> Focused() const { return view->FocusedPlaceholder(); }
+    QString Selected() const { return view->textCursor().selectedText(); }
+
+    // How many pixels of `colour` a column just left of the focused link holds.
+    int FramePixels(const QColor& colour) const {
+        const auto [line, slot] = *Focused();
+        const QRect link = view->LinkRects(view->LinkIndex(line, slot)).front();
+        const QImage image = view->viewport()->grab().toImage();
+        int count = 0;
+        for (int y = link.top(); y <= link.bottom(); ++y) {
+            count += QColor(image.pixel(link.left() - 3, y)) == colour ? 1 : 0;
+        }
+        return count;
+    }
+};
+
+TEST_F(ScriptViewKeys, TabMovesTheFocusOverTheLinksInOrderThenLeaves) {
+    before->setFocus();
+    Press(Qt::Key_Tab);
+    ASSERT_TRUE(view->hasFocus());
+    EXPECT_EQ(Focused(), std::pair(0, 0));
+    EXPECT_EQ(Selected(), "ab");
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(Focused(), std::pair(0, 1));
+    EXPECT_EQ(Selected(), QStringLiteral("nième"));
+    Press(Qt::Key_Tab); // the line without placeholders is passed over
+    EXPECT_EQ(Focused(), std::pair(2, 0));
+    EXPECT_EQ(Selected(), "3");
+    Press(Qt::Key_Tab);
+    EXPECT_TRUE(after->hasFocus());
+
+    // Shift+Tab comes back on the last link and goes backwards, then out.
+    Press(Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_TRUE(view->hasFocus());
+    EXPECT_EQ(Focused(), std::pair(2, 0));
+    Press(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(Focused(), std::pair(0, 1));
+    Press(Qt::Key_Backtab, Qt::ShiftModifier);
+    Press(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(before->hasFocus());
+
+    // An empty script: Tab goes through the view like any control.
+    script.Clear();
+    Press(Qt::Key_Tab);
+    EXPECT_TRUE(view->hasFocus());
+    EXPECT_FALSE(Focused().has_value());
+    Press(Qt::Key_Tab);
+    EXPECT_TRUE(after->hasFocus());
+}
+
+TEST_F(ScriptViewKeys, TheFocusedLinkIsFramedSoThatItStandsOutFromAnyPage) {
+    const auto contrast = [](const QColor& a, const QColor& b) {
+        const auto luminance = [](const QColor& c) {
+            const auto channel = [](double v) {
+                return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+            };
+            return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+        };
+        const double x = luminance(a) + 0.05;
+        const double y = luminance(b) + 0.05;
+        return std::max(x, y) / std::min(x, y);
+    };
+    // The classic sky blue, a dark page, a mid grey where neither black nor white is obvious.
+    for (const QColor page : {QColor(0xA6, 0xCA, 0xF0), QColor(0x20, 0x20, 0x28), QColor(0x77, 0x77, 0x77)}) {
+        QPalette palette = view->palette();
+        palette.setColor(QPalette::Base, page);
+        view->setPalette(palette);
+        view->FocusPlaceholder(0, 1);
+        ASSERT_EQ(Focused(), std::pair(0, 1));
+        const QColor frame = FocusFrameColour(page);
+        EXPECT_GE(contrast(frame, page), 4.5) << page.name().toStdString();
+        EXPECT_GE(FramePixels(frame), 10) << page.name().toStdString();
+        // No frame once the keyboard is elsewhere.
+        before->setFocus();
+        EXPECT_EQ(FramePixels(frame), 0) << page.name().toStdString();
+    }
+}
+
+TEST_F(ScriptViewKeys, EnterOrSpaceIsAClickOnTheFocusedLinkAndDeleteAsksForItsLine) {
+    QSignalSpy clicks(view, &TScriptView::placeholderClicked);
+    QSignalSpy removals(view, &TScriptView::lineRemovalRequested);
+    QObject::connect(view, &TScriptView::lineRemovalRequested, &script,
+                     [this](int line) { script.Remove(static_cast<std::size_t>(line)); });
+    // Without a focused link the keys do nothing of the kind.
+    view->setFocus();
+    Press(Qt::Key_Return);
+    Press(Qt::Key_Delete);
+    EXPECT_EQ(clicks.count() + removals.count(), 0);
+
+    view->FocusPlaceholder(0, 1);
+    Press(Qt::Key_Return);
+    Press(Qt::Key_Space);
+    Press(Qt::Key_Enter, Qt::KeypadModifier);
+    ASSERT_EQ(clicks.count(), 3);
+    for (const QVariantList& click : clicks) {
+        EXPECT_EQ(click, QVariantList({0, 1}));
+    }
+    // Delete: the line goes, and the focus is on the first link of the next line
+    // that has one.
+    Press(Qt::Key_Delete);
+    ASSERT_EQ(removals.count(), 1);
+    EXPECT_EQ(removals[0], QVariantList({0}));
+    EXPECT_EQ(script.Count(), 2U);
+    EXPECT_EQ(Focused(), std::pair(1, 0));
+    EXPECT_EQ(Selected(), "3");
+    Press(Qt::Key_Delete); // the last line: the focus goes back to what is left, nothing here
+    EXPECT_EQ(script.Count(), 1U);
+    EXPECT_FALSE(Focused().has_value());
+}
+
+TEST_F(ScriptViewKeys, TheFocusStaysOnItsLinkWhenTheScriptChanges) {
+    view->FocusPlaceholder(2, 0);
+    script.SetValue(2, 0, T("[n=3]"), T("5"));
+    EXPECT_EQ(Focused(), std::pair(2, 0));
+    EXPECT_EQ(Selected(), "5");
+    script.Append(T("14|Ajouter [Chaine] au début"));
+    EXPECT_EQ(Focused(), std::pair(2, 0));
+    // A placeholder that is gone: the next link, else the last one.
+    view->FocusPlaceholder(1, 0);
+    EXPECT_EQ(Focused(), std::pair(2, 0));
+    view->FocusPlaceholder(9, 0);
+    EXPECT_EQ(Focused(), std::pair(3, 0));
+    // Elsewhere, the keyboard leaves the view as it was drawn afresh.
+    before->setFocus();
+    script.Append(T("7|Supprimer tous les espaces"));
+    EXPECT_FALSE(Focused().has_value());
 }
 
 TEST(ScriptView, KeepsWhatItShowsWhenItsScriptGoes) {

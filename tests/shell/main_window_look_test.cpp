@@ -118,9 +118,9 @@ TEST_F(WindowLook, ALightPaletteShowsTheClassicColours) {
     EXPECT_EQ(At(shot, commands, {commands->width() - 2, commands->height() - 2}), kSkyBlue);
     // Rows: white, and the two blues of the selected ones.
     QWidget* rows = Get<TFileGrid>("StringGridFiles")->viewport();
-    EXPECT_EQ(At(shot, rows, RowRect(1).topRight() + QPoint(-3, 3)), QColor(115, 201, 240));
-    EXPECT_EQ(At(shot, rows, RowRect(2).topRight() + QPoint(-3, 3)), QColor(135, 221, 245));
-    EXPECT_EQ(At(shot, rows, RowRect(3).topRight() + QPoint(-3, 3)), QColor(Qt::white));
+    EXPECT_EQ(At(shot, rows, RowRect(1).topRight() + QPoint(-8, 8)), QColor(115, 201, 240));
+    EXPECT_EQ(At(shot, rows, RowRect(2).topRight() + QPoint(-8, 8)), QColor(135, 221, 245));
+    EXPECT_EQ(At(shot, rows, RowRect(3).topRight() + QPoint(-8, 8)), QColor(Qt::white));
     // The links are blue, the marks red.
     const QRect link = LinkRect(QStringLiteral("hheld.txt"));
     EXPECT_GT(MostContrast(shot, page, link, kSkyBlue), 1.0);
@@ -193,7 +193,7 @@ TEST_F(WindowLook, EveryTextStandsOutUnderADarkPalette) {
         EXPECT_GE(MostContrast(shot, rows, r.adjusted(2 + 32 + 4, 0, -4, 0), back), kReadable)
             << "row " << row;
     }
-    EXPECT_NE(At(shot, rows, RowRect(3).topRight() + QPoint(-3, 3)), QColor(Qt::white));
+    EXPECT_NE(At(shot, rows, RowRect(3).topRight() + QPoint(-8, 8)), QColor(Qt::white));
 
     // The names in conflict as drawn, in their mark's colour.
     auto* list = Get<TExampleList>("MemoExemple");

@@ -108,9 +108,13 @@ TEST_F(Window, MenusCarryTheirItems) {
     };
     auto* file = Get<QMenu>("MNU_File");
     EXPECT_EQ(file->title(), "&Fichier");
-    EXPECT_EQ(captions(file), QStringList({"Ouvrir", "-", "Enregistrer", "Enregistrer sous...", "-",
-                                           "Annuler le dernier renommage", "-", "&Quitter"}));
+    EXPECT_EQ(captions(file),
+              QStringList({"Ouvrir", "-", "Enregistrer", "Enregistrer sous...", "-",
+                           "Annuler le dernier renommage", "Voir", "Executer", "-", "&Quitter"}));
     EXPECT_EQ(file->actions()[0], Get<QAction>("MNU_OPEN"));
+    // "Voir" and "Executer" are the actions of the button and the pop-up, not copies.
+    EXPECT_EQ(file->actions()[6], Get<QAction>("Action_VoirExemple"));
+    EXPECT_EQ(file->actions()[7], Get<QAction>("Action_Executer"));
     EXPECT_EQ(Get<QMenu>("MNU_Langage")->title(), "Langage");
     EXPECT_EQ(captions(Get<QMenu>("MNU_Langage")), QStringList({"Français", "Anglais"}));
     EXPECT_EQ(Get<QMenu>("MNU_AoutHelp")->title(), "?");
@@ -300,7 +304,7 @@ TEST_F(Window, SelectedRowsAreDrawnInTwoBlues) {
     auto colourAt = [&](int row) {
         const QRect r = Get<TFileGrid>("StringGridFiles")
                             ->visualRect(Get<TFileGrid>("StringGridFiles")->Model().index(row - 1, 0));
-        return QColor(image.pixel(r.right() - 3, r.top() + 3));
+        return QColor(image.pixel(r.right() - 8, r.top() + 8)); // inside the frame of the current row
     };
     EXPECT_EQ(colourAt(1), FileCellDelegate::kSelected);
     EXPECT_EQ(colourAt(2), FileCellDelegate::kSelectedLight);

@@ -3,6 +3,7 @@
 #include "engine/apply.hpp"
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
+#include "engine/replace_file.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -96,68 +97,17 @@ std::vector<std::string> LoadLines(const std::string& path) {
     return lines;
 }
 
-// Where a write of `path` goes: the file a symbolic link leads to (the link stays),
-// else `path` itself.
-std::string WriteTarget(const std::string& path) {
-    std::string target = path;
-    for (int hops = 0; hops < 16; ++hops) {
-        char buffer[4096];
-        const ssize_t n = ::readlink(target.c_str(), buffer, sizeof buffer);
-        if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buffer) {
-            break;
-        }
-        std::string next(buffer, static_cast<std::size_t>(n));
-        if (next.front() != '/') {
-            const std::size_t slash = target.rfind('/');
-            next = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) + next;
-        }
-        target = std::move(next);
-    }
-    return target;
-}
-
 void WriteLines(const std::string& path, const std::vector<std::string>& lines) {
     std::string bytes;
     for (const std::string& line : lines) {
         bytes += line;
         bytes += '\n';
     }
-    auto fail = [&] { throw FileError(kCannotWriteMessage, path); };
-    const std::string target = WriteTarget(path);
-    struct stat st {};
-    mode_t mode = 0644;
-    if (::stat(target.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) {
-            fail(); // a FIFO or a device is no settings file: it is left alone
-        }
-        mode = st.st_mode & 07777;
-    }
-    const std::size_t slash = target.rfind('/');
-    std::string temporary = (slash == std::string::npos ? std::string() : target.substr(0, slash + 1)) +
-                            ".quorvel-settings-XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        fail();
-    }
-    auto failAndRemove = [&] {
-        ::unlink(temporary.c_str());
-        fail();
-    };
-    (void)::fchmod(fd, mode);
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            ::close(fd);
-            failAndRemove();
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        failAndRemove();
+    // Written beside and renamed over the old file: a failure leaves it whole.
+    try {
+        ReplaceFileContent(path, bytes);
+    } catch (const FileError&) {
+        throw FileError(kCannotWriteMessage, path);
     }
 }
 

@@ -26,8 +26,8 @@ struct Role {
 
 // Gives `widget` the colours `roles` and takes every other role from its parent.
 // A colour that is already the palette's own is left to the palette, so that the
-// classic look under a light palette is the palette's, disabled and inactive
-// colours included.
+// classic look under a light palette is the palette's, disabled colours included;
+// an inactive window keeps its texts as readable as an active one.
 void Colour(QWidget* widget, const QPalette& natural, std::initializer_list<Role> roles) {
     if (widget == nullptr) {
         return;
@@ -37,6 +37,11 @@ void Colour(QWidget* widget, const QPalette& natural, std::initializer_list<Role
         const QPalette::ColorGroup group = r.group == QPalette::All ? QPalette::Active : r.group;
         if (natural.color(group, r.role) != r.colour) {
             own.setColor(r.group, r.role, r.colour);
+        }
+        // Some styles grey the texts of a window that is not the active one; on the
+        // fixed sky blue and cream that grey cannot be read.
+        if (r.group == QPalette::All && natural.color(QPalette::Inactive, r.role) != r.colour) {
+            own.setColor(QPalette::Inactive, r.role, r.colour);
         }
     }
     widget->setPalette(own);

@@ -269,5 +269,31 @@ TEST_F(WindowLook, FollowsAPaletteChangeWhileItRuns) {
     EXPECT_EQ(after, before);
 }
 
+// Some light styles grey the texts of a window that is not the active one; on the
+// fixed sky blue and cream they stay as dark as in the active window.
+TEST_F(WindowLook, AnInactiveWindowKeepsItsTextsReadable) {
+    Prepare();
+    const QPalette before = QApplication::palette();
+    QPalette greying = before;
+    greying.setColor(QPalette::Inactive, QPalette::Text, QColor(0x92, 0x95, 0x95));
+    greying.setColor(QPalette::Inactive, QPalette::WindowText, QColor(0x92, 0x95, 0x95));
+    greying.setColor(QPalette::Inactive, QPalette::ButtonText, QColor(0x92, 0x95, 0x95));
+    QApplication::setPalette(greying);
+    QCoreApplication::processEvents();
+    struct Text {
+        const char* control;
+        QPalette::ColorRole role;
+        QColor back;
+    };
+    for (const Text& t :
+         {Text{"TreeViewCommande", QPalette::Text, kSkyBlue}, Text{"HTMLViewer", QPalette::Text, kSkyBlue},
+          Text{"Label1", QPalette::WindowText, kCream}, Text{"LabExemple", QPalette::WindowText, kCream}}) {
+        const QColor inactive = Get<QWidget>(t.control)->palette().color(QPalette::Inactive, t.role);
+        EXPECT_GE(ContrastRatio(inactive, t.back), kReadable) << t.control;
+    }
+    QApplication::setPalette(before);
+    QCoreApplication::processEvents();
+}
+
 } // namespace
 } // namespace quorvel::test

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextFrame>
 #include <filesystem>
 
 namespace quorvel::test {
@@ -137,6 +138,26 @@ TEST_F(Help, LinksInThePageAreFollowedInPlaceAndOthersGoToTheDesktop) {
     EXPECT_EQ(desktop_.log.opened[0], QUrl("https://example.org/guide"));
     EXPECT_EQ(desktop_.log.opened[1].toLocalFile().toStdString(), program_ / "Help/notes.htm");
     EXPECT_EQ(Shown(help).toStdString(), program_ / "Help/Help.htm") << "the page stays";
+}
+
+// The pages the program ships, in both languages: their style sheet is read, so
+// that they keep their own light page and dark text under a dark desktop too.
+TEST_F(Help, TheShippedPagesTakeTheirStyleSheet) {
+    std::filesystem::copy(std::filesystem::path(QUORVEL_SOURCE_DIR) / "resources/Help", program_ / "Help",
+                          std::filesystem::copy_options::recursive);
+    StartInFrench();
+    for (const char* heading : {"Sommaire", "Contents"}) {
+        if (std::string(heading) == "Contents") {
+            Get<QAction>("MNU_Anglais")->trigger();
+        }
+        THelpWindow* help = Open();
+        ASSERT_NE(help, nullptr);
+        const QTextCursor found = help->document()->find(QString::fromLatin1(heading));
+        ASSERT_FALSE(found.isNull()) << heading;
+        EXPECT_EQ(found.charFormat().foreground().color(), QColor(0x10, 0x38, 0x6B)) << heading;
+        const QTextFrameFormat page = help->document()->rootFrame()->frameFormat();
+        EXPECT_EQ(page.background().color(), QColor(Qt::white)) << heading;
+    }
 }
 
 } // namespace

@@ -8,9 +8,16 @@
 #include <QStyleFactory>
 #include <QStyleOptionMenuItem>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace quorvel {
 namespace {
+
+// The palette of the Fusion style, the style itself gone again.
+QPalette FusionPalette() {
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    return fusion->standardPalette();
+}
 
 using test::DarkPalette;
 
@@ -22,7 +29,7 @@ TEST(Colours, ContrastIsTheWcagRatio) {
 }
 
 TEST(Colours, ALightPaletteKeepsTheClassicLook) {
-    const QPalette light = QStyleFactory::create(QStringLiteral("Fusion"))->standardPalette();
+    const QPalette light = FusionPalette();
     ASSERT_FALSE(IsDarkPalette(light));
     const LookColours c = ColoursFor(light);
     EXPECT_EQ(c.panelFrom, QColor(0xFF, 0xFB, 0xF0));
@@ -47,7 +54,7 @@ TEST(Colours, ALightPaletteKeepsTheClassicLook) {
 
 TEST(Colours, TracesSuitTheTooltipsTheyAreShownIn) {
     // A light window whose tooltips are light text on a dark strip, as some desktops draw them.
-    const QPalette light = QStyleFactory::create(QStringLiteral("Fusion"))->standardPalette();
+    const QPalette light = FusionPalette();
     QPalette tips = light;
     tips.setColor(QPalette::ToolTipBase, QColor(0x30, 0x30, 0x30));
     tips.setColor(QPalette::ToolTipText, QColor(0xEE, 0xEE, 0xEE));

@@ -20,7 +20,7 @@ TEST(AboutBox, TitleIsTheFileNameUpToItsFirstDotAndTheVersion) {
         const char* version;
         const char* title;
     };
-    for (const Case& c : {Case{"quorvel", QUORVEL_VERSION, "quorvel  version 1.2.1.0 "},
+    for (const Case& c : {Case{"quorvel", QUORVEL_VERSION, "quorvel  version " QUORVEL_VERSION " "},
                           Case{"quorvel.beta", "1.2.1.0", "quorvel  version 1.2.1.0 "},
                           Case{"Quorvel.exe", "1.2.1.0", "Quorvel  version 1.2.1.0 "},
                           Case{"quorvel", "", "quorvel  version  "}, Case{".cache", "2", "  version 2 "}}) {

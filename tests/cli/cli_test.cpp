@@ -110,7 +110,7 @@ TEST_F(CliTest, HelpAndVersion) {
     EXPECT_NE(r.out.find("apply"), std::string::npos);
     r = Cli({"--version"});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, "quorvel-cli 1.2.1.0\n");
+    EXPECT_EQ(r.out, "quorvel-cli " QUORVEL_VERSION "\n");
 }
 
 TEST_F(CliTest, SpeaksEnglishWhenTheLocaleSaysEnglishAndFrenchOtherwise) {

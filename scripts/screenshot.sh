@@ -4,7 +4,11 @@
 # script opened from the command line, every file selected and the new names
 # listed by "Voir".
 #
-#     bash scripts/screenshot.sh [OUTPUT]      (default docs/screenshot.png)
+#     bash scripts/screenshot.sh [OUTPUT] [--english] [--style NAME]
+#
+# OUTPUT is docs/screenshot.png by default. --english shows the window in English;
+# --style gives it a Qt style, such as Adwaita-Dark for a dark desktop (Debian's
+# adwaita-qt6).
 #
 # Needs the optimised build (build/release/src/app/quorvel, or QUORVEL_APP) and
 # Debian's xvfb, xdotool and imagemagick; with adwaita-icon-theme the files show
@@ -17,6 +21,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-docs/screenshot.png}")
+shift || true
+english=
+stylename=
+while [ $# -gt 0 ]; do
+    case $1 in
+    --english) english=1 ;;
+    --style) stylename=$2; shift ;;
+    *) echo "screenshot: unknown option $1" >&2; exit 2 ;;
+    esac
+    shift
+done
 app=$(realpath "${QUORVEL_APP:-build/release/src/app/quorvel}")
 width=1024
 height=680
@@ -25,7 +40,8 @@ if [ -z "${QUORVEL_SCREENSHOT_INSIDE:-}" ]; then
     for tool in xvfb-run xdotool import; do
         command -v "$tool" >/dev/null || { echo "screenshot: $tool is missing (see the top of $0)" >&2; exit 1; }
     done
-    QUORVEL_SCREENSHOT_INSIDE=1 exec xvfb-run -a -s "-screen 0 ${width}x${height}x24" "$0" "$out"
+    QUORVEL_SCREENSHOT_INSIDE=1 exec xvfb-run -a -s "-screen 0 ${width}x${height}x24" "$0" "$out" \
+        ${english:+--english} ${stylename:+--style "$stylename"}
 fi
 
 # A home of its own: the window opens on the home folder, and keeps its
@@ -44,8 +60,19 @@ touch -d "2024-07-14 10:00" "$home"/IMG_*.JPG
 printf '1|Supprimer les [n=4] premiers caract\xe8res\r\n14|Ajouter [Chaine=vacances_] au d\xe9but\r\n%s\r\n' \
     "12|Remplacer l'extention par [Extension=jpg]" > "$work/vacances.script"
 
+# A copy of the program with its files, whose settings beside it choose the language.
+mkdir -p "$work/bin"
+cp -r "$(dirname "$app")"/. "$work/bin/"
+if [ -d "$(dirname "$app")/../share" ]; then
+    cp -r "$(dirname "$app")/../share" "$work/share"
+fi
+rm -f "$work/bin/quorvel.ini"
+if [ -n "$english" ]; then
+    printf '[OPTIONS]\nLANGUAGE=1\n' > "$work/bin/quorvel.ini"
+fi
+
 export HOME="$home" XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" XDG_CURRENT_DESKTOP=GNOME
-"$app" "$work/vacances.script" &
+"$work/bin/$(basename "$app")" ${stylename:+-style "$stylename"} "$work/vacances.script" &
 pid=$!
 window=$(xdotool search --sync --onlyvisible --name Quorvel | head -1)
 xdotool windowmove --sync "$window" 0 0

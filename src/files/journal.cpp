@@ -469,13 +469,13 @@ std::optional<JournalWriter> JournalWriter::Create(const std::string& folder, co
                                                    std::size_t selected, const std::vector<RunFile>& files,
                                                    const std::vector<Step>& steps, std::string& error) {
     if (!MakeFolders(folder)) {
-        error = ShownName(folder) + " : " + FolderErrorText(errno);
+        error = Quoted(folder) + " : " + FolderErrorText(errno);
         return std::nullopt;
     }
     const std::string path = folder + "/" + NewJournalName();
     UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600));
     if (!fd.Valid() || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
-        error = ShownName(path) + " : " +
+        error = Quoted(path) + " : " +
                 (errno == ENOENT || errno == ENOTDIR ? FolderErrorText(errno) : ErrorText(errno));
         return std::nullopt;
     }
@@ -532,11 +532,12 @@ std::optional<JournalWriter> JournalWriter::Create(const std::string& folder, co
 std::optional<JournalWriter> JournalWriter::Reopen(const std::string& path, std::string& error) {
     UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
     if (!fd.Valid()) {
-        error = path + " : " + ErrorText(errno);
+        error = Quoted(path) + " : " + ErrorText(errno);
         return std::nullopt;
     }
     if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
-        error = errno == EWOULDBLOCK ? std::string(kJournalBusyText) : path + " : " + ErrorText(errno);
+        error =
+            errno == EWOULDBLOCK ? std::string(kJournalBusyText) : Quoted(path) + " : " + ErrorText(errno);
         return std::nullopt;
     }
     return JournalWriter(std::move(fd), path);

@@ -4,9 +4,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QToolButton>
-#include <QToolTip>
 #include <limits>
 
 namespace quorvel {
@@ -66,17 +64,7 @@ QLineEdit* ParameterPanel::Box() const {
 }
 
 void ParameterPanel::enter() {
-    QLineEdit* box = Box();
-    const QString value = box->text();
-    static const QRegularExpression kForbidden(QStringLiteral("[=\\[\\]|]"));
-    if (value.contains(kForbidden)) {
-        box->setToolTip(forbidden_);
-        QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), forbidden_, box);
-        box->setFocus();
-        return;
-    }
-    box->setToolTip(QString());
-    emit valueEntered(value);
+    emit valueEntered(Box()->text());
 }
 
 } // namespace quorvel

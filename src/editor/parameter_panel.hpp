@@ -22,9 +22,6 @@ public:
     ParameterPanel(TEditNumber* integer, QLineEdit* string, QLineEdit* number, QToolButton* ok,
                    QObject* parent);
 
-    // What a box says, in the language shown, of a value it refuses: which
-    // characters a value may not hold.
-    void SetForbiddenText(const QString& text) { forbidden_ = text; }
     // The box shown; the number box when none is.
     QLineEdit* Box() const;
 
@@ -36,8 +33,8 @@ public slots:
     // Hides the button alone, the box shown staying: a placeholder that takes no
     // known kind of value was clicked.
     void HideButton();
-    // Hands over the value of the box shown, unless it holds a character that would
-    // cut the line or its placeholders: then it stays in its box, which says why.
+    // Hands over the value of the box shown, whatever characters it holds (the
+    // line stores it encoded, engine/value_code.hpp).
     void enter();
 
 signals:
@@ -53,7 +50,6 @@ private:
     QLineEdit* string_;
     QLineEdit* number_;
     QToolButton* ok_;
-    QString forbidden_;
 };
 
 } // namespace quorvel

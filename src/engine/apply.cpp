@@ -142,7 +142,7 @@ Text ApplyLine(Command command, TextView t, Text w, bool first, NumberCounter& c
     case Command::ReplaceWhole:
         return Text(p(1));
     case Command::ReplaceExtension: {
-        const TextView value = p(1);
+        const Text value = p(1);
         const Text e = PosOf(U".", value) == 0 ? Concat(U".", value) : Text(value);
         return ChangeExt(w, e);
     }

@@ -1,6 +1,7 @@
 #include "engine/script.hpp"
 
 #include "engine/primitives.hpp"
+#include "engine/value_code.hpp"
 
 namespace quorvel {
 
@@ -19,8 +20,8 @@ TextView SlotText(TextView text, std::int64_t k) {
 }
 } // namespace
 
-TextView ParamText(TextView text, std::int64_t k) {
-    return NthField(SlotText(text, k), U"=", 2);
+Text ParamText(TextView text, std::int64_t k) {
+    return DecodeValue(NthField(SlotText(text, k), U"=", 2));
 }
 
 std::int32_t ParamInt(TextView text, std::int64_t k) {

@@ -23,8 +23,8 @@ std::int32_t CommandNumber(TextView line);
 TextView LineText(TextView line);
 
 // Parameter k (1..3) of a line text as text: empty when the slot is missing or
-// unfilled.
-TextView ParamText(TextView text, std::int64_t k);
+// unfilled. The value read is decoded last (engine/value_code.hpp).
+Text ParamText(TextView text, std::int64_t k);
 // Parameter k of a line text as an integer: 0 when empty or not a number.
 std::int32_t ParamInt(TextView text, std::int64_t k);
 
@@ -33,7 +33,8 @@ std::int32_t ParamInt(TextView text, std::int64_t k);
 bool ScriptIsValid(const ScriptLines& script);
 
 // Fills the placeholder of `line` that runs from its "[" at 0-based index `open` to
-// its "]" at `close` with `value`: "[name]" or "[name=old]" becomes "[name=value]".
+// its "]" at `close` with `value`, written as it is (already in its stored form):
+// "[name]" or "[name=old]" becomes "[name=value]".
 // The line is returned unchanged when those are not a "[" and a later "]".
 Text FillPlaceholder(TextView line, std::size_t open, std::size_t close, TextView value);
 

@@ -3,6 +3,7 @@
 #include "engine/primitives.hpp"
 #include "engine/script.hpp"
 #include "engine/search.hpp"
+#include "engine/value_code.hpp"
 
 namespace quorvel {
 
@@ -29,7 +30,7 @@ Text ShownText(TextView placeholder) {
     if (PosOf(U"=", placeholder) == 0) {
         return Text(SubText(placeholder, 2, Length(placeholder) - 2));
     }
-    return Text(StrLeft(NthField(placeholder, U"=", 2), -1));
+    return DecodeValue(StrLeft(NthField(placeholder, U"=", 2), -1));
 }
 
 Text EmptyValueLabel(TextView placeholder) {
@@ -85,10 +86,11 @@ ScriptLine ScriptLine::Filled(std::size_t slot, TextView value) const {
         return *this;
     }
     const PlaceholderSlot& s = slots_[slot];
-    return ScriptLine(FillPlaceholder(line_, textOffset_ + s.open, textOffset_ + s.close, value));
+    return ScriptLine(
+        FillPlaceholder(line_, textOffset_ + s.open, textOffset_ + s.close, EncodeValue(value)));
 }
 
-TextView ScriptLine::Parameter(std::int64_t k) const {
+Text ScriptLine::Parameter(std::int64_t k) const {
     return ParamText(LineText(), k);
 }
 

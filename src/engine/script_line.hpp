@@ -34,7 +34,7 @@ std::vector<PlaceholderSlot> PlaceholderSlots(TextView lineText);
 
 // What a placeholder link shows: the text between the brackets when it holds no
 // "=", otherwise the text after its first "=" up to the next "=" or the end, less
-// its last character.
+// its last character, decoded (engine/value_code.hpp).
 Text ShownText(TextView placeholder);
 
 // What an empty value shows instead: its placeholder's name ("n" for "[n=]"), or
@@ -65,12 +65,13 @@ public:
     // What its link shows.
     Text Shown(std::size_t slot) const;
     std::optional<PlaceholderKind> KindOf(std::size_t slot) const;
-    // The line with `value` written into placeholder `slot`: "[n]" or "[n=old]"
-    // becomes "[n=value]". The same line when there is no such placeholder.
+    // The line with `value`, as typed, written into placeholder `slot` in its stored
+    // form: "[n]" or "[n=old]" becomes "[n=value]". The same line when there is no
+    // such placeholder.
     ScriptLine Filled(std::size_t slot, TextView value) const;
 
-    // The engine's reading of parameter k (1 and up).
-    TextView Parameter(std::int64_t k) const;
+    // The engine's reading of parameter k (1 and up), decoded.
+    Text Parameter(std::int64_t k) const;
 
 private:
     Text line_;

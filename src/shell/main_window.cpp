@@ -364,7 +364,6 @@ void MainWindow::UseLanguage(bool english) {
     // The run's messages and the engine's errors, from the catalogues.
     SetMessageLanguage(english ? MessageLanguage::English : MessageLanguage::French);
     ShellTreeView->SetHomeCaption(messages::HomeFolder());
-    parameters_->SetForbiddenText(messages::ForbiddenCharacters());
     // What is shown in words is said again in the new language: the sizes in the
     // grid, the status line, and the preview's marks and errors.
     StringGridFiles->viewport()->update();

@@ -76,11 +76,6 @@ inline QString ScriptFilter() {
 inline QString SaveChanges() {
     return Translated("SaveChanges", QStringLiteral("Enregistrer les modifications du script ?"));
 }
-// Why a value cannot be written into a placeholder.
-inline QString ForbiddenCharacters() {
-    return Translated("ForbiddenCharacters",
-                      QStringLiteral("Caractères interdits dans une valeur : = [ ] |"));
-}
 inline QString NothingToUndo() {
     return Translated("NothingToUndo", QStringLiteral("Rien à annuler"));
 }

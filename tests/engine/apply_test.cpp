@@ -102,6 +102,9 @@ TEST(Engine, ReplaceCommands) {
         {"10|Remplacer [Chaine1=photo] par [Chaine2=img]", "Photo-photo.JPG", "img-img.JPG"},
         {"10|Remplacer [Chaine1=] par [Chaine2=img]", "abc", "abc"},
         {"10|Remplacer [Chaine1=a] par [Chaine2=aa]", "aaa", "aaaaaa"},
+        // Values are decoded: any character can be searched for and put in.
+        {"10|Remplacer [Chaine1=a%3Db] par [Chaine2=%5Bx%5D]", "a=b.txt", "[x].txt"},
+        {"10|Remplacer [Chaine1=%] par [Chaine2=%7C%25]", "100%.txt", "100|%.txt"},
         {"11|Remplacer tout par [Chaine=x]", "abcdef.txt", "x"},
         {"11|Remplacer tout par [Chaine=]", "abcdef.txt", ""},
         {"12|Remplacer l'extention par [Extension=jpg]", "photo.jpeg", "photo.jpg"},

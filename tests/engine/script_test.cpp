@@ -1,5 +1,6 @@
 #include "engine/script.hpp"
 #include "engine/script_line.hpp"
+#include "engine/value_code.hpp"
 #include "support/text.hpp"
 
 #include <gtest/gtest.h>
@@ -153,6 +154,39 @@ TEST(ScriptLineReadings, KindComesFromEitherLanguagesNames) {
     EXPECT_EQ(KindOfPlaceholder(U"[mième=2]"), PlaceholderKind::Integer);
     EXPECT_EQ(KindOfPlaceholder(U"[Zahl]"), std::nullopt);
     EXPECT_EQ(KindOfPlaceholder(U"n]"), std::nullopt);
+}
+
+// A value holds any character: what shapes a line is stored as a code, and a "%"
+// becomes "%25" only where it would otherwise read as one.
+TEST(ValueCodes, EveryValueComesBackAndOldValuesReadAsBefore) {
+    EXPECT_EQ(U8(EncodeValue(U"[x]=|")), "%5Bx%5D%3D%7C");
+    EXPECT_EQ(U8(EncodeValue(U"100%")), "100%");
+    EXPECT_EQ(U8(EncodeValue(U"%Y-%m %5B %3d")), "%Y-%m %255B %253d");
+    for (const char* value : {"", "%", "%%", "%5", "%5B", "%%5B", "%2%5B", "%25", "%2525", "%[",
+                              "%3=", "a]b[c", "%7c|%7C", "%5b%5D%3D%7C%25%zz", "[Chaine=x]", "é%20ß|"}) {
+        EXPECT_EQ(U8(DecodeValue(EncodeValue(T(value)))), value) << value;
+    }
+    // Stored forms that older copies wrote read as they always have.
+    for (const char* old : {"100%", "%Y%m%d", "50%off", "%", "%zz", "%5", "%5G", "%20"}) {
+        EXPECT_EQ(U8(DecodeValue(T(old))), old) << old;
+    }
+    EXPECT_EQ(U8(DecodeValue(U"%5b%5D%3d%7C%25%2525")), "[]=|%%25");
+}
+
+TEST(ValueCodes, ParametersAreDecodedAfterTheCutsAndWrittenEncoded) {
+    const Text text = U"Remplacer [Chaine1=a%3Db] par [Chaine2=%5Bx%5D]";
+    EXPECT_EQ(U8(ParamText(text, 1)), "a=b");
+    EXPECT_EQ(U8(ParamText(text, 2)), "[x]");
+    EXPECT_TRUE(ScriptIsValid({U"10|" + text}));
+
+    const ScriptLine line(U"10|Remplacer [Chaine1] par [Chaine2=old]");
+    const ScriptLine filled = line.Filled(0, U"[x]=|%5B").Filled(1, U"100%");
+    EXPECT_EQ(U8(filled.Whole()), "10|Remplacer [Chaine1=%5Bx%5D%3D%7C%255B] par [Chaine2=100%]");
+    ASSERT_EQ(filled.Slots().size(), 2U);
+    EXPECT_EQ(U8(filled.Shown(0)), "[x]=|%5B");
+    EXPECT_EQ(U8(filled.Parameter(1)), "[x]=|%5B");
+    EXPECT_EQ(U8(filled.Shown(1)), "100%");
+    EXPECT_TRUE(ScriptIsValid({filled.Whole()}));
 }
 
 } // namespace

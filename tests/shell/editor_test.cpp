@@ -188,20 +188,34 @@ TEST_F(Editor, EnterWritesTheValueIntoTheClickedPlaceholder) {
     EXPECT_TRUE(desktop_.log.messages.isEmpty());
 }
 
-// "=", "[", "]" and "|" would cut the line or its placeholders: refused, the value
-// kept in its box.
-TEST_F(Editor, AValueWithScriptSyntaxIsRefusedAndKept) {
+// Any character can be entered: what would shape the line is stored as a code, the
+// view, the box and the preview show the value, and the file keeps the codes.
+TEST_F(Editor, AValueOfAnyCharactersIsStoredEncodedAndShownDecoded) {
+    MakeFiles({"a.txt"});
     Start();
+    ListFolder();
+    Click(1);
     SetScript({"14|Ajouter [Chaine] au début"});
-    for (const char* value : {"a=b", "[x", "x]", "a|b"}) {
-        ClickLink(0, 1);
-        EdString()->setText(QString::fromUtf8(value));
-        QTest::mouseClick(BtnOk(), Qt::LeftButton);
-        EXPECT_EQ(Script(), std::vector<std::string>{"14|Ajouter [Chaine] au début"}) << value;
-        EXPECT_EQ(VisibleBox(), EdString());
-        EXPECT_EQ(EdString()->text().toStdString(), value);
-        EXPECT_TRUE(EdString()->toolTip().contains(QStringLiteral("= [ ] |")));
-    }
+    ClickLink(0, 1);
+    EdString()->setText(QStringLiteral("[x]=|%5B"));
+    QTest::mouseClick(BtnOk(), Qt::LeftButton);
+    EXPECT_EQ(VisibleBox(), nullptr);
+    EXPECT_EQ(Script(), std::vector<std::string>{"14|Ajouter [Chaine=%5Bx%5D%3D%7C%255B] au début"});
+    EXPECT_EQ(HTMLViewer()->toPlainText().toStdString(), "Ajouter [x]=|%5B au début");
+    Settle();
+    EXPECT_EQ(Preview(), QStringList({"[x]=|%5Ba.txt"}));
+
+    desktop_.log.saveFileName = QString::fromStdString(program_ / "coded");
+    Get<QAction>("MNU_SAVEAS")->trigger();
+    EXPECT_EQ(ReadFileBytes(program_ / "coded.script"), "14|Ajouter [Chaine=%5Bx%5D%3D%7C%255B] au d\xE9"
+                                                        "but\r\n");
+    Get<QAction>("MNU_ClearAll")->trigger();
+    desktop_.log.openFileName = QString::fromStdString(program_ / "coded.script");
+    Get<QAction>("MNU_OPEN")->trigger();
+    EXPECT_EQ(HTMLViewer()->toPlainText().toStdString(), "Ajouter [x]=|%5B au début");
+    ClickLink(0, 1);
+    EXPECT_EQ(EdString()->text().toStdString(), "[x]=|%5B");
+    EXPECT_TRUE(desktop_.log.messages.isEmpty());
 }
 
 // Closing with a changed script asks first; "Annuler" keeps the window, "Oui" saves.

@@ -2,7 +2,9 @@
 // libFuzzer target and the test that replays the regression corpus.
 //
 // The compiled script must give exactly what the line-by-line engine gives: the
-// same names and counter, and the same error on the same file.
+// same names and counter, and the same error on the same file (a "Rechercher"
+// pattern that does not compile, or that is too costly on a name, included).
+// Every value stored encoded reads back as it was typed.
 //
 // Input: the bytes of a script file, optionally followed by a NUL and then
 // NUL-separated names to rename. Without names a fixed set is used.
@@ -13,6 +15,7 @@
 #include "engine/compiled_script.hpp"
 #include "engine/errors.hpp"
 #include "engine/script_file.hpp"
+#include "engine/value_code.hpp"
 
 #include <cstdint>
 #include <cstdlib>
@@ -53,9 +56,14 @@ inline void RunScriptTarget(const std::uint8_t* data, std::size_t size) {
     // Writing and reading back gives the same script.
     CheckOrAbort(ParseScriptText(FormatScriptText(script)) == script);
 
+    for (const Text& line : script) {
+        CheckOrAbort(DecodeValue(EncodeValue(line)) == line);
+    }
+
     // Validity is only a gate: the engine must also cope with invalid scripts.
     (void)ScriptIsValid(script);
     const CompiledScript compiled(script);
+    CheckOrAbort(compiled.Problem() == PatternProblemOf(script));
     NumberCounter counter = 0;
     NumberCounter compiledCounter = 0;
     for (std::size_t i = 0; i < names.size(); ++i) {

@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     locales
-    libicu-dev
+    libicu-dev libpcre2-dev
     qt6-base-dev qt6-translations-l10n fonts-dejavu-core
     dpkg-dev file
     gettext scdoc

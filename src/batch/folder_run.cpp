@@ -3,6 +3,7 @@
 #include "batch/exit_status.hpp"
 #include "batch/output.hpp"
 #include "engine/codec.hpp"
+#include "engine/compiled_script.hpp"
 #include "engine/errors.hpp"
 #include "engine/script_file.hpp"
 #include "files/error_texts.hpp"
@@ -35,6 +36,10 @@ std::optional<int> LoadScript(const FolderRunRequest& request, ScriptLines& scri
     }
     if (!ScriptIsValid(script)) {
         Say(Tr("Script invalide..."));
+        return kInvalidScript;
+    }
+    if (const auto problem = PatternProblemOf(script)) {
+        Say(PatternProblemText(*problem));
         return kInvalidScript;
     }
     return std::nullopt;

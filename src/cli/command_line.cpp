@@ -2,6 +2,7 @@
 
 #include "cli/cli.hpp"
 #include "cli/messages.hpp"
+#include "engine/compiled_script.hpp"
 #include "engine/script_file.hpp"
 #include "files/error_texts.hpp"
 #include "files/shown_name.hpp"
@@ -74,6 +75,10 @@ std::optional<int> LoadScript(std::string_view path, ScriptLines& script) {
     }
     if (!ScriptIsValid(script)) {
         Say(Tr("Script invalide..."));
+        return kInvalidScript;
+    }
+    if (const auto problem = PatternProblemOf(script)) {
+        Say(PatternProblemText(*problem));
         return kInvalidScript;
     }
     return std::nullopt;

@@ -1,11 +1,13 @@
 #include "cli/folder_commands.hpp"
 
 #include "batch/folder_run.hpp"
+#include "batch/output.hpp"
 #include "cli/cli.hpp"
 #include "cli/command_line.hpp"
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
 #include "files/error_texts.hpp"
+#include "files/new_names.hpp"
 #include "files/rename_run.hpp"
 #include "files/run_messages.hpp"
 #include "files/scan.hpp"
@@ -47,26 +49,40 @@ int Preview(const Invocation& inv) {
     files.Sort();
     std::vector<std::size_t> selection(files.Count());
     std::iota(selection.begin(), selection.end(), std::size_t{0});
-    std::vector<Text> names;
+    std::vector<RunFile> names;
     NumberCounter counter = 0;
     try {
-        names = PreviewNames(script, files, selection, counter);
+        names = NewNames(script, files, selection, counter);
     } catch (const EngineError& e) {
         Say(EngineErrorText(e));
         return kEngineError;
     }
+    // A file whose name the engine could not make is told on standard error, with
+    // its reason, and left out of standard output.
     Output out(STDOUT_FILENO);
+    Output err(STDERR_FILENO);
     const char field = inv.null ? '\0' : '\t';
     const char record = inv.null ? '\0' : '\n';
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        out.Write(files.Items(i).NameBytes());
+    std::size_t failed = 0;
+    for (const RunFile& file : names) {
+        if (file.verdict == Verdict::EngineFailure) {
+            ++failed;
+            err.Write(FormatText(Tr("échec : %s : %s"), {Quoted(file.oldName), file.reason.str()}));
+            err.Put('\n');
+            continue;
+        }
+        out.Write(file.oldName);
         out.Put(field);
-        out.Write(EncodeName(names[i]));
+        out.Write(file.newName);
         out.Put(record);
     }
     const bool written = out.Flush();
+    (void)err.Flush();
     Say(CountText(names.size(), "fichier", "fichiers"));
-    return written ? kOk : kOutputError;
+    if (!written) {
+        return kOutputError;
+    }
+    return failed == 0 ? kOk : kFailures;
 }
 
 int RunFolder(const Invocation& inv) {

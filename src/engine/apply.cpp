@@ -3,6 +3,7 @@
 #include "engine/catalogue.hpp"
 #include "engine/convert.hpp"
 #include "engine/errors.hpp"
+#include "engine/pattern.hpp"
 #include "engine/primitives.hpp"
 
 #include <limits>
@@ -112,7 +113,7 @@ Text Converted(TextView keep, TextView change, Conversion how, TextView after = 
     return out;
 }
 
-Text ApplyLine(Command command, TextView t, Text w, bool first, NumberCounter& counter) {
+Text ApplyLine(Command command, TextView t, Text w, TextView name, bool first, NumberCounter& counter) {
     // Parameters are widened to 64 bits so that N + 1 never wraps.
     auto n = [t](int k) { return static_cast<Pos>(ParamInt(t, k)); };
     auto p = [t](int k) { return ParamText(t, k); };
@@ -230,6 +231,13 @@ Text ApplyLine(Command command, TextView t, Text w, bool first, NumberCounter& c
     }
     case Command::ComposeAccents:
         return Converted({}, w, Conversion::Compose);
+    case Command::SearchReplaceAll:
+    case Command::SearchReplaceFirst: {
+        const SearchReplace search(p(1), p(2));
+        Text out;
+        search.pattern.Replace(w, search.replacement, command == Command::SearchReplaceAll, name, out);
+        return out;
+    }
     }
     return w;
 }
@@ -243,7 +251,7 @@ Text ApplyScript(const ScriptLines& script, TextView name, bool first, NumberCou
         if (!IsCommandNumber(number)) {
             continue;
         }
-        w = ApplyLine(static_cast<Command>(number), LineText(line), std::move(w), first, counter);
+        w = ApplyLine(static_cast<Command>(number), LineText(line), std::move(w), name, first, counter);
         if (Length(w) > kMaxWorkingName) {
             throw NameTooLongError();
         }

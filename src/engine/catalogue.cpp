@@ -43,16 +43,21 @@ constexpr std::array<CommandNode, kCommandNodeCount> kNodes = {{
     {33, 1, U"l'extension en minuscules"},
     {34, 1, U"l'extension en majuscules"},
     {35, 1, U"les accents en forme composée (NFC)"},
+    {36, 0, U"Rechercher"},
+    {37, 1, U"[Motif] et remplacer par [Chaine2]"},
+    {38, 1, U"[Motif] et remplacer le premier par [Chaine2]"},
 }};
 
 std::uint8_t gLanguageIndex = 0;
 
 } // namespace
 
-const PlaceholderTable PlaceholderNamesFr = {U"[n]",       U"[nième]",   U"[mième]",  U"[Chaine]",
-                                             U"[Chaine1]", U"[Chaine2]", U"[Numéro]", U"[Extension]"};
-const PlaceholderTable PlaceholderNamesEn = {U"[n]",       U"[nième]",   U"[mième]",  U"[String]",
-                                             U"[String1]", U"[String2]", U"[Number]", U"[Extension]"};
+const PlaceholderTable PlaceholderNamesFr = {U"[n]",      U"[nième]",     U"[mième]",
+                                             U"[Chaine]", U"[Chaine1]",   U"[Chaine2]",
+                                             U"[Numéro]", U"[Extension]", U"[Motif]"};
+const PlaceholderTable PlaceholderNamesEn = {U"[n]",      U"[nième]",     U"[mième]",
+                                             U"[String]", U"[String1]",   U"[String2]",
+                                             U"[Number]", U"[Extension]", U"[Pattern]"};
 
 std::span<const CommandNode, kCommandNodeCount> CommandNodes() {
     return kNodes;
@@ -92,6 +97,9 @@ Text MakeScriptLine(int number) {
 PlaceholderKind PlaceholderKindAt(int index) {
     if (index <= 2) {
         return PlaceholderKind::Integer;
+    }
+    if (index == 8) {
+        return PlaceholderKind::Pattern;
     }
     return index == 6 ? PlaceholderKind::Number : PlaceholderKind::String;
 }

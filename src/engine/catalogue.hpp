@@ -1,4 +1,4 @@
-// The command catalogue: the nodes of the command tree (five groups and their 31
+// The command catalogue: the nodes of the command tree (six groups and their 33
 // commands), the command numbers stored in script files, and the placeholder names.
 //
 // A command's number is its 0-based position among all tree nodes, groups
@@ -46,6 +46,8 @@ enum class Command : int {
     LowerExtension = 33,
     UpperExtension = 34,
     ComposeAccents = 35,
+    SearchReplaceAll = 37,
+    SearchReplaceFirst = 38,
 };
 
 struct CommandNode {
@@ -54,12 +56,12 @@ struct CommandNode {
     TextView caption; // French caption as built into the main window
 };
 
-constexpr int kCommandNodeCount = 36;
+constexpr int kCommandNodeCount = 39;
 
-// The 36 nodes in display order; node i has number i.
+// The 39 nodes in display order; node i has number i.
 std::span<const CommandNode, kCommandNodeCount> CommandNodes();
 
-// True for the numbers of the 31 commands (not the groups, nothing outside 1..35).
+// True for the numbers of the 33 commands (not the groups, nothing outside 1..38).
 bool IsCommandNumber(std::int64_t number);
 
 // Index of the group node that a node belongs to (itself for a group).
@@ -67,21 +69,21 @@ int GroupOf(int number);
 
 // The script line for a command node: "<number>|<group caption> <command caption>".
 Text MakeScriptLine(int number, TextView groupCaption, TextView commandCaption);
-// The same with the built-in French captions of the node `number` (1..35, a
+// The same with the built-in French captions of the node `number` (1..38, a
 // command). Returns an empty text for a group or a number outside the tree.
 Text MakeScriptLine(int number);
 
 // --- Placeholders ------------------------------------------------------------
 
-enum class PlaceholderKind { Integer, String, Number };
+enum class PlaceholderKind { Integer, String, Number, Pattern };
 
-constexpr int kPlaceholderCount = 8;
+constexpr int kPlaceholderCount = 9;
 using PlaceholderTable = std::array<TextView, kPlaceholderCount>;
 
 extern const PlaceholderTable PlaceholderNamesFr;
 extern const PlaceholderTable PlaceholderNamesEn;
 
-// Kind of value of the placeholder at `index` (0..7) of the tables.
+// Kind of value of the placeholder at `index` (0..8) of the tables.
 PlaceholderKind PlaceholderKindAt(int index);
 
 // The current language: 0 French, 1 English. Program-wide, set at start-up and

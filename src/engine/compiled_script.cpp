@@ -3,10 +3,12 @@
 #include "engine/catalogue.hpp"
 #include "engine/convert.hpp"
 #include "engine/errors.hpp"
+#include "engine/pattern.hpp"
 #include "engine/primitives.hpp"
 #include "engine/search.hpp"
 
 #include <algorithm>
+#include <memory>
 #include <optional>
 
 namespace quorvel {
@@ -20,6 +22,7 @@ struct CompiledScript::Step {
     Text p2;
     Text insert;                    // what AddBefore and AddAfter put in place of P2; the new extension
     std::optional<Searcher> search; // P1 for the replacements, P2 for the insertions
+    std::unique_ptr<SearchReplace> pattern; // "Rechercher": P1 compiled, P2 read
 };
 
 namespace {
@@ -113,8 +116,9 @@ bool IsNumbering(Command command) {
            command == Command::NumberBefore || command == Command::NumberAfter;
 }
 
-// The new working name made from `w` by one step, into the empty `out`.
-void ApplyStep(const Step& step, TextView w, bool first, NumberCounter& counter, Text& out) {
+// The new working name made from `w` by one step, into the empty `out`; `name` is
+// the file's own name, for the errors.
+void ApplyStep(const Step& step, TextView w, TextView name, bool first, NumberCounter& counter, Text& out) {
     switch (step.command) {
     case Command::DeleteFirst:
         out.append(StrFrom(w, step.n1 + 1));
@@ -269,6 +273,11 @@ void ApplyStep(const Step& step, TextView w, bool first, NumberCounter& counter,
     case Command::ComposeAccents:
         AppendConverted(w, Conversion::Compose, out);
         return;
+    case Command::SearchReplaceAll:
+    case Command::SearchReplaceFirst:
+        step.pattern->pattern.Replace(w, step.pattern->replacement, step.command == Command::SearchReplaceAll,
+                                      name, out);
+        return;
     }
     out.append(w);
 }
@@ -314,6 +323,10 @@ CompiledScript::CompiledScript(const ScriptLines& script) {
         case Command::NumberAfter:
             step.search.emplace(step.p2, CaseMode::Exact);
             break;
+        case Command::SearchReplaceAll:
+        case Command::SearchReplaceFirst:
+            step.pattern = std::make_unique<SearchReplace>(step.p1, step.p2);
+            break;
         default:
             break;
         }
@@ -337,12 +350,34 @@ void CompiledScript::ApplyInto(TextView name, bool first, NumberCounter& counter
     out.assign(name);
     for (const Step& step : steps_) {
         next.clear();
-        ApplyStep(step, out, first, counter, next);
+        ApplyStep(step, out, name, first, counter, next);
         out.swap(next);
         if (Length(out) > kMaxWorkingName) {
             throw NameTooLongError();
         }
     }
+}
+
+std::optional<PatternProblem> CompiledScript::Problem() const {
+    for (const Step& step : steps_) {
+        if (step.pattern && step.pattern->pattern.Problem()) {
+            return step.pattern->pattern.Problem();
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<PatternProblem> PatternProblemOf(const ScriptLines& script) {
+    for (const Text& line : script) {
+        const std::int32_t number = CommandNumber(line);
+        if (number == static_cast<int>(Command::SearchReplaceAll) ||
+            number == static_cast<int>(Command::SearchReplaceFirst)) {
+            if (auto problem = Pattern(ParamText(LineText(line), 1)).Problem()) {
+                return problem;
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 void CompiledScript::AdvanceNumbering(bool first, NumberCounter& counter) const {

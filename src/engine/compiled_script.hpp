@@ -9,7 +9,9 @@
 #pragma once
 
 #include "engine/apply.hpp"
+#include "engine/errors.hpp"
 
+#include <optional>
 #include <vector>
 
 namespace quorvel {
@@ -30,11 +32,18 @@ public:
     void ApplyInto(TextView name, bool first, NumberCounter& counter, Text& out) const;
     // AdvanceNumbering(script, first, counter).
     void AdvanceNumbering(bool first, NumberCounter& counter) const;
+    // Why the pattern of the first "Rechercher" line that does not compile fails;
+    // nothing when every one compiles. Apply raises InvalidPatternError at that line.
+    std::optional<PatternProblem> Problem() const;
 
     struct Step; // one line that names a command, decoded
 
 private:
     std::vector<Step> steps_;
 };
+
+// CompiledScript(script).Problem(), compiling the patterns alone: the programs
+// refuse a script whose pattern does not compile, as they refuse an invalid one.
+std::optional<PatternProblem> PatternProblemOf(const ScriptLines& script);
 
 } // namespace quorvel

@@ -36,6 +36,36 @@ public:
     NameTooLongError();
 };
 
+// Where and why a search pattern does not compile: PCRE2's message (in English)
+// and the 1-based position, in characters of the pattern, where it was found.
+struct PatternProblem {
+    std::string message;
+    Pos position = 1;
+    bool operator==(const PatternProblem&) const = default;
+};
+
+// A "Rechercher" line whose pattern does not compile. The programs refuse such a
+// script before its first name; the engine raises this when it meets the line.
+class InvalidPatternError : public EngineError {
+public:
+    explicit InvalidPatternError(PatternProblem problem);
+    const PatternProblem& problem() const { return problem_; }
+
+private:
+    PatternProblem problem_;
+};
+
+// A pattern that needs more than its match or depth limit on one name: the error
+// of that file alone.
+class PatternTooCostlyError : public EngineError {
+public:
+    explicit PatternTooCostlyError(TextView name);
+    const Text& name() const { return name_; }
+
+private:
+    Text name_;
+};
+
 // A file that could not be opened, created or written.
 class FileError : public std::runtime_error {
 public:
@@ -59,6 +89,8 @@ private:
 
 inline constexpr std::string_view kConversionMessage = "'%s' n'est pas une valeur entière correcte";
 inline constexpr std::string_view kNameTooLongMessage = "Le nouveau nom est trop long";
+inline constexpr std::string_view kInvalidPatternMessage = "Expression invalide : %s à la position %s";
+inline constexpr std::string_view kPatternTooCostlyMessage = "expression trop coûteuse pour %s";
 inline constexpr std::string_view kCannotOpenMessage = "Impossible d'ouvrir le fichier %s";
 inline constexpr std::string_view kCannotCreateMessage = "Impossible de créer le fichier %s";
 inline constexpr std::string_view kCannotWriteMessage = "Impossible d'écrire dans %s";

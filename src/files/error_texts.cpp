@@ -11,6 +11,8 @@ namespace {
 // The engine writes these texts itself; they are in the catalogue as they are.
 static_assert(kConversionMessage == TrNoop("'%s' n'est pas une valeur entière correcte"));
 static_assert(kNameTooLongMessage == TrNoop("Le nouveau nom est trop long"));
+static_assert(kInvalidPatternMessage == TrNoop("Expression invalide : %s à la position %s"));
+static_assert(kPatternTooCostlyMessage == TrNoop("expression trop coûteuse pour %s"));
 static_assert(kCannotOpenMessage == TrNoop("Impossible d'ouvrir le fichier %s"));
 static_assert(kNotAScriptMessage == TrNoop("Le fichier %s n'est pas un script"));
 static_assert(kCannotCreateMessage == TrNoop("Impossible de créer le fichier %s"));
@@ -33,7 +35,18 @@ std::string EngineErrorText(const EngineError& error) {
     if (dynamic_cast<const NameTooLongError*>(&error) != nullptr) {
         return std::string(Tr(kNameTooLongMessage.data()));
     }
+    if (const auto* invalid = dynamic_cast<const InvalidPatternError*>(&error)) {
+        return PatternProblemText(invalid->problem());
+    }
+    if (const auto* costly = dynamic_cast<const PatternTooCostlyError*>(&error)) {
+        return FormatText(Tr(kPatternTooCostlyMessage.data()), {Quoted(EncodeName(costly->name()))});
+    }
     return ShownName(error.what());
+}
+
+std::string PatternProblemText(const PatternProblem& problem) {
+    return FormatText(Tr(kInvalidPatternMessage.data()),
+                      {ShownName(problem.message), std::to_string(problem.position)});
 }
 
 std::string ScriptFileErrorText(const ScriptFileError& error, std::string_view path, PathForm form) {

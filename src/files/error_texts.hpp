@@ -16,8 +16,12 @@ namespace quorvel {
 // it is escaped (files/shown_name.hpp).
 enum class PathForm { Quoted, Bare };
 
-// "'a1' n'est pas une valeur entière correcte", "Le nouveau nom est trop long".
+// "'a1' n'est pas une valeur entière correcte", "Le nouveau nom est trop long",
+// "expression trop coûteuse pour « NAME »"...
 std::string EngineErrorText(const EngineError& error);
+
+// "Expression invalide : MESSAGE à la position N".
+std::string PatternProblemText(const PatternProblem& problem);
 
 // quorvel-cli's "Impossible d'ouvrir le fichier PATH", with " : c'est un dossier" and
 // the like for what is not a regular file; "Le fichier PATH n'est pas un script"

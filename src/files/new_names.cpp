@@ -3,6 +3,7 @@
 #include "engine/codec.hpp"
 #include "engine/compiled_script.hpp"
 #include "engine/errors.hpp"
+#include "files/error_texts.hpp"
 #include "files/huge_pages.hpp"
 
 #include <algorithm>
@@ -30,6 +31,16 @@ void Reset(RunFile& file, std::size_t index, const TProjectFile& record) {
     file.note.clear();
 }
 
+// `file` failed on `error`: the numbering goes on as if its name had been made.
+void FailFile(const CompiledScript& compiled, bool first, NumberCounter before, NumberCounter& counter,
+              const EngineError& error, RunFile& file) {
+    counter = before;
+    compiled.AdvanceNumbering(first, counter);
+    file.verdict = Verdict::EngineFailure;
+    file.outcome = RenameOutcome::Failed;
+    file.reason = EngineErrorText(error);
+}
+
 // Names files [from, to) of `run`, file k being record `chosen[k]`; `counter` is the
 // numbering before file `from` and after file `to - 1` on return.
 void NameRange(const CompiledScript& compiled, const TListFiles& files, std::span<const std::size_t> chosen,
@@ -53,11 +64,9 @@ void NameRange(const CompiledScript& compiled, const TListFiles& files, std::spa
             compiled.ApplyInto(name, first, counter, newName);
             EncodeNameInto(newName, file.newName);
         } catch (const NameTooLongError& e) {
-            counter = before;
-            compiled.AdvanceNumbering(first, counter);
-            file.verdict = Verdict::EngineFailure;
-            file.outcome = RenameOutcome::Failed;
-            file.reason = e.what();
+            FailFile(compiled, first, before, counter, e, file);
+        } catch (const PatternTooCostlyError& e) {
+            FailFile(compiled, first, before, counter, e, file);
         }
     }
 }

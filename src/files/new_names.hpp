@@ -2,9 +2,11 @@
 //
 // Contract: the engine is applied to the selected files in selection order with one
 // counter, the first of them starting the numbering. A name the engine cannot make
-// (too long) is that file's failure (Verdict::EngineFailure) and the numbering goes
-// on as if it had been made; a ConversionError (it can only come with the first file)
-// propagates, nothing computed. Indexes outside the list are skipped. Reads no disk.
+// (too long, or a pattern too costly on it) is that file's failure
+// (Verdict::EngineFailure, its reason in the language of the messages) and the
+// numbering goes on as if it had been made; a ConversionError (it can only come
+// with the first file) or an InvalidPatternError propagates, nothing computed. Indexes outside the list are
+// skipped. Reads no disk.
 #pragma once
 
 #include "engine/apply.hpp"

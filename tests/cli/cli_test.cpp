@@ -73,6 +73,32 @@ TEST_F(CliTest, ConversionErrorPrintsTheMessageAndNothingElse) {
     EXPECT_EQ(r.err, "'a1' n'est pas une valeur enti\xC3\xA8re correcte\n");
 }
 
+TEST_F(CliTest, SearchLinesAndCodedValues) {
+    auto r = Cli({"apply", Script("37|Rechercher [Motif=(\\d+)] et remplacer par [Chaine2=<$1>]\r\n"),
+                  "IMG_0042_v2.jpg",
+                  "x\xFF"
+                  "9.txt"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "IMG_<0042>_v<2>.jpg\nx\xFF<9>.txt\n");
+    r = Cli(
+        {"apply", Script("10|Remplacer [Chaine1=a%3Db] par [Chaine2=%5Bx%5D]\r\n"), "a=b.txt", "100%.txt"});
+    EXPECT_EQ(r.out, "[x].txt\n100%.txt\n");
+
+    // A pattern that does not compile: nothing is read or written.
+    const auto bad = Script("38|Rechercher [Motif=a{2,1}] et remplacer le premier par [Chaine2=x]\r\n");
+    for (const char* command : {"check", "apply"}) {
+        r = Cli({command, bad}, "a.txt\n");
+        EXPECT_EQ(r.exitCode, 2) << command;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "Expression invalide : numbers out of order in {} quantifier à la position 6\n");
+    }
+    // A runaway pattern stops apply as every engine error does.
+    r = Cli({"apply", Script("37|Rechercher [Motif=(a+)+$] et remplacer par [Chaine2=x]\r\n")},
+            "ab\n" + std::string(40, 'a') + "b\n");
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.err, "expression trop coûteuse pour « " + std::string(40, 'a') + "b »\n");
+}
+
 TEST_F(CliTest, UnreadableScriptsAndBadCommandLines) {
     const std::string missing = dir_ / "absent.script";
     auto r = Cli({"apply", missing, "a"});

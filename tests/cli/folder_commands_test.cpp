@@ -274,6 +274,8 @@ TEST_F(FolderCommandsTest, ScriptProblemsStopBeforeAnyRename) {
                                   "but\r\n"),
          3, "'a1' n'est pas une valeur enti\xC3\xA8re correcte\n"},
         {missing, 66, "Impossible d'ouvrir le fichier « " + missing + " »\n"},
+        {dir_.Write("pattern.script", "37|Rechercher [Motif=(] et remplacer par [Chaine2=x]\r\n"), 2,
+         "Expression invalide : missing closing parenthesis à la position 2\n"},
     };
     for (const Case& c : cases) {
         for (const char* command : {"preview", "run"}) {
@@ -284,6 +286,25 @@ TEST_F(FolderCommandsTest, ScriptProblemsStopBeforeAnyRename) {
         }
     }
     EXPECT_EQ(Folder(), before);
+}
+
+// A pattern too costly on one name fails that file alone, with the reason.
+TEST_F(FolderCommandsTest, APatternTooCostlyOnANameFailsThatFileAlone) {
+    const std::string runaway(40, 'a');
+    Files({runaway + "b", "c1"});
+    const std::string script =
+        dir_.Write("runaway.script", "37|Rechercher [Motif=(a+)+$%7C1] et remplacer par [Chaine2=2]\r\n");
+    const std::string why =
+        "échec : « " + runaway + "b » : expression trop coûteuse pour « " + runaway + "b »\n";
+    auto r = Cli({"preview", script, folder_});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(r.out, "c1\tc2\n");
+    EXPECT_EQ(r.err, why + "2 fichiers\n");
+
+    r = Cli({"run", script, folder_});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(Folder(), (Content{{runaway + "b", runaway + "b"}, {"c2", "c1"}}));
+    EXPECT_NE(r.err.find("expression trop coûteuse pour « " + runaway + "b »"), std::string::npos) << r.err;
 }
 
 TEST_F(FolderCommandsTest, BadCommandLines) {

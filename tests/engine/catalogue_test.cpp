@@ -9,7 +9,7 @@ namespace {
 
 using test::U8;
 
-TEST(Catalogue, HasFiveGroupsAndThirtyOneCommandsNumberedByPosition) {
+TEST(Catalogue, HasSixGroupsAndThirtyThreeCommandsNumberedByPosition) {
     const auto nodes = CommandNodes();
     int groups = 0;
     int commands = 0;
@@ -18,9 +18,9 @@ TEST(Catalogue, HasFiveGroupsAndThirtyOneCommandsNumberedByPosition) {
         (nodes[static_cast<std::size_t>(i)].level == 0 ? groups : commands)++;
         EXPECT_EQ(IsCommandNumber(i), nodes[static_cast<std::size_t>(i)].level == 1) << i;
     }
-    EXPECT_EQ(groups, 5);
-    EXPECT_EQ(commands, 31);
-    for (const int group : {0, 9, 13, 23, 29}) {
+    EXPECT_EQ(groups, 6);
+    EXPECT_EQ(commands, 33);
+    for (const int group : {0, 9, 13, 23, 29, 36}) {
         EXPECT_EQ(nodes[static_cast<std::size_t>(group)].level, 0) << group;
     }
     EXPECT_EQ(U8(nodes[0].caption), "Supprimer");
@@ -28,9 +28,12 @@ TEST(Catalogue, HasFiveGroupsAndThirtyOneCommandsNumberedByPosition) {
     EXPECT_EQ(U8(nodes[13].caption), "Ajouter");
     EXPECT_EQ(U8(nodes[23].caption), "Déplacer");
     EXPECT_EQ(U8(nodes[29].caption), "Convertir");
+    EXPECT_EQ(U8(nodes[36].caption), "Rechercher");
     EXPECT_FALSE(IsCommandNumber(-1));
     EXPECT_FALSE(IsCommandNumber(29));
     EXPECT_FALSE(IsCommandNumber(36));
+    EXPECT_TRUE(IsCommandNumber(38));
+    EXPECT_FALSE(IsCommandNumber(39));
     EXPECT_FALSE(IsCommandNumber(40));
 }
 
@@ -45,6 +48,8 @@ TEST(Catalogue, EnumerationMatchesTheTree) {
     EXPECT_EQ(static_cast<int>(Command::MoveRange), 28);
     EXPECT_EQ(static_cast<int>(Command::LowerAll), 30);
     EXPECT_EQ(static_cast<int>(Command::ComposeAccents), 35);
+    EXPECT_EQ(static_cast<int>(Command::SearchReplaceAll), 37);
+    EXPECT_EQ(static_cast<int>(Command::SearchReplaceFirst), 38);
 }
 
 TEST(Catalogue, MakesScriptLinesFromNodes) {
@@ -56,6 +61,8 @@ TEST(Catalogue, MakesScriptLinesFromNodes) {
     EXPECT_EQ(U8(MakeScriptLine(29)), "");
     EXPECT_EQ(U8(MakeScriptLine(32)), "32|Convertir la première lettre de chaque mot en majuscule");
     EXPECT_EQ(U8(MakeScriptLine(36)), "");
+    EXPECT_EQ(U8(MakeScriptLine(37)), "37|Rechercher [Motif] et remplacer par [Chaine2]");
+    EXPECT_EQ(U8(MakeScriptLine(38)), "38|Rechercher [Motif] et remplacer le premier par [Chaine2]");
     EXPECT_EQ(U8(MakeScriptLine(4, U"Delete", U"everything before [String]")),
               "4|Delete everything before [String]");
     // Every command's line is its own number, and unfilled until its values are given.
@@ -75,6 +82,9 @@ TEST(Catalogue, PlaceholderTablesFollowTheLanguage) {
     EXPECT_EQ(U8(PlaceholderNamesFr[6]), "[Numéro]");
     EXPECT_EQ(U8(PlaceholderNamesEn[3]), "[String]");
     EXPECT_EQ(U8(PlaceholderNamesEn[6]), "[Number]");
+    EXPECT_EQ(U8(PlaceholderNamesFr[8]), "[Motif]");
+    EXPECT_EQ(U8(PlaceholderNamesEn[8]), "[Pattern]");
+    EXPECT_EQ(PlaceholderKindAt(8), PlaceholderKind::Pattern);
     EXPECT_EQ(U8(PlaceholderNamesEn[1]), "[nième]");
     EXPECT_EQ(PlaceholderKindAt(0), PlaceholderKind::Integer);
     EXPECT_EQ(PlaceholderKindAt(2), PlaceholderKind::Integer);

@@ -33,9 +33,6 @@ class CaseWriter {
 public:
     enum class Mode { Keep, Upper, Lower };
     explicit CaseWriter(Text& out) : out_(out) {}
-    ~CaseWriter() { Flush(); }
-    CaseWriter(const CaseWriter&) = delete;
-    CaseWriter& operator=(const CaseWriter&) = delete;
 
     void Put(TextView s) {
         if (s.empty()) {
@@ -55,8 +52,7 @@ public:
         run_ = mode;
     }
     void Next(Mode mode) { next_ = mode; }
-
-private:
+    // Writes what a \U or \L run still holds.
     void Flush() {
         if (!pending_.empty()) {
             AppendConverted(pending_, run_ == Mode::Upper ? Conversion::Upper : Conversion::Lower, out_);
@@ -64,6 +60,7 @@ private:
         }
     }
 
+private:
     Text& out_;
     Text pending_;
     Mode run_ = Mode::Keep;
@@ -167,6 +164,7 @@ void Replacement::AppendTo(std::span<const TextView> groups, Text& out) const {
             break;
         }
     }
+    writer.Flush();
 }
 
 } // namespace quorvel

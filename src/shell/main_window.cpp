@@ -164,7 +164,7 @@ void MainWindow::CreateComponents() {
     BtnOk->setAutoRaise(true);
     BtnOk->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     BtnOk->hide();
-    // The three boxes share one place, EdInteger's; one at most is shown.
+    // The four boxes share one place, EdInteger's; one at most is shown.
     auto* EdString = Own(new QLineEdit(QStringLiteral("Entrer une chaine"), PanelBAS), "EdString");
     EdString->setGeometry(19, 16, 130, 24);
     EdString->hide();
@@ -175,11 +175,20 @@ void MainWindow::CreateComponents() {
     auto* EdNumber = Own(new QLineEdit(QStringLiteral("Entrer un nombre"), PanelBAS), "EdNumber");
     EdNumber->setGeometry(20, 16, 129, 24);
     EdNumber->hide();
+    auto* EdPattern = Own(new QLineEdit(PanelBAS), "EdPattern");
+    EdPattern->setGeometry(20, 16, 129, 24);
+    EdPattern->hide();
+    // Why the pattern typed does not compile, under its box.
+    auto* LabPatternProblem = Own(new QLabel(PanelBAS), "LabPatternProblem");
+    LabPatternProblem->setGeometry(20, 44, 129, 140);
+    LabPatternProblem->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LabPatternProblem->hide();
     QStatusBar* StatusBar = Own(statusBar(), "StatusBar");
     RunStatus = new QLabel(StatusBar);
     RunStatus->setObjectName(QStringLiteral("RunStatus")); // named, but no place or text of its own is kept
     StatusBar->addWidget(RunStatus, 1);
-    parameters_ = new ParameterPanel(EdInteger, EdString, EdNumber, BtnOk, this);
+    parameters_ =
+        new ParameterPanel({EdInteger, EdString, EdNumber, EdPattern, LabPatternProblem, BtnOk}, this);
 
     // Docking, side by side as the window shows them.
     clientLayout->Add(Panel1, Dock::Top, 281);
@@ -361,6 +370,9 @@ void MainWindow::UseLanguage(bool english) {
     const std::vector<Text> lines = ApplyLanguage(
         env_, {this, components_}, english ? QStringLiteral("English") : QStringLiteral("Francais"));
     messages::SetTranslations(MessageEntries(lines));
+    parameters_->SetProblemText([](const PatternProblem& problem) {
+        return messages::InvalidPattern(QString::fromStdString(problem.message), problem.position);
+    });
     // The run's messages and the engine's errors, from the catalogues.
     SetMessageLanguage(english ? MessageLanguage::English : MessageLanguage::French);
     ShellTreeView->SetHomeCaption(messages::HomeFolder());

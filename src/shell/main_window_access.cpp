@@ -22,7 +22,7 @@ struct ControlTexts {
     const char* description; // built-in French
 };
 
-// The description shared by the three parameter boxes.
+// The description shared by the four parameter boxes.
 constexpr const char* kBoxHelp =
     "Entrée écrit la valeur dans le script, Échap ferme la case sans rien écrire";
 constexpr const char* kRunHelp = "Ce qu'a fait le dernier renommage ; les échecs sont dans sa bulle";
@@ -47,6 +47,7 @@ constexpr ControlTexts kControls[] = {
     {"EdInteger", "EdIntegerName", "Nombre entier", "ParameterBoxDescription", kBoxHelp},
     {"EdString", "EdStringName", "Texte", "ParameterBoxDescription", kBoxHelp},
     {"EdNumber", "EdNumberName", "Nombre", "ParameterBoxDescription", kBoxHelp},
+    {"EdPattern", "EdPatternName", "Motif", "ParameterBoxDescription", kBoxHelp},
     {"BtnOk", nullptr, nullptr, "BtnOkDescription", "Écrit la valeur dans le script"},
     {"StatusBar", "StatusBarName", "Ligne d'état", "RunStatusDescription", kRunHelp},
 };

@@ -20,6 +20,12 @@ QString Translated(const char* key, const QString& builtIn);
 inline QString InvalidScript() {
     return Translated("InvalidScript", QStringLiteral("Script invalide..."));
 }
+// Why a search pattern does not compile: PCRE2's message and the position, in
+// characters, where it was found.
+inline QString InvalidPattern(const QString& message, long long position) {
+    return Translated("InvalidPattern", QStringLiteral("Expression invalide : %1 à la position %2"))
+        .arg(message, QString::number(position));
+}
 inline QString ConfirmTitle() {
     return Translated("ConfirmTitle", QStringLiteral("Confirmation"));
 }

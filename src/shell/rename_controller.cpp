@@ -6,6 +6,7 @@
 #include "editor/script_document.hpp"
 #include "engine/apply.hpp"
 #include "engine/codec.hpp"
+#include "engine/compiled_script.hpp"
 #include "engine/errors.hpp"
 #include "engine/script_file.hpp"
 #include "files/error_texts.hpp"
@@ -26,6 +27,11 @@ namespace {
 
 std::string PathBytes(const QString& path) {
     return QFile::encodeName(path).toStdString();
+}
+
+// "Expression invalide : MESSAGE à la position N", in the language shown.
+QString PatternProblemMessage(const PatternProblem& problem) {
+    return messages::InvalidPattern(QString::fromStdString(problem.message), problem.position);
 }
 
 // Whether a file of a stopped run or undo was left as it was because the work
@@ -288,6 +294,14 @@ void RenameController::preview(PreviewMode mode) {
         }
         return;
     }
+    if (const auto problem = PatternProblemOf(script_->Lines())) {
+        previewed_.clear();
+        emit previewed(0);
+        if (mode == PreviewMode::Interactive) {
+            emit message(PatternProblemMessage(*problem));
+        }
+        return;
+    }
     try {
         std::vector<std::size_t> selected = selection_->Indexes(files_->Count());
         previewed_.clear();
@@ -367,6 +381,10 @@ std::optional<NameTrace> RenameController::Trace(int line) const {
 void RenameController::run(RunMode mode) {
     if (!script_->IsValid()) {
         emit message(messages::InvalidScript());
+        return;
+    }
+    if (const auto problem = PatternProblemOf(script_->Lines())) {
+        emit message(PatternProblemMessage(*problem));
         return;
     }
     const Renaming renaming(*this);

@@ -29,6 +29,7 @@ protected:
     TEditNumber* EdInteger() const { return Get<TEditNumber>("EdInteger"); }
     QLineEdit* EdString() const { return Get<QLineEdit>("EdString"); }
     QLineEdit* EdNumber() const { return Get<QLineEdit>("EdNumber"); }
+    QLineEdit* EdPattern() const { return Get<QLineEdit>("EdPattern"); }
     QToolButton* BtnOk() const { return Get<QToolButton>("BtnOk"); }
     TScriptView* HTMLViewer() const { return Get<TScriptView>("HTMLViewer"); }
     // The script being edited.
@@ -88,7 +89,7 @@ protected:
     }
 
     QLineEdit* VisibleBox() const {
-        for (QLineEdit* box : {static_cast<QLineEdit*>(EdInteger()), EdString(), EdNumber()}) {
+        for (QLineEdit* box : {static_cast<QLineEdit*>(EdInteger()), EdString(), EdNumber(), EdPattern()}) {
             if (box->isVisible()) {
                 return box;
             }
@@ -216,6 +217,61 @@ TEST_F(Editor, AValueOfAnyCharactersIsStoredEncodedAndShownDecoded) {
     ClickLink(0, 1);
     EXPECT_EQ(EdString()->text().toStdString(), "[x]=|%5B");
     EXPECT_TRUE(desktop_.log.messages.isEmpty());
+}
+
+// The pattern box compiles what is typed and says why it does not compile; OK and
+// Enter are refused until it does.
+TEST_F(Editor, ThePatternBoxRefusesAPatternThatDoesNotCompile) {
+    MakeFiles({"IMG_0042.jpg"});
+    Start();
+    ListFolder();
+    Click(1);
+    ASSERT_TRUE(Drop(37));
+    ClickLink(0, 1);
+    ASSERT_EQ(VisibleBox(), EdPattern());
+    EXPECT_EQ(EdPattern()->text().toStdString(), "Motif");
+    auto* problem = Get<QLabel>("LabPatternProblem");
+    EdPattern()->setText(QStringLiteral("(\\d+"));
+    EXPECT_TRUE(problem->isVisible());
+    EXPECT_EQ(problem->text().toStdString(),
+              "Expression invalide : missing closing parenthesis à la position 5");
+    EXPECT_FALSE(BtnOk()->isEnabled());
+    QTest::keyClick(EdPattern(), Qt::Key_Return);
+    EXPECT_EQ(VisibleBox(), EdPattern());
+    EXPECT_EQ(Script(), std::vector<std::string>{"37|Rechercher [Motif] et remplacer par [Chaine2]"});
+
+    QTest::keyClicks(EdPattern(), QStringLiteral(")"));
+    EXPECT_EQ(problem->text(), QString());
+    EXPECT_TRUE(BtnOk()->isEnabled());
+    QTest::keyClick(EdPattern(), Qt::Key_Return);
+    EXPECT_EQ(VisibleBox(), nullptr);
+    EXPECT_FALSE(problem->isVisible());
+    ClickLink(0, 2);
+    ASSERT_EQ(VisibleBox(), EdString());
+    EdString()->setText(QStringLiteral("[$1]"));
+    QTest::keyClick(EdString(), Qt::Key_Return);
+    EXPECT_EQ(Script(),
+              std::vector<std::string>{"37|Rechercher [Motif=(\\d+)] et remplacer par [Chaine2=%5B$1%5D]"});
+    Settle();
+    EXPECT_EQ(Preview(), QStringList({"IMG_[0042].jpg"}));
+    EXPECT_TRUE(desktop_.log.messages.isEmpty());
+}
+
+// A script whose pattern does not compile is neither previewed nor run: the window
+// says why, as it does of an invalid script.
+TEST_F(Editor, APatternThatDoesNotCompileStopsThePreviewAndTheRun) {
+    MakeFiles({"a.txt"});
+    Start();
+    ListFolder();
+    Click(1);
+    SetScript({"38|Rechercher [Motif=a(] et remplacer le premier par [Chaine2=b]"});
+    QTest::mouseClick(Get<QToolButton>("BtnVoir"), Qt::LeftButton);
+    EXPECT_TRUE(Preview().isEmpty());
+    Get<QAction>("Action_Executer")->trigger();
+    const QString why = QStringLiteral("Expression invalide : missing closing parenthesis à la position 3");
+    EXPECT_EQ(desktop_.log.messages, QStringList({why, why}));
+    EXPECT_TRUE(desktop_.log.confirmations.isEmpty()) << "nothing is asked before the run is refused";
+    EXPECT_TRUE(std::filesystem::exists(folder_.path() + "/a.txt"));
 }
 
 // Closing with a changed script asks first; "Annuler" keeps the window, "Oui" saves.

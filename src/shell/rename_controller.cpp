@@ -242,6 +242,9 @@ void RenameController::undo() {
     if (!report.error.empty()) {
         emit error(QString::fromUtf8(report.error));
     }
+    if (!report.journalError.empty()) {
+        emit error(QString::fromUtf8(report.journalError));
+    }
     Relist(MovedNames(report.files));
     emit ran(SummaryOf(RunSummary::Work::Undo, report.done, 0, report.failed, report.files, report.stopped));
 }
@@ -253,6 +256,9 @@ void RenameController::settleInterrupted(const QByteArray& folder, bool finish) 
                : UndoLastRun(Bytes(folder), JournalFolder(), Follow(messages::UndoProgress()));
     if (!report.error.empty()) {
         emit error(QString::fromUtf8(report.error));
+    }
+    if (!report.journalError.empty()) {
+        emit error(QString::fromUtf8(report.journalError));
     }
     if (folder == folder_) {
         Relist({});
@@ -389,6 +395,9 @@ void RenameController::run(RunMode mode) {
         options = {}; // the progress is over
         if (report.stop != RunReport::Stop::None) {
             emit error(QString::fromUtf8(report.error));
+        }
+        if (!report.journalError.empty()) {
+            emit error(QString::fromUtf8(report.journalError));
         }
         // The folder as the run left it, the renamed files selected under their new names.
         Relist(MovedNames(report.files));

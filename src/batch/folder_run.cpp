@@ -24,12 +24,13 @@ std::optional<int> LoadScript(const FolderRunRequest& request, ScriptLines& scri
         script = ReadScriptFile(std::string(request.script));
     } catch (const ScriptFileError& e) {
         if (request.voice == FolderRunRequest::Voice::Window) {
-            if (const std::string text = WindowScriptFileErrorText(e, request.script); !text.empty()) {
+            if (const std::string text = WindowScriptFileErrorText(e, request.script, PathForm::Quoted);
+                !text.empty()) {
                 Say(text);
                 return kInvalidScript;
             }
         }
-        Say(ScriptFileErrorText(e, request.script));
+        Say(ScriptFileErrorText(e, request.script, PathForm::Quoted));
         return kCannotOpen;
     }
     if (!ScriptIsValid(script)) {
@@ -54,12 +55,12 @@ void WriteReport(const RunReport& report, bool dryRun) {
     Output err(STDERR_FILENO);
     for (const RunFile& f : report.files) {
         if (f.outcome == RenameOutcome::Failed) {
-            err.Write(FormatText(Tr("échec : %s -> %s : %s"),
-                                 {ShownName(f.oldName), ShownName(f.newName), f.reason}));
+            err.Write(
+                FormatText(Tr("échec : %s -> %s : %s"), {Quoted(f.oldName), Quoted(f.newName), f.reason}));
             err.Put('\n');
         } else if (!f.note.empty()) {
-            err.Write(FormatText(Tr("attention : %s -> %s : %s"),
-                                 {ShownName(f.oldName), ShownName(f.newName), f.note}));
+            err.Write(
+                FormatText(Tr("attention : %s -> %s : %s"), {Quoted(f.oldName), Quoted(f.newName), f.note}));
             err.Put('\n');
         }
     }

@@ -122,7 +122,7 @@ int Run(std::span<const std::string_view> args) {
         }
         return command.run(*inv);
     }
-    return UsageError(FormatText(Tr("commande inconnue : %s"), {ShownName(name)}));
+    return UsageError(FormatText(Tr("commande inconnue : %s"), {Quoted(name)}));
 }
 
 } // namespace quorvel::cli

@@ -51,7 +51,7 @@ std::optional<Invocation> ParseOptions(std::span<const std::string_view> args, s
             inv.dryRun = true;
         } else if (a.size() > 1 && a[0] == '-') {
             if (unknown.empty()) {
-                unknown = FormatText(Tr("option inconnue : %s"), {ShownName(a)});
+                unknown = FormatText(Tr("option inconnue : %s"), {Quoted(a)});
             }
         } else {
             break;
@@ -69,7 +69,7 @@ std::optional<int> LoadScript(std::string_view path, ScriptLines& script) {
     try {
         script = ReadScriptFile(std::string(path));
     } catch (const ScriptFileError& e) {
-        Say(ScriptFileErrorText(e, path));
+        Say(ScriptFileErrorText(e, path, PathForm::Quoted));
         return kCannotOpen;
     }
     if (!ScriptIsValid(script)) {

@@ -55,8 +55,8 @@ int Report(const TakeBackReport& report, TakeBack what) {
     Output err(STDERR_FILENO);
     for (const RunFile& f : report.files) {
         if (f.outcome == RenameOutcome::Failed) {
-            err.Write(FormatText(Tr("échec : %s -> %s : %s"),
-                                 {ShownName(f.oldName), ShownName(f.newName), f.reason}));
+            err.Write(
+                FormatText(Tr("échec : %s -> %s : %s"), {Quoted(f.oldName), Quoted(f.newName), f.reason}));
             err.Put('\n');
         }
     }
@@ -148,7 +148,7 @@ int History(const Invocation& inv) {
         }
         out.Write(LocalTime(run.begun) + "  " + std::string(StateText(run.state)) + "  " +
                   FormatText(Tr("%s : %s"), {CountText(run.selected, "fichier", "fichiers"), what}) + "  " +
-                  ShownName(run.folder) + "\n");
+                  Quoted(run.folder) + "\n");
     }
     return out.Flush() ? kOk : kOutputError;
 }

@@ -20,6 +20,10 @@ static_assert(kMaxScriptFileBytes == std::size_t{64} << 20);
 
 using Kind = ScriptFileError::Kind;
 
+std::string PathText(std::string_view path, PathForm form) {
+    return form == PathForm::Quoted ? Quoted(path) : ShownName(path);
+}
+
 } // namespace
 
 std::string EngineErrorText(const EngineError& error) {
@@ -32,11 +36,11 @@ std::string EngineErrorText(const EngineError& error) {
     return ShownName(error.what());
 }
 
-std::string ScriptFileErrorText(const ScriptFileError& error, std::string_view path) {
+std::string ScriptFileErrorText(const ScriptFileError& error, std::string_view path, PathForm form) {
     if (error.kind() == Kind::NotAScript) {
-        return FormatText(Tr(kNotAScriptMessage.data()), {ShownName(path)});
+        return FormatText(Tr(kNotAScriptMessage.data()), {PathText(path, form)});
     }
-    std::string text = FormatText(Tr(kCannotOpenMessage.data()), {ShownName(path)});
+    std::string text = FormatText(Tr(kCannotOpenMessage.data()), {PathText(path, form)});
     switch (error.kind()) {
     case Kind::Folder:
         return text.append(Tr(" : c'est un dossier"));
@@ -56,8 +60,8 @@ std::string ScriptFileErrorText(const ScriptFileError& error, std::string_view p
     return text;
 }
 
-std::string WindowScriptFileErrorText(const ScriptFileError& error, std::string_view path) {
-    const std::string shown = ShownName(path);
+std::string WindowScriptFileErrorText(const ScriptFileError& error, std::string_view path, PathForm form) {
+    const std::string shown = PathText(path, form);
     switch (error.kind()) {
     case Kind::Missing:
         return FormatText(Tr("Le fichier %s n'existe pas"), {shown});
@@ -80,7 +84,7 @@ std::string WindowScriptFileErrorText(const ScriptFileError& error, std::string_
 
 std::string FileErrorText(const FileError& error) {
     if (const auto* script = dynamic_cast<const ScriptFileError*>(&error)) {
-        return ScriptFileErrorText(*script, script->path());
+        return ScriptFileErrorText(*script, script->path(), PathForm::Bare);
     }
     if (error.pattern().empty()) {
         return ShownName(error.what());

@@ -55,7 +55,7 @@ std::optional<JournalStore> JournalStore::Open(const std::string& path, Use use,
     }
     JournalStore store(folder);
     if (use == Use::Write && !MakeFolders(folder)) {
-        error = ShownName(folder) + " : " + FolderErrorText(errno);
+        error = Quoted(folder) + " : " + FolderErrorText(errno);
         return std::nullopt;
     }
     // A symbolic link the user made to a folder elsewhere is followed: what counts
@@ -66,7 +66,7 @@ std::optional<JournalStore> JournalStore::Open(const std::string& path, Use use,
             store.missing_ = true;
             return store;
         }
-        error = ShownName(folder) + " : " + FolderErrorText(errno);
+        error = Quoted(folder) + " : " + FolderErrorText(errno);
         return std::nullopt;
     }
     struct stat st {};

@@ -137,7 +137,7 @@ std::optional<JournalWriter> JournalWriter::Create(const std::string& folder, co
     const std::string path = store->Path() + "/" + NewJournalName();
     UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!fd.Valid() || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
-        error = ShownName(path) + " : " +
+        error = Quoted(path) + " : " +
                 (errno == ENOENT || errno == ENOTDIR ? FolderErrorText(errno) : RenameErrorText(errno));
         return std::nullopt;
     }
@@ -152,7 +152,7 @@ std::optional<JournalWriter> JournalWriter::Create(const std::string& folder, co
     writer.done_.assign(steps.size(), 0);
     writer.pending_ = std::move(plan);
     if (!writer.Flush() || ::fsync(writer.fd_.Get()) != 0 || !SyncFolder(store->Path())) {
-        error = ShownName(path) + " : " + RenameErrorText(writer.error_ != 0 ? writer.error_ : errno);
+        error = Quoted(path) + " : " + RenameErrorText(writer.error_ != 0 ? writer.error_ : errno);
         ::unlink(path.c_str());
         return std::nullopt;
     }
@@ -164,7 +164,7 @@ std::optional<JournalWriter> JournalWriter::Reopen(const std::string& path, std:
     UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
     struct stat st {};
     if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0) {
-        error = ShownName(path) + " : " + RenameErrorText(errno);
+        error = Quoted(path) + " : " + RenameErrorText(errno);
         return std::nullopt;
     }
     if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
@@ -172,7 +172,7 @@ std::optional<JournalWriter> JournalWriter::Reopen(const std::string& path, std:
         return std::nullopt;
     }
     if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
-        error = errno == EWOULDBLOCK ? std::string(kJournalBusyText) : ShownName(path) + " : " + RenameErrorText(errno);
+        error = errno == EWOULDBLOCK ? std::string(kJournalBusyText) : Quoted(path) + " : " + RenameErrorText(errno);
         return std::nullopt;
     }
     JournalWriter writer(std::move(fd), path);

@@ -93,9 +93,9 @@ inline std::string LeftUnderText(std::string_view name) {
 
 // Why a folder cannot be read, for an errno value.
 std::string FolderErrorText(int error);
-// "dossier illisible : FOLDER : why".
+// "dossier illisible : « FOLDER » : why".
 inline std::string FolderUnreadableText(std::string_view folder, int error) {
-    return FormatText(Tr("dossier illisible : %s : %s"), {ShownName(folder), FolderErrorText(error)});
+    return FormatText(Tr("dossier illisible : %s : %s"), {Quoted(folder), FolderErrorText(error)});
 }
 inline std::string NoJournalText(std::string_view why) {
     return FormatText(Tr("journal impossible à écrire : %s ; rien n'a été renommé"), {why});

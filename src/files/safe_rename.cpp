@@ -93,7 +93,7 @@ int Renamer::Rename(const std::string& from, const std::string& to, std::string*
         return 0;
     }
     if (NoReplace(temporary, from) != 0 && detail != nullptr) {
-        *detail = FormatText(Tr("le fichier porte maintenant le nom %s"), {temporary});
+        *detail = LeftUnderText(temporary);
     }
     return second;
 }

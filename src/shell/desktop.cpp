@@ -15,6 +15,13 @@ std::unique_ptr<DesktopServices>& Current() {
     static std::unique_ptr<DesktopServices> services = std::make_unique<DesktopServices>();
     return services;
 }
+
+// Shows `box` until it is answered. Its text is plain: a name in it (a folder, a
+// script) is never read as markup.
+void Exec(QMessageBox& box) {
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
 } // namespace
 
 bool DesktopServices::OpenUrl(const QUrl& url) {
@@ -23,19 +30,19 @@ bool DesktopServices::OpenUrl(const QUrl& url) {
 
 void DesktopServices::ShowMessage(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Quorvel"), text, QMessageBox::Ok, parent);
-    box.exec();
+    Exec(box);
 }
 
 void DesktopServices::ShowError(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Quorvel"), text, QMessageBox::Ok, parent);
-    box.exec();
+    Exec(box);
 }
 
 bool DesktopServices::Confirm(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
     QPushButton* yes = box.addButton(messages::YesButton(), QMessageBox::YesRole);
     box.addButton(messages::NoButton(), QMessageBox::NoRole);
-    box.exec();
+    Exec(box);
     return box.clickedButton() == yes;
 }
 
@@ -46,7 +53,7 @@ DesktopServices::SaveAnswer DesktopServices::AskToSave(QWidget* parent, const QS
     QPushButton* cancel = box.addButton(messages::CancelButton(), QMessageBox::RejectRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(cancel);
-    box.exec();
+    Exec(box);
     if (box.clickedButton() == yes) {
         return SaveAnswer::Save;
     }
@@ -61,7 +68,7 @@ DesktopServices::InterruptedAnswer DesktopServices::AskAboutInterruptedRun(QWidg
     QPushButton* later = box.addButton(messages::LaterButton(), QMessageBox::RejectRole);
     box.setDefaultButton(later);
     box.setEscapeButton(later);
-    box.exec();
+    Exec(box);
     if (box.clickedButton() == undo) {
         return InterruptedAnswer::Undo;
     }

@@ -6,6 +6,7 @@
 #include "editor/script_document.hpp"
 #include "engine/primitives.hpp"
 #include "files/recorded_runs.hpp"
+#include "files/shown_name.hpp"
 #include "shell/desktop.hpp"
 #include "shell/main_window.hpp"
 #include "shell/messages.hpp"
@@ -54,7 +55,12 @@ void MainWindow::ShowRunStatus() {
                       : messages::RunStatus(run.renamed, run.unchanged, run.failed);
     }
     RunStatus->setText(status);
-    RunStatus->setToolTip(run.failures.join(QLatin1Char('\n')));
+    // As markup, escaped: a tooltip that looks like markup is read as markup, and a
+    // name such as "<font color=white>" would hide the failures.
+    RunStatus->setToolTip(run.failures.isEmpty() ? QString()
+                                                 : QStringLiteral("<p style=\"white-space:pre\">") +
+                                                       run.failures.join(QLatin1Char('\n')).toHtmlEscaped() +
+                                                       QStringLiteral("</p>"));
 }
 
 // --- Script files ------------------------------------------------------------------
@@ -121,8 +127,8 @@ void MainWindow::OfferInterruptedRun() {
         return;
     }
     const QByteArray folder = QByteArray::fromStdString(run->folder.path);
-    const QString text =
-        messages::InterruptedRun(QFile::decodeName(folder), run->everRenamed, run->files.size());
+    const QString text = messages::InterruptedRun(QString::fromStdString(Quoted(run->folder.path)),
+                                                  run->everRenamed, run->files.size());
     switch (Desktop().AskAboutInterruptedRun(this, text)) {
     case DesktopServices::InterruptedAnswer::Undo:
         controller_->settleInterrupted(folder, false);

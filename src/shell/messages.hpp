@@ -64,7 +64,8 @@ inline QString StoppedUndoStatus(std::size_t putBack, std::size_t notDone) {
 inline QString FailedSuffix(std::size_t failed) {
     return Translated("FailedSuffix", QStringLiteral(", %1 échecs")).arg(failed);
 }
-// One failure in the tooltip of the status line: old name, new name, reason.
+// One failure in the tooltip of the status line: old name, new name (both quoted
+// and escaped, files/shown_name.hpp), reason.
 inline QString FailureLine(const QString& oldName, const QString& newName, const QString& reason) {
     return Translated("FailureLine", QStringLiteral("%1 → %2 : %3")).arg(oldName, newName, reason);
 }

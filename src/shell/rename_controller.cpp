@@ -44,8 +44,8 @@ RunSummary SummaryOf(RunSummary::Work work, std::size_t done, std::size_t unchan
     summary.stopped = stopped;
     for (const RunFile& file : files) {
         if (file.outcome == RenameOutcome::Failed) {
-            summary.failures.push_back(messages::FailureLine(ToQString(DecodeName(file.oldName)),
-                                                             ToQString(DecodeName(file.newName)),
+            summary.failures.push_back(messages::FailureLine(QString::fromStdString(Quoted(file.oldName)),
+                                                             QString::fromStdString(Quoted(file.newName)),
                                                              QString::fromUtf8(file.reason.str())));
         } else if (stopped && NotReached(file)) {
             ++summary.notDone;
@@ -447,7 +447,8 @@ bool RenameController::open(const QString& path, ScriptSource source) {
         if (source == ScriptSource::CommandLine) {
             // A plain message for what the command line named wrongly; the script
             // named but not there yet is where "Enregistrer" will write.
-            if (const std::string plain = WindowScriptFileErrorText(e, bytes); !plain.empty()) {
+            if (const std::string plain = WindowScriptFileErrorText(e, bytes, PathForm::Bare);
+                !plain.empty()) {
                 if (e.kind() == ScriptFileError::Kind::Missing) {
                     scriptFileName_ = path;
                 }

@@ -48,7 +48,7 @@ struct RunSummary {
     std::size_t unchanged = 0;
     std::size_t failed = 0;
     std::size_t notDone = 0; // stopped before them
-    QStringList failures;    // "old → new : reason", one per failed file
+    QStringList failures;    // "« old » → « new » : reason", one per failed file
     bool stopped = false;    // stopped on request before the end
 };
 

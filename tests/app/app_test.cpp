@@ -188,7 +188,7 @@ TEST_F(UnattendedRun, QtOptionsAreNeverTakenForTheScriptOrTheFolder) {
     // and so does the program.
     const auto r = RunAs(kPrefix, {"-platform", "offscreen", "-display", ":7", script, folder});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(r.err, "Le fichier -display n'existe pas\n");
+    EXPECT_EQ(r.err, "Le fichier « -display » n'existe pas\n");
 }
 
 TEST_F(UnattendedRun, QtOptionsAloneOpenTheWindowWhichNeedsADisplay) {
@@ -222,7 +222,7 @@ TEST_F(UnattendedRun, DoubleDashEndsTheOptions) {
     r = test::RunProcess({QUORVEL_APP, "-reverse", "--", "--version", folder_.path(), "-reverse"});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "Le fichier --version n'existe pas\n");
+    EXPECT_EQ(r.err, "Le fichier « --version » n'existe pas\n");
     std::filesystem::current_path(here);
     EXPECT_TRUE(Has("x_a.jpg") && Has("x_b.jpg") && Has("x_c.txt"));
 }
@@ -245,11 +245,25 @@ TEST_F(UnattendedRun, AFolderWhoseNameIsNotUtf8IsRenamedInPlace) {
 TEST_F(UnattendedRun, ExitsOneWhenARenameFails) {
     const auto r = Run("11|Remplacer tout par [Chaine=same.txt]\r\n", {folder_.path()});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "échec : b.jpg -> same.txt : « a.jpg » reçoit déjà ce nom\n"
-                     "échec : c.txt -> same.txt : « a.jpg » reçoit déjà ce nom\n"
+    EXPECT_EQ(r.err, "échec : « b.jpg » -> « same.txt » : « a.jpg » reçoit déjà ce nom\n"
+                     "échec : « c.txt » -> « same.txt » : « a.jpg » reçoit déjà ce nom\n"
                      "3 fichiers : 1 renommé, 0 inchangé, 2 échecs\n");
     EXPECT_EQ(test::ReadFileBytes(folder_ / "same.txt"), "a.jpg");
     EXPECT_TRUE(Has("b.jpg") && Has("c.txt"));
+}
+
+// Names that would fake a line of the report or hide in it are quoted and escaped.
+TEST_F(UnattendedRun, NamesInItsReportAreQuotedAndEscaped) {
+    test::TempDir odd;
+    for (const char* name : {"a -> b", "x\u2028y", "\uFEFFz"}) {
+        odd.Write(name, name);
+    }
+    const auto r = Run("11|Remplacer tout par [Chaine=\u200B]\r\n", {odd.path()});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "échec : « x\\u2028y » -> « \\u200B » : « a -> b » reçoit déjà ce nom\n"
+                     "échec : « \\uFEFFz » -> « \\u200B » : « a -> b » reçoit déjà ce nom\n"
+                     "3 fichiers : 1 renommé, 0 inchangé, 2 échecs\n");
+    EXPECT_EQ(test::ReadFileBytes(odd / "\u200B"), "a -> b");
 }
 
 TEST_F(UnattendedRun, ReportsScriptAndFolderProblemsBeforeAnyRename) {
@@ -260,18 +274,18 @@ TEST_F(UnattendedRun, ReportsScriptAndFolderProblemsBeforeAnyRename) {
     const std::string missing = sandbox_ / "none.script";
     r = test::RunProcess({QUORVEL_APP, missing, folder_.path()});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(r.err, "Le fichier " + missing + " n'existe pas\n");
+    EXPECT_EQ(r.err, "Le fichier « " + missing + " » n'existe pas\n");
 
     r = test::RunProcess({QUORVEL_APP, sandbox_.path(), folder_.path()});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(r.err, "Le fichier " + sandbox_.path() + " est un dossier\n");
+    EXPECT_EQ(r.err, "Le fichier « " + sandbox_.path() + " » est un dossier\n");
 
     // A named pipe is refused at once, never waited on (timeout would exit 124).
     const std::string fifo = sandbox_ / "tube.script";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     r = test::RunProcess({"/usr/bin/timeout", "10", QUORVEL_APP, fifo, folder_.path()});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(r.err, "Le fichier " + fifo + " est un tube nommé\n");
+    EXPECT_EQ(r.err, "Le fichier « " + fifo + " » est un tube nommé\n");
 
     r = Run("19|Ajouter [Num\xE9ro=a1] au d\xE9"
             "but\r\n",
@@ -282,7 +296,7 @@ TEST_F(UnattendedRun, ReportsScriptAndFolderProblemsBeforeAnyRename) {
     const std::string nowhere = sandbox_ / "nowhere";
     r = Run(kPrefix, {nowhere});
     EXPECT_EQ(r.exitCode, 66);
-    EXPECT_EQ(r.err, "dossier illisible : " + nowhere + " : ce dossier n'existe pas\n");
+    EXPECT_EQ(r.err, "dossier illisible : « " + nowhere + " » : ce dossier n'existe pas\n");
     EXPECT_TRUE(Has("a.jpg") && Has("b.jpg") && Has("c.txt"));
 }
 

@@ -78,14 +78,17 @@ TEST_F(CliTest, UnreadableScriptsAndBadCommandLines) {
     auto r = Cli({"apply", missing, "a"});
     EXPECT_EQ(r.exitCode, 66);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "Impossible d'ouvrir le fichier " + missing + "\n");
+    EXPECT_EQ(r.err, "Impossible d'ouvrir le fichier « " + missing + " »\n");
     EXPECT_EQ(Cli({"check", missing}).exitCode, 66);
+    r = Cli({"check", ""});
+    EXPECT_EQ(r.exitCode, 66);
+    EXPECT_EQ(r.err, "Impossible d'ouvrir le fichier «  »\n");
     // A named pipe is refused at once, never waited on (timeout would exit 124).
     const std::string fifo = dir_ / "tube.script";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     r = RunProcess({"/usr/bin/timeout", "10", QUORVEL_CLI, "check", fifo});
     EXPECT_EQ(r.exitCode, 66);
-    EXPECT_EQ(r.err, "Impossible d'ouvrir le fichier " + fifo + " : c'est un tube nommé\n");
+    EXPECT_EQ(r.err, "Impossible d'ouvrir le fichier « " + fifo + " » : c'est un tube nommé\n");
 
     for (const auto& args : std::vector<std::vector<std::string>>{{},
                                                                   {"apply"},
@@ -102,6 +105,11 @@ TEST_F(CliTest, UnreadableScriptsAndBadCommandLines) {
         EXPECT_EQ(r.out, "");
         EXPECT_NE(r.err.find("Usage"), std::string::npos);
     }
+    // What is not a command is named as it was typed, even when it is nothing.
+    r = Cli({"fro\u2028b"});
+    EXPECT_EQ(r.err.rfind("quorvel-cli : commande inconnue : « fro\\u2028b »\nUsage", 0), 0) << r.err;
+    r = Cli({""});
+    EXPECT_EQ(r.err.rfind("quorvel-cli : commande inconnue : «  »\nUsage", 0), 0) << r.err;
 }
 
 TEST_F(CliTest, HelpAndVersion) {
@@ -115,8 +123,8 @@ TEST_F(CliTest, HelpAndVersion) {
 
 TEST_F(CliTest, SpeaksEnglishWhenTheLocaleSaysEnglishAndFrenchOtherwise) {
     const std::string missing = dir_ / "absent.script";
-    const std::string english = "Cannot open file " + missing + "\n";
-    const std::string french = "Impossible d'ouvrir le fichier " + missing + "\n";
+    const std::string english = "Cannot open file \u201c" + missing + "\u201d\n";
+    const std::string french = "Impossible d'ouvrir le fichier « " + missing + " »\n";
     // An English locale need not be installed: the catalogue is found all the same.
     for (const auto& locale :
          std::vector<std::vector<std::string>>{{"LANG=en_US.UTF-8"},
@@ -140,7 +148,8 @@ TEST_F(CliTest, SpeaksEnglishWhenTheLocaleSaysEnglishAndFrenchOtherwise) {
     // Usage errors in English too, with the usage of the command.
     const auto r = InLocale({"LANG=en_US.UTF-8"}, {"undo", "-x", "folder"});
     EXPECT_EQ(r.exitCode, 64);
-    EXPECT_EQ(r.err.rfind("quorvel-cli: unknown option: -x\nUsage: quorvel-cli undo FOLDER\n", 0), 0)
+    EXPECT_EQ(r.err.rfind("quorvel-cli: unknown option: \u201c-x\u201d\nUsage: quorvel-cli undo FOLDER\n", 0),
+              0)
         << r.err;
 }
 

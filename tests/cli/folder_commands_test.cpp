@@ -88,7 +88,7 @@ TEST_F(FolderCommandsTest, RunRenamesWithoutAskingAndSaysHowItWent) {
     // x_x_b is not selected: it stays, and keeps its name.
     r = Cli({"run", prefix_, folder_, "x_b"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "échec : x_b -> x_x_b : un fichier de ce nom existe déjà\n"
+    EXPECT_EQ(r.err, "échec : « x_b » -> « x_x_b » : un fichier de ce nom existe déjà\n"
                      "1 fichier : 0 renommé, 0 inchangé, 1 échec\n");
     EXPECT_EQ(Folder(), after);
 
@@ -96,9 +96,10 @@ TEST_F(FolderCommandsTest, RunRenamesWithoutAskingAndSaysHowItWent) {
     dir_.Write("files/X_X_-RF", "X_X_-RF");
     r = Cli({"run", prefix_, folder_, "x_-rf"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.err,
-              "attention : x_-rf -> x_x_-rf : ne diffère de « X_X_-RF » que par la casse ou les accents\n"
-              "1 fichier : 1 renommé, 0 inchangé, 0 échec\n");
+    EXPECT_EQ(
+        r.err,
+        "attention : « x_-rf » -> « x_x_-rf » : ne diffère de « X_X_-RF » que par la casse ou les accents\n"
+        "1 fichier : 1 renommé, 0 inchangé, 0 échec\n");
     EXPECT_EQ(test::ReadFileBytes(folder_ + "/x_x_-rf"), "-rf");
 }
 
@@ -121,11 +122,66 @@ TEST_F(FolderCommandsTest, FailuresAreListedWithTheirReasons) {
                                                "10|Remplacer [Chaine1=feed] par [Chaine2=/x]\r\n");
     const auto r = Cli({"run", script, folder_});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "échec : ab ->  : le nouveau nom est vide\n"
-                     "échec : line\\nfeed -> ne\\n/x : le nouveau nom contient « / »\n"
-                     "échec : zz ->  : le nouveau nom est vide\n"
+    EXPECT_EQ(r.err, "échec : « ab » -> «  » : le nouveau nom est vide\n"
+                     "échec : « line\\nfeed » -> « ne\\n/x » : le nouveau nom contient « / »\n"
+                     "échec : « zz » -> «  » : le nouveau nom est vide\n"
                      "3 fichiers : 0 renommé, 0 inchangé, 3 échecs\n");
     EXPECT_EQ(Folder(), (Content{{"ab", "ab"}, {"line\nfeed", "line\nfeed"}, {"zz", "zz"}}));
+}
+
+// Names that would fake the layout of a failure line, break it, or hide from the
+// reader: each is quoted and escaped in the messages, in French and in English, and
+// stays byte for byte what it is in the output that programs read.
+TEST_F(FolderCommandsTest, NamesInMessagesCanNeitherFakeTheLayoutNorHide) {
+    const std::vector<std::string> names = {"a -> b",   "a\nb",     "a\u2028b",
+                                            "a\u200Bb", "a\uFEFFb", "a\u202Eb",
+                                            "a\xFF",    "a\\b",     "a \u00BB -> \u00AB b",
+                                            "a\u201Db", "zz"};
+    for (const std::string& name : names) {
+        dir_.Write("files/" + name, name);
+    }
+    const Content before = Folder();
+    // "zz" loses every character; every other name gets a "/" for its "a".
+    const auto script = dir_.Write("s.script", "6|Supprimer toutes les occurences de [Chaine=zz]\r\n"
+                                               "10|Remplacer [Chaine1=a] par [Chaine2=/]\r\n");
+    auto r = Cli({"run", script, folder_});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    // In the folder's name order.
+    const std::string slash = " : le nouveau nom contient « / »\n";
+    EXPECT_EQ(
+        r.err,
+        "échec : « a\\nb » -> « /\\nb »" + slash + "échec : « a -> b » -> « / -> b »" + slash +
+            "échec : « a \\u00BB -> « b » -> « / \\u00BB -> « b »" + slash +
+            "échec : « a\\\\b » -> « /\\\\b »" + slash + "échec : « a\\u200Bb » -> « /\\u200Bb »" + slash +
+            "échec : « a\u201Db » -> « /\u201Db »" + slash + "échec : « a\\u2028b » -> « /\\u2028b »" +
+            slash + "échec : « a\\u202Eb » -> « /\\u202Eb »" + slash +
+            "échec : « a\\uFEFFb » -> « /\\uFEFFb »" + slash + "échec : « a\\xFF » -> « /\\xFF »" + slash +
+            "échec : « zz » -> «  » : le nouveau nom est vide\n"
+            "11 fichiers : 0 renommé, 0 inchangé, 11 échecs\n");
+    EXPECT_EQ(Folder(), before);
+
+    // In English the quotes are others, and so is the mark a name cannot hold raw.
+    r = InLocale({"LANG=en_US.UTF-8"}, {"run", script, folder_, "*b;zz"});
+    EXPECT_EQ(r.exitCode, 1);
+    const std::string contains = ": the new name contains \u201c/\u201d\n";
+    EXPECT_EQ(r.err, "failed: \u201ca\\nb\u201d -> \u201c/\\nb\u201d" + contains +
+                         "failed: \u201ca -> b\u201d -> \u201c/ -> b\u201d" + contains +
+                         "failed: \u201ca \u00BB -> \u00AB b\u201d -> \u201c/ \u00BB -> \u00AB b\u201d" +
+                         contains + "failed: \u201ca\\\\b\u201d -> \u201c/\\\\b\u201d" + contains +
+                         "failed: \u201ca\\u200Bb\u201d -> \u201c/\\u200Bb\u201d" + contains +
+                         "failed: \u201ca\\u201Db\u201d -> \u201c/\\u201Db\u201d" + contains +
+                         "failed: \u201ca\\u2028b\u201d -> \u201c/\\u2028b\u201d" + contains +
+                         "failed: \u201ca\\u202Eb\u201d -> \u201c/\\u202Eb\u201d" + contains +
+                         "failed: \u201ca\\uFEFFb\u201d -> \u201c/\\uFEFFb\u201d" + contains +
+                         "failed: \u201czz\u201d -> \u201c\u201d: the new name is empty\n"
+                         "10 files: 0 renamed, 0 unchanged, 10 failures\n");
+
+    // What programs read keeps every name as it is.
+    r = Cli({"preview", "-0", script, folder_, "a -> b;a\u2028b;zz"});
+    EXPECT_EQ(r.out, std::string("a -> b\0/ -> b\0a\u2028b\0/\u2028b\0zz\0\0", 30));
+    EXPECT_EQ(r.err, "3 fichiers\n");
+    EXPECT_EQ(Folder(), before);
 }
 
 TEST_F(FolderCommandsTest, DryRunPrintsTheStepsInTheOrderOfTheRunAndTouchesNothing) {
@@ -155,7 +211,7 @@ TEST_F(FolderCommandsTest, DryRunPrintsTheStepsInTheOrderOfTheRunAndTouchesNothi
     r = Cli({"run", "--dry-run", shift, folder_, "1.txt"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "échec : 1.txt -> 2.txt : un fichier de ce nom existe déjà\n"
+    EXPECT_EQ(r.err, "échec : « 1.txt » -> « 2.txt » : un fichier de ce nom existe déjà\n"
                      "1 fichier : 0 à renommer, 0 inchangé, 1 échec (simulation : rien n'a été modifié)\n");
 
     EXPECT_EQ(Folder(), before);
@@ -167,10 +223,10 @@ TEST_F(FolderCommandsTest, FoldersThatCannotBeReadStopWithTheReason) {
     const std::string missing = dir_ / "missing";
     const std::string odd = dir_ / "odd\n\xFF";
     const std::pair<std::string, std::string> cases[] = {
-        {missing, "dossier illisible : " + missing + " : ce dossier n'existe pas\n"},
-        {file, "dossier illisible : " + file + " : ce n'est pas un dossier\n"},
-        {odd, "dossier illisible : " + dir_.path() + "/odd\\n\\xFF : ce dossier n'existe pas\n"},
-        {"", "dossier illisible :  : ce dossier n'existe pas\n"},
+        {missing, "dossier illisible : « " + missing + " » : ce dossier n'existe pas\n"},
+        {file, "dossier illisible : « " + file + " » : ce n'est pas un dossier\n"},
+        {odd, "dossier illisible : « " + dir_.path() + "/odd\\n\\xFF » : ce dossier n'existe pas\n"},
+        {"", "dossier illisible : «  » : ce dossier n'existe pas\n"},
     };
     for (const auto& [folder, message] : cases) {
         for (const char* command : {"preview", "run"}) {
@@ -184,7 +240,7 @@ TEST_F(FolderCommandsTest, FoldersThatCannotBeReadStopWithTheReason) {
     for (const char* command : {"undo", "resume"}) {
         const auto r = Cli({command, missing});
         EXPECT_EQ(r.exitCode, 66) << command;
-        EXPECT_EQ(r.err, "dossier illisible : " + missing + " : ce dossier n'existe pas\n");
+        EXPECT_EQ(r.err, "dossier illisible : « " + missing + " » : ce dossier n'existe pas\n");
     }
     EXPECT_EQ(test::ReadFileBytes(file), "p");
 }
@@ -195,7 +251,7 @@ TEST_F(FolderCommandsTest, ARunWhoseJournalCannotBeWrittenRenamesNothing) {
     dir_.Write("state", "not a folder"); // where the journals go
     const auto r = Cli({"run", prefix_, folder_});
     EXPECT_EQ(r.exitCode, 74);
-    EXPECT_EQ(r.err.rfind("journal impossible à écrire : " + dir_.path() + "/state/quorvel : ", 0), 0U)
+    EXPECT_EQ(r.err.rfind("journal impossible à écrire : « " + dir_.path() + "/state/quorvel » : ", 0), 0U)
         << r.err;
     EXPECT_TRUE(r.err.ends_with(" ; rien n'a été renommé\n")) << r.err;
     EXPECT_EQ(Folder(), before);
@@ -217,7 +273,7 @@ TEST_F(FolderCommandsTest, ScriptProblemsStopBeforeAnyRename) {
         {dir_.Write("bad.script", "19|Ajouter [Num\xE9ro=a1] au d\xE9"
                                   "but\r\n"),
          3, "'a1' n'est pas une valeur enti\xC3\xA8re correcte\n"},
-        {missing, 66, "Impossible d'ouvrir le fichier " + missing + "\n"},
+        {missing, 66, "Impossible d'ouvrir le fichier « " + missing + " »\n"},
     };
     for (const Case& c : cases) {
         for (const char* command : {"preview", "run"}) {
@@ -254,12 +310,12 @@ TEST_F(FolderCommandsTest, HelpAndUnknownOptionsOfACommandGiveItsUsage) {
     auto r = Cli({"run", "--bogus", prefix_, folder_});
     EXPECT_EQ(r.exitCode, 64);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err.rfind("quorvel-cli : option inconnue : --bogus\n" + usage, 0), 0) << r.err;
+    EXPECT_EQ(r.err.rfind("quorvel-cli : option inconnue : « --bogus »\n" + usage, 0), 0) << r.err;
     EXPECT_EQ(r.err.find("history"), std::string::npos) << "only the usage of run";
     // After SCRIPT, "--help" is a name: here the folder, which does not exist.
     r = Cli({"run", prefix_, "--help"});
     EXPECT_EQ(r.exitCode, 66);
-    EXPECT_EQ(r.err, "dossier illisible : --help : ce dossier n'existe pas\n");
+    EXPECT_EQ(r.err, "dossier illisible : « --help » : ce dossier n'existe pas\n");
     EXPECT_EQ(Cli({"help", "preview"}).out.rfind("Usage : quorvel-cli preview", 0), 0);
 }
 
@@ -267,9 +323,11 @@ TEST_F(FolderCommandsTest, TheRunReportsInEnglishUnderAnEnglishLocale) {
     Files({"a", "b", "x_b", "X_A"});
     const auto r = InLocale({"LANG=en_US.UTF-8"}, {"run", prefix_, folder_, "?"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "warning: a -> x_a: differs from \u201cX_A\u201d only by case or accents\n"
-                     "failed: b -> x_b: a file of this name already exists\n"
-                     "2 files: 1 renamed, 0 unchanged, 1 failure\n");
+    EXPECT_EQ(
+        r.err,
+        "warning: \u201ca\u201d -> \u201cx_a\u201d: differs from \u201cX_A\u201d only by case or accents\n"
+        "failed: \u201cb\u201d -> \u201cx_b\u201d: a file of this name already exists\n"
+        "2 files: 1 renamed, 0 unchanged, 1 failure\n");
 }
 
 TEST_F(FolderCommandsTest, AFolderNamedLikeAnOptionAfterTwoDashes) {

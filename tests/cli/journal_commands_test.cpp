@@ -67,7 +67,7 @@ TEST_F(JournalCommandsTest, UndoPutsEveryNameBackOnceAndHistoryTellsEachRun) {
                                  {"cab", "bca"},
                                  {"yx", "xy"},
                                  {"zz", "zz"}}));
-    const std::string counts = "7 fichiers : 6 renommés, 1 inchangé, 0 échec  " + folder_ + "\n";
+    const std::string counts = "7 fichiers : 6 renommés, 1 inchangé, 0 échec  « " + folder_ + " »\n";
     EXPECT_EQ(History(), "terminé  " + counts);
     r = Cli({"resume", folder_});
     EXPECT_EQ(r.exitCode, 1);
@@ -91,17 +91,35 @@ TEST_F(JournalCommandsTest, AnUndoThatCannotPutAFileBackSaysWhyAndCanBeTriedAgai
     dir_.Write("files/xy", "new xy"); // someone else took the old name
     auto r = Cli({"undo", folder_});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "échec : yx -> xy : un fichier de ce nom existe déjà\n"
+    EXPECT_EQ(r.err, "échec : « yx » -> « xy » : un fichier de ce nom existe déjà\n"
                      "1 fichier remis sous son ancien nom, 1 échec\n");
     EXPECT_EQ(Folder(), (Content{{"ab", "ab"}, {"xy", "new xy"}, {"yx", "xy"}, {"zz", "zz"}}));
-    EXPECT_EQ(History(), "annulé en partie  3 fichiers : 2 renommés, 1 inchangé, 0 échec  " + folder_ + "\n");
+    EXPECT_EQ(History(),
+              "annulé en partie  3 fichiers : 2 renommés, 1 inchangé, 0 échec  « " + folder_ + " »\n");
 
     std::filesystem::remove(folder_ + "/xy");
     r = Cli({"undo", folder_});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "1 fichier remis sous son ancien nom, 0 échec\n");
     EXPECT_EQ(Folder(), (Content{{"ab", "ab"}, {"xy", "xy"}, {"zz", "zz"}}));
-    EXPECT_EQ(History(), "annulé  3 fichiers : 2 renommés, 1 inchangé, 0 échec  " + folder_ + "\n");
+    EXPECT_EQ(History(), "annulé  3 fichiers : 2 renommés, 1 inchangé, 0 échec  « " + folder_ + " »\n");
+}
+
+// The undo and the history name files and folders as the run does: quoted, and
+// escaped, whatever they hold.
+TEST_F(JournalCommandsTest, UndoAndHistoryQuoteAndEscapeTheNames) {
+    const std::string odd = dir_ / "odd -> \u2028\u200B";
+    std::filesystem::create_directory(odd);
+    dir_.Write("odd -> \u2028\u200B/a -> b", "a -> b");
+    dir_.Write("odd -> \u2028\u200B/\u202Eb", "\u202Eb");
+    ASSERT_EQ(Cli({"run", rotate_, odd}).exitCode, 0);
+    dir_.Write("odd -> \u2028\u200B/a -> b", "new"); // someone else took the old name
+    const auto r = Cli({"undo", odd});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "échec : «  -> ba » -> « a -> b » : un fichier de ce nom existe déjà\n"
+                     "1 fichier remis sous son ancien nom, 1 échec\n");
+    const auto history = Cli({"history", odd});
+    EXPECT_TRUE(history.out.ends_with("  « " + dir_.path() + "/odd -> \\u2028\\u200B »\n")) << history.out;
 }
 
 // 16,384 files, every name of 14 binary digits, in about 1,200 cycles of renames;
@@ -170,7 +188,7 @@ TEST_F(KilledRunTest, UndoPutsBackEveryFileOfAKilledRun) {
     // How far it went, as the records tell: the last of them may lag behind.
     const std::string interrupted = History();
     EXPECT_EQ(interrupted.rfind("interrompu  16384 fichiers : ", 0), 0U) << interrupted;
-    EXPECT_TRUE(interrupted.ends_with(" sur 16382  " + folder_ + "\n")) << interrupted;
+    EXPECT_TRUE(interrupted.ends_with(" sur 16382  « " + folder_ + " »\n")) << interrupted;
     const auto r = Cli({"undo", folder_});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(std::regex_match(r.err, std::regex("[0-9]+ fichiers remis sous leur ancien nom, 0 échec\n")))
@@ -187,7 +205,8 @@ TEST_F(KilledRunTest, ResumeFinishesAKilledRun) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(std::regex_match(r.err, std::regex("[0-9]+ fichiers renommés, 0 échec\n"))) << r.err;
     EXPECT_EQ(test::FirstDifference(Folder(), renamed_), "");
-    EXPECT_EQ(History(), "terminé  16384 fichiers : 16382 renommés, 2 inchangés, 0 échec  " + folder_ + "\n");
+    EXPECT_EQ(History(),
+              "terminé  16384 fichiers : 16382 renommés, 2 inchangés, 0 échec  « " + folder_ + " »\n");
 }
 
 } // namespace

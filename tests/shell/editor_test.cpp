@@ -316,7 +316,9 @@ TEST_F(Editor, RunAsksFirstRenamesSafelyAndReports) {
     EXPECT_EQ(ReadFileBytes(folder_ / "b.txt"), "b.txt");
     EXPECT_EQ(ReadFileBytes(folder_ / "c.txt"), "c.txt");
     EXPECT_EQ(Get<QLabel>("RunStatus")->text(), QStringLiteral("1 renommé(s), 0 inchangé(s), 2 échec(s)"));
-    EXPECT_TRUE(Get<QLabel>("RunStatus")->toolTip().contains(QStringLiteral("b.txt")));
+    EXPECT_EQ(ShownToolTip("RunStatus"),
+              QStringLiteral("« b.txt » → « x.txt » : « a.txt » reçoit déjà ce nom\n"
+                             "« c.txt » → « x.txt » : « a.txt » reçoit déjà ce nom"));
     // The folder is listed again, the renamed file selected under its new name, and
     // the preview is that of the file as it is now named.
     ASSERT_EQ(Controller().Files().Count(), 3U);
@@ -324,6 +326,23 @@ TEST_F(Editor, RunAsksFirstRenamesSafelyAndReports) {
     EXPECT_EQ(Controller().Selection().Indexes(3), std::vector<std::size_t>({2}));
     Settle();
     EXPECT_EQ(Preview(), QStringList({"x.txt"}));
+}
+
+// The tooltip of the failures shows each name as the messages of a run do, and
+// never reads a name as markup: a name can neither merge the lines nor hide them.
+TEST_F(Editor, FailuresInTheTooltipCanNeitherFakeTheLayoutNorHide) {
+    MakeFiles({"<font color=white>a", "p -> q", "x\u2028y\u200B"});
+    Start();
+    ListFolder();
+    QTest::keyClick(Get<TFileGrid>("StringGridFiles"), Qt::Key_A, Qt::ControlModifier);
+    SetScript({"11|Remplacer tout par [Chaine=x.txt]"});
+    desktop_.log.answer = true;
+    Get<QAction>("Action_Executer")->trigger();
+    EXPECT_EQ(ReadFileBytes(folder_ / "x.txt"), "<font color=white>a");
+    EXPECT_EQ(
+        ShownToolTip("RunStatus"),
+        QStringLiteral("« p -> q » → « x.txt » : « <font color=white>a » reçoit déjà ce nom\n"
+                       "« x\\u2028y\\u200B » → « x.txt » : « <font color=white>a » reçoit déjà ce nom"));
 }
 
 // Ctrl+Z takes the run back; once nothing is left to take back it is disabled.

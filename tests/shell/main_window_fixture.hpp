@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
+#include <QTextDocument>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -96,6 +97,18 @@ protected:
     }
 
     std::string SettingsPath() const { return program_ / "quorvel.ini"; }
+
+    // The text the tooltip of `control` shows, read as Qt reads a tooltip: as
+    // markup when it looks like markup.
+    QString ShownToolTip(const char* control) const {
+        const QString tip = Get<QWidget>(control)->toolTip();
+        if (!Qt::mightBeRichText(tip)) {
+            return tip;
+        }
+        QTextDocument document;
+        document.setHtml(tip);
+        return document.toPlainText();
+    }
 
     // The language files beside the program, as an installed program has them.
     void CopyLanguageFiles() {

@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 namespace quorvel::test {
 namespace {
@@ -70,8 +71,8 @@ TEST_F(WindowLanguage, EveryMessageOfTheWindowInEnglish) {
     desktop_.log.answer = true;
     Get<QAction>("Action_Executer")->trigger();
     EXPECT_EQ(Status(), QStringLiteral("1 renamed, 0 unchanged, 1 failed"));
-    const QString failures = Get<QLabel>("RunStatus")->toolTip();
-    EXPECT_TRUE(failures.startsWith(QStringLiteral("b.txt → x.txt: "))) << failures.toStdString();
+    const QString failures = ShownToolTip("RunStatus");
+    EXPECT_TRUE(failures.startsWith(QStringLiteral("“b.txt” → “x.txt”: "))) << failures.toStdString();
     EXPECT_FALSE(failures.contains(QStringLiteral("déjà"))) << failures.toStdString();
     Get<QAction>("MNU_UNDO")->trigger();
     EXPECT_EQ(Status(), QStringLiteral("1 back under their old names, 0 failed"));
@@ -146,8 +147,8 @@ TEST_F(WindowLanguage, EveryMessageOfTheWindowInEnglish) {
     StartIn(true);
     QTRY_VERIFY(!desktop_.log.interruptedQuestions.isEmpty());
     EXPECT_EQ(desktop_.log.interruptedQuestions.back(),
-              "The renaming of the folder " + QString::fromStdString(folder_.path()) +
-                  " was interrupted (2 of 2 file(s)).\nPut the old names back, or finish the renaming?");
+              "The renaming of the folder “" + QString::fromStdString(folder_.path()) +
+                  "” was interrupted (2 of 2 file(s)).\nPut the old names back, or finish the renaming?");
     EXPECT_EQ(Status(), QStringLiteral("2 back under their old names, 0 failed"));
     Get<QAction>("MNU_Fancais")->trigger();
 }
@@ -175,7 +176,7 @@ TEST_F(WindowLanguage, BackInFrenchEveryMessageIsFrench) {
     desktop_.log.answer = true;
     Get<QAction>("Action_Executer")->trigger();
     EXPECT_EQ(Status(), QStringLiteral("1 renommé(s), 0 inchangé(s), 1 échec(s)"));
-    EXPECT_TRUE(Get<QLabel>("RunStatus")->toolTip().startsWith(QStringLiteral("b.txt → x.txt : ")));
+    EXPECT_TRUE(ShownToolTip("RunStatus").startsWith(QStringLiteral("« b.txt » → « x.txt » : ")));
     Get<QAction>("MNU_UNDO")->trigger();
     EXPECT_EQ(Status(), QStringLiteral("1 remis sous leur ancien nom, 0 échecs"));
     desktop_.log.openFileName = QString::fromStdString(program_ / "absent.script");
@@ -222,6 +223,36 @@ TEST_F(WindowLanguage, TheButtonsOfTheBoxesSpeakTheLanguageShown) {
     EXPECT_EQ(buttonsOf(save), QStringList({"&Non", "&Oui", "Annuler"}));
     EXPECT_EQ(buttonsOf(interrupted),
               QStringList({"Plus tard", "Remettre les anciens noms", "Terminer le renommage"}));
+    SetDesktop(std::move(recorded));
+}
+
+// A name in a box (a folder, a script) is shown as it is, never read as markup
+// that could hide the rest of the text.
+TEST_F(WindowLanguage, TheBoxesNeverReadANameAsMarkup) {
+    StartIn(false);
+    std::unique_ptr<DesktopServices> recorded = SetDesktop(nullptr);
+    const QString text = messages::InterruptedRun(QStringLiteral("« <font color=white>x »"), 1, 2);
+    const auto formatOf = [this](const std::function<void()>& ask) {
+        std::optional<Qt::TextFormat> format;
+        QTimer::singleShot(0, window_.get(), [&format] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+                format = label->textFormat();
+            }
+            box->reject();
+        });
+        ask();
+        return format;
+    };
+    EXPECT_EQ(formatOf([&] { Desktop().ShowMessage(window_.get(), text); }), Qt::PlainText);
+    EXPECT_EQ(formatOf([&] { Desktop().ShowError(window_.get(), text); }), Qt::PlainText);
+    EXPECT_EQ(formatOf([&] { Desktop().Confirm(window_.get(), messages::ConfirmTitle(), text); }),
+              Qt::PlainText);
+    EXPECT_EQ(formatOf([&] { Desktop().AskToSave(window_.get(), text); }), Qt::PlainText);
+    EXPECT_EQ(formatOf([&] { Desktop().AskAboutInterruptedRun(window_.get(), text); }), Qt::PlainText);
     SetDesktop(std::move(recorded));
 }
 

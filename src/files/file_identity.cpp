@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -41,6 +42,8 @@ std::string StampText(const FileStamp& stamp) {
         return "b" + std::to_string(stamp.value);
     case StampKind::Generation:
         return "g" + std::to_string(stamp.value);
+    case StampKind::BirthAndGeneration:
+        return "b" + std::to_string(stamp.value) + "g" + std::to_string(stamp.generation);
     }
     return "-";
 }
@@ -52,9 +55,20 @@ std::optional<FileStamp> ParseStamp(std::string_view text) {
     if (text.size() < 2 || (text[0] != 'b' && text[0] != 'g')) {
         return std::nullopt;
     }
-    FileStamp stamp{text[0] == 'b' ? StampKind::Birth : StampKind::Generation, 0};
-    const auto result = std::from_chars(text.data() + 1, text.data() + text.size(), stamp.value);
-    if (result.ec != std::errc() || result.ptr != text.data() + text.size()) {
+    FileStamp stamp{text[0] == 'b' ? StampKind::Birth : StampKind::Generation, 0, 0};
+    const char* end = text.data() + text.size();
+    auto result = std::from_chars(text.data() + 1, end, stamp.value);
+    if (result.ec != std::errc()) {
+        return std::nullopt;
+    }
+    if (stamp.kind == StampKind::Birth && result.ptr != end && *result.ptr == 'g' && result.ptr + 1 != end) {
+        stamp.kind = StampKind::BirthAndGeneration;
+        result = std::from_chars(result.ptr + 1, end, stamp.generation);
+        if (result.ec != std::errc()) {
+            return std::nullopt;
+        }
+    }
+    if (result.ptr != end || (stamp.kind == StampKind::Generation && (stamp.value < 0 || stamp.value > UINT32_MAX))) {
         return std::nullopt;
     }
     return stamp;
@@ -66,12 +80,21 @@ bool SameStamp(const FileStamp& recorded, const FileStamp& now) {
 
 FileStamp StampOfOpen(int fd) {
     struct statx st {};
+    FileStamp birth;
     if (::statx(fd, "", AT_EMPTY_PATH | AT_STATX_DONT_SYNC, STATX_INO | STATX_BTIME, &st) == 0) {
-        if (const FileStamp birth = BirthOf(st); birth.Known()) {
-            return birth;
-        }
+        birth = BirthOf(st);
     }
-    return GenerationOf(fd).value_or(FileStamp{});
+    const auto generation = GenerationOf(fd);
+    if (birth.Known() && generation) {
+        birth.kind = StampKind::BirthAndGeneration;
+        birth.generation = static_cast<std::uint32_t>(generation->value);
+        return birth;
+    }
+    return birth.Known() ? birth : generation.value_or(FileStamp{});
+}
+
+StampKind FileStampKind(StampKind folder) {
+    return folder == StampKind::BirthAndGeneration ? StampKind::Birth : folder;
 }
 
 std::optional<EntryIdentity> IdentifyEntry(int dirfd, const std::string& name, StampKind kind) {
@@ -81,6 +104,7 @@ std::optional<EntryIdentity> IdentifyEntry(int dirfd, const std::string& name, S
         return std::nullopt;
     }
     EntryIdentity identity{st.stx_ino, {}};
+    kind = FileStampKind(kind);
     if (kind == StampKind::Birth) {
         identity.stamp = BirthOf(st);
     } else if (kind == StampKind::Generation && (S_ISREG(st.stx_mode) || S_ISDIR(st.stx_mode))) {

@@ -7,6 +7,11 @@
 // ext2/3/4, btrfs, xfs), which needs the file opened: only regular files and
 // folders are, without following a symbolic link and without waiting. Where neither
 // is given the stamp is unknown and the inode number alone tells.
+//
+// A folder, opened anyway, keeps both where both are given: ext4 counts birth times
+// in clock ticks of a few milliseconds, and a folder deleted and made again within
+// one tick gets the same inode number and the same birth time, never the same
+// generation. Files keep their birth time only, read without opening them.
 #pragma once
 
 #include <cstdint>
@@ -16,17 +21,19 @@
 
 namespace quorvel {
 
-enum class StampKind : std::uint8_t { None, Birth, Generation };
+enum class StampKind : std::uint8_t { None, Birth, Generation, BirthAndGeneration };
 
 struct FileStamp {
     StampKind kind = StampKind::None;
-    std::int64_t value = 0; // nanoseconds since the epoch, or the generation
+    std::int64_t value = 0;        // nanoseconds since the epoch, or the generation
+    std::uint32_t generation = 0; // with BirthAndGeneration
 
     bool Known() const { return kind != StampKind::None; }
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
-// "-", "b<nanoseconds>" or "g<generation>", as journals keep it.
+// "-", "b<nanoseconds>", "g<generation>" or "b<nanoseconds>g<generation>", as
+// journals keep it.
 std::string StampText(const FileStamp& stamp);
 std::optional<FileStamp> ParseStamp(std::string_view text);
 
@@ -35,8 +42,13 @@ std::optional<FileStamp> ParseStamp(std::string_view text);
 // same.
 bool SameStamp(const FileStamp& recorded, const FileStamp& now);
 
-// The stamp of the file or folder open as `fd`: its birth time, else its generation.
+// The stamp of the file or folder open as `fd`: its birth time and its generation,
+// either of them where the other is not given.
 FileStamp StampOfOpen(int fd);
+
+// The kind of stamp the files of a folder whose own stamp is of kind `folder` are
+// known by: the birth time where it is given (read without opening the file).
+StampKind FileStampKind(StampKind folder);
 
 struct EntryIdentity {
     std::uint64_t inode = 0;

@@ -16,7 +16,8 @@
 // or by a cycle's two. One that fails is left out, with the reason.
 //
 // One journal is a text file of lines; names are escaped (every byte outside "!".."~"
-// and the backslash as \xHH); STAMP is "-", "b<birth ns>" or "g<generation>":
+// and the backslash as \xHH); STAMP is "-", "b<birth ns>", "g<generation>" or both,
+// "b<birth ns>g<generation>" (file_identity.hpp):
 //     quorvel journal 2
 //     folder DEV INO STAMP PATH
 //     begun SECONDS SELECTED UNCHANGED FAILED

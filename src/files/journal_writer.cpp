@@ -143,7 +143,7 @@ std::optional<JournalWriter> JournalWriter::Create(const std::string& folder, co
     }
     JournalWriter writer(std::move(fd), path);
     writer.fileNumbers_ = std::move(numbers);
-    writer.folderStamp_ = identity.stamp.kind;
+    writer.folderStamp_ = FileStampKind(identity.stamp.kind);
     writer.files_ = order.size();
     writer.kinds_.reserve(steps.size());
     for (const Step& step : steps) {
@@ -187,7 +187,7 @@ JournalWriter::~JournalWriter() {
 }
 
 void JournalWriter::Follow(const Journal& journal) {
-    folderStamp_ = journal.folder.stamp.kind;
+    folderStamp_ = FileStampKind(journal.folder.stamp.kind);
     files_ = journal.files.size();
     kinds_.clear();
     kinds_.reserve(journal.steps.size());

@@ -73,7 +73,7 @@ public:
     std::string FailureText() const;
 
     const std::string& Path() const { return path_; }
-    // The kind of stamp the run's folder gives, for the files it notes.
+    // The kind of stamp the files of the run's folder are known by.
     StampKind FolderStampKind() const { return folderStamp_; }
     // File numbers of the journal for the run's file numbers (kNoFile for files
     // that do not move).

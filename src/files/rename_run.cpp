@@ -66,14 +66,11 @@ void StopAll(std::vector<RunFile>& run, const std::string& reason) {
 std::vector<FileStamp> StampsOfMovingFiles(std::vector<RunFile>& run, const std::vector<Step>& steps, int dirfd,
                                            StampKind kind) {
     std::vector<FileStamp> stamps(run.size());
-    if (kind == StampKind::None) {
-        return stamps;
-    }
     for (const Step& step : steps) {
-        if (step.kind == StepKind::FromTemporary) {
-            continue; // its file was seen at its first step
-        }
         RunFile& f = run[step.file];
+        if (step.kind == StepKind::FromTemporary || (kind == StampKind::None && f.inode != 0)) {
+            continue; // its file was seen at its first step, or its inode number alone tells it
+        }
         if (const auto now = IdentifyEntry(dirfd, f.oldName, kind)) {
             f.inode = now->inode;
             stamps[step.file] = now->stamp;
@@ -143,7 +140,7 @@ void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TLis
     std::string why = identity ? std::string() : RenameErrorText(errno);
     std::optional<JournalWriter> journal;
     if (identity) {
-        const std::vector<FileStamp> stamps = StampsOfMovingFiles(run, steps, dirfd, identity->stamp.kind);
+        const std::vector<FileStamp> stamps = StampsOfMovingFiles(run, steps, dirfd, FileStampKind(identity->stamp.kind));
         journal =
             JournalWriter::Create(options.journalFolder.empty() ? JournalFolder() : options.journalFolder,
                                   *identity, run.size(), run, stamps, steps, why);

@@ -21,7 +21,8 @@ std::optional<FileStamp> GenerationOf(int fd) {
     if (::ioctl(fd, FS_IOC_GETVERSION, &generation) != 0) {
         return std::nullopt;
     }
-    return FileStamp{StampKind::Generation, static_cast<std::int64_t>(static_cast<std::uint32_t>(generation))};
+    return FileStamp{StampKind::Generation,
+                     static_cast<std::int64_t>(static_cast<std::uint32_t>(generation))};
 }
 
 FileStamp BirthOf(const struct statx& st) {
@@ -68,7 +69,8 @@ std::optional<FileStamp> ParseStamp(std::string_view text) {
             return std::nullopt;
         }
     }
-    if (result.ptr != end || (stamp.kind == StampKind::Generation && (stamp.value < 0 || stamp.value > UINT32_MAX))) {
+    if (result.ptr != end ||
+        (stamp.kind == StampKind::Generation && (stamp.value < 0 || stamp.value > UINT32_MAX))) {
         return std::nullopt;
     }
     return stamp;
@@ -110,8 +112,8 @@ std::optional<EntryIdentity> IdentifyEntry(int dirfd, const std::string& name, S
     } else if (kind == StampKind::Generation && (S_ISREG(st.stx_mode) || S_ISDIR(st.stx_mode))) {
         // O_NONBLOCK: a file of a mandatory lease or a FIFO put in its place never
         // makes this wait. The inode is checked again on the descriptor.
-        const UniqueFd fd(::openat(dirfd, name.c_str(),
-                                   O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        const UniqueFd fd(
+            ::openat(dirfd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
         struct stat opened {};
         if (fd.Valid() && ::fstat(fd.Get(), &opened) == 0 && opened.st_ino == st.stx_ino) {
             identity.stamp = GenerationOf(fd.Get()).value_or(FileStamp{});
@@ -130,7 +132,8 @@ std::optional<FolderIdentity> IdentifyFolder(int dirfd, std::string path) {
 }
 
 bool SameFolder(const FolderIdentity& recorded, const FolderIdentity& now) {
-    return recorded.device == now.device && recorded.inode == now.inode && SameStamp(recorded.stamp, now.stamp);
+    return recorded.device == now.device && recorded.inode == now.inode &&
+           SameStamp(recorded.stamp, now.stamp);
 }
 
 std::string FolderPathOf(int dirfd, const std::string& given) {

@@ -25,7 +25,7 @@ enum class StampKind : std::uint8_t { None, Birth, Generation, BirthAndGeneratio
 
 struct FileStamp {
     StampKind kind = StampKind::None;
-    std::int64_t value = 0;        // nanoseconds since the epoch, or the generation
+    std::int64_t value = 0;       // nanoseconds since the epoch, or the generation
     std::uint32_t generation = 0; // with BirthAndGeneration
 
     bool Known() const { return kind != StampKind::None; }

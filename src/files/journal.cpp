@@ -57,8 +57,7 @@ public:
                 journal_.files[journal_.steps[i].file].outcome = RenameOutcome::Renamed;
             }
         }
-        journal_.everRenamed =
-            static_cast<std::size_t>(std::count(everDone_.begin(), everDone_.end(), true));
+        journal_.everRenamed = static_cast<std::size_t>(std::count(everDone_.begin(), everDone_.end(), true));
         return true;
     }
 
@@ -212,7 +211,8 @@ private:
             }
         } else if (key == "end" && f.size() == 4) {
             RunCounts counts;
-            if (Number(f[1], counts.renamed) && Number(f[2], counts.unchanged) && Number(f[3], counts.failed)) {
+            if (Number(f[1], counts.renamed) && Number(f[2], counts.unchanged) &&
+                Number(f[3], counts.failed)) {
                 journal_.counts = counts;
             }
         } else if (key == "resume" || key == "undo") {
@@ -259,7 +259,8 @@ std::optional<std::uint64_t> Parse(const std::string& path, Parser& parser, std:
         }
     }
     if (lines.Failed()) {
-        why = lines.TooLong() ? std::string(kNotAJournalText) : JournalUnreadableText(RenameErrorText(lines.Error()));
+        why = lines.TooLong() ? std::string(kNotAJournalText)
+                              : JournalUnreadableText(RenameErrorText(lines.Error()));
         return std::nullopt;
     }
     if (!parser.Finish()) {
@@ -425,7 +426,7 @@ std::optional<Journal> ReadJournal(const std::string& path, std::string* why) {
 }
 
 std::optional<JournalSummary> ReadJournalSummary(const std::string& path, std::string* why,
-                                                SummaryReading reading) {
+                                                 SummaryReading reading) {
     std::string reason;
     std::uint64_t size = 0;
     JournalSummary summary;
@@ -463,7 +464,8 @@ std::optional<JournalSummary> ReadJournalSummary(const std::string& path, std::s
             summary.renamed = 0;
             for (std::size_t s = 0; s < journal.steps.size(); ++s) {
                 summary.renamed +=
-                    journal.state[s] == StepState::Done && journal.steps[s].kind != StepKind::ToTemporary ? 1 : 0;
+                    journal.state[s] == StepState::Done && journal.steps[s].kind != StepKind::ToTemporary ? 1
+                                                                                                          : 0;
             }
             summary.counts = journal.counts;
             summary.undone = journal.undone;

@@ -67,11 +67,11 @@ struct Journal {
     std::uint64_t bytes = 0; // the size of the file when it was read, torn last line included
     int version = 2;
     FolderIdentity folder;
-    std::int64_t begun = 0;     // seconds since the epoch
-    std::size_t selected = 0;   // files in the run's selection
-    std::size_t unchanged = 0;  // of them, left as they were by the plan
-    std::size_t refused = 0;    // of them, refused by the checks before the run
-    std::vector<RunFile> files; // the files that move (Verdict::Ready)
+    std::int64_t begun = 0;        // seconds since the epoch
+    std::size_t selected = 0;      // files in the run's selection
+    std::size_t unchanged = 0;     // of them, left as they were by the plan
+    std::size_t refused = 0;       // of them, refused by the checks before the run
+    std::vector<RunFile> files;    // the files that move (Verdict::Ready)
     std::vector<FileStamp> stamps; // per file; unknown in a journal of version 1
     std::vector<Step> steps;
     std::vector<StepState> state;    // per step, as the records tell
@@ -131,7 +131,7 @@ std::optional<Journal> ReadJournal(const std::string& path, std::string* why = n
 
 // Reads a journal's summary, with memory bounded whatever the size of its plan.
 std::optional<JournalSummary> ReadJournalSummary(const std::string& path, std::string* why = nullptr,
-                                                SummaryReading reading = SummaryReading::Whole);
+                                                 SummaryReading reading = SummaryReading::Whole);
 
 // The folder a journal is about, read from its first lines only.
 std::optional<FolderIdentity> ReadJournalFolder(const std::string& path, std::string* why = nullptr);

@@ -14,12 +14,12 @@ namespace quorvel {
 // The folder of the journals belongs to someone else or others may write to it:
 // nothing is read from it, and no run writes to it.
 inline std::string UnsafeJournalFolderText(std::string_view folder) {
-    return FormatText(Tr("dossier des journaux non sûr : %s"), {ShownName(folder)});
+    return FormatText(Tr("dossier des journaux non sûr : %s"), {Quoted(folder)});
 }
 
 // A journal left out: "journal écarté : PATH : why".
 inline std::string JournalLeftOutText(std::string_view journal, std::string_view why) {
-    return FormatText(Tr("journal écarté : %s : %s"), {ShownName(journal), why});
+    return FormatText(Tr("journal écarté : %s : %s"), {Quoted(journal), why});
 }
 inline constexpr RunText kNotAJournalText{TrNoop("ce n'est pas un journal")};
 inline constexpr RunText kJournalTooLargeText{TrNoop("trop grand pour un journal")};
@@ -40,13 +40,14 @@ inline std::string JournalUnreadableText(std::string_view why) {
 
 // What UndoRun, ResumeRun and ForgetRun are given is not a journal of the folder.
 inline std::string NoSuchJournalText(std::string_view journal) {
-    return FormatText(Tr("aucun journal %s dans le dossier des journaux"), {ShownName(journal)});
+    return FormatText(Tr("aucun journal %s dans le dossier des journaux"), {Quoted(journal)});
 }
 // The folder at the recorded path is another folder than the run's.
 inline std::string NotTheSameFolderText(std::string_view folder) {
-    return FormatText(Tr("ce n'est plus le même dossier : %s"), {ShownName(folder)});
+    return FormatText(Tr("ce n'est plus le même dossier : %s"), {Quoted(folder)});
 }
-inline constexpr RunText kLaterRunText{TrNoop("un renommage plus récent de ce dossier doit d'abord être annulé")};
+inline constexpr RunText kLaterRunText{
+    TrNoop("un renommage plus récent de ce dossier doit d'abord être annulé")};
 
 // A progress or closing record could not be written: the renames were done, the
 // records lag behind them.
@@ -57,7 +58,7 @@ inline constexpr RunText kPlanTooLargeText{TrNoop("le plan de ce renommage est t
 
 // A file of a cycle of renames left under its temporary name.
 inline std::string UnderTemporaryText(std::string_view name, std::string_view path) {
-    return FormatText(Tr("%s est resté sous le nom temporaire %s"), {Quoted(name), ShownName(path)});
+    return FormatText(Tr("%s est resté sous le nom temporaire %s"), {Quoted(name), Quoted(path)});
 }
 
 } // namespace quorvel

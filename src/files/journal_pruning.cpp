@@ -63,8 +63,9 @@ void PruneJournals(const JournalStore& store, const std::string& keep, const Pru
         if (runs.size() - i <= limits.keptRuns) {
             run.kept = true;
         } else if (now - run.begun <= limits.keptSeconds) {
-            const bool newer = std::any_of(runs.begin() + static_cast<std::ptrdiff_t>(i) + 1, runs.end(),
-                                           [&](const Candidate& c) { return SameFolderKey(c.folder, run.folder); });
+            const bool newer =
+                std::any_of(runs.begin() + static_cast<std::ptrdiff_t>(i) + 1, runs.end(),
+                            [&](const Candidate& c) { return SameFolderKey(c.folder, run.folder); });
             run.kept = !newer;
         }
     }

@@ -22,6 +22,8 @@ namespace {
 
 constexpr std::size_t kBatchBytes = std::size_t{1} << 13; // about a thousand records
 constexpr std::string_view kMagic = "quorvel journal 2";
+// The error of a journal that would grow beyond kMostJournalBytes (no errno value).
+constexpr int kTooLarge = -1;
 
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -90,8 +92,8 @@ std::string PlanText(const FolderIdentity& identity, std::size_t selected, const
            std::to_string(selected) + " " + std::to_string(unchanged) + " " + std::to_string(refused) + "\n";
     for (const std::uint32_t i : order) {
         const RunFile& f = files[i];
-        out += "file " + std::to_string(f.inode) + " " + StampText(i < stamps.size() ? stamps[i] : FileStamp{}) +
-               " ";
+        out += "file " + std::to_string(f.inode) + " " +
+               StampText(i < stamps.size() ? stamps[i] : FileStamp{}) + " ";
         EscapeName(f.oldName, out);
         out.push_back(' ');
         EscapeName(f.newName, out);
@@ -172,7 +174,8 @@ std::optional<JournalWriter> JournalWriter::Reopen(const std::string& path, std:
         return std::nullopt;
     }
     if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
-        error = errno == EWOULDBLOCK ? std::string(kJournalBusyText) : Quoted(path) + " : " + RenameErrorText(errno);
+        error = errno == EWOULDBLOCK ? std::string(kJournalBusyText)
+                                     : Quoted(path) + " : " + RenameErrorText(errno);
         return std::nullopt;
     }
     JournalWriter writer(std::move(fd), path);
@@ -273,7 +276,8 @@ std::string JournalWriter::SummaryLine() const {
     flags += undone_ ? "d" : "";
     flags += settled_ ? "s" : "";
     std::string line = "summary " + std::to_string(files_) + " " + std::to_string(done_.size()) + " " +
-                       std::to_string(done) + " " + std::to_string(renamed) + " " + (flags.empty() ? "-" : flags);
+                       std::to_string(done) + " " + std::to_string(renamed) + " " +
+                       (flags.empty() ? "-" : flags);
     if (end_) {
         for (const std::size_t n : *end_) {
             line += " " + std::to_string(n);
@@ -315,7 +319,7 @@ void JournalWriter::Fail(int error) {
 bool JournalWriter::Flush() {
     if (!pending_.empty() && !failed_) {
         if (written_ + pending_.size() > kMostJournalBytes) {
-            Fail(EFBIG);
+            Fail(kTooLarge);
         } else if (!WriteAll(fd_.Get(), pending_)) {
             Fail(errno);
         } else {
@@ -327,7 +331,7 @@ bool JournalWriter::Flush() {
 }
 
 std::string JournalWriter::FailureText() const {
-    return error_ == EFBIG ? std::string(kJournalTooLargeText) : RenameErrorText(error_);
+    return error_ == kTooLarge ? std::string(kJournalTooLargeText) : RenameErrorText(error_);
 }
 
 } // namespace quorvel

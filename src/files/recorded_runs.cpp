@@ -52,7 +52,8 @@ std::optional<OpenedFolder> OpenRecorded(const FolderIdentity& recorded, std::st
     if (!folder.fd.Valid()) {
         const int code = errno;
         found = code == ELOOP || code == ENOTDIR ? Found::Other : Found::Unreadable;
-        error = found == Found::Other ? NotTheSameFolderText(recorded.path) : FolderUnreadableText(recorded.path, code);
+        error = found == Found::Other ? NotTheSameFolderText(recorded.path)
+                                      : FolderUnreadableText(recorded.path, code);
         return std::nullopt;
     }
     auto identity = IdentifyFolder(folder.fd.Get(), recorded.path);
@@ -79,8 +80,8 @@ struct Entry {
     JournalSummary summary; // SummaryReading::HeadAndEnd
 };
 
-std::optional<std::vector<Entry>> Catalogue(const std::string& journalFolder, std::vector<std::string>& warnings,
-                                            std::string& error) {
+std::optional<std::vector<Entry>> Catalogue(const std::string& journalFolder,
+                                            std::vector<std::string>& warnings, std::string& error) {
     const auto store = JournalStore::Open(journalFolder, JournalStore::Use::Read, error);
     if (!store) {
         return std::nullopt;
@@ -215,14 +216,16 @@ void CloseSession(JournalWriter& writer, TakeBackReport& report) {
     }
 }
 
-TakeBackReport& Undo(Journal& journal, OpenedFolder& folder, const ProgressHook& progress, TakeBackReport& report) {
+TakeBackReport& Undo(Journal& journal, OpenedFolder& folder, const ProgressHook& progress,
+                     TakeBackReport& report) {
     auto writer = Lock(journal, folder, "undo", report);
     if (!writer) {
         return report;
     }
     Renamer renamer(folder.fd.Get());
     FolderView view(folder.listing, StampCheck{folder.fd.Get(), &journal.stamps});
-    report.stopped = UndoSteps(journal.files, journal.steps, journal.state, renamer, &*writer, view, progress);
+    report.stopped =
+        UndoSteps(journal.files, journal.steps, journal.state, renamer, &*writer, view, progress);
     if (journal.DoneSteps() == 0) {
         writer->Undone();
     }
@@ -248,7 +251,8 @@ TakeBackReport& Resume(Journal& journal, OpenedFolder& folder, const ProgressHoo
     for (std::size_t i = 0; i < journal.files.size(); ++i) {
         doneBefore[i] = journal.files[i].outcome == RenameOutcome::Renamed;
     }
-    report.stopped = RenameSteps(journal.files, journal.steps, journal.state, renamer, &*writer, &view, progress);
+    report.stopped =
+        RenameSteps(journal.files, journal.steps, journal.state, renamer, &*writer, &view, progress);
     FolderListing after;
     if (ListFolder(folder.fd.Get(), after) == 0) {
         PutBack(journal.files, journal.steps, journal.state,
@@ -277,21 +281,22 @@ bool Resumable(const Journal& journal) {
 enum class Work { Undo, Resume };
 
 // UndoRun and ResumeRun: the run of one journal.
-TakeBackReport OnJournal(const std::string& path, const std::string& journalFolder, const ProgressHook& progress,
-                         Work work) {
+TakeBackReport OnJournal(const std::string& path, const std::string& journalFolder,
+                         const ProgressHook& progress, Work work) {
     TakeBackReport report;
     auto entries = Catalogue(journalFolder, report.warnings, report.error);
     if (!entries) {
         report.status = TakeBackReport::Status::Refused;
         return report;
     }
-    const auto at = std::find_if(entries->begin(), entries->end(), [&](const Entry& e) { return e.path == path; });
+    const auto at =
+        std::find_if(entries->begin(), entries->end(), [&](const Entry& e) { return e.path == path; });
     if (at == entries->end()) {
         // Not a journal of that folder, or one that was left out (in the warnings).
         report.status = TakeBackReport::Status::Refused;
         std::string why;
         for (const std::string& warning : report.warnings) {
-            if (warning.find(ShownName(path)) != std::string::npos) {
+            if (warning.find(Quoted(path)) != std::string::npos) {
                 why = warning;
             }
         }
@@ -311,8 +316,8 @@ TakeBackReport OnJournal(const std::string& path, const std::string& journalFold
     Found found = Found::Same;
     auto folder = OpenRecorded(journal->folder, report.error, found);
     if (!folder) {
-        report.status =
-            found == Found::Other ? TakeBackReport::Status::Refused : TakeBackReport::Status::FolderUnreadable;
+        report.status = found == Found::Other ? TakeBackReport::Status::Refused
+                                              : TakeBackReport::Status::FolderUnreadable;
         return report;
     }
     if (LaterInPlace(*entries, static_cast<std::size_t>(at - entries->begin()), *folder, report.warnings)) {
@@ -487,10 +492,9 @@ InterruptedRuns ListInterruptedRuns(const std::string& journalFolder) {
         run.begun = journal->begun;
         run.selected = journal->selected;
         run.files = journal->files.size();
-        run.newest = std::none_of(entries->begin() + static_cast<std::ptrdiff_t>(i) + 1, entries->end(),
-                                  [&](const Entry& later) {
-                                      return SameRecordedFolder(later.summary.folder, journal->folder);
-                                  });
+        run.newest = std::none_of(
+            entries->begin() + static_cast<std::ptrdiff_t>(i) + 1, entries->end(),
+            [&](const Entry& later) { return SameRecordedFolder(later.summary.folder, journal->folder); });
         Found found = Found::Same;
         std::string why;
         if (const auto folder = OpenRecorded(journal->folder, why, found)) {
@@ -501,8 +505,8 @@ InterruptedRuns ListInterruptedRuns(const std::string& journalFolder) {
             run.laterInPlace = !run.newest && LaterInPlace(*entries, i, *folder, list.warnings);
         } else {
             // Without the folder, the later runs as their records tell.
-            run.laterInPlace = std::any_of(entries->begin() + static_cast<std::ptrdiff_t>(i) + 1, entries->end(),
-                                           [&](const Entry& later) {
+            run.laterInPlace = std::any_of(entries->begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                           entries->end(), [&](const Entry& later) {
                                                const JournalSummary& l = later.summary;
                                                return SameRecordedFolder(l.folder, journal->folder) &&
                                                       (l.open || !l.whole || (!l.undone && l.done > 0));

@@ -39,7 +39,7 @@ struct TakeBackReport {
         NothingToDo,      // no run of the folder to undo or to resume
         FolderUnreadable, // `error` says why
         JournalBusy,      // another process writes that journal; `error` says so
-        Refused,          // the journal or its folder cannot be used, or a later run is in the way; `error` says why
+        Refused, // the journal or its folder cannot be used, or a later run is in the way; `error` says why
     } status = Status::NothingToDo;
     std::vector<RunFile> files; // the files the run moves; outcome Renamed: done now
     std::size_t done = 0;
@@ -49,7 +49,7 @@ struct TakeBackReport {
     // Not empty when the journal could not be completed: "journal incomplet : ...".
     // The renames were done all the same.
     std::string journalError;
-    std::vector<std::string> warnings;       // journals left out, one line each
+    std::vector<std::string> warnings;         // journals left out, one line each
     std::vector<TemporaryFile> underTemporary; // files left under a temporary name
     bool stopped = false; // the progress hook stopped it; the files not reached are Unchanged
 };

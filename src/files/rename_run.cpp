@@ -63,8 +63,8 @@ void StopAll(std::vector<RunFile>& run, const std::string& reason) {
 // stamp, of the kind the folder gives. The inode found now replaces the one of the
 // listing when the name holds another file since (the rename moves what the name
 // holds).
-std::vector<FileStamp> StampsOfMovingFiles(std::vector<RunFile>& run, const std::vector<Step>& steps, int dirfd,
-                                           StampKind kind) {
+std::vector<FileStamp> StampsOfMovingFiles(std::vector<RunFile>& run, const std::vector<Step>& steps,
+                                           int dirfd, StampKind kind) {
     std::vector<FileStamp> stamps(run.size());
     for (const Step& step : steps) {
         RunFile& f = run[step.file];
@@ -140,7 +140,8 @@ void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TLis
     std::string why = identity ? std::string() : RenameErrorText(errno);
     std::optional<JournalWriter> journal;
     if (identity) {
-        const std::vector<FileStamp> stamps = StampsOfMovingFiles(run, steps, dirfd, FileStampKind(identity->stamp.kind));
+        const std::vector<FileStamp> stamps =
+            StampsOfMovingFiles(run, steps, dirfd, FileStampKind(identity->stamp.kind));
         journal =
             JournalWriter::Create(options.journalFolder.empty() ? JournalFolder() : options.journalFolder,
                                   *identity, run.size(), run, stamps, steps, why);

@@ -7,6 +7,7 @@
 #include "files/journal_store.hpp"
 #include "files/recorded_runs.hpp"
 #include "files/shown_name.hpp"
+#include "settings/ini_file.hpp"
 #include "support/text.hpp"
 #include "tests/shell/main_window_fixture.hpp"
 
@@ -307,6 +308,55 @@ TEST_F(StartUpQuestion, JournalsLeftOutAreSaidOnce) {
         said[0].contains(QStringLiteral("journal écarté : ") + QString::fromStdString(ShownName(bad))))
         << said[0].toStdString();
     EXPECT_EQ(Files(folder_.path()), (std::map<std::string, std::string>{{"a.txt", "a.txt"}}));
+}
+
+// With English chosen, the question, its lines and the journals left out are in
+// English, the time as English readers write it.
+TEST_F(StartUpQuestion, InEnglishTheQuestionIsEnglish) {
+    InterruptedThenComplete();
+    TempDir elsewhere;
+    const std::string gone = elsewhere / "gone";
+    std::filesystem::create_directory(gone);
+    elsewhere.Write("gone/p.txt", "p.txt");
+    Run(gone, {"p.txt"}, kAddX);
+    CutTheNewestJournal();
+    std::filesystem::remove_all(gone);
+    const std::vector<InterruptedRun> runs = Interrupted();
+    ASSERT_EQ(runs.size(), 2U);
+    const std::string bad = JournalFolder() + "/0-broken.journal";
+    {
+        std::FILE* f = std::fopen(bad.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("not a journal\n", f);
+        std::fclose(f);
+    }
+    std::filesystem::permissions(bad,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    CopyLanguageFiles();
+    IniFile(SettingsPath()).WriteInteger("OPTIONS", "LANGUAGE", 1);
+    const QStringList asked = StartAnswering({});
+    ASSERT_EQ(asked.size(), 2);
+    const auto english = [](const std::string& folder) {
+        return QStringLiteral("The renaming of the folder “") + QString::fromStdString(ShownName(folder)) +
+               QStringLiteral("”, begun on ");
+    };
+    const char* format = "%Y-%m-%d at %H:%M:%S";
+    EXPECT_EQ(asked[0], english(gone) + Begun(runs[0].begun, format) +
+                            ", was interrupted (1 of 1 file(s) renamed).\n"
+                            "This folder is no longer there: nothing can be put back or finished in it.\n"
+                            "“Forget” leaves the files as they are and stops asking.");
+    EXPECT_EQ(asked[1],
+              english(folder_.path()) + Begun(runs[1].begun, format) +
+                  ", was interrupted (2 of 3 file(s) renamed).\n"
+                  "It can be neither undone nor finished now: a later renaming of this folder must be "
+                  "undone first.\n"
+                  "“Forget” leaves the files as they are and stops asking.");
+    EXPECT_EQ(desktop_.log.messages.size(), 2); // the journals left out, and the script of the command line
+    EXPECT_TRUE(
+        desktop_.log.messages[0].startsWith(QStringLiteral("Some journals of renamings cannot be used:\n")))
+        << desktop_.log.messages[0].toStdString();
+    Get<QAction>("MNU_Fancais")->trigger();
 }
 
 } // namespace

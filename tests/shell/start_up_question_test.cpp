@@ -279,6 +279,65 @@ TEST_F(StartUpQuestion, ARunWithNothingInPlaceIsDoneWithOncePutBack) {
               (std::map<std::string, std::string>{{"a.txt", "a.txt"}, {"b.txt", "b.txt"}}));
 }
 
+// A run cut in the middle of a swap says how many files wait under a temporary
+// name, and "Remettre les anciens noms" brings them back.
+TEST_F(StartUpQuestion, FilesUnderATemporaryNameAreCountedAndPutBack) {
+    MakeFiles({"ab", "ba"});
+    Run(folder_.path(), {"ab", "ba"}, "24|Déplacer les [n=1] premiers caractères à la fin");
+    ASSERT_EQ(Files(folder_.path()), (std::map<std::string, std::string>{{"ab", "ba"}, {"ba", "ab"}}));
+    CutTheNewestJournal();
+    const std::vector<InterruptedRun> runs = Interrupted();
+    ASSERT_EQ(runs.size(), 1U);
+    // As the swap is after its first step: "ab" under the temporary name the
+    // journal planned, "ba" not moved yet.
+    const std::string journal = ReadFileBytes(runs.front().journal);
+    const std::size_t at = journal.find(".quorvel-");
+    ASSERT_NE(at, std::string::npos);
+    const std::string temporary = journal.substr(at, journal.find(".tmp", at) + 4 - at);
+    std::filesystem::rename(folder_ / "ba", folder_ / temporary);
+    std::filesystem::rename(folder_ / "ab", folder_ / "ba");
+    ASSERT_EQ(Files(folder_.path()), (std::map<std::string, std::string>{{temporary, "ab"}, {"ba", "ba"}}));
+
+    const QStringList asked = StartAnswering({Answer::Undo});
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].endsWith(QStringLiteral("a été interrompu (0 fichier(s) renommé(s) sur 2).\n"
+                                                 "1 fichier(s) sous un nom temporaire.\n"
+                                                 "Remettre les anciens noms, ou terminer le renommage ?")))
+        << asked[0].toStdString();
+    EXPECT_EQ(Files(folder_.path()), (std::map<std::string, std::string>{{"ab", "ab"}, {"ba", "ba"}}));
+    EXPECT_TRUE(StartAnswering({}).isEmpty());
+}
+
+// Taking back an interrupted run follows its progress, which can stop it; what is
+// left stays to be taken back from the menu.
+TEST_F(StartUpQuestion, PuttingBackCanBeStopped) {
+    MakeFiles({"a.txt", "b.txt", "c.txt"});
+    Run(folder_.path(), {"a.txt", "b.txt", "c.txt"}, kAddX);
+    CutTheNewestJournal();
+    const std::vector<InterruptedRun> runs = Interrupted();
+    ASSERT_EQ(runs.size(), 1U);
+    StartAnswering({}); // "Plus tard"
+    ListFolder();
+    QStringList labels;
+    Controller().startProgress = [&labels](const QString& label) -> ProgressHook {
+        labels.push_back(label);
+        return [](std::size_t done, std::size_t) { return done < 1; };
+    };
+    Controller().settleRun(runs.front().journal, QByteArray::fromStdString(runs.front().folder), false);
+    EXPECT_EQ(labels, QStringList({QStringLiteral("Remise des anciens noms...")}));
+    EXPECT_EQ(Get<QLabel>("RunStatus")->text(),
+              QStringLiteral("arrêté : 1 remis sous leur ancien nom, 2 non traités"));
+    EXPECT_EQ(Files(folder_.path()).size(), 3U);
+    EXPECT_EQ(Files(folder_.path()).count("a.txt") + Files(folder_.path()).count("b.txt") +
+                  Files(folder_.path()).count("c.txt"),
+              1U);
+    Controller().startProgress = nullptr; // not stopped this time
+    ASSERT_TRUE(Get<QAction>("MNU_UNDO")->isEnabled());
+    Get<QAction>("MNU_UNDO")->trigger();
+    EXPECT_EQ(Files(folder_.path()), kBefore);
+    EXPECT_TRUE(StartAnswering({}).isEmpty());
+}
+
 // Journals that cannot be used are named once at start-up, before the question,
 // which still comes for the runs that can be read.
 TEST_F(StartUpQuestion, JournalsLeftOutAreSaidOnce) {

@@ -363,8 +363,7 @@ TEST_F(StartUpQuestion, JournalsLeftOutAreSaidOnce) {
         }
     }
     ASSERT_EQ(said.size(), 1) << desktop_.log.messages.join('\n').toStdString();
-    EXPECT_TRUE(
-        said[0].contains(QStringLiteral("journal écarté : ") + QString::fromStdString(Quoted(bad))))
+    EXPECT_TRUE(said[0].contains(QStringLiteral("journal écarté : ") + QString::fromStdString(Quoted(bad))))
         << said[0].toStdString();
     EXPECT_EQ(Files(folder_.path()), (std::map<std::string, std::string>{{"a.txt", "a.txt"}}));
 }

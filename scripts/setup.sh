@@ -12,6 +12,7 @@ packages=(
     qt6-base-dev qt6-translations-l10n fonts-dejavu-core
     dpkg-dev file
     gettext scdoc
+    e2fsprogs
     lintian desktop-file-utils appstream man-db bash-completion
 )
 

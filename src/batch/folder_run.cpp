@@ -125,7 +125,10 @@ int RunScriptOnFolder(const FolderRunRequest& request) {
     }
     const bool written = !request.dryRun || WritePlan(report, request.null);
     WriteReport(report, request.dryRun);
-    if (!written) {
+    if (!report.journalError.empty()) {
+        Say(report.journalError);
+    }
+    if (!written || !report.journalError.empty()) {
         return kOutputError;
     }
     return report.failed == 0 ? kOk : kFailures;

@@ -3,6 +3,7 @@
 #include "cli/cli.hpp"
 #include "cli/command_line.hpp"
 #include "files/folder_listing.hpp"
+#include "files/journal_messages.hpp"
 #include "files/recorded_runs.hpp"
 #include "files/run_messages.hpp"
 #include "files/shown_name.hpp"
@@ -26,13 +27,22 @@ std::optional<int> FolderOperand(const Invocation& inv, std::string_view command
 
 enum class TakeBack { Undo, Resume };
 
+// The journals left out, one line each.
+void Warn(const std::vector<std::string>& warnings) {
+    for (const std::string& warning : warnings) {
+        Say(FormatText(Tr("attention : %s"), {warning}));
+    }
+}
+
 // The failures one by one, then the summary; the exit status.
 int Report(const TakeBackReport& report, TakeBack what) {
+    Warn(report.warnings);
     switch (report.status) {
     case TakeBackReport::Status::FolderUnreadable:
         Say(report.error);
         return kCannotOpen;
     case TakeBackReport::Status::JournalBusy:
+    case TakeBackReport::Status::Refused:
         Say(FormatText(Tr("quorvel-cli : %s"), {report.error}));
         return kFailures;
     case TakeBackReport::Status::NothingToDo:
@@ -50,11 +60,20 @@ int Report(const TakeBackReport& report, TakeBack what) {
             err.Put('\n');
         }
     }
+    for (const TemporaryFile& f : report.underTemporary) {
+        err.Write(FormatText(Tr("attention : %s"), {UnderTemporaryText(f.name, f.path)}));
+        err.Put('\n');
+    }
     const std::string done = what == TakeBack::Undo
                                  ? CountText(report.done, "fichier remis sous son ancien nom",
                                              "fichiers remis sous leur ancien nom")
                                  : CountText(report.done, "fichier renommé", "fichiers renommés");
     err.Write(done + ", " + CountText(report.failed, "échec", "échecs") + "\n");
+    if (!report.journalError.empty()) {
+        err.Write(report.journalError + "\n");
+        err.Flush();
+        return kOutputError;
+    }
     return report.failed == 0 ? kOk : kFailures;
 }
 
@@ -68,6 +87,8 @@ std::string_view StateText(RecordedState state) {
         return Tr("annulé");
     case RecordedState::PartlyUndone:
         return Tr("annulé en partie");
+    case RecordedState::Settled:
+        return Tr("laissé en l'état");
     }
     return "";
 }
@@ -110,21 +131,24 @@ int History(const Invocation& inv) {
             return kCannotOpen;
         }
     }
+    const RunHistory history = quorvel::History(folder, JournalFolder());
+    Warn(history.warnings);
     Output out(STDOUT_FILENO);
-    for (const Journal& run : quorvel::History(folder, JournalFolder())) {
-        // What the run did when it ended; for a run that did not end, how far it went.
+    for (const RecordedRun& run : history.runs) {
+        // What the run did when it ended; for a run that did not end, how far it
+        // went, as the folder tells.
         std::string what;
         if (run.counts) {
             what = CountText(run.counts->renamed, "renommé", "renommés") + ", " +
                    CountText(run.counts->unchanged, "inchangé", "inchangés") + ", " +
                    CountText(run.counts->failed, "échec", "échecs");
         } else {
-            what = FormatText(Tr("%s sur %s"), {CountText(run.everRenamed, "renommé", "renommés"),
-                                                std::to_string(run.files.size())});
+            what = FormatText(Tr("%s sur %s"),
+                              {CountText(run.renamed, "renommé", "renommés"), std::to_string(run.files)});
         }
-        out.Write(LocalTime(run.begun) + "  " + std::string(StateText(StateOf(run))) + "  " +
+        out.Write(LocalTime(run.begun) + "  " + std::string(StateText(run.state)) + "  " +
                   FormatText(Tr("%s : %s"), {CountText(run.selected, "fichier", "fichiers"), what}) + "  " +
-                  Quoted(run.folder.path) + "\n");
+                  Quoted(run.folder) + "\n");
     }
     return out.Flush() ? kOk : kOutputError;
 }

@@ -5,6 +5,7 @@
 #include "files/by_folder.hpp"
 #include "files/folder_listing.hpp"
 #include "files/index_table.hpp"
+#include "files/journal_messages.hpp"
 #include "files/name_fold.hpp"
 #include "files/new_names.hpp"
 #include "files/order.hpp"
@@ -58,6 +59,26 @@ void StopAll(std::vector<RunFile>& run, const std::string& reason) {
     }
 }
 
+// What tells each file that moves from a file given its inode number later: its
+// stamp, of the kind the folder gives. The inode found now replaces the one of the
+// listing when the name holds another file since (the rename moves what the name
+// holds).
+std::vector<FileStamp> StampsOfMovingFiles(std::vector<RunFile>& run, const std::vector<Step>& steps,
+                                           int dirfd, StampKind kind) {
+    std::vector<FileStamp> stamps(run.size());
+    for (const Step& step : steps) {
+        RunFile& f = run[step.file];
+        if (step.kind == StepKind::FromTemporary || (kind == StampKind::None && f.inode != 0)) {
+            continue; // its file was seen at its first step, or its inode number alone tells it
+        }
+        if (const auto now = IdentifyEntry(dirfd, f.oldName, kind)) {
+            f.inode = now->inode;
+            stamps[step.file] = now->stamp;
+        }
+    }
+    return stamps;
+}
+
 // The stages of one folder, on the files of the run that are in it.
 void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TListFiles& list,
                  const std::shared_ptr<const Text>& folder, const RunOptions& options, RunReport& report) {
@@ -109,17 +130,21 @@ void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TLis
     if (steps.empty()) {
         return;
     }
+    // The folder is recorded by its real path, which undo opens again without
+    // following a symbolic link.
     std::string shown = path;
     if (shown.size() > 1 && shown.ends_with('/')) {
         shown.pop_back();
     }
-    const auto identity = IdentifyFolder(dirfd, shown);
+    const auto identity = IdentifyFolder(dirfd, FolderPathOf(dirfd, shown));
     std::string why = identity ? std::string() : RenameErrorText(errno);
     std::optional<JournalWriter> journal;
     if (identity) {
+        const std::vector<FileStamp> stamps =
+            StampsOfMovingFiles(run, steps, dirfd, FileStampKind(identity->stamp.kind));
         journal =
             JournalWriter::Create(options.journalFolder.empty() ? JournalFolder() : options.journalFolder,
-                                  *identity, run.size(), run, steps, why);
+                                  *identity, run.size(), run, stamps, steps, why);
     }
     if (!journal) {
         report.stop = RunReport::Stop::NoJournal;
@@ -128,6 +153,12 @@ void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TLis
         steps.clear();
         return;
     }
+    // From here on a record that cannot be written (no room left, an I/O error)
+    // does not stop the run: the plan is on disk, synced, with the inode and the
+    // stamp of every file and its old, temporary and new names, which are all
+    // different names of one folder. Reading that folder tells where each file is,
+    // hence the state of every step, whatever the records say: undo and resume do
+    // so. The failure is reported, and the journal stays without "closed".
     Renamer renamer(dirfd);
     std::vector<StepState> state(steps.size(), StepState::NotDone);
     report.stopped = RenameSteps(run, steps, state, renamer, &*journal, nullptr, options.progress);
@@ -136,7 +167,9 @@ void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TLis
         PutBack(run, steps, state, Verify(run, after, dirfd, &*journal), renamer, &*journal);
     }
     journal->Finished(CountsOf(run));
-    journal->Close();
+    if (!journal->Close() && report.journalError.empty()) {
+        report.journalError = JournalIncompleteText(journal->FailureText());
+    }
     report.journals.push_back(journal->Path());
 }
 

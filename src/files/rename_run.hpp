@@ -45,6 +45,9 @@ struct RunReport {
     // not be read, or no journal could be written.
     enum class Stop { None, FolderUnreadable, NoJournal } stop = Stop::None;
     std::string error;
+    // Not empty when a journal could not be completed once the renames had begun
+    // ("journal incomplet : ..."): the renames went on, and were done.
+    std::string journalError;
     bool stopped = false; // the progress hook stopped it: the files not reached are Unchanged
 };
 

@@ -7,8 +7,8 @@
 
 namespace quorvel {
 
-FolderView::FolderView(const FolderListing& listing)
-    : listing_(listing), names_(NameOf{this}, listing.Count()) {
+FolderView::FolderView(const FolderListing& listing, StampCheck stamps)
+    : listing_(listing), stamps_(stamps), names_(NameOf{this}, listing.Count()) {
     inodes_.reserve(listing.Count());
     for (std::size_t i = 0; i < listing.Count(); ++i) {
         names_.Insert(static_cast<std::uint32_t>(i));
@@ -28,6 +28,15 @@ bool FolderView::Holds(std::string_view name, std::uint64_t inode) const {
 
 bool FolderView::Has(std::string_view name) const {
     return InodeOf(name).has_value();
+}
+
+bool FolderView::SameFile(const std::string& name, std::size_t file, std::uint64_t inode) const {
+    if (stamps_.stamps == nullptr || file >= stamps_.stamps->size() || !(*stamps_.stamps)[file].Known()) {
+        return true;
+    }
+    const FileStamp& recorded = (*stamps_.stamps)[file];
+    const auto now = IdentifyEntry(stamps_.dirfd, name, recorded.kind);
+    return now && now->inode == inode && SameStamp(recorded, now->stamp);
 }
 
 void FolderView::Moved(const std::string& from, const std::string& to) {
@@ -64,6 +73,9 @@ public:
         const std::string& to = back ? NameBefore(step) : NameAfter(step);
         if (view_ != nullptr && !view_->Holds(from, files_[step.file].inode)) {
             return std::string(view_->Has(from) ? kNotTheSameFileText : kGoneText);
+        }
+        if (view_ != nullptr && !view_->SameFile(from, step.file, files_[step.file].inode)) {
+            return std::string(kNotTheSameFileText);
         }
         std::string detail;
         if (const int error = renamer_.Rename(from, to, &detail); error != 0) {

@@ -8,9 +8,12 @@
 // waited for it, with that reason. A cycle is done whole or not at all: when one of
 // its steps fails, the steps done are taken back, newest first. With a FolderView
 // (resume, undo), a step moves a name only while it still holds the file the journal
-// knows. Sets the outcome of every file the steps move.
+// knows: the same inode, and the same stamp where the journal has one (a new file
+// given the inode number of a deleted one is "ce n'est plus le même fichier"). Sets
+// the outcome of every file the steps move.
 #pragma once
 
+#include "files/file_identity.hpp"
 #include "files/folder_listing.hpp"
 #include "files/index_table.hpp"
 #include "files/journal.hpp"
@@ -24,16 +27,26 @@
 
 namespace quorvel {
 
+// What tells the files of a journal from others: the stamp of each (file_identity),
+// checked on the entry of the folder open as `dirfd` before it is moved.
+struct StampCheck {
+    int dirfd = -1;
+    const std::vector<FileStamp>* stamps = nullptr; // per file; none: the inode alone tells
+};
+
 // Which inode each name of a folder holds, from a listing, kept up to date as the
 // steps move names.
 class FolderView {
 public:
-    explicit FolderView(const FolderListing& listing);
+    explicit FolderView(const FolderListing& listing, StampCheck stamps = {});
     FolderView(const FolderView&) = delete; // its table reads the names through `this`
     FolderView& operator=(const FolderView&) = delete;
     // Whether `name` holds the file `inode` (any file when the inode is unknown).
     bool Holds(std::string_view name, std::uint64_t inode) const;
     bool Has(std::string_view name) const;
+    // Whether the entry `name` is file `file` of the journal, `inode` with its stamp,
+    // as the folder tells now. True when the journal has no stamp for it.
+    bool SameFile(const std::string& name, std::size_t file, std::uint64_t inode) const;
     void Moved(const std::string& from, const std::string& to);
 
 private:
@@ -49,6 +62,7 @@ private:
     std::optional<std::uint64_t> InodeOf(std::string_view name) const;
 
     const FolderListing& listing_;
+    StampCheck stamps_;
     std::vector<std::string> added_; // names the listing does not have, given a file by a move
     IndexTable<NameOf> names_;
     std::vector<std::optional<std::uint64_t>> inodes_; // per name, now; nullopt: gone

@@ -151,6 +151,8 @@ std::string RenameErrorText(int error) {
         return std::string(Tr("nom refusé par le système de fichiers"));
     case EIO:
         return std::string(Tr("erreur d'entrée-sortie"));
+    case EFBIG:
+        return std::string(Tr("fichier trop grand"));
     default:
         return FormatText(Tr("erreur système %s"), {std::to_string(error)});
     }

@@ -60,7 +60,8 @@ std::vector<std::uint32_t> Verify(std::vector<RunFile>& files, const FolderListi
         } else if (f.inode != 0 && after.Inode(e) != f.inode) {
             f.inode = after.Inode(e);
             if (journal != nullptr) {
-                journal->Inode(i, f.inode);
+                const auto now = IdentifyEntry(dirfd, f.newName, journal->FolderStampKind());
+                journal->Inode(i, f.inode, now && now->inode == f.inode ? now->stamp : FileStamp{});
             }
         }
     }

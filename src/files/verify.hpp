@@ -8,7 +8,7 @@
 // reported. A renamed entry that turns out to be a folder (a file replaced by a
 // folder after the listing) fails too, and is returned to be put back under its old
 // name. An entry whose inode changed with the rename (some file systems give a copy
-// a new one) has the new inode noted in the journal.
+// a new one) has the new inode noted in the journal, with its stamp.
 #pragma once
 
 #include "files/folder_listing.hpp"

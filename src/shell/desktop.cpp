@@ -60,19 +60,44 @@ DesktopServices::SaveAnswer DesktopServices::AskToSave(QWidget* parent, const QS
     return box.clickedButton() == no ? SaveAnswer::Discard : SaveAnswer::Cancel;
 }
 
-DesktopServices::InterruptedAnswer DesktopServices::AskAboutInterruptedRun(QWidget* parent,
-                                                                           const QString& text) {
+bool DesktopServices::InterruptedChoices::Offers(InterruptedAnswer answer) const {
+    switch (answer) {
+    case InterruptedAnswer::Undo:
+        return undo;
+    case InterruptedAnswer::Finish:
+        return finish;
+    case InterruptedAnswer::Forget:
+        return forget;
+    case InterruptedAnswer::Leave:
+        break;
+    }
+    return true;
+}
+
+DesktopServices::InterruptedAnswer
+DesktopServices::AskAboutInterruptedRun(QWidget* parent, const QString& text, InterruptedChoices offered) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quorvel"), text, QMessageBox::NoButton, parent);
-    QPushButton* undo = box.addButton(messages::PutBackButton(), QMessageBox::DestructiveRole);
-    QPushButton* finish = box.addButton(messages::FinishButton(), QMessageBox::AcceptRole);
+    const auto add = [&box](bool shown, const QString& caption, QMessageBox::ButtonRole role) {
+        return shown ? box.addButton(caption, role) : nullptr;
+    };
+    const QPushButton* undo = add(offered.undo, messages::PutBackButton(), QMessageBox::DestructiveRole);
+    const QPushButton* finish = add(offered.finish, messages::FinishButton(), QMessageBox::AcceptRole);
+    const QPushButton* forget = add(offered.forget, messages::ForgetButton(), QMessageBox::ActionRole);
     QPushButton* later = box.addButton(messages::LaterButton(), QMessageBox::RejectRole);
     box.setDefaultButton(later);
     box.setEscapeButton(later);
     Exec(box);
-    if (box.clickedButton() == undo) {
+    const QAbstractButton* clicked = box.clickedButton();
+    if (clicked == nullptr || clicked == later) {
+        return InterruptedAnswer::Leave;
+    }
+    if (clicked == undo) {
         return InterruptedAnswer::Undo;
     }
-    return box.clickedButton() == finish ? InterruptedAnswer::Finish : InterruptedAnswer::Leave;
+    if (clicked == finish) {
+        return InterruptedAnswer::Finish;
+    }
+    return clicked == forget ? InterruptedAnswer::Forget : InterruptedAnswer::Leave;
 }
 
 QString DesktopServices::OpenFileName(QWidget* parent, const QString& folder, const QString& filter) {

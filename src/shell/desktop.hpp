@@ -29,9 +29,18 @@ public:
     enum class SaveAnswer { Save, Discard, Cancel };
     virtual SaveAnswer AskToSave(QWidget* parent, const QString& text);
     // What to do with a run left in the middle: "Remettre les anciens noms",
-    // "Terminer le renommage" or "Plus tard".
-    enum class InterruptedAnswer { Undo, Finish, Leave };
-    virtual InterruptedAnswer AskAboutInterruptedRun(QWidget* parent, const QString& text);
+    // "Terminer le renommage", "Oublier" (never ask again) or "Plus tard", which is
+    // always there; the box shows only the buttons `offered` names, and an answer
+    // that was not offered is taken as "Plus tard".
+    enum class InterruptedAnswer { Undo, Finish, Forget, Leave };
+    struct InterruptedChoices {
+        bool undo = true;
+        bool finish = true;
+        bool forget = false;
+        bool Offers(InterruptedAnswer answer) const;
+    };
+    virtual InterruptedAnswer AskAboutInterruptedRun(QWidget* parent, const QString& text,
+                                                     InterruptedChoices offered);
     // File dialogs; an empty result when the user cancels.
     virtual QString OpenFileName(QWidget* parent, const QString& folder, const QString& filter);
     virtual QString SaveFileName(QWidget* parent, const QString& folder, const QString& filter);

@@ -88,8 +88,10 @@ private:
     void ShowHelp();
     void ShowAbout();
     void ChooseLanguage(bool english);
-    // Offers to finish or take back a run left in the middle, if the journals hold one.
-    void OfferInterruptedRun();
+    // Asks, for each run left in the middle that the journals hold, newest first,
+    // what to do with it, and does it (main_window_recovery.cpp); says first which
+    // journals cannot be used.
+    void OfferInterruptedRuns();
     void ReportRun(const RunSummary& summary);
     // The status line: what the last run or undo did, in the language shown.
     void ShowRunStatus();

@@ -1,12 +1,10 @@
 // The main window's script files, the report of a run, and what it does once it
-// is first on the screen: the offer of an interrupted run and the script of the
-// command line.
+// is first on the screen: the question about the interrupted runs
+// (main_window_recovery.cpp) and the script of the command line.
 #include "bridge/qt_text.hpp"
 #include "browser/folder_tree.hpp"
 #include "editor/script_document.hpp"
 #include "engine/primitives.hpp"
-#include "files/recorded_runs.hpp"
-#include "files/shown_name.hpp"
 #include "shell/desktop.hpp"
 #include "shell/main_window.hpp"
 #include "shell/messages.hpp"
@@ -121,26 +119,6 @@ void MainWindow::SaveScriptAs() {
     }
 }
 
-void MainWindow::OfferInterruptedRun() {
-    const std::optional<Journal> run = NewestInterruptedRun(JournalFolder());
-    if (!run) {
-        return;
-    }
-    const QByteArray folder = QByteArray::fromStdString(run->folder.path);
-    const QString text = messages::InterruptedRun(QString::fromStdString(Quoted(run->folder.path)),
-                                                  run->everRenamed, run->files.size());
-    switch (Desktop().AskAboutInterruptedRun(this, text)) {
-    case DesktopServices::InterruptedAnswer::Undo:
-        controller_->settleInterrupted(folder, false);
-        break;
-    case DesktopServices::InterruptedAnswer::Finish:
-        controller_->settleInterrupted(folder, true);
-        break;
-    case DesktopServices::InterruptedAnswer::Leave:
-        break;
-    }
-}
-
 // --- Command line ------------------------------------------------------------------
 
 void MainWindow::showEvent(QShowEvent* event) {
@@ -157,7 +135,7 @@ void MainWindow::FormActivate() {
         return;
     }
     firstActivation_ = false;
-    OfferInterruptedRun();
+    OfferInterruptedRuns();
     // A folder after the script is the unattended run, which the program does
     // without a window; the window only opens the script.
     const QStringList& args = env_.arguments;

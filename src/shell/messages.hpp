@@ -88,12 +88,48 @@ inline QString NothingToUndo() {
 inline QString UndoCaption() {
     return QStringLiteral("Annuler le dernier renommage");
 }
-// The question at start-up about a run left in the middle.
-inline QString InterruptedRun(const QString& folder, std::size_t done, std::size_t total) {
+// The question at start-up about a run left in the middle: which run it is, then
+// the lines that apply to it, each on its own line.
+inline QString InterruptedRun(const QString& folder, const QString& begun, std::size_t done,
+                              std::size_t total) {
     return Translated("InterruptedRun",
-                      QStringLiteral("Le renommage du dossier %1 a été interrompu (%2 fichier(s) "
-                                     "sur %3).\nRemettre les anciens noms, ou terminer le renommage ?"))
-        .arg(folder, QString::number(done), QString::number(total)); // one pass: a "%2" in the folder stays
+                      QStringLiteral("Le renommage du dossier %1, commencé le %2, a été interrompu "
+                                     "(%3 fichier(s) renommé(s) sur %4)."))
+        .arg(folder, begun, QString::number(done),
+             QString::number(total)); // one pass: a "%2" in the folder stays
+}
+// How the day and time a run began are written in that question (QDateTime's format).
+inline QString InterruptedRunDate() {
+    return Translated("InterruptedRunDate", QStringLiteral("dd/MM/yyyy 'à' HH:mm:ss"));
+}
+inline QString UnderTemporaryName(std::size_t files) {
+    return Translated("UnderTemporaryName", QStringLiteral("%1 fichier(s) sous un nom temporaire."))
+        .arg(files);
+}
+inline QString PutBackOrFinish() {
+    return Translated("PutBackOrFinish",
+                      QStringLiteral("Remettre les anciens noms, ou terminer le renommage ?"));
+}
+// A later run of the same folder has renames in place.
+inline QString LaterRunFirst() {
+    return Translated("LaterRunFirst", QStringLiteral("Il ne peut être ni annulé ni terminé maintenant : un "
+                                                      "renommage plus récent de ce dossier doit d'abord être "
+                                                      "annulé."));
+}
+// The folder at the recorded path is gone, or is another folder.
+inline QString InterruptedFolderGone() {
+    return Translated("InterruptedFolderGone",
+                      QStringLiteral("Ce dossier n'est plus là : rien ne peut y être remis ni terminé."));
+}
+inline QString ForgetExplained() {
+    return Translated(
+        "ForgetExplained",
+        QStringLiteral("« Oublier » laisse les fichiers comme ils sont et ne pose plus la question."));
+}
+// Above the journals that could not be used, one a line, shown once at start-up.
+inline QString UnusableJournals() {
+    return Translated("UnusableJournals",
+                      QStringLiteral("Des journaux de renommage ne peuvent pas servir :"));
 }
 // The root of the folder tree that is the user's home folder.
 inline QString HomeFolder() {
@@ -119,12 +155,19 @@ inline QString FinishButton() {
 inline QString LaterButton() {
     return Translated("LaterButton", QStringLiteral("Plus tard"));
 }
+inline QString ForgetButton() {
+    return Translated("ForgetButton", QStringLiteral("Oublier"));
+}
 // The label of the progress of a run, and of an undo, and the button that stops them.
 inline QString RunProgress() {
     return Translated("RunProgress", QStringLiteral("Renommage des fichiers..."));
 }
 inline QString UndoProgress() {
     return Translated("UndoProgress", QStringLiteral("Annulation du dernier renommage..."));
+}
+// The label of the progress while an interrupted run is taken back.
+inline QString PutBackProgress() {
+    return Translated("PutBackProgress", QStringLiteral("Remise des anciens noms..."));
 }
 inline QString StopButton() {
     return Translated("StopButton", QStringLiteral("Arrêter"));

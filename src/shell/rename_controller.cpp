@@ -248,20 +248,40 @@ void RenameController::undo() {
     if (!report.error.empty()) {
         emit error(QString::fromUtf8(report.error));
     }
+    if (!report.journalError.empty()) {
+        emit error(QString::fromUtf8(report.journalError));
+    }
     Relist(MovedNames(report.files));
     emit ran(SummaryOf(RunSummary::Work::Undo, report.done, 0, report.failed, report.files, report.stopped));
 }
 
-void RenameController::settleInterrupted(const QByteArray& folder, bool finish) {
+void RenameController::settleRun(const std::string& journal, const QByteArray& folder, bool finish) {
     const Renaming renaming(*this);
+    if (folder == folder_) {
+        ClearPreviewForWork();
+    }
     const TakeBackReport report =
-        finish ? ResumeLastRun(Bytes(folder), JournalFolder(), Follow(messages::RunProgress()))
-               : UndoLastRun(Bytes(folder), JournalFolder(), Follow(messages::UndoProgress()));
+        finish ? ResumeRun(journal, JournalFolder(), Follow(messages::RunProgress()))
+               : UndoRun(journal, JournalFolder(), Follow(messages::PutBackProgress()));
     if (!report.error.empty()) {
         emit error(QString::fromUtf8(report.error));
     }
+    if (!report.journalError.empty()) {
+        emit error(QString::fromUtf8(report.journalError));
+    }
+    // Nothing of the run is under a new name: there is nothing to put back, and the
+    // run is done with.
+    if (!finish && report.status == TakeBackReport::Status::NothingToDo) {
+        forgetRun(journal);
+    }
     if (folder == folder_) {
-        Relist({});
+        Relist(MovedNames(report.files));
+    }
+    UpdateUndo();
+    if (report.status == TakeBackReport::Status::Refused ||
+        report.status == TakeBackReport::Status::JournalBusy ||
+        report.status == TakeBackReport::Status::FolderUnreadable) {
+        return; // said in the error above; nothing was renamed
     }
     // A finished run counts as a run, whose not-renamed files stayed unchanged.
     std::size_t unchanged = 0;
@@ -272,6 +292,13 @@ void RenameController::settleInterrupted(const QByteArray& folder, bool finish) 
     }
     emit ran(SummaryOf(finish ? RunSummary::Work::Run : RunSummary::Work::Undo, report.done, unchanged,
                        report.failed, report.files, report.stopped));
+}
+
+void RenameController::forgetRun(const std::string& journal) {
+    std::string why;
+    if (!ForgetRun(journal, JournalFolder(), why)) {
+        emit error(QString::fromUtf8(why));
+    }
 }
 
 void RenameController::PreviewError(PreviewMode mode, const QString& why) {
@@ -407,6 +434,9 @@ void RenameController::run(RunMode mode) {
         options = {}; // the progress is over
         if (report.stop != RunReport::Stop::None) {
             emit error(QString::fromUtf8(report.error));
+        }
+        if (!report.journalError.empty()) {
+            emit error(QString::fromUtf8(report.journalError));
         }
         // The folder as the run left it, the renamed files selected under their new names.
         Relist(MovedNames(report.files));

@@ -122,8 +122,12 @@ public slots:
     void removeLine(int line);
     // Takes back the last run of the folder shown that is not undone.
     void undo();
-    // Finishes (`finish`) or takes back the interrupted run of `folder` (exact bytes).
-    void settleInterrupted(const QByteArray& folder, bool finish);
+    // Finishes (`finish`) or takes back the run of `journal`, and no other, whose
+    // folder is `folder` (exact bytes, as recorded). A run with nothing to put back
+    // is left as it is for good, as if taken back.
+    void settleRun(const std::string& journal, const QByteArray& folder, bool finish);
+    // Leaves the run of `journal` as it is for good: it is not offered again.
+    void forgetRun(const std::string& journal);
     // Reads a script file, which becomes the script and its file name. A file that
     // cannot be read or is not a script is refused, and the script and its file
     // name stay as they were; from the command line a script that does not exist

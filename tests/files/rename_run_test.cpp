@@ -434,9 +434,18 @@ TEST_F(RenameRunTest, AReadOnlyFolderRefusesEveryRename) {
     // Root is not bound by permissions: the run happens in a child without them. The
     // folder can be read and entered by everybody, written by nobody.
     ASSERT_EQ(::chmod(dir_.path().c_str(), 0555), 0);
-    ASSERT_EQ(::chmod(journals_.path().c_str(), 0777), 0);
+    // The journals go to a folder of the user the child becomes, as they must.
+    const std::string journals = journals_ / "child";
+    ASSERT_EQ(::mkdir(journals.c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(journals_.path().c_str(), 0755), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(journals.c_str(), 65534, 65534), 0);
+    }
     const auto status = test::InChildWithoutRoot([&] {
-        const RunReport report = Run(kAddPrefix);
+        RunOptions options = Options();
+        options.journalFolder = journals;
+        counter_ = 99;
+        const RunReport report = RunRenames(kAddPrefix, files_, selection_, counter_, options);
         const bool ok = report.failed == 2 && report.files[0].reason == "accès refusé" &&
                         report.files[1].reason == "accès refusé";
         return ok ? 0 : 1;

@@ -454,8 +454,8 @@ TEST_F(Editor, AnInterruptedRunIsOfferedAtStartUp) {
     Start();
     QTRY_VERIFY(!desktop_.log.interruptedQuestions.isEmpty());
     ASSERT_EQ(desktop_.log.interruptedQuestions.size(), 1);
-    EXPECT_TRUE(
-        desktop_.log.interruptedQuestions[0].contains(QStringLiteral("interrompu (2 fichier(s) sur 2)")));
+    EXPECT_TRUE(desktop_.log.interruptedQuestions[0].contains(
+        QStringLiteral("interrompu (2 fichier(s) renommé(s) sur 2)")));
     EXPECT_EQ(ReadFileBytes(folder_ / "a.txt"), "a.txt");
     EXPECT_EQ(ReadFileBytes(folder_ / "b.txt"), "b.txt");
     EXPECT_EQ(Get<QLabel>("RunStatus")->text(), QStringLiteral("2 remis sous leur ancien nom, 0 échecs"));

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <QUrl>
+#include <deque>
 #include <vector>
 
 namespace quorvel::test {
@@ -19,8 +20,14 @@ struct DesktopLog {
     bool answer = true;
     SaveAnswer saveAnswer = SaveAnswer::Discard;
     QStringList saveQuestions;
-    DesktopServices::InterruptedAnswer interruptedAnswer = DesktopServices::InterruptedAnswer::Leave;
+    using InterruptedAnswer = DesktopServices::InterruptedAnswer;
+    using InterruptedChoices = DesktopServices::InterruptedChoices;
+    // The answers to the questions about interrupted runs, in turn; once they are
+    // used up, `interruptedAnswer`.
+    std::deque<InterruptedAnswer> interruptedAnswers;
+    InterruptedAnswer interruptedAnswer = InterruptedAnswer::Leave;
     QStringList interruptedQuestions;
+    std::vector<InterruptedChoices> interruptedChoices; // what each question offered
     QString openFileName;
     QString saveFileName;
     QStringList dialogFolders; // where each file dialog started
@@ -38,9 +45,16 @@ public:
         log_.saveQuestions.push_back(text);
         return log_.saveAnswer;
     }
-    InterruptedAnswer AskAboutInterruptedRun(QWidget*, const QString& text) override {
+    InterruptedAnswer AskAboutInterruptedRun(QWidget*, const QString& text,
+                                             InterruptedChoices offered) override {
         log_.interruptedQuestions.push_back(text);
-        return log_.interruptedAnswer;
+        log_.interruptedChoices.push_back(offered);
+        if (log_.interruptedAnswers.empty()) {
+            return log_.interruptedAnswer;
+        }
+        const InterruptedAnswer answer = log_.interruptedAnswers.front();
+        log_.interruptedAnswers.pop_front();
+        return answer;
     }
     void ShowMessage(QWidget*, const QString& text) override { log_.messages.push_back(text); }
     void ShowError(QWidget*, const QString& text) override { log_.errors.push_back(text); }

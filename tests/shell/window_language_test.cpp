@@ -4,6 +4,8 @@
 #include "browser/file_grid.hpp"
 #include "editor/example_list.hpp"
 #include "editor/script_document.hpp"
+#include "files/journal_store.hpp"
+#include "files/recorded_runs.hpp"
 #include "settings/ini_file.hpp"
 #include "support/text.hpp"
 #include "tests/shell/main_window_fixture.hpp"
@@ -16,6 +18,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <ctime>
 #include <functional>
 #include <optional>
 
@@ -40,6 +43,14 @@ protected:
         Start(arguments);
     }
     QString Last(const QStringList& list) const { return list.isEmpty() ? QString() : list.back(); }
+    static QString LocalTime(std::int64_t seconds, const char* format) {
+        const std::time_t t = seconds;
+        std::tm local{};
+        localtime_r(&t, &local);
+        char text[64];
+        std::strftime(text, sizeof text, format, &local);
+        return QString::fromUtf8(text);
+    }
 };
 
 TEST_F(WindowLanguage, EveryMessageOfTheWindowInEnglish) {
@@ -143,12 +154,16 @@ TEST_F(WindowLanguage, EveryMessageOfTheWindowInEnglish) {
     Controller().run(RunMode::Unattended);
     window_->close();
     CutTheNewestJournal();
+    const std::vector<InterruptedRun> runs = ListInterruptedRuns(JournalFolder()).runs;
+    ASSERT_EQ(runs.size(), 1U);
     desktop_.log.interruptedAnswer = DesktopServices::InterruptedAnswer::Undo;
     StartIn(true);
     QTRY_VERIFY(!desktop_.log.interruptedQuestions.isEmpty());
-    EXPECT_EQ(desktop_.log.interruptedQuestions.back(),
-              "The renaming of the folder “" + QString::fromStdString(folder_.path()) +
-                  "” was interrupted (2 of 2 file(s)).\nPut the old names back, or finish the renaming?");
+    EXPECT_EQ(
+        desktop_.log.interruptedQuestions.back(),
+        "The renaming of the folder “" + QString::fromStdString(folder_.path()) + "”, begun on " +
+            LocalTime(runs[0].begun, "%Y-%m-%d at %H:%M:%S") +
+            ", was interrupted (2 of 2 file(s) renamed).\nPut the old names back, or finish the renaming?");
     EXPECT_EQ(Status(), QStringLiteral("2 back under their old names, 0 failed"));
     Get<QAction>("MNU_Fancais")->trigger();
 }
@@ -213,16 +228,24 @@ TEST_F(WindowLanguage, TheButtonsOfTheBoxesSpeakTheLanguageShown) {
         Desktop().Confirm(window_.get(), messages::ConfirmTitle(), messages::ConfirmRun());
     };
     const auto save = [this] { Desktop().AskToSave(window_.get(), messages::SaveChanges()); };
-    const auto interrupted = [this] { Desktop().AskAboutInterruptedRun(window_.get(), QStringLiteral("?")); };
+    const auto interrupted = [this] {
+        Desktop().AskAboutInterruptedRun(window_.get(), QStringLiteral("?"), {});
+    };
+    // A run that can only be forgotten or left.
+    const auto forgettable = [this] {
+        Desktop().AskAboutInterruptedRun(window_.get(), QStringLiteral("?"), {false, false, true});
+    };
     EXPECT_EQ(buttonsOf(confirm), QStringList({"&No", "&Yes"}));
     EXPECT_EQ(buttonsOf(save), QStringList({"&No", "&Yes", "Cancel"}));
     EXPECT_EQ(buttonsOf(interrupted),
               QStringList({"Finish the renaming", "Later", "Put the old names back"}));
+    EXPECT_EQ(buttonsOf(forgettable), QStringList({"Forget", "Later"}));
     Get<QAction>("MNU_Fancais")->trigger();
     EXPECT_EQ(buttonsOf(confirm), QStringList({"&Non", "&Oui"}));
     EXPECT_EQ(buttonsOf(save), QStringList({"&Non", "&Oui", "Annuler"}));
     EXPECT_EQ(buttonsOf(interrupted),
               QStringList({"Plus tard", "Remettre les anciens noms", "Terminer le renommage"}));
+    EXPECT_EQ(buttonsOf(forgettable), QStringList({"Oublier", "Plus tard"}));
     SetDesktop(std::move(recorded));
 }
 
@@ -231,7 +254,8 @@ TEST_F(WindowLanguage, TheButtonsOfTheBoxesSpeakTheLanguageShown) {
 TEST_F(WindowLanguage, TheBoxesNeverReadANameAsMarkup) {
     StartIn(false);
     std::unique_ptr<DesktopServices> recorded = SetDesktop(nullptr);
-    const QString text = messages::InterruptedRun(QStringLiteral("« <font color=white>x »"), 1, 2);
+    const QString text =
+        messages::InterruptedRun(QStringLiteral("« <font color=white>x »"), QStringLiteral("<b>"), 1, 2);
     const auto formatOf = [this](const std::function<void()>& ask) {
         std::optional<Qt::TextFormat> format;
         QTimer::singleShot(0, window_.get(), [&format] {
@@ -252,7 +276,7 @@ TEST_F(WindowLanguage, TheBoxesNeverReadANameAsMarkup) {
     EXPECT_EQ(formatOf([&] { Desktop().Confirm(window_.get(), messages::ConfirmTitle(), text); }),
               Qt::PlainText);
     EXPECT_EQ(formatOf([&] { Desktop().AskToSave(window_.get(), text); }), Qt::PlainText);
-    EXPECT_EQ(formatOf([&] { Desktop().AskAboutInterruptedRun(window_.get(), text); }), Qt::PlainText);
+    EXPECT_EQ(formatOf([&] { Desktop().AskAboutInterruptedRun(window_.get(), text, {}); }), Qt::PlainText);
     SetDesktop(std::move(recorded));
 }
 

@@ -9,13 +9,11 @@
 // pays for the files the benchmark made. bench/rename_figures.sh runs them mixed
 // and prints each figure next to its reference.
 #include "engine/codec.hpp"
-#include "files/folder_listing.hpp"
-#include "files/index_table.hpp"
-#include "files/order.hpp"
-#include "files/recorded_runs.hpp"
-#include "files/rename_run.hpp"
-#include "files/scan.hpp"
-#include "files/validate.hpp"
+#include "files/history/recorded_runs.hpp"
+#include "files/listing/folder_listing.hpp"
+#include "files/listing/scan.hpp"
+#include "files/run/plan_folder.hpp"
+#include "files/run/rename_run.hpp"
 #include "spawn.hpp"
 
 #include <algorithm>
@@ -144,7 +142,7 @@ void BM_ScanAndSort(benchmark::State& state) {
     const Text path = DecodeName(folder.path());
     for (auto _ : state) {
         TListFiles list;
-        ScanFolder(path, &list, U"*.*");
+        ScanFolder(path, list, U"*.*");
         list.Sort();
         benchmark::DoNotOptimize(list.Count());
     }
@@ -213,7 +211,7 @@ void BM_ScanAndSortNamesOnly(benchmark::State& state) {
     const Text path = DecodeName(folder.path());
     for (auto _ : state) {
         TListFiles list;
-        ScanFolder(path, &list, U"*.*", ScanDetail::NamesOnly);
+        ScanFolder(path, list, U"*.*", ScanDetail::NamesOnly);
         list.Sort();
         benchmark::DoNotOptimize(list.Count());
     }
@@ -280,7 +278,7 @@ void BM_ScanWithFilter(benchmark::State& state, const char32_t* filter, ScanDeta
     std::size_t listed = 0;
     for (auto _ : state) {
         TListFiles list;
-        ScanFolder(path, &list, filter, detail);
+        ScanFolder(path, list, filter, detail);
         listed = list.Count();
         benchmark::DoNotOptimize(listed);
     }
@@ -384,7 +382,7 @@ void BM_RunRenames(benchmark::State& state) {
         state.PauseTiming();
         auto folder = std::make_unique<BenchFolder>(kFiles);
         TListFiles files;
-        ScanFolder(DecodeName(folder->path()), &files, U"*.*");
+        ScanFolder(DecodeName(folder->path()), files, U"*.*");
         files.Sort();
         const std::vector<std::size_t> selection = SelectAll(files);
         NumberCounter counter = 0;
@@ -601,7 +599,7 @@ void BM_UndoLastRun(benchmark::State& state) {
         auto folder = std::make_unique<BenchFolder>(kFiles);
         {
             TListFiles files;
-            ScanFolder(DecodeName(folder->path()), &files, U"*.*", ScanDetail::NamesOnly);
+            ScanFolder(DecodeName(folder->path()), files, U"*.*", ScanDetail::NamesOnly);
             files.Sort();
             NumberCounter counter = 0;
             if (RunRenames(kPrefixScript, files, SelectAll(files), counter, options).renamed != kFiles) {
@@ -688,18 +686,7 @@ void BM_Plan(benchmark::State& state, const SyntheticRun& run, bool ignoresCase,
         files = run.files;
         steps.clear();
         state.ResumeTiming();
-        Validate(files, run.listing, ignoresCase);
-        const auto nameOf = [&](std::uint32_t e) { return run.listing.Name(e); };
-        std::optional<IndexTable<decltype(nameOf)>> names;
-        steps = Order(files, [&](std::string_view name) {
-            if (!names) {
-                names.emplace(nameOf, run.listing.Count());
-                for (std::size_t i = 0; i < run.listing.Count(); ++i) {
-                    names->Insert(static_cast<std::uint32_t>(i));
-                }
-            }
-            return names->Find(name) != kNoIndex;
-        });
+        steps = PlanFolder(files, run.listing, ignoresCase);
         benchmark::DoNotOptimize(steps.data());
         state.PauseTiming();
         if (steps.size() != expectedSteps) {

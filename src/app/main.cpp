@@ -16,7 +16,7 @@
 #include "batch/exit_status.hpp"
 #include "batch/folder_run.hpp"
 #include "batch/output.hpp"
-#include "files/run_messages.hpp"
+#include "files/run/run_messages.hpp"
 #include "look/menu_images.hpp"
 #include "settings/environment.hpp"
 #include "shell/about_box.hpp"

@@ -1,7 +1,7 @@
 // Texts of quorvel printed before any window exists.
 #pragma once
 
-#include "files/run_messages.hpp"
+#include "files/run/run_messages.hpp"
 
 namespace quorvel::app {
 

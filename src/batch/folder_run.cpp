@@ -1,16 +1,18 @@
 #include "batch/folder_run.hpp"
 
 #include "batch/exit_status.hpp"
+#include "batch/load_script.hpp"
 #include "batch/output.hpp"
+#include "batch/whole_folder.hpp"
 #include "engine/codec.hpp"
 #include "engine/compiled_script.hpp"
 #include "engine/errors.hpp"
 #include "engine/script_file.hpp"
-#include "files/error_texts.hpp"
-#include "files/rename_run.hpp"
-#include "files/run_messages.hpp"
-#include "files/scan.hpp"
-#include "files/shown_name.hpp"
+#include "files/listing/scan.hpp"
+#include "files/run/rename_run.hpp"
+#include "files/run/run_messages.hpp"
+#include "files/text/error_texts.hpp"
+#include "files/text/shown_name.hpp"
 
 #include <numeric>
 #include <unistd.h>
@@ -18,32 +20,6 @@
 namespace quorvel {
 
 namespace {
-
-// Reads the script; an exit status when it cannot serve.
-std::optional<int> LoadScript(const FolderRunRequest& request, ScriptLines& script) {
-    try {
-        script = ReadScriptFile(std::string(request.script));
-    } catch (const ScriptFileError& e) {
-        if (request.voice == FolderRunRequest::Voice::Window) {
-            if (const std::string text = WindowScriptFileErrorText(e, request.script, PathForm::Quoted);
-                !text.empty()) {
-                Say(text);
-                return kInvalidScript;
-            }
-        }
-        Say(ScriptFileErrorText(e, request.script, PathForm::Quoted));
-        return kCannotOpen;
-    }
-    if (!ScriptIsValid(script)) {
-        Say(Tr("Script invalide..."));
-        return kInvalidScript;
-    }
-    if (const auto problem = PatternProblemOf(script)) {
-        Say(PatternProblemText(*problem));
-        return kInvalidScript;
-    }
-    return std::nullopt;
-}
 
 bool WritePlan(const RunReport& report, bool null) {
     Output out(STDOUT_FILENO);
@@ -60,12 +36,10 @@ void WriteReport(const RunReport& report, bool dryRun) {
     Output err(STDERR_FILENO);
     for (const RunFile& f : report.files) {
         if (f.outcome == RenameOutcome::Failed) {
-            err.Write(
-                FormatText(Tr("échec : %s -> %s : %s"), {Quoted(f.oldName), Quoted(f.newName), f.reason}));
+            err.Write(FailureLine(f.oldName, f.newName, f.reason));
             err.Put('\n');
         } else if (!f.note.empty()) {
-            err.Write(
-                FormatText(Tr("attention : %s -> %s : %s"), {Quoted(f.oldName), Quoted(f.newName), f.note}));
+            err.Write(WarningLine(f.oldName, f.newName, f.note));
             err.Put('\n');
         }
     }
@@ -88,26 +62,21 @@ void WriteReport(const RunReport& report, bool dryRun) {
 
 int RunScriptOnFolder(const FolderRunRequest& request) {
     ScriptLines script;
-    if (const auto status = LoadScript(request, script)) {
+    if (const auto status = LoadScript(request.script, request.voice, script)) {
         return *status;
     }
-    const Text filter = request.filter.empty() ? Text(U"*.*") : DecodeName(request.filter);
     TListFiles files;
-    if (const int error = ScanFolder(DecodeName(request.folder), &files, filter, ScanDetail::NamesOnly);
-        error != 0) {
-        Say(FolderUnreadableText(request.folder, error));
-        return kCannotOpen;
+    std::vector<std::size_t> selection;
+    if (const auto status = ListWholeFolder(request.folder, request.filter, files, selection)) {
+        return *status;
     }
-    files.Sort();
-    std::vector<std::size_t> selection(files.Count());
-    std::iota(selection.begin(), selection.end(), std::size_t{0});
     NumberCounter counter = 0;
     RunReport report;
     try {
         report = request.dryRun ? PlanRenames(script, files, selection, counter)
                                 : RunRenames(script, files, selection, counter);
     } catch (const EngineError& e) {
-        if (request.voice == FolderRunRequest::Voice::Window) {
+        if (request.voice == ScriptVoice::Window) {
             Say(Tr("Une erreur est survenue !"));
         }
         Say(EngineErrorText(e));

@@ -1,6 +1,6 @@
 #include "batch/output.hpp"
 
-#include "files/run_messages.hpp"
+#include "files/run/run_messages.hpp"
 
 #include <cerrno>
 #include <unistd.h>

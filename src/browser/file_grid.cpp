@@ -4,9 +4,9 @@
 #include "browser/file_list_model.hpp"
 #include "browser/icon_cache.hpp"
 #include "engine/codec.hpp"
-#include "files/list_int.hpp"
-#include "files/project_file.hpp"
-#include "files/size_text.hpp"
+#include "files/listing/list_int.hpp"
+#include "files/listing/project_file.hpp"
+#include "files/listing/size_text.hpp"
 
 #include <QDateTime>
 #include <QKeyEvent>

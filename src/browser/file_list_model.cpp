@@ -2,8 +2,8 @@
 
 #include "bridge/qt_text.hpp"
 #include "browser/file_grid.hpp"
-#include "files/list_int.hpp"
-#include "files/scan.hpp"
+#include "files/listing/list_int.hpp"
+#include "files/listing/scan.hpp"
 
 namespace quorvel {
 
@@ -26,7 +26,7 @@ int FileListModel::List(TextView folder, TextView filter) {
     beginResetModel();
     files_.Clear();
     details_.Clear();
-    const int error = ScanFolder(folder, &files_, filter, ScanDetail::NamesOnly);
+    const int error = ScanFolder(folder, files_, filter, ScanDetail::NamesOnly);
     files_.Sort();
     endResetModel();
     return error;

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "engine/text.hpp"
-#include "files/file_details.hpp"
-#include "files/project_file.hpp"
+#include "files/listing/file_details.hpp"
+#include "files/listing/project_file.hpp"
 
 #include <QAbstractTableModel>
 

@@ -3,7 +3,7 @@
 // of browser/grid_selection.hpp; every change is announced by `changed`.
 #pragma once
 
-#include "files/list_int.hpp"
+#include "files/listing/list_int.hpp"
 
 #include <QObject>
 #include <vector>

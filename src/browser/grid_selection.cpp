@@ -1,7 +1,7 @@
 #include "browser/grid_selection.hpp"
 
 #include "browser/file_grid.hpp"
-#include "files/list_int.hpp"
+#include "files/listing/list_int.hpp"
 
 namespace quorvel {
 

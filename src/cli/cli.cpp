@@ -1,5 +1,6 @@
 #include "cli/cli.hpp"
 
+#include "batch/load_script.hpp"
 #include "cli/command_line.hpp"
 #include "cli/folder_commands.hpp"
 #include "cli/journal_commands.hpp"
@@ -8,8 +9,8 @@
 #include "engine/codec.hpp"
 #include "engine/compiled_script.hpp"
 #include "engine/errors.hpp"
-#include "files/error_texts.hpp"
-#include "files/shown_name.hpp"
+#include "files/text/error_texts.hpp"
+#include "files/text/shown_name.hpp"
 #include "quorvel_version.hpp"
 
 #include <string>
@@ -25,7 +26,7 @@ int Check(const Invocation& inv) {
         return UsageError(Tr("check attend un SCRIPT"), "check");
     }
     ScriptLines script;
-    if (const auto status = LoadScript(inv.operands[0], script)) {
+    if (const auto status = LoadScript(inv.operands[0], ScriptVoice::Cli, script)) {
         return *status;
     }
     return kOk;
@@ -36,7 +37,7 @@ int Apply(const Invocation& inv) {
         return UsageError(Tr("apply attend un SCRIPT"), "apply");
     }
     ScriptLines script;
-    if (const auto status = LoadScript(inv.operands[0], script)) {
+    if (const auto status = LoadScript(inv.operands[0], ScriptVoice::Cli, script)) {
         return *status;
     }
     const char separator = inv.null ? '\0' : '\n';

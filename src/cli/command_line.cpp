@@ -4,8 +4,8 @@
 #include "cli/messages.hpp"
 #include "engine/compiled_script.hpp"
 #include "engine/script_file.hpp"
-#include "files/error_texts.hpp"
-#include "files/shown_name.hpp"
+#include "files/text/error_texts.hpp"
+#include "files/text/shown_name.hpp"
 
 #include <unistd.h>
 
@@ -64,24 +64,6 @@ std::optional<Invocation> ParseOptions(std::span<const std::string_view> args, s
     }
     inv.operands.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
     return inv;
-}
-
-std::optional<int> LoadScript(std::string_view path, ScriptLines& script) {
-    try {
-        script = ReadScriptFile(std::string(path));
-    } catch (const ScriptFileError& e) {
-        Say(ScriptFileErrorText(e, path, PathForm::Quoted));
-        return kCannotOpen;
-    }
-    if (!ScriptIsValid(script)) {
-        Say(Tr("Script invalide..."));
-        return kInvalidScript;
-    }
-    if (const auto problem = PatternProblemOf(script)) {
-        Say(PatternProblemText(*problem));
-        return kInvalidScript;
-    }
-    return std::nullopt;
 }
 
 } // namespace quorvel::cli

@@ -35,7 +35,4 @@ struct Invocation {
 std::optional<Invocation> ParseOptions(std::span<const std::string_view> args, std::string& error,
                                        bool allowDryRun = false);
 
-// Reads and checks the script named by `path`; an exit status when it cannot serve.
-std::optional<int> LoadScript(std::string_view path, ScriptLines& script);
-
 } // namespace quorvel::cli

@@ -1,17 +1,19 @@
 #include "cli/folder_commands.hpp"
 
 #include "batch/folder_run.hpp"
+#include "batch/load_script.hpp"
 #include "batch/output.hpp"
+#include "batch/whole_folder.hpp"
 #include "cli/cli.hpp"
 #include "cli/command_line.hpp"
 #include "engine/codec.hpp"
 #include "engine/errors.hpp"
-#include "files/error_texts.hpp"
-#include "files/new_names.hpp"
-#include "files/rename_run.hpp"
-#include "files/run_messages.hpp"
-#include "files/scan.hpp"
-#include "files/shown_name.hpp"
+#include "files/listing/scan.hpp"
+#include "files/run/new_names.hpp"
+#include "files/run/rename_run.hpp"
+#include "files/run/run_messages.hpp"
+#include "files/text/error_texts.hpp"
+#include "files/text/shown_name.hpp"
 
 #include <numeric>
 #include <string>
@@ -35,20 +37,15 @@ int Preview(const Invocation& inv) {
         return *status;
     }
     ScriptLines script;
-    if (const auto status = LoadScript(inv.operands[0], script)) {
+    if (const auto status = LoadScript(inv.operands[0], ScriptVoice::Cli, script)) {
         return *status;
     }
-    const Text filter =
-        inv.operands.size() == 3 && !inv.operands[2].empty() ? DecodeName(inv.operands[2]) : Text(U"*.*");
     TListFiles files;
-    if (const int scan = ScanFolder(DecodeName(inv.operands[1]), &files, filter, ScanDetail::NamesOnly);
-        scan != 0) {
-        Say(FolderUnreadableText(inv.operands[1], scan));
-        return kCannotOpen;
+    std::vector<std::size_t> selection;
+    if (const auto status = ListWholeFolder(inv.operands[1], inv.operands.size() == 3 ? inv.operands[2] : "",
+                                            files, selection)) {
+        return *status;
     }
-    files.Sort();
-    std::vector<std::size_t> selection(files.Count());
-    std::iota(selection.begin(), selection.end(), std::size_t{0});
     std::vector<RunFile> names;
     NumberCounter counter = 0;
     try {

@@ -2,11 +2,11 @@
 
 #include "cli/cli.hpp"
 #include "cli/command_line.hpp"
-#include "files/folder_listing.hpp"
-#include "files/journal_messages.hpp"
-#include "files/recorded_runs.hpp"
-#include "files/run_messages.hpp"
-#include "files/shown_name.hpp"
+#include "files/history/recorded_runs.hpp"
+#include "files/listing/folder_listing.hpp"
+#include "files/run/journal_messages.hpp"
+#include "files/run/run_messages.hpp"
+#include "files/text/shown_name.hpp"
 
 #include <ctime>
 #include <string>
@@ -55,8 +55,7 @@ int Report(const TakeBackReport& report, TakeBack what) {
     Output err(STDERR_FILENO);
     for (const RunFile& f : report.files) {
         if (f.outcome == RenameOutcome::Failed) {
-            err.Write(
-                FormatText(Tr("échec : %s -> %s : %s"), {Quoted(f.oldName), Quoted(f.newName), f.reason}));
+            err.Write(FailureLine(f.oldName, f.newName, f.reason));
             err.Put('\n');
         }
     }

@@ -1,7 +1,7 @@
 #include "batch/exit_status.hpp"
 #include "batch/output.hpp"
 #include "cli/cli.hpp"
-#include "files/run_messages.hpp"
+#include "files/run/run_messages.hpp"
 
 #include <malloc.h>
 #include <new>

@@ -1,9 +1,9 @@
 // The main window's question at start-up about the runs left in the middle. Each
 // run is named by its folder, the time it began and what its folder holds of it
 // now; whatever the answer, it acts on that run alone.
-#include "files/journal_store.hpp"
-#include "files/recorded_runs.hpp"
-#include "files/shown_name.hpp"
+#include "files/history/recorded_runs.hpp"
+#include "files/run/journal_store.hpp"
+#include "files/text/shown_name.hpp"
 #include "shell/desktop.hpp"
 #include "shell/main_window.hpp"
 #include "shell/messages.hpp"

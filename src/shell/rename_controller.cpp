@@ -9,11 +9,11 @@
 #include "engine/compiled_script.hpp"
 #include "engine/errors.hpp"
 #include "engine/script_file.hpp"
-#include "files/error_texts.hpp"
-#include "files/preview_renames.hpp"
-#include "files/recorded_runs.hpp"
-#include "files/rename_run.hpp"
-#include "files/run_messages.hpp"
+#include "files/history/recorded_runs.hpp"
+#include "files/run/preview_renames.hpp"
+#include "files/run/rename_run.hpp"
+#include "files/run/run_messages.hpp"
+#include "files/text/error_texts.hpp"
 #include "shell/messages.hpp"
 
 #include <QFile>

@@ -12,8 +12,8 @@
 
 #include "editor/preview_source.hpp"
 #include "engine/catalogue.hpp"
-#include "files/progress.hpp"
-#include "files/run_file.hpp"
+#include "files/run/progress.hpp"
+#include "files/run/run_file.hpp"
 
 #include <QObject>
 #include <QString>

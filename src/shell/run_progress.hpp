@@ -4,7 +4,7 @@
 // work's loop.
 #pragma once
 
-#include "files/progress.hpp"
+#include "files/run/progress.hpp"
 
 #include <QElapsedTimer>
 #include <QString>

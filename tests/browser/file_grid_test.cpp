@@ -2,7 +2,7 @@
 #include "browser/file_grid.hpp"
 #include "browser/file_list_model.hpp"
 #include "engine/codec.hpp"
-#include "files/list_int.hpp"
+#include "files/listing/list_int.hpp"
 #include "support/temp_dir.hpp"
 
 #include <QSignalSpy>

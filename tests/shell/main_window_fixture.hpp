@@ -7,7 +7,7 @@
 #include "browser/file_list_model.hpp"
 #include "browser/file_selection.hpp"
 #include "browser/folder_tree.hpp"
-#include "files/run_messages.hpp"
+#include "files/run/run_messages.hpp"
 #include "shell/main_window.hpp"
 #include "shell/messages.hpp"
 #include "shell/rename_controller.hpp"

@@ -4,9 +4,9 @@
 // never comes back for a run taken back, finished or forgotten.
 #include "browser/file_list_model.hpp"
 #include "editor/script_document.hpp"
-#include "files/journal_store.hpp"
-#include "files/recorded_runs.hpp"
-#include "files/shown_name.hpp"
+#include "files/history/recorded_runs.hpp"
+#include "files/run/journal_store.hpp"
+#include "files/text/shown_name.hpp"
 #include "settings/ini_file.hpp"
 #include "support/text.hpp"
 #include "tests/shell/main_window_fixture.hpp"

@@ -1,0 +1,183 @@
+#include "files/listing/project_file.hpp"
+
+#include "engine/codec.hpp"
+#include "files/listing/list_error.hpp"
+#include "files/listing/name_order.hpp"
+
+#include <algorithm>
+
+namespace quorvel {
+
+namespace {
+
+const std::shared_ptr<const Text>& EmptyFolder() {
+    static const auto empty = std::make_shared<const Text>();
+    return empty;
+}
+
+} // namespace
+
+TProjectFile::TProjectFile(std::shared_ptr<const Text> folder, std::string nameBytes, std::int64_t size,
+                           std::int64_t date, std::uint32_t entry)
+    : name_(std::move(nameBytes)), folder_(folder ? std::move(folder) : EmptyFolder()), size_(size),
+      date_(date), entry_(entry) {
+    name_.shrink_to_fit(); // a million records: no spare room in any of them
+}
+
+TProjectFile::TProjectFile(std::shared_ptr<const Text> folder, TextView name, std::int64_t size,
+                           std::int64_t date)
+    : TProjectFile(std::move(folder), EncodeName(name), size, date) {}
+
+Text TProjectFile::Name() const {
+    return DecodeName(name_);
+}
+
+Text TProjectFile::FullPath() const {
+    Text path = *folder_;
+    DecodeNameInto(name_, path);
+    return path;
+}
+
+const TProjectFile& TListFiles::Items(std::size_t index) const {
+    if (index >= items_.size()) {
+        throw ListIndexError(static_cast<std::int64_t>(index));
+    }
+    return items_[index];
+}
+
+void TListFiles::Clear() {
+    items_.clear();
+    items_.shrink_to_fit();
+    onlyFolder_.reset();
+    sorted_ = true;
+    lastFolder_.reset();
+    descriptors_.clear();
+    listings_.clear();
+}
+
+void TListFiles::KeepFolderDescriptor(const std::shared_ptr<const Text>& folder, UniqueFd fd) {
+    descriptors_.emplace_back(folder, std::make_shared<const UniqueFd>(std::move(fd)));
+}
+
+std::optional<int> TListFiles::FolderDescriptor(const std::shared_ptr<const Text>& folder) const {
+    for (auto it = descriptors_.rbegin(); it != descriptors_.rend(); ++it) {
+        if (it->first == folder) {
+            return it->second->Get();
+        }
+    }
+    return std::nullopt;
+}
+
+void TListFiles::KeepFolderListing(const std::shared_ptr<const Text>& folder, FolderListing listing) {
+    listings_.push_back({folder, std::make_shared<const FolderListing>(std::move(listing)), nullptr});
+}
+
+const TListFiles::Kept* TListFiles::KeptOf(const std::shared_ptr<const Text>& folder) const {
+    for (auto it = listings_.rbegin(); it != listings_.rend(); ++it) {
+        if (it->folder == folder) {
+            return &*it;
+        }
+    }
+    return nullptr;
+}
+
+const ListingIndex* TListFiles::KeptListingIndex(const std::shared_ptr<const Text>& folder) const {
+    const Kept* kept = KeptOf(folder);
+    if (kept == nullptr) {
+        return nullptr;
+    }
+    if (!kept->index) {
+        kept->index = std::make_shared<const ListingIndex>(*kept->listing);
+    }
+    return kept->index.get();
+}
+
+namespace {
+
+// The order of Sort.
+bool Before(const TProjectFile& a, const TProjectFile& b) {
+    if (const int c = CompareFileNames(a, b); c != 0) {
+        return c < 0;
+    }
+    if (a.NameBytes() != b.NameBytes()) {
+        return a.NameBytes() < b.NameBytes();
+    }
+    return a.Folder() < b.Folder();
+}
+
+} // namespace
+
+void TListFiles::Sort() {
+    const auto before = [](const TProjectFile& a, const TProjectFile& b) { return Before(a, b); };
+    if (sorted_) {
+        return;
+    }
+    // Keys and places are sorted, then the records moved into their order.
+    LargeVector<NameKey> keys;
+    keys.reserve(items_.size());
+    for (std::size_t i = 0; i < items_.size(); ++i) {
+        keys.push_back(NameKeyOf(items_[i].NameBytes(), i));
+    }
+    SortNameKeys(keys, [&](std::size_t a, std::size_t b) { return before(items_[a], items_[b]); });
+    // In place, one cycle of the permutation after the other: no second copy of the
+    // records. A place done points to itself.
+    for (std::size_t start = 0; start < keys.size(); ++start) {
+        if (keys[start].index == start) {
+            continue;
+        }
+        TProjectFile held = std::move(items_[start]);
+        std::size_t at = start;
+        while (keys[at].index != start) {
+            const std::size_t from = keys[at].index;
+            items_[at] = std::move(items_[from]);
+            keys[at].index = at;
+            at = from;
+        }
+        items_[at] = std::move(held);
+        keys[at].index = at;
+    }
+    sorted_ = true;
+}
+
+void TListFiles::Add(TProjectFile file) {
+    if (items_.empty()) {
+        onlyFolder_ = file.SharedFolder();
+    } else {
+        if (onlyFolder_ != file.SharedFolder()) {
+            onlyFolder_.reset();
+        }
+        sorted_ = sorted_ && !Before(file, items_.back());
+    }
+    items_.push_back(std::move(file));
+}
+
+std::shared_ptr<const Text> TListFiles::SharedFolder(TextView folder) {
+    if (!lastFolder_ || *lastFolder_ != folder) {
+        lastFolder_ = std::make_shared<const Text>(folder);
+    }
+    return lastFolder_;
+}
+
+Text JoinPath(TextView dir, TextView name) {
+    Text path;
+    path.reserve(dir.size() + name.size() + 1);
+    path.append(dir);
+    if (!dir.empty() && dir.back() != U'/' && !name.starts_with(U'/')) {
+        path.push_back(U'/');
+    }
+    path.append(name);
+    return path;
+}
+
+void AddFoundFile(TListFiles& list, TextView fullPath, std::int64_t size, std::int64_t date) {
+    const std::size_t slash = fullPath.rfind(U'/');
+    const std::size_t cut = slash == TextView::npos ? 0 : slash + 1;
+    list.Add(
+        TProjectFile(list.SharedFolder(fullPath.substr(0, cut)), Text(fullPath.substr(cut)), size, date));
+}
+
+int CompareFileNames(const TProjectFile& a, const TProjectFile& b) {
+    return CompareFileNames(a.NameBytes(), b.NameBytes());
+}
+
+} // namespace quorvel

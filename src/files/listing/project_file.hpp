@@ -1,0 +1,126 @@
+// The files found in a folder: one record per file, the list that owns them, and
+// their order. The scan is in files/scan.hpp, its filter in files/filter.hpp, the
+// size as shown in files/size_text.hpp.
+//
+// Names are the exact bytes of the directory entry, decoded losslessly
+// (engine/codec.hpp), so that a name that is not valid UTF-8 comes back byte for
+// byte when the file is renamed.
+#pragma once
+
+#include "engine/text.hpp"
+#include "files/listing/folder_listing.hpp"
+#include "files/listing/listing_index.hpp"
+#include "files/listing/name_order.hpp"
+#include "files/tables/huge_pages.hpp"
+#include "files/tables/unique_fd.hpp"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvel {
+
+// One found file. A record keeps its name as the bytes of the directory entry (a
+// few bytes, often held inside the record itself), and the records of one folder
+// share a single copy of the folder's text.
+class TProjectFile {
+public:
+    // `folder` ends with "/" (or is empty for a bare name); a null folder is empty.
+    // `entry` is where the file is in the listing its scan kept (kNoEntry for none).
+    TProjectFile(std::shared_ptr<const Text> folder, std::string nameBytes, std::int64_t size,
+                 std::int64_t date, std::uint32_t entry = kNoEntry);
+    TProjectFile(std::shared_ptr<const Text> folder, TextView name, std::int64_t size, std::int64_t date);
+
+    // The file name with its extension, without any folder (decoded on each call).
+    Text Name() const;
+    // The name as the bytes of the directory entry.
+    const std::string& NameBytes() const { return name_; }
+    // The absolute folder of the file, ending with "/".
+    const Text& Folder() const { return *folder_; }
+    // The size in bytes; -1 when the scan did not read it (ScanDetail::NamesOnly).
+    std::int64_t Size() const { return size_; }
+    // The modification time in whole seconds since the Unix epoch, to be shown in
+    // local time; -1 when the scan did not read it.
+    std::int64_t Date() const { return date_; }
+    // Folder() + Name().
+    Text FullPath() const;
+
+    const std::shared_ptr<const Text>& SharedFolder() const { return folder_; }
+    // The file's entry in the listing that TListFiles keeps of its folder; kNoEntry
+    // when the record did not come from a scan.
+    std::uint32_t ListingEntry() const { return entry_; }
+
+private:
+    std::string name_;
+    std::shared_ptr<const Text> folder_;
+    std::int64_t size_;
+    std::int64_t date_;
+    std::uint32_t entry_;
+};
+
+// The records of a scan, in the order they were added until Sort is called.
+class TListFiles {
+public:
+    std::size_t Count() const { return items_.size(); }
+    // Throws ListIndexError for an index outside 0..Count - 1.
+    const TProjectFile& Items(std::size_t index) const;
+    void Clear();
+    // Sorts by CompareFileNames; names that compare equal keep a fixed order
+    // (exact bytes, then folder).
+    void Sort();
+    void Add(TProjectFile file);
+    // The folder of every record when they all have the same one; null otherwise.
+    const std::shared_ptr<const Text>& OnlyFolder() const { return onlyFolder_; }
+    // Room for `count` records in all.
+    void Reserve(std::size_t count) { items_.reserve(count); }
+
+    // The shared text of `folder`: the one of the last folder asked for when it is
+    // the same, a new one otherwise.
+    std::shared_ptr<const Text> SharedFolder(TextView folder);
+
+    // Keeps the descriptor through which the records of `folder` were read, so that
+    // a run renames in the folder that was listed, wherever its path leads by then.
+    void KeepFolderDescriptor(const std::shared_ptr<const Text>& folder, UniqueFd fd);
+    // That descriptor; nothing when the records of `folder` did not come from a scan.
+    std::optional<int> FolderDescriptor(const std::shared_ptr<const Text>& folder) const;
+    // Keeps every entry of `folder` as the scan read it, listed or not, so that a
+    // preview can check new names against the folder without reading it again.
+    void KeepFolderListing(const std::shared_ptr<const Text>& folder, FolderListing listing);
+    // That listing with its entries by name (ListingIndex::Listing), made the first
+    // time it is asked for; nullptr when the records of `folder` did not come from a
+    // scan.
+    const ListingIndex* KeptListingIndex(const std::shared_ptr<const Text>& folder) const;
+
+    LargeVector<TProjectFile>::const_iterator begin() const { return items_.begin(); }
+    LargeVector<TProjectFile>::const_iterator end() const { return items_.end(); }
+
+private:
+    LargeVector<TProjectFile> items_;
+    std::shared_ptr<const Text> onlyFolder_;
+    bool sorted_ = true; // added in the order of Sort: a scan gives its files so
+    std::shared_ptr<const Text> lastFolder_;
+    std::vector<std::pair<std::shared_ptr<const Text>, std::shared_ptr<const UniqueFd>>> descriptors_;
+    struct Kept {
+        std::shared_ptr<const Text> folder;
+        std::shared_ptr<const FolderListing> listing;
+        mutable std::shared_ptr<const ListingIndex> index; // made on first use
+    };
+    const Kept* KeptOf(const std::shared_ptr<const Text>& folder) const;
+    std::vector<Kept> listings_;
+};
+
+// `dir` and `name` with exactly one "/" between them; nothing is added when `dir` is
+// empty, when it ends with "/" or when `name` starts with "/".
+Text JoinPath(TextView dir, TextView name);
+
+// Appends the record of the file `fullPath`: its name is the part after the last
+// "/", its folder the part up to and including it.
+void AddFoundFile(TListFiles& list, TextView fullPath, std::int64_t size, std::int64_t date);
+
+// CompareFileNames (files/name_order.hpp) of the names of two records.
+int CompareFileNames(const TProjectFile& a, const TProjectFile& b);
+
+} // namespace quorvel

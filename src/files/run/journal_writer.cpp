@@ -1,0 +1,337 @@
+#include "files/run/journal_writer.hpp"
+
+#include "files/run/journal.hpp"
+#include "files/run/journal_messages.hpp"
+#include "files/run/journal_pruning.hpp"
+#include "files/run/journal_store.hpp"
+#include "files/run/journal_text.hpp"
+#include "files/run/safe_rename.hpp"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quorvel {
+
+namespace {
+
+constexpr std::size_t kBatchBytes = std::size_t{1} << 13; // about a thousand records
+constexpr std::string_view kMagic = "quorvel journal 2";
+// The error of a journal that would grow beyond kMostJournalBytes (no errno value).
+constexpr int kTooLarge = -1;
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            if (n == 0) {
+                errno = EIO;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+bool SyncFolder(const std::string& folder) {
+    const UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return fd.Valid() && ::fsync(fd.Get()) == 0;
+}
+
+// "20261208T232438.123456789Z-4242.journal": names sort in the order runs began.
+std::string NewJournalName() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    tm utc{};
+    ::gmtime_r(&now.tv_sec, &utc);
+    char buffer[64];
+    const std::size_t n = std::strftime(buffer, sizeof buffer, "%Y%m%dT%H%M%S", &utc);
+    std::string name(buffer, n);
+    std::snprintf(buffer, sizeof buffer, ".%09ldZ-%ld", static_cast<long>(now.tv_nsec),
+                  static_cast<long>(::getpid()));
+    return name + buffer + std::string(kJournalSuffix);
+}
+
+char KindLetter(StepKind kind) {
+    switch (kind) {
+    case StepKind::Move:
+        return 'M';
+    case StepKind::ToTemporary:
+        return 'H';
+    case StepKind::FromTemporary:
+        return 'F';
+    }
+    return '?';
+}
+
+std::string PlanText(const FolderIdentity& identity, std::size_t selected, const std::vector<RunFile>& files,
+                     const std::vector<FileStamp>& stamps, const std::vector<Step>& steps,
+                     const std::vector<std::uint32_t>& order, const std::vector<std::uint32_t>& numbers) {
+    std::string out;
+    out.reserve((order.size() + steps.size()) * 48);
+    out.append(kMagic).append("\nfolder ");
+    out += std::to_string(identity.device) + " " + std::to_string(identity.inode) + " " +
+           StampText(identity.stamp) + " ";
+    EscapeName(identity.path, out);
+    std::size_t unchanged = 0;
+    std::size_t refused = 0;
+    for (const RunFile& f : files) {
+        unchanged += f.verdict == Verdict::Unchanged ? 1 : 0;
+        refused += f.verdict != Verdict::Unchanged && f.verdict != Verdict::Ready ? 1 : 0;
+    }
+    out += "\nbegun " + std::to_string(static_cast<long long>(std::time(nullptr))) + " " +
+           std::to_string(selected) + " " + std::to_string(unchanged) + " " + std::to_string(refused) + "\n";
+    for (const std::uint32_t i : order) {
+        const RunFile& f = files[i];
+        out += "file " + std::to_string(f.inode) + " " +
+               StampText(i < stamps.size() ? stamps[i] : FileStamp{}) + " ";
+        EscapeName(f.oldName, out);
+        out.push_back(' ');
+        EscapeName(f.newName, out);
+        out.push_back(' ');
+        if (f.temporary.empty()) {
+            out.push_back('-');
+        } else {
+            EscapeName(f.temporary, out);
+        }
+        out.push_back('\n');
+    }
+    for (const Step& step : steps) {
+        out += "step " + std::to_string(numbers[step.file]) + " " + KindLetter(step.kind) + " " +
+               std::to_string(step.after) + "\n";
+    }
+    out += "planned " + std::to_string(order.size()) + " " + std::to_string(steps.size()) + "\n";
+    return out;
+}
+
+} // namespace
+
+std::optional<JournalWriter> JournalWriter::Create(const std::string& folder, const FolderIdentity& identity,
+                                                   std::size_t selected, const std::vector<RunFile>& files,
+                                                   const std::vector<FileStamp>& stamps,
+                                                   const std::vector<Step>& steps, std::string& error) {
+    const auto store = JournalStore::Open(folder, JournalStore::Use::Write, error);
+    if (!store) {
+        return std::nullopt;
+    }
+    std::vector<std::uint32_t> numbers(files.size(), kNoFile);
+    std::vector<std::uint32_t> order; // the files that move, in the order of their first step
+    for (const Step& step : steps) {
+        if (numbers[step.file] == kNoFile) {
+            numbers[step.file] = static_cast<std::uint32_t>(order.size());
+            order.push_back(step.file);
+        }
+    }
+    std::string plan = PlanText(identity, selected, files, stamps, steps, order, numbers);
+    if (plan.size() > kMostPlanBytes) {
+        error = kPlanTooLargeText;
+        return std::nullopt;
+    }
+    const std::string path = store->Path() + "/" + NewJournalName();
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!fd.Valid() || ::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+        error = Quoted(path) + " : " +
+                (errno == ENOENT || errno == ENOTDIR ? FolderErrorText(errno) : RenameErrorText(errno));
+        return std::nullopt;
+    }
+    JournalWriter writer(std::move(fd), path);
+    writer.fileNumbers_ = std::move(numbers);
+    writer.folderStamp_ = FileStampKind(identity.stamp.kind);
+    writer.files_ = order.size();
+    writer.kinds_.reserve(steps.size());
+    for (const Step& step : steps) {
+        writer.kinds_.push_back(static_cast<std::uint8_t>(step.kind));
+    }
+    writer.done_.assign(steps.size(), 0);
+    writer.pending_ = std::move(plan);
+    if (!writer.Flush() || ::fsync(writer.fd_.Get()) != 0 || !SyncFolder(store->Path())) {
+        error = Quoted(path) + " : " + RenameErrorText(writer.error_ != 0 ? writer.error_ : errno);
+        ::unlink(path.c_str());
+        return std::nullopt;
+    }
+    PruneJournals(*store, path);
+    return writer;
+}
+
+std::optional<JournalWriter> JournalWriter::Reopen(const std::string& path, std::string& error) {
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+    struct stat st {};
+    if (!fd.Valid() || ::fstat(fd.Get(), &st) != 0) {
+        error = Quoted(path) + " : " + RenameErrorText(errno);
+        return std::nullopt;
+    }
+    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        error = JournalLeftOutText(path, std::string(kJournalUnsafeText));
+        return std::nullopt;
+    }
+    if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
+        error = errno == EWOULDBLOCK ? std::string(kJournalBusyText)
+                                     : Quoted(path) + " : " + RenameErrorText(errno);
+        return std::nullopt;
+    }
+    JournalWriter writer(std::move(fd), path);
+    writer.written_ = static_cast<std::uint64_t>(st.st_size);
+    return writer;
+}
+
+JournalWriter::~JournalWriter() {
+    if (fd_.Valid() && !closed_) {
+        Flush();
+    }
+}
+
+void JournalWriter::Follow(const Journal& journal) {
+    folderStamp_ = FileStampKind(journal.folder.stamp.kind);
+    files_ = journal.files.size();
+    kinds_.clear();
+    kinds_.reserve(journal.steps.size());
+    for (const Step& step : journal.steps) {
+        kinds_.push_back(static_cast<std::uint8_t>(step.kind));
+    }
+    done_.assign(journal.steps.size(), 0);
+    for (std::size_t s = 0; s < journal.state.size() && s < done_.size(); ++s) {
+        done_[s] = journal.state[s] == StepState::Done ? 1 : 0;
+    }
+    if (journal.counts) {
+        end_ = std::array<std::size_t, 3>{journal.counts->renamed, journal.counts->unchanged,
+                                          journal.counts->failed};
+    }
+    undoStarted_ = journal.undoStarted;
+    undone_ = journal.undone;
+    settled_ = journal.settled;
+}
+
+void JournalWriter::Record(std::string_view line) {
+    pending_.append(line);
+    pending_.push_back('\n');
+    if (pending_.size() >= kBatchBytes) {
+        Flush();
+    }
+}
+
+void JournalWriter::Done(std::size_t step) {
+    if (step < done_.size()) {
+        done_[step] = 1;
+    }
+    Record("d " + std::to_string(step));
+}
+
+void JournalWriter::Reverted(std::size_t step) {
+    if (step < done_.size()) {
+        done_[step] = 0;
+    }
+    Record("r " + std::to_string(step));
+}
+
+void JournalWriter::Inode(std::size_t file, std::uint64_t inode, const FileStamp& stamp) {
+    if (!fileNumbers_.empty()) {
+        if (fileNumbers_[file] == kNoFile) {
+            return;
+        }
+        file = fileNumbers_[file];
+    }
+    Record("i " + std::to_string(file) + " " + std::to_string(inode) + " " + StampText(stamp));
+}
+
+void JournalWriter::Finished(const RunCounts& counts) {
+    end_ = std::array<std::size_t, 3>{counts.renamed, counts.unchanged, counts.failed};
+    Record("end " + std::to_string(counts.renamed) + " " + std::to_string(counts.unchanged) + " " +
+           std::to_string(counts.failed));
+}
+
+void JournalWriter::Begin(std::string_view session) {
+    undoStarted_ = undoStarted_ || session == "undo";
+    Record(session);
+    Flush();
+}
+
+void JournalWriter::Undone() {
+    undone_ = true;
+    Record("undone");
+}
+
+void JournalWriter::Settled() {
+    settled_ = true;
+    Record("settled");
+}
+
+std::string JournalWriter::SummaryLine() const {
+    std::size_t done = 0;
+    std::size_t renamed = 0;
+    for (std::size_t s = 0; s < done_.size(); ++s) {
+        done += done_[s];
+        renamed += done_[s] != 0 && kinds_[s] != static_cast<std::uint8_t>(StepKind::ToTemporary) ? 1 : 0;
+    }
+    std::string flags;
+    flags += undoStarted_ ? "u" : "";
+    flags += undone_ ? "d" : "";
+    flags += settled_ ? "s" : "";
+    std::string line = "summary " + std::to_string(files_) + " " + std::to_string(done_.size()) + " " +
+                       std::to_string(done) + " " + std::to_string(renamed) + " " +
+                       (flags.empty() ? "-" : flags);
+    if (end_) {
+        for (const std::size_t n : *end_) {
+            line += " " + std::to_string(n);
+        }
+    } else {
+        line += " - - -";
+    }
+    return line;
+}
+
+bool JournalWriter::Close() {
+    if (closed_) {
+        return !failed_;
+    }
+    closed_ = true;
+    Record(SummaryLine());
+    Record("closed");
+    if (Flush() && ::fdatasync(fd_.Get()) != 0) {
+        Fail(errno);
+    }
+    return !failed_;
+}
+
+std::optional<std::uint64_t> JournalWriter::FileSize() const {
+    struct stat st {};
+    if (::fstat(fd_.Get(), &st) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+void JournalWriter::Fail(int error) {
+    if (!failed_) {
+        failed_ = true;
+        error_ = error != 0 ? error : EIO;
+    }
+}
+
+bool JournalWriter::Flush() {
+    if (!pending_.empty() && !failed_) {
+        if (written_ + pending_.size() > kMostJournalBytes) {
+            Fail(kTooLarge);
+        } else if (!WriteAll(fd_.Get(), pending_)) {
+            Fail(errno);
+        } else {
+            written_ += pending_.size();
+        }
+    }
+    pending_.clear();
+    return !failed_;
+}
+
+std::string JournalWriter::FailureText() const {
+    return error_ == kTooLarge ? std::string(kJournalTooLargeText) : RenameErrorText(error_);
+}
+
+} // namespace quorvel

@@ -1,0 +1,30 @@
+// Stage of a run: the new name of every selected file.
+//
+// Contract: the engine is applied to the selected files in selection order with one
+// counter, the first of them starting the numbering. A name the engine cannot make
+// (too long, or a pattern too costly on it) is that file's failure
+// (Verdict::EngineFailure, its reason in the language of the messages) and the
+// numbering goes on as if it had been made; a ConversionError (it can only come
+// with the first file) or an InvalidPatternError propagates, nothing computed. Indexes outside the list are
+// skipped. Reads no disk.
+#pragma once
+
+#include "engine/apply.hpp"
+#include "files/listing/project_file.hpp"
+#include "files/run/run_file.hpp"
+
+#include <span>
+#include <vector>
+
+namespace quorvel {
+
+// `selection` holds 0-based indexes into `files`. `counter` is reset to 0 first.
+std::vector<RunFile> NewNames(const ScriptLines& script, const TListFiles& files,
+                              std::span<const std::size_t> selection, NumberCounter& counter);
+// The same into `run`, whose files and the memory of their names are used again: a
+// preview after a preview allocates next to nothing. On a ConversionError `run` is
+// left empty.
+void NewNamesInto(const ScriptLines& script, const TListFiles& files, std::span<const std::size_t> selection,
+                  NumberCounter& counter, std::vector<RunFile>& run);
+
+} // namespace quorvel

@@ -1,5 +1,6 @@
 #include "batch/output.hpp"
 
+#include "engine/descriptor_io.hpp"
 #include "files/run/run_messages.hpp"
 
 #include <cerrno>
@@ -26,17 +27,8 @@ void Output::Put(char c) {
 }
 
 bool Output::Flush() {
-    std::size_t done = 0;
-    while (!failed_ && done < buffer_.size()) {
-        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            failed_ = true;
-            break;
-        }
-        done += static_cast<std::size_t>(n);
+    if (!failed_ && !WriteAll(fd_, buffer_)) {
+        failed_ = true;
     }
     buffer_.clear();
     return !failed_;

@@ -1,5 +1,7 @@
 #include "browser/folder_watch.hpp"
 
+#include "engine/descriptor_io.hpp"
+
 #include <QSocketNotifier>
 #include <QTimer>
 #include <array>
@@ -74,10 +76,7 @@ void FolderWatch::Unwatch(const QByteArray& path) {
 void FolderWatch::ReadEvents() {
     alignas(inotify_event) std::array<char, 16384> buffer{};
     for (;;) {
-        const ssize_t n = ::read(fd_, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
+        const ssize_t n = ReadSome(fd_, buffer.data(), buffer.size());
         if (n <= 0) {
             break;
         }

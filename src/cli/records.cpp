@@ -1,5 +1,7 @@
 #include "cli/records.hpp"
 
+#include "engine/descriptor_io.hpp"
+
 #include <cerrno>
 #include <unistd.h>
 #include <vector>
@@ -14,10 +16,7 @@ bool ReadRecords(int fd, char separator, const std::function<void(std::string_vi
     std::vector<char> buffer(kChunk);
     std::string pending; // an incomplete record carried over from the previous chunk
     for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
+        const ssize_t n = ReadSome(fd, buffer.data(), buffer.size());
         if (n < 0) {
             return false;
         }

@@ -1,5 +1,6 @@
 #include "engine/replace_file.hpp"
 
+#include "engine/descriptor_io.hpp"
 #include "engine/errors.hpp"
 
 #include <cerrno>
@@ -89,20 +90,7 @@ public:
     int Fd() const { return fd_; }
     const std::string& Path() const { return path_; }
 
-    bool WriteAll(std::string_view bytes) const {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n <= 0) {
-                return false;
-            }
-            done += static_cast<std::size_t>(n);
-        }
-        return true;
-    }
+    bool WriteAll(std::string_view bytes) const { return quorvel::WriteAll(fd_, bytes); }
 
     bool SyncAndClose() {
         const bool synced = ::fsync(fd_) == 0;

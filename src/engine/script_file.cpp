@@ -1,8 +1,10 @@
 #include "engine/script_file.hpp"
 
 #include "engine/codec.hpp"
+#include "engine/descriptor_io.hpp"
 #include "engine/errors.hpp"
 #include "engine/replace_file.hpp"
+#include "engine/unique_fd.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -78,28 +80,6 @@ std::string FormatScriptText(const ScriptLines& script) {
 
 namespace {
 
-// Closes a POSIX descriptor on every path out of a scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
-
 using Kind = ScriptFileError::Kind;
 
 // The reason the message gives for a file over the limit names the limit.
@@ -166,9 +146,9 @@ std::string_view PathKindNoun(Kind kind) {
 ScriptLines ReadScriptFile(const std::string& path, ScriptReading reading) {
     // Without O_NONBLOCK, opening a named pipe waits for a writer; O_NOCTTY keeps a
     // terminal from becoming this program's controlling one.
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat st {};
-    if (fd.get() < 0) {
+    if (!fd.Valid()) {
         if (errno == ENOENT || errno == ENOTDIR) {
             throw ScriptFileError(Kind::Missing, path);
         }
@@ -178,7 +158,7 @@ ScriptLines ReadScriptFile(const std::string& path, ScriptReading reading) {
         }
         throw ScriptFileError(Kind::Unreadable, path);
     }
-    if (::fstat(fd.get(), &st) != 0) {
+    if (::fstat(fd.Get(), &st) != 0) {
         throw ScriptFileError(Kind::Unreadable, path);
     }
     RequireRegularFile(st.st_mode, path);
@@ -186,22 +166,9 @@ ScriptLines ReadScriptFile(const std::string& path, ScriptReading reading) {
         throw ScriptFileError(Kind::TooLarge, path);
     }
     // The file may grow while it is read: reading one byte past the limit tells.
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    while (bytes.size() <= kMaxScriptFileBytes) {
-        const std::size_t wanted = std::min(sizeof buffer, kMaxScriptFileBytes + 1 - bytes.size());
-        const ssize_t n = ::read(fd.get(), buffer, wanted);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throw ScriptFileError(Kind::Unreadable, path);
-        }
-        if (n == 0) {
-            break;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(n));
+    auto [bytes, error] = ReadAll(fd.Get(), kMaxScriptFileBytes, static_cast<std::size_t>(st.st_size));
+    if (error != 0) {
+        throw ScriptFileError(Kind::Unreadable, path);
     }
     if (bytes.size() > kMaxScriptFileBytes) {
         throw ScriptFileError(Kind::TooLarge, path);

@@ -2,6 +2,7 @@
 
 #include "engine/apply.hpp"
 #include "engine/codec.hpp"
+#include "engine/descriptor_io.hpp"
 #include "engine/errors.hpp"
 #include "engine/replace_file.hpp"
 
@@ -68,18 +69,8 @@ std::vector<std::string> LoadLines(const std::string& path) {
         ::close(fd);
         return lines;
     }
-    std::string bytes;
-    char buffer[16384];
-    while (bytes.size() <= kMaxSettingsSize) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
+    // What was read before a failed read is kept, as it always was.
+    const std::string bytes = ReadAll(fd, kMaxSettingsSize, static_cast<std::size_t>(st.st_size)).bytes;
     ::close(fd);
     if (bytes.size() > kMaxSettingsSize) {
         return lines; // it grew while it was read

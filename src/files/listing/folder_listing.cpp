@@ -1,5 +1,6 @@
 #include "files/listing/folder_listing.hpp"
 
+#include "engine/descriptor_io.hpp"
 #include "files/listing/name_order.hpp"
 
 #include <algorithm>
@@ -81,10 +82,7 @@ int ListFolder(int dirfd, FolderListing& out) {
     constexpr std::size_t kBuffer = std::size_t{1} << 18;
     const auto buffer = std::make_unique<char[]>(kBuffer);
     for (;;) {
-        const ssize_t n = ::getdents64(fd.Get(), buffer.get(), kBuffer);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
+        const ssize_t n = Retried([&] { return ::getdents64(fd.Get(), buffer.get(), kBuffer); });
         if (n < 0) {
             return errno;
         }

@@ -2,8 +2,8 @@
 // entry, without a stat of any of them.
 #pragma once
 
+#include "engine/unique_fd.hpp"
 #include "files/tables/huge_pages.hpp"
-#include "files/tables/unique_fd.hpp"
 
 #include <cstddef>
 #include <cstdint>

@@ -8,11 +8,11 @@
 #pragma once
 
 #include "engine/text.hpp"
+#include "engine/unique_fd.hpp"
 #include "files/listing/folder_listing.hpp"
 #include "files/listing/listing_index.hpp"
 #include "files/listing/name_order.hpp"
 #include "files/tables/huge_pages.hpp"
-#include "files/tables/unique_fd.hpp"
 
 #include <cstdint>
 #include <memory>

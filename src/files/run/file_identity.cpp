@@ -1,6 +1,6 @@
 #include "files/run/file_identity.hpp"
 
-#include "files/tables/unique_fd.hpp"
+#include "engine/unique_fd.hpp"
 
 #include <cerrno>
 #include <charconv>

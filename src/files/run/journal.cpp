@@ -1,5 +1,6 @@
 #include "files/run/journal.hpp"
 
+#include "engine/descriptor_io.hpp"
 #include "files/listing/listing_index.hpp"
 #include "files/run/journal_messages.hpp"
 #include "files/run/journal_text.hpp"
@@ -275,10 +276,8 @@ std::optional<std::string> ReadAt(int fd, std::uint64_t offset, std::size_t size
     std::string bytes(size, '\0');
     std::size_t got = 0;
     while (got < size) {
-        const ssize_t n = ::pread(fd, bytes.data() + got, size - got, static_cast<off_t>(offset + got));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
+        const ssize_t n = Retried(
+            [&] { return ::pread(fd, bytes.data() + got, size - got, static_cast<off_t>(offset + got)); });
         if (n < 0) {
             return std::nullopt;
         }

@@ -4,7 +4,7 @@
 // 0600). A journal planted by someone else is never read.
 #pragma once
 
-#include "files/tables/unique_fd.hpp"
+#include "engine/unique_fd.hpp"
 
 #include <cstdint>
 #include <optional>

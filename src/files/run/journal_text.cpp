@@ -1,5 +1,7 @@
 #include "files/run/journal_text.hpp"
 
+#include "engine/descriptor_io.hpp"
+
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -67,10 +69,7 @@ bool JournalLines::Fill() {
         start_ = 0;
     }
     while (end_ < kBlock) {
-        const ssize_t n = ::read(fd_, buffer_.get() + end_, kBlock - end_);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
+        const ssize_t n = ReadSome(fd_, buffer_.get() + end_, kBlock - end_);
         if (n < 0) {
             failed_ = true;
             error_ = errno;

@@ -2,7 +2,7 @@
 // goes through a journal line by line with memory bounded by the longest line.
 #pragma once
 
-#include "files/tables/unique_fd.hpp"
+#include "engine/unique_fd.hpp"
 
 #include <array>
 #include <charconv>

@@ -1,5 +1,6 @@
 #include "files/run/journal_writer.hpp"
 
+#include "engine/descriptor_io.hpp"
 #include "files/run/journal.hpp"
 #include "files/run/journal_messages.hpp"
 #include "files/run/journal_pruning.hpp"
@@ -24,23 +25,6 @@ constexpr std::size_t kBatchBytes = std::size_t{1} << 13; // about a thousand re
 constexpr std::string_view kMagic = "quorvel journal 2";
 // The error of a journal that would grow beyond kMostJournalBytes (no errno value).
 constexpr int kTooLarge = -1;
-
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            if (n == 0) {
-                errno = EIO;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
 
 bool SyncFolder(const std::string& folder) {
     const UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

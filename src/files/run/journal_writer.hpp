@@ -8,9 +8,9 @@
 // and undo take the state of every step from the folder.
 #pragma once
 
+#include "engine/unique_fd.hpp"
 #include "files/run/file_identity.hpp"
 #include "files/run/run_file.hpp"
-#include "files/tables/unique_fd.hpp"
 
 #include <array>
 #include <cstdint>

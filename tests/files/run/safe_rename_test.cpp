@@ -1,7 +1,7 @@
 // Renaming inside a folder without replacing anything, with renameat2 and without.
+#include "engine/unique_fd.hpp"
 #include "files/run/run_messages.hpp"
 #include "files/run/safe_rename.hpp"
-#include "files/tables/unique_fd.hpp"
 #include "methods.hpp"
 #include "support/temp_dir.hpp"
 

@@ -1,7 +1,7 @@
 // Keys of names that a file system ignoring case would take for one, and the
 // detection of such folders.
+#include "engine/unique_fd.hpp"
 #include "files/tables/name_fold.hpp"
-#include "files/tables/unique_fd.hpp"
 #include "support/temp_dir.hpp"
 
 #include <fcntl.h>

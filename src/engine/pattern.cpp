@@ -84,8 +84,8 @@ Pattern::Pattern(TextView pattern) : code_(std::make_unique<Code>()) {
     int error = 0;
     PCRE2_SIZE offset = 0;
     code_->code = pcre2_compile(Bytes(bytes), bytes.size(),
-                                PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_NEVER_BACKSLASH_C, &error,
-                                &offset, nullptr);
+                                PCRE2_UTF | PCRE2_UCP | PCRE2_MATCH_INVALID_UTF | PCRE2_NEVER_BACKSLASH_C,
+                                &error, &offset, nullptr);
     if (code_->code == nullptr) {
         PCRE2_UCHAR message[256] = {};
         pcre2_get_error_message(error, message, sizeof message);

@@ -1,8 +1,8 @@
 // The search pattern of a "Rechercher" line: a PCRE2 pattern in UTF mode, run on
 // the bytes of a name. Bytes that are not UTF-8 are never matched and come back as
 // they were (PCRE2_MATCH_INVALID_UTF); "\C" is refused, so that a match never
-// splits a character. "\d", "\w" and "\b" mean ASCII unless the pattern starts
-// with "(*UCP)"; "(?i)" ignores case by Unicode's rules.
+// splits a character. "\d", "\w" and "\b" follow Unicode (PCRE2_UCP), so that an
+// accented letter of a name is a letter; "(?i)" ignores case by Unicode's rules.
 //
 // A pattern is compiled once, with the JIT, and may then be run by several threads
 // at once: each thread has its own match block and JIT stack.

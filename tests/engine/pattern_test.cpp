@@ -88,7 +88,9 @@ TEST(Search, GroupsByNumberAndName) {
 TEST(Search, CaseEscapesUseUnicodesFullMappings) {
     Check({
         {"(.+)\\.", "\\U$1.", "straße.txt", "STRASSE.txt"},
-        {"^(\\w+)", "\\L$1", "ΟΔΟΣ", "ΟΔΟΣ"}, // without (*UCP) \w is ASCII
+        {"^(\\w+)", "\\L$1", "ΟΔΟΣ", "οδος"}, // \w takes every letter
+        {"(\\w+)", "<$1>", "été_2", "<été_2>"},
+        {"[0-9]+", "#", "٣3", "٣#"},
         {"(*UCP)^(\\w+)", "\\L$1", "ΟΔΟΣ.txt", "οδος.txt"},
         {"(*UCP)(\\w+) (\\w+)", "\\U$1\\E $2", "straße weg", "STRASSE weg"},
         {"(.*)", "\\u\\L$1", "hELLO", "Hello"},

@@ -332,32 +332,49 @@ TakeBackReport OnJournal(const std::string& path, const std::string& journalFold
     return Resume(*journal, *folder, progress, report);
 }
 
+// The folder named by the user and the journals of every run, for the work on its
+// last run; nothing, with the report saying why, when either cannot be read.
+struct FolderWithRuns {
+    OpenedFolder folder;
+    std::vector<Entry> entries;
+};
+
+std::optional<FolderWithRuns> OpenWithRuns(const std::string& path, const std::string& journalFolder,
+                                           TakeBackReport& report) {
+    auto folder = OpenNamed(path, report.error);
+    if (!folder) {
+        report.status = TakeBackReport::Status::FolderUnreadable;
+        return std::nullopt;
+    }
+    auto entries = Catalogue(journalFolder, report.warnings, report.error);
+    if (!entries) {
+        report.status = TakeBackReport::Status::Refused;
+        return std::nullopt;
+    }
+    return FolderWithRuns{std::move(*folder), std::move(*entries)};
+}
+
 } // namespace
 
 TakeBackReport UndoLastRun(const std::string& path, const std::string& journalFolder,
                            const ProgressHook& progress) {
     TakeBackReport report;
-    auto folder = OpenNamed(path, report.error);
-    if (!folder) {
-        report.status = TakeBackReport::Status::FolderUnreadable;
+    auto opened = OpenWithRuns(path, journalFolder, report);
+    if (!opened) {
         return report;
     }
-    auto entries = Catalogue(journalFolder, report.warnings, report.error);
-    if (!entries) {
-        report.status = TakeBackReport::Status::Refused;
-        return report;
-    }
+    auto& [folder, entries] = *opened;
     // The newest run that is not undone and has steps done, as the folder tells.
-    for (auto entry = entries->rbegin(); entry != entries->rend(); ++entry) {
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         const JournalSummary& s = entry->summary;
-        if (!SameFolder(s.folder, folder->identity) || (s.whole && !s.open && s.undone)) {
+        if (!SameFolder(s.folder, folder.identity) || (s.whole && !s.open && s.undone)) {
             continue;
         }
         auto journal = ReadChecked(entry->path, report.warnings);
-        if (!journal || journal->undone || DoneOnDisk(*journal, folder->listing) == 0) {
+        if (!journal || journal->undone || DoneOnDisk(*journal, folder.listing) == 0) {
             continue;
         }
-        return Undo(*journal, *folder, progress, report);
+        return Undo(*journal, folder, progress, report);
     }
     return report;
 }
@@ -365,19 +382,14 @@ TakeBackReport UndoLastRun(const std::string& path, const std::string& journalFo
 TakeBackReport ResumeLastRun(const std::string& path, const std::string& journalFolder,
                              const ProgressHook& progress) {
     TakeBackReport report;
-    auto folder = OpenNamed(path, report.error);
-    if (!folder) {
-        report.status = TakeBackReport::Status::FolderUnreadable;
+    auto opened = OpenWithRuns(path, journalFolder, report);
+    if (!opened) {
         return report;
     }
-    auto entries = Catalogue(journalFolder, report.warnings, report.error);
-    if (!entries) {
-        report.status = TakeBackReport::Status::Refused;
-        return report;
-    }
+    auto& [folder, entries] = *opened;
     // Only the newest run of the folder, and only when it did not end.
-    for (auto entry = entries->rbegin(); entry != entries->rend(); ++entry) {
-        if (!SameFolder(entry->summary.folder, folder->identity)) {
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        if (!SameFolder(entry->summary.folder, folder.identity)) {
             continue;
         }
         auto journal = ReadChecked(entry->path, report.warnings);
@@ -387,7 +399,7 @@ TakeBackReport ResumeLastRun(const std::string& path, const std::string& journal
         if (!Resumable(*journal)) {
             return report;
         }
-        return Resume(*journal, *folder, progress, report);
+        return Resume(*journal, folder, progress, report);
     }
     return report;
 }

@@ -110,7 +110,9 @@ void FolderWatch::ReadEvents() {
             }
         }
     }
-    if (!pending_.isEmpty()) {
+    // The first change starts the wait and later ones ride along: restarting it on
+    // each event would tell nothing for as long as a busy folder keeps changing.
+    if (!pending_.isEmpty() && !settle_->isActive()) {
         settle_->start();
     }
 }

@@ -3,6 +3,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -55,6 +56,26 @@ TEST_F(FolderTreeTest, FollowsFoldersMadeRemovedAndRenamedOnDisk) {
     dir_.Write("other.txt", "");
     QTest::qWait(300);
     EXPECT_EQ(Children(shown_), (QStringList{"c", "d", "e"}));
+}
+
+// A folder written to all the time (downloads, a temporary folder) still shows
+// its new sub-folders.
+TEST_F(FolderTreeTest, AFolderThatNeverStopsChangingStillShowsItsNewFolders) {
+    int written = 0;
+    QTimer churn;
+    churn.setInterval(20);
+    QObject::connect(&churn, &QTimer::timeout, [&] {
+        if (written++ % 2 == 0) {
+            dir_.Write("busy.part", "x");
+        } else {
+            fs::remove(dir_ / "busy.part");
+        }
+    });
+    churn.start();
+    QTest::qWait(100);
+    fs::create_directory(dir_ / "c");
+    EXPECT_TRUE(Becomes({"b", "c", "d"}));
+    EXPECT_GT(written, 3);
 }
 
 TEST_F(FolderTreeTest, KeepsWhatWasReadBelowAFolderThatStays) {

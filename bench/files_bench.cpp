@@ -139,7 +139,7 @@ void RemoveAll(const std::string& path) {
 
 void BM_ScanAndSort(benchmark::State& state) {
     const BenchFolder folder(kFiles);
-    const Text path = DecodeName(folder.path());
+    const FolderPath path(folder.path());
     for (auto _ : state) {
         TListFiles list;
         ScanFolder(path, list, U"*.*");
@@ -208,7 +208,7 @@ BENCHMARK(BM_ScanAndSortPlainC)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 // Names only, as quorvel-cli scans: a stat only where readdir does not tell the type.
 void BM_ScanAndSortNamesOnly(benchmark::State& state) {
     const BenchFolder folder(kFiles);
-    const Text path = DecodeName(folder.path());
+    const FolderPath path(folder.path());
     for (auto _ : state) {
         TListFiles list;
         ScanFolder(path, list, U"*.*", ScanDetail::NamesOnly);
@@ -274,7 +274,7 @@ const BenchFolder& ScanBenchFolder() {
 }
 
 void BM_ScanWithFilter(benchmark::State& state, const char32_t* filter, ScanDetail detail) {
-    const Text path = DecodeName(ScanBenchFolder().path());
+    const FolderPath path(ScanBenchFolder().path());
     std::size_t listed = 0;
     for (auto _ : state) {
         TListFiles list;
@@ -382,7 +382,7 @@ void BM_RunRenames(benchmark::State& state) {
         state.PauseTiming();
         auto folder = std::make_unique<BenchFolder>(kFiles);
         TListFiles files;
-        ScanFolder(DecodeName(folder->path()), files, U"*.*");
+        ScanFolder(FolderPath(folder->path()), files, U"*.*");
         files.Sort();
         const std::vector<std::size_t> selection = SelectAll(files);
         NumberCounter counter = 0;
@@ -599,7 +599,7 @@ void BM_UndoLastRun(benchmark::State& state) {
         auto folder = std::make_unique<BenchFolder>(kFiles);
         {
             TListFiles files;
-            ScanFolder(DecodeName(folder->path()), files, U"*.*", ScanDetail::NamesOnly);
+            ScanFolder(FolderPath(folder->path()), files, U"*.*", ScanDetail::NamesOnly);
             files.Sort();
             NumberCounter counter = 0;
             if (RunRenames(kPrefixScript, files, SelectAll(files), counter, options).renamed != kFiles) {
@@ -609,7 +609,7 @@ void BM_UndoLastRun(benchmark::State& state) {
         }
         SyncFileSystemOf(folder->path());
         state.ResumeTiming();
-        const TakeBackReport report = UndoLastRun(folder->path(), options.journalFolder);
+        const TakeBackReport report = UndoLastRun(FolderPath(folder->path()), options.journalFolder);
         state.PauseTiming();
         if (report.status != TakeBackReport::Status::Done || report.done != kFiles ||
             !AllRenamed(*folder, false)) {

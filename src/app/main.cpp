@@ -72,7 +72,7 @@ int RunUnattended(const std::vector<std::string>& operands) {
     quorvel::FolderRunRequest request;
     request.voice = quorvel::FolderRunRequest::Voice::Window;
     request.script = operands[0];
-    request.folder = operands[1];
+    request.folder = quorvel::FolderPath(operands[1]);
     request.filter = operands.size() >= 3 ? std::string_view(operands[2]) : std::string_view();
     try {
         return quorvel::RunScriptOnFolder(request);

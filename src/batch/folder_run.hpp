@@ -4,6 +4,7 @@
 #pragma once
 
 #include "batch/load_script.hpp"
+#include "files/listing/folder_path.hpp"
 
 #include <string_view>
 
@@ -13,7 +14,7 @@ struct FolderRunRequest {
     using Voice = ScriptVoice;
     Voice voice = Voice::Cli;
     std::string_view script; // path, as bytes
-    std::string_view folder; // as bytes
+    FolderPath folder;
     std::string_view filter; // as bytes; empty: "*.*"
     bool dryRun = false;
     bool null = false; // the plan of a dry run separated by NUL

@@ -10,11 +10,11 @@
 
 namespace quorvel {
 
-std::optional<int> ListWholeFolder(std::string_view folder, std::string_view filter, TListFiles& files,
+std::optional<int> ListWholeFolder(const FolderPath& folder, std::string_view filter, TListFiles& files,
                                    std::vector<std::size_t>& selection) {
     const Text pattern = filter.empty() ? Text(U"*.*") : DecodeName(filter);
-    if (const int error = ScanFolder(DecodeName(folder), files, pattern, ScanDetail::NamesOnly); error != 0) {
-        Say(FolderUnreadableText(folder, error));
+    if (const int error = ScanFolder(folder, files, pattern, ScanDetail::NamesOnly); error != 0) {
+        Say(FolderUnreadableText(folder.Bytes(), error));
         return kCannotOpen;
     }
     files.Sort();

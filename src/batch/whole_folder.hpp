@@ -11,10 +11,10 @@
 
 namespace quorvel {
 
-// Scans `folder` (bytes) for the names that match `filter` (bytes; empty: "*.*"),
+// Scans `folder` for the names that match `filter` (bytes; empty: "*.*"),
 // sorts them and selects them all. An exit status when the folder cannot be read,
 // said on standard error.
-std::optional<int> ListWholeFolder(std::string_view folder, std::string_view filter, TListFiles& files,
+std::optional<int> ListWholeFolder(const FolderPath& folder, std::string_view filter, TListFiles& files,
                                    std::vector<std::size_t>& selection);
 
 } // namespace quorvel

@@ -22,7 +22,7 @@ std::optional<FileDetails> FileListModel::DetailsOfRow(int row) const {
     return details_.Of(files_, static_cast<std::size_t>(row - 1));
 }
 
-int FileListModel::List(TextView folder, TextView filter) {
+int FileListModel::List(const FolderPath& folder, TextView filter) {
     beginResetModel();
     files_.Clear();
     details_.Clear();

@@ -31,7 +31,7 @@ public:
     // scan reads names only: sizes and dates come with DetailsOfRow, for the rows
     // shown.
     // Returns 0, or the errno value that tells why the folder could not be read.
-    int List(TextView folder, TextView filter);
+    int List(const FolderPath& folder, TextView filter);
     void Clear();
 
     // What a row of `selected` (grid rows, 1 and up) says to assistive technology

@@ -42,8 +42,9 @@ int Preview(const Invocation& inv) {
     }
     TListFiles files;
     std::vector<std::size_t> selection;
-    if (const auto status = ListWholeFolder(inv.operands[1], inv.operands.size() == 3 ? inv.operands[2] : "",
-                                            files, selection)) {
+    if (const auto status =
+            ListWholeFolder(FolderPath(std::string(inv.operands[1])),
+                            inv.operands.size() == 3 ? inv.operands[2] : "", files, selection)) {
         return *status;
     }
     std::vector<RunFile> names;
@@ -88,7 +89,7 @@ int RunFolder(const Invocation& inv) {
     }
     FolderRunRequest request;
     request.script = inv.operands[0];
-    request.folder = inv.operands[1];
+    request.folder = FolderPath(std::string(inv.operands[1]));
     request.filter = inv.operands.size() == 3 ? inv.operands[2] : std::string_view();
     request.dryRun = inv.dryRun;
     request.null = inv.null;

@@ -17,11 +17,11 @@ namespace quorvel::cli {
 namespace {
 
 // The operand FOLDER of undo and resume; an exit status when the command line is wrong.
-std::optional<int> FolderOperand(const Invocation& inv, std::string_view command, std::string& folder) {
+std::optional<int> FolderOperand(const Invocation& inv, std::string_view command, FolderPath& folder) {
     if (inv.operands.size() != 1) {
         return UsageError(FormatText(Tr("%s attend un DOSSIER"), {command}), command);
     }
-    folder = inv.operands[0];
+    folder = FolderPath(std::string(inv.operands[0]));
     return std::nullopt;
 }
 
@@ -103,7 +103,7 @@ std::string LocalTime(std::int64_t seconds) {
 } // namespace
 
 int Undo(const Invocation& inv) {
-    std::string folder;
+    FolderPath folder;
     if (const auto status = FolderOperand(inv, "undo", folder)) {
         return *status;
     }
@@ -111,7 +111,7 @@ int Undo(const Invocation& inv) {
 }
 
 int Resume(const Invocation& inv) {
-    std::string folder;
+    FolderPath folder;
     if (const auto status = FolderOperand(inv, "resume", folder)) {
         return *status;
     }
@@ -122,11 +122,11 @@ int History(const Invocation& inv) {
     if (inv.operands.size() > 1) {
         return UsageError(Tr("history attend au plus un DOSSIER"), "history");
     }
-    const std::string folder = inv.operands.empty() ? std::string() : std::string(inv.operands[0]);
-    if (!folder.empty()) {
+    const FolderPath folder = inv.operands.empty() ? FolderPath() : FolderPath(std::string(inv.operands[0]));
+    if (!folder.Empty()) {
         int code = 0;
         if (!OpenFolder(folder, code).Valid()) {
-            Say(FolderUnreadableText(folder, code));
+            Say(FolderUnreadableText(folder.Bytes(), code));
             return kCannotOpen;
         }
     }
@@ -147,7 +147,7 @@ int History(const Invocation& inv) {
         }
         out.Write(LocalTime(run.begun) + "  " + std::string(StateText(run.state)) + "  " +
                   FormatText(Tr("%s : %s"), {CountText(run.selected, "fichier", "fichiers"), what}) + "  " +
-                  Quoted(run.folder) + "\n");
+                  Quoted(run.folder.Bytes()) + "\n");
     }
     return out.Flush() ? kOk : kOutputError;
 }

@@ -29,7 +29,7 @@ QString BegunText(std::int64_t begun) {
 }
 
 QString Question(const InterruptedRun& run) {
-    QStringList lines{messages::InterruptedRun(QString::fromStdString(Quoted(run.folder)),
+    QStringList lines{messages::InterruptedRun(QString::fromStdString(Quoted(run.folder.Bytes())),
                                                BegunText(run.begun), run.renamed, run.files)};
     if (run.temporary > 0) {
         lines.push_back(messages::UnderTemporaryName(run.temporary));
@@ -96,8 +96,7 @@ void MainWindow::OfferInterruptedRuns() {
         switch (answer) {
         case Answer::Undo:
         case Answer::Finish:
-            controller_->settleRun(run.journal, QByteArray::fromStdString(run.folder),
-                                   answer == Answer::Finish);
+            controller_->settleRun(run.journal, run.folder, answer == Answer::Finish);
             break;
         case Answer::Forget:
             controller_->forgetRun(run.journal);

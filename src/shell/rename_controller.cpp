@@ -88,10 +88,6 @@ std::vector<ExampleMark> MarksOf(const std::vector<RunFile>& files) {
     return marks;
 }
 
-std::string Bytes(const QByteArray& bytes) {
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
 } // namespace
 
 RenameController::RenameController(QObject* parent)
@@ -168,12 +164,15 @@ void RenameController::selectAll() {
 }
 
 void RenameController::listFolder(const QByteArray& folder, const QString& filter) {
+    ListFolder(FolderPath(folder.toStdString()), filter);
+}
+
+void RenameController::ListFolder(const FolderPath& folder, const QString& filter) {
     const bool another = folder != folder_;
     folder_ = folder;
     filter_ = filter;
     selection_->Clear();
-    files_->List(DecodeName(std::string_view(folder.constData(), static_cast<std::size_t>(folder.size()))),
-                 FromQString(filter));
+    files_->List(folder, FromQString(filter));
     UpdateUndo();
     if (another) {
         emit folderChanged();
@@ -181,7 +180,7 @@ void RenameController::listFolder(const QByteArray& folder, const QString& filte
 }
 
 void RenameController::UpdateUndo() {
-    const bool can = !folder_.isEmpty() && HasRunToUndo(Bytes(folder_), JournalFolder());
+    const bool can = !folder_.Empty() && HasRunToUndo(folder_, JournalFolder());
     if (can != canUndo_) {
         canUndo_ = can;
         emit stateChanged();
@@ -191,7 +190,7 @@ void RenameController::UpdateUndo() {
 void RenameController::Relist(const std::vector<std::string>& selectNames) {
     const std::unordered_set<std::string> wanted(selectNames.begin(), selectNames.end());
     const int anchor = selection_->AnchorRow();
-    listFolder(folder_, filter_);
+    ListFolder(folder_, filter_);
     std::vector<int> rows;
     for (std::size_t i = 0; i < files_->Count(); ++i) {
         if (wanted.count(files_->Files().Items(i).NameBytes()) != 0) {
@@ -238,8 +237,7 @@ void RenameController::ClearPreviewForWork() {
 void RenameController::undo() {
     const Renaming renaming(*this);
     ClearPreviewForWork();
-    const TakeBackReport report =
-        UndoLastRun(Bytes(folder_), JournalFolder(), Follow(messages::UndoProgress()));
+    const TakeBackReport report = UndoLastRun(folder_, JournalFolder(), Follow(messages::UndoProgress()));
     if (report.status == TakeBackReport::Status::NothingToDo) {
         emit message(messages::NothingToUndo());
         UpdateUndo();
@@ -255,7 +253,7 @@ void RenameController::undo() {
     emit ran(SummaryOf(RunSummary::Work::Undo, report.done, 0, report.failed, report.files, report.stopped));
 }
 
-void RenameController::settleRun(const std::string& journal, const QByteArray& folder, bool finish) {
+void RenameController::settleRun(const std::string& journal, const FolderPath& folder, bool finish) {
     const Renaming renaming(*this);
     if (folder == folder_) {
         ClearPreviewForWork();

@@ -12,6 +12,7 @@
 
 #include "editor/preview_source.hpp"
 #include "engine/catalogue.hpp"
+#include "files/listing/folder_path.hpp"
 #include "files/run/progress.hpp"
 #include "files/run/run_file.hpp"
 
@@ -63,7 +64,7 @@ public:
     const QString& ScriptFileName() const { return scriptFileName_; }
     void SetScriptFileName(const QString& path) { scriptFileName_ = path; }
     // The folder listed last, as exact bytes.
-    const QByteArray& Folder() const { return folder_; }
+    const FolderPath& Folder() const { return folder_; }
 
     // A valid script and files to apply it to.
     bool CanPreview() const;
@@ -125,7 +126,7 @@ public slots:
     // Finishes (`finish`) or takes back the run of `journal`, and no other, whose
     // folder is `folder` (exact bytes, as recorded). A run with nothing to put back
     // is left as it is for good, as if taken back.
-    void settleRun(const std::string& journal, const QByteArray& folder, bool finish);
+    void settleRun(const std::string& journal, const FolderPath& folder, bool finish);
     // Leaves the run of `journal` as it is for good: it is not offered again.
     void forgetRun(const std::string& journal);
     // Reads a script file, which becomes the script and its file name. A file that
@@ -166,9 +167,10 @@ private:
     FileSelection* selection_;
     ScriptDocument* script_;
     QString scriptFileName_;
-    QByteArray folder_;
+    FolderPath folder_;
     QString filter_;
     void Relist(const std::vector<std::string>& selectNames);
+    void ListFolder(const FolderPath& folder, const QString& filter);
     void UpdateUndo();
     ProgressHook Follow(const QString& label) const;
     // Asks for a silent preview once the event loop runs again.

@@ -22,7 +22,7 @@ struct FileGridTest : ::testing::Test {
         for (const char* name : {"1.txt", "2.txt", "3.txt"}) {
             folder.Write(name, name);
         }
-        files.List(DecodeName(folder.path()), U"*.*");
+        files.List(FolderPath(folder.path()), U"*.*");
         grid.resize(400, 300);
         grid.verticalHeader()->setDefaultSectionSize(grid.DataRowHeight());
         grid.show();
@@ -77,7 +77,7 @@ TEST_F(FileGridTest, MoveKeysMakeARowCurrentAndMoveTheAnchor) {
     for (const char* name : {"4.txt", "5.txt", "6.txt"}) {
         folder.Write(name, name);
     }
-    files.List(DecodeName(folder.path()), U"*.*");
+    files.List(FolderPath(folder.path()), U"*.*");
     QSignalSpy current(&grid, &TFileGrid::currentRowChanged);
     QSignalSpy presses(&grid, &TFileGrid::pressed);
     grid.SetCurrentRow(2);

@@ -195,7 +195,7 @@ TEST_F(StartUpQuestion, FinishingDoesWhatTheInterruptedRunLeft) {
                                          {"y_x_a.txt", "a.txt"}, {"x_b.txt", "b.txt"}, {"c.txt", "c.txt"}}));
     window_.reset();
 
-    const TakeBackReport undone = UndoLastRun(folder_.path(), JournalFolder());
+    const TakeBackReport undone = UndoLastRun(FolderPath(folder_.path()), JournalFolder());
     ASSERT_EQ(undone.status, TakeBackReport::Status::Done);
     ASSERT_EQ(StartAnswering({Answer::Finish}).size(), 1);
     EXPECT_EQ(Files(folder_.path()), (std::map<std::string, std::string>{
@@ -323,7 +323,7 @@ TEST_F(StartUpQuestion, PuttingBackCanBeStopped) {
         labels.push_back(label);
         return [](std::size_t done, std::size_t) { return done < 1; };
     };
-    Controller().settleRun(runs.front().journal, QByteArray::fromStdString(runs.front().folder), false);
+    Controller().settleRun(runs.front().journal, runs.front().folder, false);
     EXPECT_EQ(labels, QStringList({QStringLiteral("Remise des anciens noms...")}));
     EXPECT_EQ(Get<QLabel>("RunStatus")->text(),
               QStringLiteral("arrêté : 1 remis sous leur ancien nom, 2 non traités"));

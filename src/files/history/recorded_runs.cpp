@@ -24,7 +24,7 @@ struct OpenedFolder {
 };
 
 // The folder `path` a person names (a symbolic link to it is followed).
-std::optional<OpenedFolder> OpenNamed(const std::string& path, std::string& error) {
+std::optional<OpenedFolder> OpenNamed(const FolderPath& path, std::string& error) {
     ListedFolder listed = OpenListedFolder(path);
     int code = listed.error;
     std::optional<FolderIdentity> identity;
@@ -33,7 +33,7 @@ std::optional<OpenedFolder> OpenNamed(const std::string& path, std::string& erro
         code = identity ? 0 : errno;
     }
     if (code != 0) {
-        error = FolderUnreadableText(path, code);
+        error = FolderUnreadableText(path.Bytes(), code);
         return std::nullopt;
     }
     return OpenedFolder{std::move(listed.opened), std::move(*identity), std::move(listed.listing)};
@@ -45,25 +45,25 @@ enum class Found { Same, Unreadable, Other };
 // its last part; it has to be the folder of the run.
 std::optional<OpenedFolder> OpenRecorded(const FolderIdentity& recorded, std::string& error, Found& found) {
     OpenedFolder folder;
-    folder.fd = UniqueFd(::open(recorded.path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    folder.fd = UniqueFd(::open(recorded.path.ForSystem(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!folder.fd.Valid()) {
         const int code = errno;
         found = code == ELOOP || code == ENOTDIR ? Found::Other : Found::Unreadable;
-        error = found == Found::Other ? NotTheSameFolderText(recorded.path)
-                                      : FolderUnreadableText(recorded.path, code);
+        error = found == Found::Other ? NotTheSameFolderText(recorded.path.Bytes())
+                                      : FolderUnreadableText(recorded.path.Bytes(), code);
         return std::nullopt;
     }
     auto identity = IdentifyFolder(folder.fd.Get(), recorded.path);
     if (!identity || !SameFolder(recorded, *identity)) {
         found = Found::Other;
-        error = NotTheSameFolderText(recorded.path);
+        error = NotTheSameFolderText(recorded.path.Bytes());
         return std::nullopt;
     }
     folder.identity = std::move(*identity);
     ListedFolder listed = OpenListedFolder(recorded.path, folder.fd.Get());
     if (listed.error != 0) {
         found = Found::Unreadable;
-        error = FolderUnreadableText(recorded.path, listed.error);
+        error = FolderUnreadableText(recorded.path.Bytes(), listed.error);
         return std::nullopt;
     }
     folder.listing = std::move(listed.listing);
@@ -204,8 +204,7 @@ void NoteTemporaries(const Journal& journal, const OpenedFolder& folder, std::ve
             f.reason = f.reason.empty() ? said : f.reason.str() + " ; " + said;
         }
         f.outcome = RenameOutcome::Failed;
-        const std::string& base = folder.identity.path;
-        report.underTemporary.push_back({f.oldName, (base.ends_with('/') ? base : base + "/") + temporary});
+        report.underTemporary.push_back({f.oldName, folder.identity.path.EntryPath(temporary)});
     }
 }
 
@@ -339,7 +338,7 @@ struct FolderWithRuns {
     std::vector<Entry> entries;
 };
 
-std::optional<FolderWithRuns> OpenWithRuns(const std::string& path, const std::string& journalFolder,
+std::optional<FolderWithRuns> OpenWithRuns(const FolderPath& path, const std::string& journalFolder,
                                            TakeBackReport& report) {
     auto folder = OpenNamed(path, report.error);
     if (!folder) {
@@ -356,7 +355,7 @@ std::optional<FolderWithRuns> OpenWithRuns(const std::string& path, const std::s
 
 } // namespace
 
-TakeBackReport UndoLastRun(const std::string& path, const std::string& journalFolder,
+TakeBackReport UndoLastRun(const FolderPath& path, const std::string& journalFolder,
                            const ProgressHook& progress) {
     TakeBackReport report;
     auto opened = OpenWithRuns(path, journalFolder, report);
@@ -379,7 +378,7 @@ TakeBackReport UndoLastRun(const std::string& path, const std::string& journalFo
     return report;
 }
 
-TakeBackReport ResumeLastRun(const std::string& path, const std::string& journalFolder,
+TakeBackReport ResumeLastRun(const FolderPath& path, const std::string& journalFolder,
                              const ProgressHook& progress) {
     TakeBackReport report;
     auto opened = OpenWithRuns(path, journalFolder, report);
@@ -404,7 +403,7 @@ TakeBackReport ResumeLastRun(const std::string& path, const std::string& journal
     return report;
 }
 
-bool HasRunToUndo(const std::string& path, const std::string& journalFolder) {
+bool HasRunToUndo(const FolderPath& path, const std::string& journalFolder) {
     std::string error;
     auto folder = OpenNamed(path, error);
     std::vector<std::string> warnings;
@@ -540,11 +539,11 @@ std::optional<Journal> NewestInterruptedRun(const std::string& journalFolder) {
     return journal;
 }
 
-RunHistory History(const std::string& path, const std::string& journalFolder) {
+RunHistory History(const FolderPath& path, const std::string& journalFolder) {
     RunHistory history;
     std::optional<OpenedFolder> only;
     std::string error;
-    if (!path.empty() && !(only = OpenNamed(path, error))) {
+    if (!path.Empty() && !(only = OpenNamed(path, error))) {
         return history;
     }
     const auto store = JournalStore::Open(journalFolder, JournalStore::Use::Read, error);

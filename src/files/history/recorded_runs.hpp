@@ -62,16 +62,16 @@ struct TakeBackReport {
 // whose old name is taken, fails alone. A run whose undo left steps in place stays
 // the run to undo. In a report, `oldName` is where a file was and `newName` where it
 // goes back to.
-TakeBackReport UndoLastRun(const std::string& folder, const std::string& journalFolder,
+TakeBackReport UndoLastRun(const FolderPath& folder, const std::string& journalFolder,
                            const ProgressHook& progress = {});
 
 // Finishes the most recent run of `folder` when it was interrupted: the steps not
 // done yet, with the same rules as the run. The report holds what this session did.
-TakeBackReport ResumeLastRun(const std::string& folder, const std::string& journalFolder,
+TakeBackReport ResumeLastRun(const FolderPath& folder, const std::string& journalFolder,
                              const ProgressHook& progress = {});
 
 // Whether `folder` has a run UndoLastRun would take back.
-bool HasRunToUndo(const std::string& folder, const std::string& journalFolder);
+bool HasRunToUndo(const FolderPath& folder, const std::string& journalFolder);
 
 // ---- One given run, for the window's question at start-up ----------------------
 
@@ -79,7 +79,7 @@ bool HasRunToUndo(const std::string& folder, const std::string& journalFolder);
 // completed) and neither finished, taken back nor settled since.
 struct InterruptedRun {
     std::string journal;       // what UndoRun, ResumeRun and ForgetRun take
-    std::string folder;        // the folder's path as recorded (absolute, bytes)
+    FolderPath folder;         // the folder's path as recorded (absolute)
     std::int64_t begun = 0;    // seconds since the epoch
     std::size_t selected = 0;  // files in the run's selection
     std::size_t files = 0;     // of them, the files the run moves
@@ -126,7 +126,7 @@ std::optional<Journal> NewestInterruptedRun(const std::string& journalFolder);
 // A run as history shows it, read from the journal's summary (its plan is not kept).
 struct RecordedRun {
     std::string journal;
-    std::string folder; // as recorded
+    FolderPath folder; // as recorded
     std::int64_t begun = 0;
     std::size_t selected = 0;
     std::size_t files = 0; // files the run moves
@@ -144,6 +144,6 @@ struct RunHistory {
 };
 
 // The runs of every folder, or of `folder` only (when not empty), oldest first.
-RunHistory History(const std::string& folder, const std::string& journalFolder);
+RunHistory History(const FolderPath& folder, const std::string& journalFolder);
 
 } // namespace quorvel

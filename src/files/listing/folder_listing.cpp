@@ -59,8 +59,8 @@ void FolderListing::Clear() {
     entries_.clear();
 }
 
-UniqueFd OpenFolder(const std::string& path, int& error) {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+UniqueFd OpenFolder(const FolderPath& path, int& error) {
+    UniqueFd fd(::open(path.ForSystem(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     error = fd.Valid() ? 0 : errno;
     return fd;
 }
@@ -104,7 +104,7 @@ int ListFolder(int dirfd, FolderListing& out) {
     }
 }
 
-ListedFolder OpenListedFolder(const std::string& path, std::optional<int> kept) {
+ListedFolder OpenListedFolder(const FolderPath& path, std::optional<int> kept) {
     ListedFolder folder;
     if (kept) {
         folder.fd = *kept;

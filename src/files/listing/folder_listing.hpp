@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/unique_fd.hpp"
+#include "files/listing/folder_path.hpp"
 #include "files/tables/huge_pages.hpp"
 
 #include <cstddef>
@@ -58,9 +59,9 @@ private:
     LargeVector<Entry> entries_;
 };
 
-// Opens the folder `path` (bytes) for listing and for renaming in it. Sets `error`
+// Opens the folder `path` for listing and for renaming in it. Sets `error`
 // to 0, or to the errno value that tells why it cannot be opened.
-UniqueFd OpenFolder(const std::string& path, int& error);
+UniqueFd OpenFolder(const FolderPath& path, int& error);
 
 // Lists the folder open as `dirfd` into `out` (emptied first), "." and ".." left
 // out. It reads through a descriptor of its own, so `dirfd` can be listed again
@@ -77,6 +78,6 @@ struct ListedFolder {
 
 // Opens the folder `path` (bytes), or takes `kept` (a descriptor of that folder
 // kept open by its listing), and lists it.
-ListedFolder OpenListedFolder(const std::string& path, std::optional<int> kept = std::nullopt);
+ListedFolder OpenListedFolder(const FolderPath& path, std::optional<int> kept = std::nullopt);
 
 } // namespace quorvel

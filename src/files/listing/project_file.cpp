@@ -10,21 +10,21 @@ namespace quorvel {
 
 namespace {
 
-const std::shared_ptr<const Text>& EmptyFolder() {
-    static const auto empty = std::make_shared<const Text>();
+const std::shared_ptr<const ScannedFolder>& EmptyFolder() {
+    static const auto empty = std::make_shared<const ScannedFolder>();
     return empty;
 }
 
 } // namespace
 
-TProjectFile::TProjectFile(std::shared_ptr<const Text> folder, std::string nameBytes, std::int64_t size,
-                           std::int64_t date, std::uint32_t entry)
+TProjectFile::TProjectFile(std::shared_ptr<const ScannedFolder> folder, std::string nameBytes,
+                           std::int64_t size, std::int64_t date, std::uint32_t entry)
     : name_(std::move(nameBytes)), folder_(folder ? std::move(folder) : EmptyFolder()), size_(size),
       date_(date), entry_(entry) {
     name_.shrink_to_fit(); // a million records: no spare room in any of them
 }
 
-TProjectFile::TProjectFile(std::shared_ptr<const Text> folder, TextView name, std::int64_t size,
+TProjectFile::TProjectFile(std::shared_ptr<const ScannedFolder> folder, TextView name, std::int64_t size,
                            std::int64_t date)
     : TProjectFile(std::move(folder), EncodeName(name), size, date) {}
 
@@ -33,7 +33,7 @@ Text TProjectFile::Name() const {
 }
 
 Text TProjectFile::FullPath() const {
-    Text path = *folder_;
+    Text path = folder_->shown;
     DecodeNameInto(name_, path);
     return path;
 }
@@ -55,11 +55,11 @@ void TListFiles::Clear() {
     listings_.clear();
 }
 
-void TListFiles::KeepFolderDescriptor(const std::shared_ptr<const Text>& folder, UniqueFd fd) {
+void TListFiles::KeepFolderDescriptor(const std::shared_ptr<const ScannedFolder>& folder, UniqueFd fd) {
     descriptors_.emplace_back(folder, std::make_shared<const UniqueFd>(std::move(fd)));
 }
 
-std::optional<int> TListFiles::FolderDescriptor(const std::shared_ptr<const Text>& folder) const {
+std::optional<int> TListFiles::FolderDescriptor(const std::shared_ptr<const ScannedFolder>& folder) const {
     for (auto it = descriptors_.rbegin(); it != descriptors_.rend(); ++it) {
         if (it->first == folder) {
             return it->second->Get();
@@ -68,11 +68,12 @@ std::optional<int> TListFiles::FolderDescriptor(const std::shared_ptr<const Text
     return std::nullopt;
 }
 
-void TListFiles::KeepFolderListing(const std::shared_ptr<const Text>& folder, FolderListing listing) {
+void TListFiles::KeepFolderListing(const std::shared_ptr<const ScannedFolder>& folder,
+                                   FolderListing listing) {
     listings_.push_back({folder, std::make_shared<const FolderListing>(std::move(listing)), nullptr});
 }
 
-const TListFiles::Kept* TListFiles::KeptOf(const std::shared_ptr<const Text>& folder) const {
+const TListFiles::Kept* TListFiles::KeptOf(const std::shared_ptr<const ScannedFolder>& folder) const {
     for (auto it = listings_.rbegin(); it != listings_.rend(); ++it) {
         if (it->folder == folder) {
             return &*it;
@@ -81,15 +82,16 @@ const TListFiles::Kept* TListFiles::KeptOf(const std::shared_ptr<const Text>& fo
     return nullptr;
 }
 
-const ListingIndex* TListFiles::KeptListingIndex(const std::shared_ptr<const Text>& folder) const {
+std::optional<std::reference_wrapper<const ListingIndex>>
+TListFiles::KeptListingIndex(const std::shared_ptr<const ScannedFolder>& folder) const {
     const Kept* kept = KeptOf(folder);
     if (kept == nullptr) {
-        return nullptr;
+        return std::nullopt;
     }
     if (!kept->index) {
         kept->index = std::make_shared<const ListingIndex>(*kept->listing);
     }
-    return kept->index.get();
+    return std::cref(*kept->index);
 }
 
 namespace {
@@ -151,9 +153,9 @@ void TListFiles::Add(TProjectFile file) {
     items_.push_back(std::move(file));
 }
 
-std::shared_ptr<const Text> TListFiles::SharedFolder(TextView folder) {
-    if (!lastFolder_ || *lastFolder_ != folder) {
-        lastFolder_ = std::make_shared<const Text>(folder);
+std::shared_ptr<const ScannedFolder> TListFiles::SharedFolder(const FolderPath& folder) {
+    if (!lastFolder_ || lastFolder_->path != folder) {
+        lastFolder_ = std::make_shared<const ScannedFolder>(ScannedFolder{folder, folder.Shown()});
     }
     return lastFolder_;
 }
@@ -172,8 +174,8 @@ Text JoinPath(TextView dir, TextView name) {
 void AddFoundFile(TListFiles& list, TextView fullPath, std::int64_t size, std::int64_t date) {
     const std::size_t slash = fullPath.rfind(U'/');
     const std::size_t cut = slash == TextView::npos ? 0 : slash + 1;
-    list.Add(
-        TProjectFile(list.SharedFolder(fullPath.substr(0, cut)), Text(fullPath.substr(cut)), size, date));
+    list.Add(TProjectFile(list.SharedFolder(FolderPath(EncodeName(fullPath.substr(0, cut)))),
+                          Text(fullPath.substr(cut)), size, date));
 }
 
 int CompareFileNames(const TProjectFile& a, const TProjectFile& b) {

@@ -10,11 +10,13 @@
 #include "engine/text.hpp"
 #include "engine/unique_fd.hpp"
 #include "files/listing/folder_listing.hpp"
+#include "files/listing/folder_path.hpp"
 #include "files/listing/listing_index.hpp"
 #include "files/listing/name_order.hpp"
 #include "files/tables/huge_pages.hpp"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,23 +25,34 @@
 
 namespace quorvel {
 
+// The folder of records, shared by all of them: its path for the system, and as
+// shown (ending with "/"; empty for bare names, which the system takes from the
+// working folder).
+struct ScannedFolder {
+    FolderPath path;
+    Text shown;
+};
+
 // One found file. A record keeps its name as the bytes of the directory entry (a
 // few bytes, often held inside the record itself), and the records of one folder
-// share a single copy of the folder's text.
+// share a single copy of the folder.
 class TProjectFile {
 public:
     // `folder` ends with "/" (or is empty for a bare name); a null folder is empty.
     // `entry` is where the file is in the listing its scan kept (kNoEntry for none).
-    TProjectFile(std::shared_ptr<const Text> folder, std::string nameBytes, std::int64_t size,
+    TProjectFile(std::shared_ptr<const ScannedFolder> folder, std::string nameBytes, std::int64_t size,
                  std::int64_t date, std::uint32_t entry = kNoEntry);
-    TProjectFile(std::shared_ptr<const Text> folder, TextView name, std::int64_t size, std::int64_t date);
+    TProjectFile(std::shared_ptr<const ScannedFolder> folder, TextView name, std::int64_t size,
+                 std::int64_t date);
 
     // The file name with its extension, without any folder (decoded on each call).
     Text Name() const;
     // The name as the bytes of the directory entry.
     const std::string& NameBytes() const { return name_; }
     // The absolute folder of the file, ending with "/".
-    const Text& Folder() const { return *folder_; }
+    const Text& Folder() const { return folder_->shown; }
+    // The same folder for the system.
+    const FolderPath& Location() const { return folder_->path; }
     // The size in bytes; -1 when the scan did not read it (ScanDetail::NamesOnly).
     std::int64_t Size() const { return size_; }
     // The modification time in whole seconds since the Unix epoch, to be shown in
@@ -48,14 +61,14 @@ public:
     // Folder() + Name().
     Text FullPath() const;
 
-    const std::shared_ptr<const Text>& SharedFolder() const { return folder_; }
+    const std::shared_ptr<const ScannedFolder>& SharedFolder() const { return folder_; }
     // The file's entry in the listing that TListFiles keeps of its folder; kNoEntry
     // when the record did not come from a scan.
     std::uint32_t ListingEntry() const { return entry_; }
 
 private:
     std::string name_;
-    std::shared_ptr<const Text> folder_;
+    std::shared_ptr<const ScannedFolder> folder_;
     std::int64_t size_;
     std::int64_t date_;
     std::uint32_t entry_;
@@ -73,42 +86,44 @@ public:
     void Sort();
     void Add(TProjectFile file);
     // The folder of every record when they all have the same one; null otherwise.
-    const std::shared_ptr<const Text>& OnlyFolder() const { return onlyFolder_; }
+    const std::shared_ptr<const ScannedFolder>& OnlyFolder() const { return onlyFolder_; }
     // Room for `count` records in all.
     void Reserve(std::size_t count) { items_.reserve(count); }
 
-    // The shared text of `folder`: the one of the last folder asked for when it is
+    // The shared folder `folder`: the one of the last folder asked for when it is
     // the same, a new one otherwise.
-    std::shared_ptr<const Text> SharedFolder(TextView folder);
+    std::shared_ptr<const ScannedFolder> SharedFolder(const FolderPath& folder);
 
     // Keeps the descriptor through which the records of `folder` were read, so that
     // a run renames in the folder that was listed, wherever its path leads by then.
-    void KeepFolderDescriptor(const std::shared_ptr<const Text>& folder, UniqueFd fd);
+    void KeepFolderDescriptor(const std::shared_ptr<const ScannedFolder>& folder, UniqueFd fd);
     // That descriptor; nothing when the records of `folder` did not come from a scan.
-    std::optional<int> FolderDescriptor(const std::shared_ptr<const Text>& folder) const;
+    std::optional<int> FolderDescriptor(const std::shared_ptr<const ScannedFolder>& folder) const;
     // Keeps every entry of `folder` as the scan read it, listed or not, so that a
     // preview can check new names against the folder without reading it again.
-    void KeepFolderListing(const std::shared_ptr<const Text>& folder, FolderListing listing);
+    void KeepFolderListing(const std::shared_ptr<const ScannedFolder>& folder, FolderListing listing);
     // That listing with its entries by name (ListingIndex::Listing), made the first
-    // time it is asked for; nullptr when the records of `folder` did not come from a
+    // time it is asked for; nothing when the records of `folder` did not come from a
     // scan.
-    const ListingIndex* KeptListingIndex(const std::shared_ptr<const Text>& folder) const;
+    std::optional<std::reference_wrapper<const ListingIndex>>
+    KeptListingIndex(const std::shared_ptr<const ScannedFolder>& folder) const;
 
     LargeVector<TProjectFile>::const_iterator begin() const { return items_.begin(); }
     LargeVector<TProjectFile>::const_iterator end() const { return items_.end(); }
 
 private:
     LargeVector<TProjectFile> items_;
-    std::shared_ptr<const Text> onlyFolder_;
+    std::shared_ptr<const ScannedFolder> onlyFolder_;
     bool sorted_ = true; // added in the order of Sort: a scan gives its files so
-    std::shared_ptr<const Text> lastFolder_;
-    std::vector<std::pair<std::shared_ptr<const Text>, std::shared_ptr<const UniqueFd>>> descriptors_;
+    std::shared_ptr<const ScannedFolder> lastFolder_;
+    std::vector<std::pair<std::shared_ptr<const ScannedFolder>, std::shared_ptr<const UniqueFd>>>
+        descriptors_;
     struct Kept {
-        std::shared_ptr<const Text> folder;
+        std::shared_ptr<const ScannedFolder> folder;
         std::shared_ptr<const FolderListing> listing;
         mutable std::shared_ptr<const ListingIndex> index; // made on first use
     };
-    const Kept* KeptOf(const std::shared_ptr<const Text>& folder) const;
+    const Kept* KeptOf(const std::shared_ptr<const ScannedFolder>& folder) const;
     std::vector<Kept> listings_;
 };
 

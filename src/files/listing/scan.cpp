@@ -71,60 +71,6 @@ Filter ParseFilter(TextView filter) {
     return parsed;
 }
 
-std::optional<Text> CurrentFolder() {
-    std::vector<char> buffer(4096);
-    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE || buffer.size() > (std::size_t{1} << 20)) {
-            return std::nullopt;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-    return DecodeName(buffer.data());
-}
-
-// `folder` made absolute and ending with "/"; empty and "." segments and doubled
-// "/" are dropped. A path with ".." is resolved by the file system, which follows
-// symbolic links before going up, as opening the folder would.
-std::optional<Text> AbsoluteFolder(TextView folder) {
-    Text path;
-    if (!folder.starts_with(U'/')) {
-        auto cwd = CurrentFolder();
-        if (!cwd) {
-            return std::nullopt;
-        }
-        path = std::move(*cwd);
-        path.push_back(U'/');
-    }
-    path.append(folder);
-    Text clean = U"/";
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find(U'/', start);
-        if (end == Text::npos) {
-            end = path.size();
-        }
-        const TextView segment = TextView(path).substr(start, end - start);
-        if (!segment.empty() && segment != U".") {
-            clean.append(segment);
-            clean.push_back(U'/');
-        }
-        start = end + 1;
-    }
-    if (clean.find(U"/../") == Text::npos) {
-        return clean;
-    }
-    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(EncodeName(clean).c_str(), nullptr),
-                                                           &std::free);
-    if (!real) {
-        return std::nullopt;
-    }
-    Text resolved = DecodeName(real.get());
-    if (!resolved.ends_with(U'/')) {
-        resolved.push_back(U'/');
-    }
-    return resolved;
-}
-
 // Entry types that are known not to be folders without following anything.
 bool IsPlainEntry(unsigned char type) {
     return type == DT_REG || type == DT_FIFO || type == DT_SOCK || type == DT_CHR || type == DT_BLK;
@@ -132,17 +78,17 @@ bool IsPlainEntry(unsigned char type) {
 
 } // namespace
 
-int ScanFolder(TextView folder, TListFiles& list, TextView filter, ScanDetail detail) {
-    if (folder.empty()) {
-        return ENOENT;
+int ScanFolder(const FolderPath& folder, TListFiles& list, TextView filter, ScanDetail detail) {
+    if (folder.Empty()) {
+        return ENOENT; // no folder given
     }
     errno = 0;
-    const std::optional<Text> absolute = AbsoluteFolder(folder);
+    const std::optional<FolderPath> absolute = folder.Absolute();
     if (!absolute) {
         return errno != 0 ? errno : ENOENT;
     }
     int error = 0;
-    UniqueFd fd = OpenFolder(EncodeName(*absolute), error);
+    UniqueFd fd = OpenFolder(*absolute, error);
     if (!fd.Valid()) {
         return error;
     }
@@ -153,7 +99,7 @@ int ScanFolder(TextView folder, TListFiles& list, TextView filter, ScanDetail de
     // In name order, so that the records come in the order they are shown, and a
     // preview goes through the entries in the order of the files.
     listing.SortByName();
-    const std::shared_ptr<const Text> shared = list.SharedFolder(*absolute);
+    const std::shared_ptr<const ScannedFolder> shared = list.SharedFolder(*absolute);
     list.Reserve(list.Count() + listing.Count());
     const Filter parsed = ParseFilter(filter);
     Text name; // decoding buffer of the filter

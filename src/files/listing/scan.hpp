@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/text.hpp"
+#include "files/listing/folder_path.hpp"
 #include "files/listing/project_file.hpp"
 
 namespace quorvel {
@@ -17,11 +18,10 @@ enum class ScanDetail {
 // many patterns it matches ("*.jpg;*.JPG" lists each photo once). Symbolic links
 // count as what they point to; a link that points nowhere is listed. A folder that
 // does not exist, cannot be read or is not a folder adds nothing, and so does an
-// empty `folder`. A relative `folder` is taken from the current
-// folder. The list keeps the descriptor the folder was read through, and every
-// entry the folder had. Returns 0, or the errno value that tells why the folder
-// could not be read (ENOENT for an empty `folder`).
-int ScanFolder(TextView folder, TListFiles& list, TextView filter,
+// empty `folder`. A relative `folder` is taken from the working folder. The list keeps the descriptor the
+// folder was read through, and every entry the folder had. Returns 0, or the errno value that tells why the
+// folder could not be read (ENOENT for an empty `folder`).
+int ScanFolder(const FolderPath& folder, TListFiles& list, TextView filter,
                ScanDetail detail = ScanDetail::SizeAndDate);
 
 } // namespace quorvel

@@ -1,7 +1,6 @@
 // The files of a preview or a run, one folder after the other.
 #pragma once
 
-#include "engine/codec.hpp"
 #include "files/listing/project_file.hpp"
 #include "files/run/run_file.hpp"
 
@@ -10,11 +9,6 @@
 #include <vector>
 
 namespace quorvel {
-
-// The path of `folder` as bytes, "." for the current folder.
-inline std::string FolderPathText(const Text& folder) {
-    return folder.empty() ? std::string(".") : EncodeName(folder);
-}
 
 // The places in the whole run of the files of one folder's run: file k of the
 // folder's run is file `members[k]` of the whole run.
@@ -34,7 +28,7 @@ private:
 // back after the stage; `members` (FolderMembers) their places in `all`.
 template <typename Stage>
 void ByFolder(std::vector<RunFile>& all, const TListFiles& files, const Stage& stage) {
-    if (const std::shared_ptr<const Text>& only = files.OnlyFolder(); only && !all.empty()) {
+    if (const std::shared_ptr<const ScannedFolder>& only = files.OnlyFolder(); only && !all.empty()) {
         stage(all, only, FolderMembers());
         return;
     }
@@ -43,7 +37,7 @@ void ByFolder(std::vector<RunFile>& all, const TListFiles& files, const Stage& s
         if (done[first]) {
             continue;
         }
-        const std::shared_ptr<const Text>& folder = files.Items(all[first].index).SharedFolder();
+        const std::shared_ptr<const ScannedFolder>& folder = files.Items(all[first].index).SharedFolder();
         std::vector<std::size_t> members;
         for (std::size_t i = first; i < all.size(); ++i) {
             if (!done[i] && files.Items(all[i].index).SharedFolder() == folder) {

@@ -122,7 +122,7 @@ std::optional<EntryIdentity> IdentifyEntry(int dirfd, const std::string& name, S
     return identity;
 }
 
-std::optional<FolderIdentity> IdentifyFolder(int dirfd, std::string path) {
+std::optional<FolderIdentity> IdentifyFolder(int dirfd, FolderPath path) {
     struct stat st {};
     if (::fstat(dirfd, &st) != 0) {
         return std::nullopt;
@@ -136,7 +136,7 @@ bool SameFolder(const FolderIdentity& recorded, const FolderIdentity& now) {
            SameStamp(recorded.stamp, now.stamp);
 }
 
-std::string FolderPathOf(int dirfd, const std::string& given) {
+FolderPath FolderPathOf(int dirfd, const FolderPath& given) {
     const std::string link = "/proc/self/fd/" + std::to_string(dirfd);
     std::string path(PATH_MAX, '\0');
     const ssize_t n = ::readlink(link.c_str(), path.data(), path.size());
@@ -144,21 +144,10 @@ std::string FolderPathOf(int dirfd, const std::string& given) {
         path.resize(static_cast<std::size_t>(n));
         // A folder deleted since is said so by the kernel: " (deleted)" at the end.
         if (!path.ends_with(" (deleted)")) {
-            return path;
+            return FolderPath(std::move(path));
         }
     }
-    if (given.starts_with('/')) {
-        return given;
-    }
-    std::string cwd(PATH_MAX, '\0');
-    if (::getcwd(cwd.data(), cwd.size()) == nullptr) {
-        return given;
-    }
-    cwd.resize(cwd.find('\0'));
-    if (given.empty() || given == ".") {
-        return cwd;
-    }
-    return (cwd == "/" ? "" : cwd) + "/" + given;
+    return given.AbsoluteWithoutSlash();
 }
 
 } // namespace quorvel

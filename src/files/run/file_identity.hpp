@@ -14,6 +14,8 @@
 // generation. Files keep their birth time only, read without opening them.
 #pragma once
 
+#include "files/listing/folder_path.hpp"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -62,20 +64,21 @@ struct EntryIdentity {
 std::optional<EntryIdentity> IdentifyEntry(int dirfd, const std::string& name, StampKind kind);
 
 struct FolderIdentity {
-    std::string path; // absolute, as bytes
+    FolderPath path; // absolute
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
     FileStamp stamp;
 };
 
 // The identity of the folder open as `dirfd`, known by `path`.
-std::optional<FolderIdentity> IdentifyFolder(int dirfd, std::string path);
+std::optional<FolderIdentity> IdentifyFolder(int dirfd, FolderPath path);
 
 // The same folder: same device and inode, and the same stamp where one was recorded.
 bool SameFolder(const FolderIdentity& recorded, const FolderIdentity& now);
 
 // Where the folder open as `dirfd` is, as an absolute path without symbolic links
-// (what the kernel knows of it); `given` made absolute when that cannot be read.
-std::string FolderPathOf(int dirfd, const std::string& given);
+// (what the kernel knows of it); `given` made absolute, without the "/" at its
+// end, when that cannot be read.
+FolderPath FolderPathOf(int dirfd, const FolderPath& given);
 
 } // namespace quorvel

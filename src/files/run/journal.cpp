@@ -90,16 +90,18 @@ private:
         const bool v2 = journal_.version >= 2;
         if (key == "folder" && f.size() == (v2 ? 5u : 4u)) {
             FolderIdentity& folder = journal_.folder;
+            std::string path;
             const auto stamp = v2 ? ParseStamp(f[3]) : std::optional<FileStamp>(FileStamp{});
             if (!Number(f[1], folder.device) || !Number(f[2], folder.inode) || !stamp ||
-                !UnescapeName(f[v2 ? 4 : 3], folder.path)) {
+                !UnescapeName(f[v2 ? 4 : 3], path)) {
                 return Malformed();
             }
+            folder.path = FolderPath(path);
             folder.stamp = *stamp;
             if (folder.inode == 0) {
                 return Fail(kJournalInodeZeroText);
             }
-            if (!folder.path.starts_with('/') || folder.path.find('\0') != std::string::npos) {
+            if (!path.starts_with('/') || path.find('\0') != std::string::npos) {
                 return Fail(kJournalRelativeFolderText);
             }
             return true;

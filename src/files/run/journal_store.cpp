@@ -83,7 +83,7 @@ std::vector<std::string> JournalStore::Journals() const {
         return names;
     }
     int error = 0;
-    const UniqueFd fd = OpenFolder(path_, error);
+    const UniqueFd fd = OpenFolder(FolderPath(path_), error);
     FolderListing listing;
     if (!fd.Valid() || ListFolder(fd.Get(), listing) != 0) {
         return names;

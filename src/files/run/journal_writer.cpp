@@ -65,7 +65,7 @@ std::string PlanText(const FolderIdentity& identity, std::size_t selected, const
     out.append(kMagic).append("\nfolder ");
     out += std::to_string(identity.device) + " " + std::to_string(identity.inode) + " " +
            StampText(identity.stamp) + " ";
-    EscapeName(identity.path, out);
+    EscapeName(identity.path.Bytes(), out);
     std::size_t unchanged = 0;
     std::size_t refused = 0;
     for (const RunFile& f : files) {

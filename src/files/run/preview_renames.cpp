@@ -17,16 +17,15 @@ namespace {
 // The checks of the files of one folder against its entries as the scan saw them,
 // or as they are now when the list keeps none.
 void ValidateAsListed(std::vector<RunFile>& run, const TListFiles& files,
-                      const std::shared_ptr<const Text>& folder) {
+                      const std::shared_ptr<const ScannedFolder>& folder) {
     const std::optional<int> kept = files.FolderDescriptor(folder);
-    if (const ListingIndex* entries = files.KeptListingIndex(folder); entries != nullptr && kept) {
-        Validate(run, *entries, FolderIgnoresCase(*kept));
+    if (const auto entries = files.KeptListingIndex(folder); entries && kept) {
+        Validate(run, entries->get(), FolderIgnoresCase(*kept));
         return;
     }
-    const std::string path = FolderPathText(*folder);
-    const ListedFolder listed = OpenListedFolder(path, kept);
+    const ListedFolder listed = OpenListedFolder(folder->path, kept);
     if (listed.error != 0) {
-        const std::string reason = FolderUnreadableText(path, listed.error);
+        const std::string reason = FolderUnreadableText(folder->path.ForSystem(), listed.error);
         for (RunFile& f : run) {
             if (f.verdict == Verdict::Ready) {
                 f.outcome = RenameOutcome::Failed;
@@ -50,9 +49,8 @@ void PreviewRenamesInto(const ScriptLines& script, const TListFiles& files,
     }
     NewNamesInto(script, files, selection, counter, into);
     ByFolder(into, files,
-             [&](std::vector<RunFile>& run, const std::shared_ptr<const Text>& folder, const FolderMembers&) {
-                 ValidateAsListed(run, files, folder);
-             });
+             [&](std::vector<RunFile>& run, const std::shared_ptr<const ScannedFolder>& folder,
+                 const FolderMembers&) { ValidateAsListed(run, files, folder); });
 }
 
 std::vector<RunFile> PreviewRenames(const ScriptLines& script, const TListFiles& files,

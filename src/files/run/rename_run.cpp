@@ -80,18 +80,18 @@ std::vector<FileStamp> StampsOfMovingFiles(std::vector<RunFile>& run, const std:
 
 // The stages of one folder, on the files of the run that are in it.
 void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TListFiles& list,
-                 const std::shared_ptr<const Text>& folder, const RunOptions& options, RunReport& report) {
+                 const std::shared_ptr<const ScannedFolder>& folder, const RunOptions& options,
+                 RunReport& report) {
     if (report.stopped) { // in a folder before this one
         for (RunFile& f : run) {
             f.reason = std::string(kStoppedText);
         }
         return;
     }
-    const std::string path = FolderPathText(*folder);
-    const ListedFolder listed = OpenListedFolder(path, list.FolderDescriptor(folder));
+    const ListedFolder listed = OpenListedFolder(folder->path, list.FolderDescriptor(folder));
     if (listed.error != 0) {
         report.stop = RunReport::Stop::FolderUnreadable;
-        report.error = FolderUnreadableText(path, listed.error);
+        report.error = FolderUnreadableText(folder->path.ForSystem(), listed.error);
         StopAll(run, report.error);
         return;
     }
@@ -110,11 +110,7 @@ void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TLis
     }
     // The folder is recorded by its real path, which undo opens again without
     // following a symbolic link.
-    std::string shown = path;
-    if (shown.size() > 1 && shown.ends_with('/')) {
-        shown.pop_back();
-    }
-    const auto identity = IdentifyFolder(dirfd, FolderPathOf(dirfd, shown));
+    const auto identity = IdentifyFolder(dirfd, FolderPathOf(dirfd, folder->path));
     std::string why = identity ? std::string() : RenameErrorText(errno);
     std::optional<JournalWriter> journal;
     if (identity) {
@@ -160,7 +156,7 @@ RunReport Run(const ScriptLines& script, const TListFiles& files, std::span<cons
     }
     report.files = NewNames(script, files, selection, counter);
     ByFolder(report.files, files,
-             [&](std::vector<RunFile>& run, const std::shared_ptr<const Text>& folder,
+             [&](std::vector<RunFile>& run, const std::shared_ptr<const ScannedFolder>& folder,
                  const FolderMembers& members) {
                  std::vector<Step> steps;
                  RunInFolder(run, steps, files, folder, options, report);

@@ -20,11 +20,11 @@ using test::kShiftUp;
 
 class JournalTest : public test::RunFixture {
 protected:
-    TakeBackReport Undo() const { return UndoLastRun(folder_, journals_.path()); }
-    TakeBackReport Resume() const { return ResumeLastRun(folder_, journals_.path()); }
+    TakeBackReport Undo() const { return UndoLastRun(FolderPath(folder_), journals_.path()); }
+    TakeBackReport Resume() const { return ResumeLastRun(FolderPath(folder_), journals_.path()); }
     std::vector<RecordedState> States() const {
         std::vector<RecordedState> states;
-        for (const RecordedRun& run : History(folder_, journals_.path()).runs) {
+        for (const RecordedRun& run : History(FolderPath(folder_), journals_.path()).runs) {
             states.push_back(run.state);
         }
         return states;
@@ -45,7 +45,7 @@ TEST_F(JournalTest, EveryRunIsWrittenDownAndTakenBackNewestFirst) {
     ASSERT_EQ(shift.journals.size(), 1u);
     const auto journal = ReadJournal(shift.journals[0]);
     ASSERT_TRUE(journal);
-    EXPECT_EQ(journal->folder.path, folder_);
+    EXPECT_EQ(journal->folder.path.Bytes(), folder_);
     EXPECT_EQ(journal->selected, 3u);
     ASSERT_EQ(journal->steps.size(), 3u);
     EXPECT_EQ(journal->files[journal->steps[0].file].oldName, "3.txt");
@@ -125,12 +125,12 @@ TEST_F(JournalTest, AStoppedRunOrUndoLeavesWhatItDidUndoableAndNoCycleHalfDone) 
     EXPECT_EQ(Resume().status, TakeBackReport::Status::NothingToDo) << "a stopped run is not resumed";
 
     // The undo stopped after one step leaves the run to undo; the next one ends it.
-    TakeBackReport undo = UndoLastRun(folder_, journals_.path(), StopAfter(1));
+    TakeBackReport undo = UndoLastRun(FolderPath(folder_), journals_.path(), StopAfter(1));
     EXPECT_TRUE(undo.stopped);
     EXPECT_EQ(undo.done, 1u);
     EXPECT_EQ(undo.failed, 0u);
     EXPECT_EQ(Folder(), (Content{{"1", "1"}, {"2", "2"}, {"3", "3"}, {"5", "4"}}));
-    EXPECT_TRUE(HasRunToUndo(folder_, journals_.path()));
+    EXPECT_TRUE(HasRunToUndo(FolderPath(folder_), journals_.path()));
     undo = Undo();
     EXPECT_EQ(undo.done, 1u);
     EXPECT_EQ(Folder(), Itself({"1", "2", "3", "4"}));
@@ -144,7 +144,7 @@ TEST_F(JournalTest, AStoppedRunOrUndoLeavesWhatItDidUndoableAndNoCycleHalfDone) 
     const RunReport swap = RunRenames(kRotate, files_, selection_, counter_, options);
     EXPECT_EQ(swap.renamed, 2u);
     EXPECT_EQ(Folder(), (Content{{"ab", "ba"}, {"ba", "ab"}}));
-    undo = UndoLastRun(folder_, journals_.path(), StopAfter(1));
+    undo = UndoLastRun(FolderPath(folder_), journals_.path(), StopAfter(1));
     EXPECT_EQ(undo.done, 2u);
     EXPECT_EQ(Folder(), Itself({"ab", "ba"}));
 }
@@ -236,7 +236,7 @@ TEST_F(JournalTest, BrokenJournalsAreLeftOut) {
     EXPECT_TRUE(ReadJournal(journals_ / "2-torn.journal"));
     // History reads the head and the summary at the end, not the plan: a plan broken
     // in the middle is found when the run would be taken back.
-    EXPECT_EQ(History(folder_, journals_.path()).runs.size(), 4u);
+    EXPECT_EQ(History(FolderPath(folder_), journals_.path()).runs.size(), 4u);
     std::filesystem::remove(journals_ / "2-torn.journal");
     EXPECT_EQ(Undo().status, TakeBackReport::Status::Done);
     EXPECT_EQ(Folder(), Itself({"a"}));

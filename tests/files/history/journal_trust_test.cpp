@@ -82,7 +82,7 @@ TEST_F(JournalTrustTest, ACraftedJournalIsLeftOutWholeAndNamedOnce) {
 
     // The undo of the folder meets them first (they are newer), names each once and
     // takes back the run that is sound.
-    const TakeBackReport undo = UndoLastRun(folder_, journals_.path());
+    const TakeBackReport undo = UndoLastRun(FolderPath(folder_), journals_.path());
     EXPECT_EQ(undo.status, TakeBackReport::Status::Done);
     std::vector<std::string> named;
     for (const std::string& warning : undo.warnings) {
@@ -133,11 +133,11 @@ TEST_F(JournalTrustTest, AJournalFolderOthersMayWriteToIsNeverRead) {
     ASSERT_EQ(::chmod(journals_.path().c_str(), 0777), 0);
     const std::string unsafe = UnsafeJournalFolderText(journals_.path());
     EXPECT_EQ(unsafe, "dossier des journaux non sûr : " + Quoted(journals_.path()));
-    const TakeBackReport undo = UndoLastRun(folder_, journals_.path());
+    const TakeBackReport undo = UndoLastRun(FolderPath(folder_), journals_.path());
     EXPECT_EQ(undo.status, TakeBackReport::Status::Refused);
     EXPECT_EQ(undo.error, unsafe);
     EXPECT_EQ(UndoRun(run.journals[0], journals_.path()).error, unsafe);
-    EXPECT_EQ(History(folder_, journals_.path()).warnings, std::vector<std::string>{unsafe});
+    EXPECT_EQ(History(FolderPath(folder_), journals_.path()).warnings, std::vector<std::string>{unsafe});
     EXPECT_EQ(ListInterruptedRuns(journals_.path()).warnings, std::vector<std::string>{unsafe});
     std::string error;
     EXPECT_FALSE(ForgetRun(run.journals[0], journals_.path(), error));
@@ -151,11 +151,11 @@ TEST_F(JournalTrustTest, AJournalFolderOthersMayWriteToIsNeverRead) {
     // A journal others may write to is left out alone.
     ASSERT_EQ(::chmod(journals_.path().c_str(), 0700), 0);
     ASSERT_EQ(::chmod(run.journals[0].c_str(), 0666), 0);
-    const RunHistory history = History(folder_, journals_.path());
+    const RunHistory history = History(FolderPath(folder_), journals_.path());
     EXPECT_TRUE(history.runs.empty());
     EXPECT_EQ(history.warnings,
               std::vector<std::string>{JournalLeftOutText(run.journals[0], std::string(kJournalUnsafeText))});
-    EXPECT_EQ(UndoLastRun(folder_, journals_.path()).status, TakeBackReport::Status::NothingToDo);
+    EXPECT_EQ(UndoLastRun(FolderPath(folder_), journals_.path()).status, TakeBackReport::Status::NothingToDo);
 }
 
 TEST_F(JournalTrustTest, AFolderOrAFileMadeAgainUnderTheSameInodeIsNotTheRunsOwn) {
@@ -182,7 +182,7 @@ TEST_F(JournalTrustTest, AFolderOrAFileMadeAgainUnderTheSameInodeIsNotTheRunsOwn
         same = now == inode && born != birth;
     }
     ASSERT_TRUE(same) << "ext4 never gave the inode number again";
-    TakeBackReport undo = UndoLastRun(folder_, journals_.path());
+    TakeBackReport undo = UndoLastRun(FolderPath(folder_), journals_.path());
     EXPECT_EQ(undo.status, TakeBackReport::Status::Failures);
     ASSERT_EQ(undo.files.size(), 2u);
     EXPECT_EQ(undo.files[0].outcome, RenameOutcome::Renamed);
@@ -204,7 +204,7 @@ TEST_F(JournalTrustTest, AFolderOrAFileMadeAgainUnderTheSameInodeIsNotTheRunsOwn
     }
     ASSERT_TRUE(again) << "ext4 never gave the folder's inode number again";
     Files({"x_b"});
-    EXPECT_EQ(UndoLastRun(folder_, journals_.path()).status, TakeBackReport::Status::NothingToDo);
+    EXPECT_EQ(UndoLastRun(FolderPath(folder_), journals_.path()).status, TakeBackReport::Status::NothingToDo);
     undo = UndoRun(run.journals[0], journals_.path());
     EXPECT_EQ(undo.status, TakeBackReport::Status::Refused);
     EXPECT_EQ(undo.error, NotTheSameFolderText(folder_));
@@ -239,19 +239,19 @@ TEST_F(JournalTrustTest, AJournalThatRunsOutOfRoomIsSaidAndUndoReadsTheFolder) {
     EXPECT_EQ(run.renamed, 3000u) << "the renames go on: the plan on disk tells every step";
     EXPECT_EQ(run.journalError,
               "journal incomplet : plus de place sur le disque ; l'annulation relira le dossier");
-    const RunHistory history = History(folder_, options.journalFolder);
+    const RunHistory history = History(FolderPath(folder_), options.journalFolder);
     ASSERT_EQ(history.runs.size(), 1u);
     EXPECT_EQ(history.runs[0].state, RecordedState::Interrupted);
     EXPECT_EQ(history.runs[0].renamed, 3000u);
     EXPECT_TRUE(history.runs[0].fromDisk);
 
     // Still no room: the undo is done, and says its journal is incomplete.
-    TakeBackReport undo = UndoLastRun(folder_, options.journalFolder,
+    TakeBackReport undo = UndoLastRun(FolderPath(folder_), options.journalFolder,
                                       [](std::size_t done, std::size_t) { return done < 1000; });
     EXPECT_EQ(undo.done, 1000u);
     EXPECT_TRUE(undo.journalError.starts_with("journal incomplet : ")) << undo.journalError;
     std::filesystem::remove(small / "filler");
-    undo = UndoLastRun(folder_, options.journalFolder);
+    undo = UndoLastRun(FolderPath(folder_), options.journalFolder);
     EXPECT_EQ(undo.status, TakeBackReport::Status::Done);
     EXPECT_EQ(undo.done, 2000u);
     EXPECT_EQ(undo.journalError, "");
@@ -285,14 +285,14 @@ TEST_F(JournalTrustTest, UndoTakesTheStepsFromTheFolderWhateverAClosedJournalSay
     ASSERT_TRUE(lying.ends_with(" 2 1 0\nclosed\n")) << lying;
     std::filesystem::remove(run.journals[0]);
     journals_.Write(run.journals[0].substr(journals_.path().size() + 1), lying);
-    EXPECT_EQ(History(folder_, journals_.path()).runs.at(0).state, RecordedState::Complete);
+    EXPECT_EQ(History(FolderPath(folder_), journals_.path()).runs.at(0).state, RecordedState::Complete);
 
     // That file is back under its temporary name, as if the run had been cut short,
     // and its new name taken by an intruder: the other file cannot go back, nor can
     // it, which stays under its temporary name and is said to.
     std::filesystem::rename(dir_ / to, dir_ / temporary);
     dir_.Write(to, "intruder");
-    TakeBackReport undo = UndoLastRun(folder_, journals_.path());
+    TakeBackReport undo = UndoLastRun(FolderPath(folder_), journals_.path());
     EXPECT_EQ(undo.status, TakeBackReport::Status::Failures);
     ASSERT_EQ(undo.underTemporary.size(), 1u);
     EXPECT_EQ(undo.underTemporary[0].name, from);
@@ -303,7 +303,7 @@ TEST_F(JournalTrustTest, UndoTakesTheStepsFromTheFolderWhateverAClosedJournalSay
     EXPECT_EQ(Folder(), (Content{{from, to}, {to, "intruder"}, {temporary, from}, {"x", "x"}}));
 
     std::filesystem::remove(dir_ / to);
-    undo = UndoLastRun(folder_, journals_.path());
+    undo = UndoLastRun(FolderPath(folder_), journals_.path());
     EXPECT_EQ(undo.status, TakeBackReport::Status::Done);
     EXPECT_TRUE(undo.underTemporary.empty());
     EXPECT_EQ(Folder(), Itself({"ab", "ba", "x"}));
@@ -313,7 +313,7 @@ TEST_F(JournalTrustTest, PruningKeepsWhatIsStillNeeded) {
     test::TempDir other;
     std::ofstream(other / "a") << "a";
     files_.Clear();
-    ASSERT_EQ(ScanFolder(DecodeName(other.path()), files_, test::T("*")), 0);
+    ASSERT_EQ(ScanFolder(FolderPath(other.path()), files_, test::T("*")), 0);
     selection_ = {0};
     const std::string otherFolder = Run(kAddPrefix).journals.at(0);
 

@@ -28,7 +28,7 @@ protected:
     std::vector<std::string> Scan(const std::string& folder, const std::string& filter = "*.*",
                                   ScanDetail detail = ScanDetail::SizeAndDate) {
         TListFiles list;
-        ScanFolder(DecodeName(folder), list, DecodeName(filter), detail);
+        ScanFolder(FolderPath(folder), list, DecodeName(filter), detail);
         list.Sort();
         std::vector<std::string> names;
         for (const TProjectFile& file : list) {
@@ -59,7 +59,7 @@ TEST_F(ScanTest, ListsEveryEntryThatIsNotAFolderWithOrWithoutSizes) {
     EXPECT_EQ(Scan(dir_.path(), "*.*", ScanDetail::NamesOnly), expected);
 
     TListFiles list;
-    ScanFolder(DecodeName(dir_.path()), list, U"b.txt", ScanDetail::NamesOnly);
+    ScanFolder(FolderPath(dir_.path()), list, U"b.txt", ScanDetail::NamesOnly);
     ASSERT_EQ(list.Count(), 1u);
     EXPECT_EQ(list.Items(0).Size(), -1);
     EXPECT_EQ(list.Items(0).Date(), -1);
@@ -74,7 +74,7 @@ TEST_F(ScanTest, RecordsCarryFolderSizeAndDate) {
 
     for (const std::string& folder : {dir_.path(), dir_.path() + "/", dir_.path() + "//./"}) {
         TListFiles list;
-        ScanFolder(DecodeName(folder), list, U"*.*");
+        ScanFolder(FolderPath(folder), list, U"*.*");
         ASSERT_EQ(list.Count(), 1u) << folder;
         const TProjectFile& file = list.Items(0);
         EXPECT_EQ(U8(file.Folder()), dir_.path() + "/") << folder;
@@ -88,7 +88,7 @@ TEST_F(ScanTest, RecordsCarryFolderSizeAndDate) {
     std::filesystem::create_symlink("nowhere", dir_ / "dangling");
     dir_.Write("gone", "");
     TListFiles list;
-    ScanFolder(DecodeName(dir_.path()), list, U"*.*", ScanDetail::NamesOnly);
+    ScanFolder(FolderPath(dir_.path()), list, U"*.*", ScanDetail::NamesOnly);
     list.Sort();
     ASSERT_EQ(list.Count(), 3u);
     std::filesystem::rename(dir_.path(), dir_.path() + ".moved");
@@ -109,7 +109,7 @@ TEST_F(ScanTest, ARelativeFolderIsTakenFromTheCurrentFolder) {
     const std::string relative = std::filesystem::relative(dir_.path()).string();
     ASSERT_NE(relative.front(), '/');
     TListFiles list;
-    ScanFolder(DecodeName(relative), list, U"*.*");
+    ScanFolder(FolderPath(relative), list, U"*.*");
     ASSERT_EQ(list.Count(), 1u);
     EXPECT_EQ(U8(list.Items(0).Folder()), dir_.path() + "/");
 }
@@ -158,7 +158,7 @@ TEST_F(ScanTest, AFileMatchingSeveralPatternsIsListedOnce) {
     for (const Case& c : cases) {
         for (const ScanDetail detail : {ScanDetail::SizeAndDate, ScanDetail::NamesOnly}) {
             TListFiles list;
-            ASSERT_EQ(ScanFolder(DecodeName(dir_.path()), list, DecodeName(c.filter), detail), 0);
+            ASSERT_EQ(ScanFolder(FolderPath(dir_.path()), list, DecodeName(c.filter), detail), 0);
             list.Sort();
             std::vector<std::string> names;
             std::vector<std::uint32_t> entries;
@@ -192,8 +192,8 @@ TEST_F(ScanTest, NamesComeBackByteForByte) {
 TEST_F(ScanTest, ScanAppendsToTheList) {
     dir_.Write("a", "");
     TListFiles list;
-    ScanFolder(DecodeName(dir_.path()), list, U"*");
-    ScanFolder(DecodeName(dir_.path()), list, U"*");
+    ScanFolder(FolderPath(dir_.path()), list, U"*");
+    ScanFolder(FolderPath(dir_.path()), list, U"*");
     EXPECT_EQ(list.Count(), 2u);
 }
 
@@ -203,10 +203,10 @@ TEST_F(ScanTest, BadFoldersListNothing) {
         EXPECT_EQ(Scan(folder), std::vector<std::string>{}) << folder;
     }
     TListFiles list;
-    EXPECT_EQ(ScanFolder(DecodeName(dir_ / "missing"), list, U"*"), ENOENT);
-    EXPECT_EQ(ScanFolder(DecodeName(file), list, U"*"), ENOTDIR);
-    EXPECT_EQ(ScanFolder(U"", list, U"*"), ENOENT);
-    EXPECT_EQ(ScanFolder(DecodeName(dir_.path()), list, U"*"), 0);
+    EXPECT_EQ(ScanFolder(FolderPath(dir_ / "missing"), list, U"*"), ENOENT);
+    EXPECT_EQ(ScanFolder(FolderPath(file), list, U"*"), ENOTDIR);
+    EXPECT_EQ(ScanFolder(FolderPath(), list, U"*"), ENOENT);
+    EXPECT_EQ(ScanFolder(FolderPath(dir_.path()), list, U"*"), 0);
 }
 
 TEST_F(ScanTest, AnUnreadableFolderListsNothing) {

@@ -467,7 +467,7 @@ TEST_F(RenameRunTest, FilesOfTwoFoldersRunFolderByFolder) {
     test::TempDir other;
     std::ofstream(other.path() + "/1.txt") << "1.txt";
     Scan();
-    ASSERT_EQ(ScanFolder(DecodeName(other.path()), files_, U"*.*"), 0);
+    ASSERT_EQ(ScanFolder(FolderPath(other.path()), files_, U"*.*"), 0);
     files_.Sort(); // the two "1.txt" first, then "2.txt": the folders interleave
     selection_ = {0, 1, 2};
     const RunReport report = Run(kShiftUp);

@@ -63,7 +63,7 @@ protected:
     // Scans the folder and selects every file, as the unattended run does.
     void Scan(const char* filter = "*.*") {
         files_.Clear();
-        ASSERT_EQ(ScanFolder(DecodeName(folder_), files_, T(filter)), 0);
+        ASSERT_EQ(ScanFolder(FolderPath(folder_), files_, T(filter)), 0);
         files_.Sort();
         selection_.resize(files_.Count());
         std::iota(selection_.begin(), selection_.end(), std::size_t{0});

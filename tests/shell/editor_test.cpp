@@ -274,6 +274,29 @@ TEST_F(Editor, APatternThatDoesNotCompileStopsThePreviewAndTheRun) {
     EXPECT_TRUE(std::filesystem::exists(folder_.path() + "/a.txt"));
 }
 
+// A template is told the folder and the place of each file; one that cannot be read
+// stops the preview and the run, the window says why.
+TEST_F(Editor, TemplatesNameTheFilesAndOneThatCannotBeReadStopsThePreviewAndTheRun) {
+    MakeFiles({"a.txt"});
+    Start();
+    ListFolder();
+    Click(1);
+    SetScript({"40|Composer le nom avec [Modèle={folder}_{n:01}]"});
+    Settle();
+    const std::string folder = std::filesystem::path(folder_.path()).filename().string();
+    EXPECT_EQ(Preview(), QStringList({QString::fromStdString(folder + "_01.txt")}));
+    EXPECT_TRUE(desktop_.log.messages.isEmpty());
+
+    SetScript({"41|Composer [Modèle={x}] au début"});
+    QTest::mouseClick(Get<QToolButton>("BtnVoir"), Qt::LeftButton);
+    EXPECT_TRUE(Preview().isEmpty());
+    Get<QAction>("Action_Executer")->trigger();
+    const QString why = QStringLiteral("Modèle invalide : jeton inconnu « x » à la position 2");
+    EXPECT_EQ(desktop_.log.messages, QStringList({why, why}));
+    EXPECT_TRUE(desktop_.log.confirmations.isEmpty()) << "nothing is asked before the run is refused";
+    EXPECT_TRUE(std::filesystem::exists(folder_.path() + "/a.txt"));
+}
+
 // Closing with a changed script asks first; "Annuler" keeps the window, "Oui" saves.
 TEST_F(Editor, ClosingAChangedScriptAsksToSaveIt) {
     MainWindow& w = Start();

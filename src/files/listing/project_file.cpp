@@ -158,6 +158,14 @@ std::shared_ptr<const Text> TListFiles::SharedFolder(TextView folder) {
     return lastFolder_;
 }
 
+TextView FolderName(TextView folder) {
+    while (!folder.empty() && folder.back() == U'/') {
+        folder.remove_suffix(1);
+    }
+    const std::size_t slash = folder.rfind(U'/');
+    return slash == TextView::npos ? folder : folder.substr(slash + 1);
+}
+
 Text JoinPath(TextView dir, TextView name) {
     Text path;
     path.reserve(dir.size() + name.size() + 1);

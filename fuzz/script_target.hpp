@@ -3,7 +3,9 @@
 //
 // The compiled script must give exactly what the line-by-line engine gives: the
 // same names and counter, and the same error on the same file (a "Rechercher"
-// pattern that does not compile, or that is too costly on a name, included).
+// pattern that does not compile, or that is too costly on a name, a "Composer"
+// template that cannot be read, or a value it lacks, included). Every other file
+// has the facts of a photo and a song; every file has a folder and its place.
 // Every value stored encoded reads back as it was typed.
 //
 // Input: the bytes of a script file, optionally followed by a NUL and then
@@ -64,18 +66,46 @@ inline void RunScriptTarget(const std::uint8_t* data, std::size_t size) {
     (void)ScriptIsValid(script);
     const CompiledScript compiled(script);
     CheckOrAbort(compiled.Problem() == PatternProblemOf(script));
+    CheckOrAbort(compiled.ProblemOfTemplates() == TemplateProblemOf(script));
+    CheckOrAbort(compiled.Needs() == NeedsOf(script));
+    FileFacts facts;
+    facts.taken.emplace();
+    facts.taken->value.year = 2024;
+    facts.taken->value.month = 7;
+    facts.taken->value.day = 14;
+    facts.taken->value.subSeconds = "347";
+    facts.taken->value.offsetMinutes = 120;
+    facts.taken->source = "DateTimeOriginal";
+    facts.modified.emplace(); // no date: month 0
+    facts.modified->value.month = 0;
+    facts.modified->value.offsetMinutes = -5000;
+    facts.make = Sourced<std::string>{" Ca/non\n\xFF", "Make"};
+    facts.album = Sourced<std::string>{" \t", "TALB"};
+    facts.width = Sourced<std::int64_t>{-1, "ImageWidth"};
+    facts.track = Sourced<std::int64_t>{std::int64_t{1} << 62, "TRCK"};
     NumberCounter counter = 0;
     NumberCounter compiledCounter = 0;
     for (std::size_t i = 0; i < names.size(); ++i) {
+        const FileContext context{.facts = i % 2 == 0 ? facts : NoFacts(),
+                                  .folder = i % 3 == 0 ? TextView() : TextView(U"Été/\n"),
+                                  .place = i * 1000003,
+                                  .placeInFolder = i / 2,
+                                  .dateNames = i % 2 == 0 ? kFrenchDateNames : kEnglishDateNames};
         std::string compiledError;
         Text compiledResult;
         try {
-            compiledResult = compiled.Apply(names[i], i == 0, compiledCounter);
+            const NumberCounter before = compiledCounter;
+            compiledResult = compiled.Apply(names[i], i == 0, compiledCounter, context);
+            // Following the sources makes the same name.
+            NumberCounter again = before;
+            Text traced;
+            (void)compiled.SourcesUsed(names[i], i == 0, again, context, traced);
+            CheckOrAbort(traced == compiledResult && again == compiledCounter);
         } catch (const EngineError& e) {
             compiledError = e.what();
         }
         try {
-            const Text result = ApplyScript(script, names[i], i == 0, counter);
+            const Text result = ApplyScript(script, names[i], i == 0, counter, context);
             CheckOrAbort(Length(result) <= kMaxWorkingName);
             CheckOrAbort(compiledError.empty() && compiledResult == result && compiledCounter == counter);
         } catch (const EngineError& e) {

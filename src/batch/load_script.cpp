@@ -33,6 +33,10 @@ std::optional<int> LoadScript(std::string_view path, ScriptVoice voice, ScriptLi
         Say(PatternProblemText(*problem));
         return kInvalidScript;
     }
+    if (const auto problem = TemplateProblemOf(script)) {
+        Say(TemplateProblemText(*problem));
+        return kInvalidScript;
+    }
     return std::nullopt;
 }
 

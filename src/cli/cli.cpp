@@ -10,6 +10,7 @@
 #include "engine/compiled_script.hpp"
 #include "engine/errors.hpp"
 #include "files/text/error_texts.hpp"
+#include "files/text/message_language.hpp"
 #include "files/text/shown_name.hpp"
 #include "quorvel_version.hpp"
 
@@ -48,12 +49,19 @@ int Apply(const Invocation& inv) {
     Text name;
     Text result;
     std::string encoded;
+    // Names come without a folder or facts: a template that asks for them fails on
+    // the first name, which stops apply as any engine error does; {n} counts the
+    // names read.
+    std::size_t place = 0;
     // The first name is computed before anything is written: only it can raise a
     // conversion error, and then nothing must reach standard output.
     auto transform = [&](std::string_view bytes) {
         name.clear();
         DecodeNameInto(bytes, name);
-        compiled.ApplyInto(name, first, counter, result);
+        compiled.ApplyInto(
+            name, first, counter,
+            FileContext{.place = place, .placeInFolder = place, .dateNames = DateNamesOfMessages()}, result);
+        ++place;
         first = false;
         encoded.clear();
         EncodeNameInto(result, encoded);
@@ -69,6 +77,11 @@ int Apply(const Invocation& inv) {
             Say(Tr("quorvel-cli : lecture de l'entrée standard impossible"));
             return kOutputError;
         }
+    } catch (const MissingValueError& e) {
+        // The name that lacks it, as "preview" says it.
+        out.Flush();
+        Say(FormatText(Tr("échec : %s : %s"), {Quoted(EncodeName(name)), EngineErrorText(e)}));
+        return kEngineError;
     } catch (const EngineError& e) {
         out.Flush();
         Say(EngineErrorText(e));

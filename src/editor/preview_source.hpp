@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -20,11 +21,14 @@ struct ExampleMark {
 // A name after one script line, and what that line changed: `changedLength`
 // characters from `changedFrom` are new; when none are and `cut` is set,
 // characters were taken out at `changedFrom`. Offsets count UTF-16 units of `name`.
+// `sources` says where the facts a "Composer" line wrote came from, one line each
+// ("{taken} <- DateTimeOriginal 2024:07:14 15:30:12.347 +02:00").
 struct TraceStep {
     QString name;
     qsizetype changedFrom = 0;
     qsizetype changedLength = 0;
     bool cut = false;
+    QStringList sources = {};
 };
 
 // How the script made one new name: the file's name, then its name after each

@@ -32,6 +32,9 @@ QString TraceHtml(const NameTrace& trace, const TraceColours& colours) {
     QString html = QStringLiteral("<p style=\"white-space:pre\">") + trace.original.toHtmlEscaped();
     for (std::size_t k = 0; k < trace.steps.size(); ++k) {
         html += QStringLiteral("<br>%1. ").arg(k + 1) + StepHtml(trace.steps[k], colours);
+        for (const QString& source : trace.steps[k].sources) {
+            html += QStringLiteral("<br>    ") + source.toHtmlEscaped();
+        }
     }
     return html + QStringLiteral("</p>");
 }

@@ -113,7 +113,22 @@ Text Converted(TextView keep, TextView change, Conversion how, TextView after = 
     return out;
 }
 
-Text ApplyLine(Command command, TextView t, Text w, TextView name, bool first, NumberCounter& counter) {
+// A "Composer" line: the template written for the base of `w`, put in place of the
+// base (40), before the name (41) or after the base (42).
+Text Composed(Command command, TextView templateText, TextView w, const FileContext& context) {
+    const NameTemplate written(templateText);
+    auto [base, ext] = SplitName(w);
+    Text out;
+    if (command == Command::ComposeAtEnd) {
+        out.append(base);
+    }
+    written.AppendTo(base, context, out);
+    out.append(command == Command::ComposeAtStart ? w : ext);
+    return out;
+}
+
+Text ApplyLine(Command command, TextView t, Text w, TextView name, bool first, NumberCounter& counter,
+               const FileContext& context) {
     // Parameters are widened to 64 bits so that N + 1 never wraps.
     auto n = [t](int k) { return static_cast<Pos>(ParamInt(t, k)); };
     auto p = [t](int k) { return ParamText(t, k); };
@@ -238,6 +253,10 @@ Text ApplyLine(Command command, TextView t, Text w, TextView name, bool first, N
         search.pattern.Replace(w, search.replacement, command == Command::SearchReplaceAll, name, out);
         return out;
     }
+    case Command::ComposeName:
+    case Command::ComposeAtStart:
+    case Command::ComposeAtEnd:
+        return Composed(command, p(1), w, context);
     }
     return w;
 }
@@ -245,18 +264,35 @@ Text ApplyLine(Command command, TextView t, Text w, TextView name, bool first, N
 } // namespace
 
 Text ApplyScript(const ScriptLines& script, TextView name, bool first, NumberCounter& counter) {
+    return ApplyScript(script, name, first, counter, FileContext{});
+}
+
+Text ApplyScript(const ScriptLines& script, TextView name, bool first, NumberCounter& counter,
+                 const FileContext& context) {
     Text w(name);
     for (const Text& line : script) {
         const std::int32_t number = CommandNumber(line);
         if (!IsCommandNumber(number)) {
             continue;
         }
-        w = ApplyLine(static_cast<Command>(number), LineText(line), std::move(w), name, first, counter);
+        w = ApplyLine(static_cast<Command>(number), LineText(line), std::move(w), name, first, counter,
+                      context);
         if (Length(w) > kMaxWorkingName) {
             throw NameTooLongError();
         }
     }
     return w;
+}
+
+std::vector<ValueSource> SourcesOfLine(TextView line, TextView w, const FileContext& context) {
+    switch (static_cast<Command>(CommandNumber(line))) {
+    case Command::ComposeName:
+    case Command::ComposeAtStart:
+    case Command::ComposeAtEnd:
+        return NameTemplate(ParamText(LineText(line), 1)).Sources(ChangeExt(w, {}), context);
+    default:
+        return {};
+    }
 }
 
 void AdvanceNumbering(const ScriptLines& script, bool first, NumberCounter& counter) {

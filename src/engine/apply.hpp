@@ -2,10 +2,13 @@
 // to one file name.
 #pragma once
 
+#include "engine/file_context.hpp"
+#include "engine/name_template.hpp"
 #include "engine/script.hpp"
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace quorvel {
 
@@ -28,6 +31,18 @@ std::optional<std::int32_t> StrictStrToInt(TextView s);
 // numbering lines set `counter` from their start value (and raise ConversionError
 // when that is not an integer); for every other file they advance it by one.
 Text ApplyScript(const ScriptLines& script, TextView name, bool first, NumberCounter& counter);
+// The same for a file of which more is known, for the "Composer" lines: its facts,
+// its folder, its place in the run (engine/file_context.hpp). A "Composer" line
+// raises MissingValueError when the file lacks a value its template asks for, and
+// InvalidTemplateError when its template cannot be read. The overload above is
+// this one with FileContext{}.
+Text ApplyScript(const ScriptLines& script, TextView name, bool first, NumberCounter& counter,
+                 const FileContext& context);
+
+// The facts that the script line `line` writes into the working name `w` of a file,
+// with where each came from; empty for a line that is no "Composer" line. For the
+// trace of a name, line by line.
+std::vector<ValueSource> SourcesOfLine(TextView line, TextView w, const FileContext& context);
 
 // What ApplyScript does to `counter`, without making the name: for a file whose new
 // name could not be made, so that the files after it are numbered as if it had been.

@@ -46,18 +46,22 @@ constexpr std::array<CommandNode, kCommandNodeCount> kNodes = {{
     {36, 0, U"Rechercher"},
     {37, 1, U"[Motif] et remplacer par [Chaine2]"},
     {38, 1, U"[Motif] et remplacer le premier par [Chaine2]"},
+    {39, 0, U"Composer"},
+    {40, 1, U"le nom avec [Modèle]"},
+    {41, 1, U"[Modèle] au début"},
+    {42, 1, U"[Modèle] à la fin"},
 }};
 
 std::uint8_t gLanguageIndex = 0;
 
 } // namespace
 
-const PlaceholderTable PlaceholderNamesFr = {U"[n]",      U"[nième]",     U"[mième]",
-                                             U"[Chaine]", U"[Chaine1]",   U"[Chaine2]",
-                                             U"[Numéro]", U"[Extension]", U"[Motif]"};
-const PlaceholderTable PlaceholderNamesEn = {U"[n]",      U"[nième]",     U"[mième]",
-                                             U"[String]", U"[String1]",   U"[String2]",
-                                             U"[Number]", U"[Extension]", U"[Pattern]"};
+const PlaceholderTable PlaceholderNamesFr = {U"[n]",       U"[nième]",   U"[mième]",  U"[Chaine]",
+                                             U"[Chaine1]", U"[Chaine2]", U"[Numéro]", U"[Extension]",
+                                             U"[Motif]",   U"[Modèle]"};
+const PlaceholderTable PlaceholderNamesEn = {U"[n]",       U"[nième]",   U"[mième]",  U"[String]",
+                                             U"[String1]", U"[String2]", U"[Number]", U"[Extension]",
+                                             U"[Pattern]", U"[Template]"};
 
 std::span<const CommandNode, kCommandNodeCount> CommandNodes() {
     return kNodes;
@@ -100,6 +104,9 @@ PlaceholderKind PlaceholderKindAt(int index) {
     }
     if (index == 8) {
         return PlaceholderKind::Pattern;
+    }
+    if (index == 9) {
+        return PlaceholderKind::Template;
     }
     return index == 6 ? PlaceholderKind::Number : PlaceholderKind::String;
 }

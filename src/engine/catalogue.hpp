@@ -1,4 +1,4 @@
-// The command catalogue: the nodes of the command tree (six groups and their 33
+// The command catalogue: the nodes of the command tree (seven groups and their 36
 // commands), the command numbers stored in script files, and the placeholder names.
 //
 // A command's number is its 0-based position among all tree nodes, groups
@@ -48,6 +48,9 @@ enum class Command : int {
     ComposeAccents = 35,
     SearchReplaceAll = 37,
     SearchReplaceFirst = 38,
+    ComposeName = 40,
+    ComposeAtStart = 41,
+    ComposeAtEnd = 42,
 };
 
 struct CommandNode {
@@ -56,12 +59,12 @@ struct CommandNode {
     TextView caption; // French caption as built into the main window
 };
 
-constexpr int kCommandNodeCount = 39;
+constexpr int kCommandNodeCount = 43;
 
-// The 39 nodes in display order; node i has number i.
+// The 43 nodes in display order; node i has number i.
 std::span<const CommandNode, kCommandNodeCount> CommandNodes();
 
-// True for the numbers of the 33 commands (not the groups, nothing outside 1..38).
+// True for the numbers of the 36 commands (not the groups, nothing outside 1..42).
 bool IsCommandNumber(std::int64_t number);
 
 // Index of the group node that a node belongs to (itself for a group).
@@ -69,21 +72,21 @@ int GroupOf(int number);
 
 // The script line for a command node: "<number>|<group caption> <command caption>".
 Text MakeScriptLine(int number, TextView groupCaption, TextView commandCaption);
-// The same with the built-in French captions of the node `number` (1..38, a
+// The same with the built-in French captions of the node `number` (1..42, a
 // command). Returns an empty text for a group or a number outside the tree.
 Text MakeScriptLine(int number);
 
 // --- Placeholders ------------------------------------------------------------
 
-enum class PlaceholderKind { Integer, String, Number, Pattern };
+enum class PlaceholderKind { Integer, String, Number, Pattern, Template };
 
-constexpr int kPlaceholderCount = 9;
+constexpr int kPlaceholderCount = 10;
 using PlaceholderTable = std::array<TextView, kPlaceholderCount>;
 
 extern const PlaceholderTable PlaceholderNamesFr;
 extern const PlaceholderTable PlaceholderNamesEn;
 
-// Kind of value of the placeholder at `index` (0..8) of the tables.
+// Kind of value of the placeholder at `index` (0..9) of the tables.
 PlaceholderKind PlaceholderKindAt(int index);
 
 // The current language: 0 French, 1 English. Program-wide, set at start-up and

@@ -23,6 +23,7 @@ struct CompiledScript::Step {
     Text insert;                    // what AddBefore and AddAfter put in place of P2; the new extension
     std::optional<Searcher> search; // P1 for the replacements, P2 for the insertions
     std::unique_ptr<SearchReplace> pattern; // "Rechercher": P1 compiled, P2 read
+    std::unique_ptr<NameTemplate> composer; // "Composer": P1 read
 };
 
 namespace {
@@ -116,9 +117,16 @@ bool IsNumbering(Command command) {
            command == Command::NumberBefore || command == Command::NumberAfter;
 }
 
+bool IsComposer(std::int32_t number) {
+    return number == static_cast<int>(Command::ComposeName) ||
+           number == static_cast<int>(Command::ComposeAtStart) ||
+           number == static_cast<int>(Command::ComposeAtEnd);
+}
+
 // The new working name made from `w` by one step, into the empty `out`; `name` is
 // the file's own name, for the errors.
-void ApplyStep(const Step& step, TextView w, TextView name, bool first, NumberCounter& counter, Text& out) {
+void ApplyStep(const Step& step, TextView w, TextView name, bool first, NumberCounter& counter,
+               const FileContext& context, Text& out) {
     switch (step.command) {
     case Command::DeleteFirst:
         out.append(StrFrom(w, step.n1 + 1));
@@ -278,6 +286,17 @@ void ApplyStep(const Step& step, TextView w, TextView name, bool first, NumberCo
         step.pattern->pattern.Replace(w, step.pattern->replacement, step.command == Command::SearchReplaceAll,
                                       name, out);
         return;
+    case Command::ComposeName:
+    case Command::ComposeAtStart:
+    case Command::ComposeAtEnd: {
+        const auto [base, ext] = Split(w);
+        if (step.command == Command::ComposeAtEnd) {
+            out.append(base);
+        }
+        step.composer->AppendTo(base, context, out);
+        out.append(step.command == Command::ComposeAtStart ? w : ext);
+        return;
+    }
     }
     out.append(w);
 }
@@ -327,6 +346,11 @@ CompiledScript::CompiledScript(const ScriptLines& script) {
         case Command::SearchReplaceFirst:
             step.pattern = std::make_unique<SearchReplace>(step.p1, step.p2);
             break;
+        case Command::ComposeName:
+        case Command::ComposeAtStart:
+        case Command::ComposeAtEnd:
+            step.composer = std::make_unique<NameTemplate>(step.p1);
+            break;
         default:
             break;
         }
@@ -339,18 +363,46 @@ CompiledScript& CompiledScript::operator=(CompiledScript&&) noexcept = default;
 
 Text CompiledScript::Apply(TextView name, bool first, NumberCounter& counter) const {
     Text out;
-    ApplyInto(name, first, counter, out);
+    ApplyInto(name, first, counter, FileContext{}, out);
+    return out;
+}
+
+Text CompiledScript::Apply(TextView name, bool first, NumberCounter& counter,
+                           const FileContext& context) const {
+    Text out;
+    ApplyInto(name, first, counter, context, out);
     return out;
 }
 
 void CompiledScript::ApplyInto(TextView name, bool first, NumberCounter& counter, Text& out) const {
+    Run(name, first, counter, FileContext{}, out, nullptr);
+}
+
+void CompiledScript::ApplyInto(TextView name, bool first, NumberCounter& counter, const FileContext& context,
+                               Text& out) const {
+    Run(name, first, counter, context, out, nullptr);
+}
+
+std::vector<ValueSource> CompiledScript::SourcesUsed(TextView name, bool first, NumberCounter& counter,
+                                                     const FileContext& context, Text& out) const {
+    std::vector<ValueSource> sources;
+    Run(name, first, counter, context, out, &sources);
+    return sources;
+}
+
+void CompiledScript::Run(TextView name, bool first, NumberCounter& counter, const FileContext& context,
+                         Text& out, std::vector<ValueSource>* sources) const {
     // The step before's name and the next one's, swapped after every step; both keep
     // their storage from name to name.
     thread_local Text next;
     out.assign(name);
     for (const Step& step : steps_) {
+        if (sources != nullptr && step.composer) {
+            std::vector<ValueSource> used = step.composer->Sources(Split(out).base, context);
+            sources->insert(sources->end(), used.begin(), used.end());
+        }
         next.clear();
-        ApplyStep(step, out, name, first, counter, next);
+        ApplyStep(step, out, name, first, counter, context, next);
         out.swap(next);
         if (Length(out) > kMaxWorkingName) {
             throw NameTooLongError();
@@ -365,6 +417,46 @@ std::optional<PatternProblem> CompiledScript::Problem() const {
         }
     }
     return std::nullopt;
+}
+
+std::optional<TemplateProblem> CompiledScript::ProblemOfTemplates() const {
+    for (const Step& step : steps_) {
+        if (step.composer && step.composer->Problem()) {
+            return step.composer->Problem();
+        }
+    }
+    return std::nullopt;
+}
+
+ScriptNeeds CompiledScript::Needs() const {
+    ScriptNeeds needs;
+    for (const Step& step : steps_) {
+        if (step.composer) {
+            needs |= step.composer->Needs();
+        }
+    }
+    return needs;
+}
+
+std::optional<TemplateProblem> TemplateProblemOf(const ScriptLines& script) {
+    for (const Text& line : script) {
+        if (IsComposer(CommandNumber(line))) {
+            if (auto problem = NameTemplate(ParamText(LineText(line), 1)).Problem()) {
+                return problem;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+ScriptNeeds NeedsOf(const ScriptLines& script) {
+    ScriptNeeds needs;
+    for (const Text& line : script) {
+        if (IsComposer(CommandNumber(line))) {
+            needs |= NameTemplate(ParamText(LineText(line), 1)).Needs();
+        }
+    }
+    return needs;
 }
 
 std::optional<PatternProblem> PatternProblemOf(const ScriptLines& script) {

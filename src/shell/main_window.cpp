@@ -164,7 +164,7 @@ void MainWindow::CreateComponents() {
     BtnOk->setAutoRaise(true);
     BtnOk->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     BtnOk->hide();
-    // The four boxes share one place, EdInteger's; one at most is shown.
+    // The five boxes share one place, EdInteger's; one at most is shown.
     auto* EdString = Own(new QLineEdit(QStringLiteral("Entrer une chaine"), PanelBAS), "EdString");
     EdString->setGeometry(19, 16, 130, 24);
     EdString->hide();
@@ -183,12 +183,25 @@ void MainWindow::CreateComponents() {
     LabPatternProblem->setGeometry(20, 44, 129, 140);
     LabPatternProblem->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     LabPatternProblem->hide();
+    auto* EdTemplate = Own(new QLineEdit(PanelBAS), "EdTemplate");
+    EdTemplate->setGeometry(20, 16, 129, 24);
+    EdTemplate->hide();
+    // Under the template box, its menu of tokens, then why the template cannot be read.
+    auto* BtnTemplateTokens = Own(new QToolButton(PanelBAS), "BtnTemplateTokens");
+    BtnTemplateTokens->setText(QStringLiteral("Insérer…"));
+    BtnTemplateTokens->setGeometry(20, 44, 129, 24);
+    BtnTemplateTokens->hide();
+    auto* LabTemplateProblem = Own(new QLabel(PanelBAS), "LabTemplateProblem");
+    LabTemplateProblem->setGeometry(20, 72, 129, 120);
+    LabTemplateProblem->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LabTemplateProblem->hide();
     QStatusBar* StatusBar = Own(statusBar(), "StatusBar");
     RunStatus = new QLabel(StatusBar);
     RunStatus->setObjectName(QStringLiteral("RunStatus")); // named, but no place or text of its own is kept
     StatusBar->addWidget(RunStatus, 1);
-    parameters_ =
-        new ParameterPanel({EdInteger, EdString, EdNumber, EdPattern, LabPatternProblem, BtnOk}, this);
+    parameters_ = new ParameterPanel({EdInteger, EdString, EdNumber, EdPattern, LabPatternProblem, BtnOk,
+                                      EdTemplate, BtnTemplateTokens, LabTemplateProblem},
+                                     this);
 
     // Docking, side by side as the window shows them.
     clientLayout->Add(Panel1, Dock::Top, 281);
@@ -375,6 +388,8 @@ void MainWindow::UseLanguage(bool english) {
     });
     // The run's messages and the engine's errors, from the catalogues.
     SetMessageLanguage(english ? MessageLanguage::English : MessageLanguage::French);
+    parameters_->SetTemplateProblemText(
+        [](const TemplateProblem& problem) { return QString::fromUtf8(TemplateProblemText(problem)); });
     ShellTreeView->SetHomeCaption(messages::HomeFolder());
     // What is shown in words is said again in the new language: the sizes in the
     // grid, the status line, and the preview's marks and errors.

@@ -112,7 +112,8 @@ private:
 
     RenameController* controller_ = nullptr; // the files, the selection and the script
     std::unique_ptr<RunSummary> lastRun_;    // what the status line reports; none after another folder
-    ParameterPanel* parameters_ = nullptr;   // shows EdInteger, EdString, EdNumber or EdPattern, and BtnOk
+    ParameterPanel* parameters_ =
+        nullptr; // shows EdInteger, EdString, EdNumber, EdPattern or EdTemplate, and BtnOk
     TSaveFormControlPos* positions_ = nullptr;
 
     // The controls the window still speaks to once it is built, named as their objectName.

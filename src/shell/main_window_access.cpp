@@ -22,7 +22,7 @@ struct ControlTexts {
     const char* description; // built-in French
 };
 
-// The description shared by the four parameter boxes.
+// The description shared by the five parameter boxes.
 constexpr const char* kBoxHelp =
     "Entrée écrit la valeur dans le script, Échap ferme la case sans rien écrire";
 constexpr const char* kRunHelp = "Ce qu'a fait le dernier renommage ; les échecs sont dans sa bulle";
@@ -48,6 +48,9 @@ constexpr ControlTexts kControls[] = {
     {"EdString", "EdStringName", "Texte", "ParameterBoxDescription", kBoxHelp},
     {"EdNumber", "EdNumberName", "Nombre", "ParameterBoxDescription", kBoxHelp},
     {"EdPattern", "EdPatternName", "Motif", "ParameterBoxDescription", kBoxHelp},
+    {"EdTemplate", "EdTemplateName", "Modèle", "ParameterBoxDescription", kBoxHelp},
+    {"BtnTemplateTokens", nullptr, nullptr, "BtnTemplateTokensDescription",
+     "Met un élément du modèle à la place du curseur : le nom, le dossier, le numéro, une date…"},
     {"BtnOk", nullptr, nullptr, "BtnOkDescription", "Écrit la valeur dans le script"},
     {"StatusBar", "StatusBarName", "Ligne d'état", "RunStatusDescription", kRunHelp},
 };

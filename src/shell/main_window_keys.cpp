@@ -49,9 +49,20 @@ void MainWindow::ConnectKeys() {
     // Tab goes the way of a job: the folder, the filter, the files, the new names,
     // the commands, the script and its parameter box.
     const auto widget = [this](const char* name) { return qobject_cast<QWidget*>(FindComponent(name)); };
-    QWidget* order[] = {ShellTreeView,      EdFiltre,           StringGridFiles,     MemoExemple,
-                        widget("BtnVoir"),  TreeViewCommande,   HTMLViewer,          widget("EdInteger"),
-                        widget("EdString"), widget("EdNumber"), widget("EdPattern"), widget("BtnOk")};
+    QWidget* order[] = {ShellTreeView,
+                        EdFiltre,
+                        StringGridFiles,
+                        MemoExemple,
+                        widget("BtnVoir"),
+                        TreeViewCommande,
+                        HTMLViewer,
+                        widget("EdInteger"),
+                        widget("EdString"),
+                        widget("EdNumber"),
+                        widget("EdPattern"),
+                        widget("EdTemplate"),
+                        widget("BtnTemplateTokens"),
+                        widget("BtnOk")};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }

@@ -14,6 +14,8 @@
 #include "files/run/rename_run.hpp"
 #include "files/run/run_messages.hpp"
 #include "files/text/error_texts.hpp"
+#include "files/text/message_language.hpp"
+#include "files/text/shown_name.hpp"
 #include "shell/messages.hpp"
 
 #include <QFile>
@@ -32,6 +34,12 @@ std::string PathBytes(const QString& path) {
 // "Expression invalide : MESSAGE à la position N", in the language shown.
 QString PatternProblemMessage(const PatternProblem& problem) {
     return messages::InvalidPattern(QString::fromStdString(problem.message), problem.position);
+}
+
+// "Modèle invalide : MESSAGE à la position N", in the language of the messages,
+// which is the language shown.
+QString TemplateProblemMessage(const TemplateProblem& problem) {
+    return QString::fromUtf8(TemplateProblemText(problem));
 }
 
 // Whether a file of a stopped run or undo was left as it was because the work
@@ -327,6 +335,14 @@ void RenameController::preview(PreviewMode mode) {
         }
         return;
     }
+    if (const auto problem = TemplateProblemOf(script_->Lines())) {
+        previewed_.clear();
+        emit previewed(0);
+        if (mode == PreviewMode::Interactive) {
+            emit message(TemplateProblemMessage(*problem));
+        }
+        return;
+    }
     try {
         std::vector<std::size_t> selected = selection_->Indexes(files_->Count());
         previewed_.clear();
@@ -390,11 +406,24 @@ std::optional<NameTrace> RenameController::Trace(int line) const {
         for (int i = 0; i < line; ++i) {
             AdvanceNumbering(script_->Lines(), i == 0, counter);
         }
-        Text name = files_->Files().Items(previewed_[static_cast<std::size_t>(line)]).Name();
+        const TProjectFile& record = files_->Files().Items(previewed_[static_cast<std::size_t>(line)]);
+        Text name = record.Name();
         trace.original = ToQString(name);
+        // What the preview told the file: the window lists one folder, whose files
+        // are in the order of the selection.
+        const auto place = static_cast<std::size_t>(line);
+        const FileContext context{.folder = FolderName(record.Folder()),
+                                  .place = place,
+                                  .placeInFolder = place,
+                                  .dateNames = DateNamesOfMessages()};
         for (std::size_t k = 0; k < script_->Count(); ++k) {
-            Text next = ApplyScript({script_->Lines()[k]}, name, line == 0, counter);
-            trace.steps.push_back(StepOf(name, next));
+            const Text& script = script_->Lines()[k];
+            Text next = ApplyScript({script}, name, line == 0, counter, context);
+            TraceStep step = StepOf(name, next);
+            for (const ValueSource& source : SourcesOfLine(script, name, context)) {
+                step.sources.push_back(QString::fromUtf8(ShownName(SourceLine(source))));
+            }
+            trace.steps.push_back(std::move(step));
             name = std::move(next);
         }
     } catch (const EngineError& e) {
@@ -410,6 +439,10 @@ void RenameController::run(RunMode mode) {
     }
     if (const auto problem = PatternProblemOf(script_->Lines())) {
         emit message(PatternProblemMessage(*problem));
+        return;
+    }
+    if (const auto problem = TemplateProblemOf(script_->Lines())) {
+        emit message(TemplateProblemMessage(*problem));
         return;
     }
     const Renaming renaming(*this);

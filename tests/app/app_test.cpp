@@ -293,6 +293,14 @@ TEST_F(UnattendedRun, ReportsScriptAndFolderProblemsBeforeAnyRename) {
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.err, "Une erreur est survenue !\n'a1' n'est pas une valeur enti\xC3\xA8re correcte\n");
 
+    // A pattern or a template that cannot be read refuses the script, as quorvel-cli does.
+    r = Run("37|Rechercher [Motif=(] et remplacer par [Chaine2=x]\r\n", {folder_.path()});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "Expression invalide : missing closing parenthesis à la position 2\n");
+    r = Run("40|Composer le nom avec [Mod\xE8le={n:1:1:dossier}]\r\n", {folder_.path()});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "Modèle invalide : option de numérotation inconnue « dossier » à la position 8\n");
+
     const std::string nowhere = sandbox_ / "nowhere";
     r = Run(kPrefix, {nowhere});
     EXPECT_EQ(r.exitCode, 66);

@@ -99,6 +99,60 @@ TEST_F(CliTest, SearchLinesAndCodedValues) {
     EXPECT_EQ(r.err, "expression trop coûteuse pour « " + std::string(40, 'a') + "b »\n");
 }
 
+// "Composer" lines in apply: the names alone, counted in the order read; a template
+// that cannot be read refuses the script, one that asks for a folder or a fact
+// stops at the first name, which has neither.
+TEST_F(CliTest, ComposerLinesInApply) {
+    auto r = Cli({"apply", Script("40|Composer le nom avec [Mod\xE8le={n:01:5}_{name}%7C{{x}}]\r\n"
+                                  "42|Composer [Mod\xE8le=-{n:9:-3}] \xE0 la fin\r\n")},
+                 "a.txt\nb.tar.gz\nc\n");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "01_a|{x}-9.txt\n06_b.tar|{x}-6.gz\n11_c|{x}-3\n");
+
+    const auto bad = Script("41|Composer [Mod\xE8le={taken:%Y}_{nom}] au d\xE9"
+                            "but\r\n");
+    for (const char* command : {"check", "apply"}) {
+        r = Cli({command, bad}, "a.txt\n");
+        EXPECT_EQ(r.exitCode, 2) << command;
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, "Modèle invalide : jeton inconnu « nom » à la position 13\n");
+        r = InLocale({"LANG=en_US.UTF-8"}, {command, bad});
+        EXPECT_EQ(r.exitCode, 2) << command;
+        EXPECT_EQ(r.err, "Invalid template: unknown token \u201cnom\u201d at position 13\n");
+    }
+    r = Cli({"check", Script("40|Composer le nom avec [Mod\xE8le={taken:%Y-%q}]\r\n")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "Modèle invalide : format inconnu « %q » à la position 11\n");
+
+    // No folder, no facts: the first name stops apply, said with its reason.
+    const auto taken = Script("41|Composer [Mod\xE8le={taken,modified:%Y}_] au d\xE9"
+                              "but\r\n");
+    EXPECT_EQ(Cli({"check", taken}).exitCode, 0);
+    r = Cli({"apply", taken}, "a.jpg\nb.jpg\n");
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "échec : « a.jpg » : pas de date de prise de vue\n");
+    r = InLocale({"LANG=en_US.UTF-8"}, {"apply", taken, "a.jpg"});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.err, "failed: \u201ca.jpg\u201d: no date taken\n");
+    r = Cli({"apply", Script("42|Composer [Mod\xE8le=_{folder}] \xE0 la fin\r\n"), "a.jpg"});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.err, "échec : « a.jpg » : pas de dossier\n");
+    // A name without a base fails too, after the names before it were written.
+    r = Cli(
+        {"apply", Script("40|Composer le nom avec [Mod\xE8le={name}{artist,title}]\r\n"), "x", ".profile"});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "échec : « x » : pas d'artiste\n");
+    r = Cli({"apply",
+             Script("41|Composer [Mod\xE8le={name}_] au d\xE9"
+                    "but\r\n"),
+             "x", ".profile"});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.out, "x_x\n");
+    EXPECT_EQ(r.err, "échec : « .profile » : pas de nom\n");
+}
+
 TEST_F(CliTest, UnreadableScriptsAndBadCommandLines) {
     const std::string missing = dir_ / "absent.script";
     auto r = Cli({"apply", missing, "a"});

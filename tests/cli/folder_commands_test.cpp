@@ -276,6 +276,8 @@ TEST_F(FolderCommandsTest, ScriptProblemsStopBeforeAnyRename) {
         {missing, 66, "Impossible d'ouvrir le fichier « " + missing + " »\n"},
         {dir_.Write("pattern.script", "37|Rechercher [Motif=(] et remplacer par [Chaine2=x]\r\n"), 2,
          "Expression invalide : missing closing parenthesis à la position 2\n"},
+        {dir_.Write("template.script", "40|Composer le nom avec [Mod\xE8le={n}{taken,make}]\r\n"), 2,
+         "Modèle invalide : jetons de natures différentes dans « taken,make » à la position 11\n"},
     };
     for (const Case& c : cases) {
         for (const char* command : {"preview", "run"}) {
@@ -305,6 +307,36 @@ TEST_F(FolderCommandsTest, APatternTooCostlyOnANameFailsThatFileAlone) {
     EXPECT_EQ(r.exitCode, 1) << r.err;
     EXPECT_EQ(Folder(), (Content{{runaway + "b", runaway + "b"}, {"c2", "c1"}}));
     EXPECT_NE(r.err.find("expression trop coûteuse pour « " + runaway + "b »"), std::string::npos) << r.err;
+}
+
+// A template is told each file's folder and place; a file without a value its
+// template asks for fails alone, with its reason, the others are renamed.
+TEST_F(FolderCommandsTest, ComposerLinesNameEachFileAndFailOnlyThoseWithoutTheirValue) {
+    Files({"b.txt", "a.txt", ".profile"});
+    const std::string composed =
+        dir_.Write("composed.script", "40|Composer le nom avec [Mod\xE8le={folder}-{n:10:-3}-{name}]\r\n");
+    auto r = Cli({"preview", composed, folder_});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(r.out, "a.txt\tfiles-07-a.txt\nb.txt\tfiles-04-b.txt\n");
+    EXPECT_EQ(r.err, "échec : « .profile » : pas de nom\n3 fichiers\n");
+
+    r = Cli({"run", composed, folder_});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(Folder(),
+              (Content{{"files-07-a.txt", "a.txt"}, {"files-04-b.txt", "b.txt"}, {".profile", ".profile"}}));
+    EXPECT_NE(r.err.find("pas de nom"), std::string::npos) << r.err;
+
+    // No facts are read here yet: every file lacks its date, and none is renamed.
+    const std::string dated = dir_.Write("dated.script", "41|Composer [Mod\xE8le={taken:%Y}_] au d\xE9"
+                                                         "but\r\n");
+    const Content before = Folder();
+    r = InLocale({"LANG=en_US.UTF-8"}, {"preview", dated, folder_, "*.txt"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "failed: \u201cfiles-04-b.txt\u201d: no date taken\n"
+                     "failed: \u201cfiles-07-a.txt\u201d: no date taken\n2 files\n");
+    EXPECT_EQ(Cli({"run", dated, folder_}).exitCode, 1);
+    EXPECT_EQ(Folder(), before);
 }
 
 TEST_F(FolderCommandsTest, BadCommandLines) {

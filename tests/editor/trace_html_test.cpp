@@ -20,6 +20,25 @@ TEST(TraceHtml, HighlightsWhatEachLineChangedAndMarksWhatItOnlyTookOut) {
               "<br>4. _c7.txt</p>");
 }
 
+// Under a "Composer" line, where each fact it wrote came from, escaped.
+TEST(TraceHtml, SaysWhereTheFactsOfALineCameFrom) {
+    const NameTrace trace{
+        QStringLiteral("a.jpg"),
+        {{QStringLiteral("2024_a.jpg"),
+          0,
+          5,
+          false,
+          {QStringLiteral("{taken} <- DateTimeOriginal 2024:07:14"), QStringLiteral("{make} <- <Make>")}},
+         {QStringLiteral("2024_a.JPG"), 7, 3, false}},
+        {}};
+    EXPECT_EQ(TraceHtml(trace).toStdString(),
+              "<p style=\"white-space:pre\">a.jpg"
+              "<br>1. <span style=\"background-color:#ffe08a\">2024_</span>a.jpg"
+              "<br>    {taken} &lt;- DateTimeOriginal 2024:07:14"
+              "<br>    {make} &lt;- &lt;Make&gt;"
+              "<br>2. 2024_a.<span style=\"background-color:#ffe08a\">JPG</span></p>");
+}
+
 TEST(TraceHtml, EscapesNamesAndErrorsAndKeepsToTheName) {
     const NameTrace names{QStringLiteral("<a&b>"), {{QStringLiteral("<a&b>\""), 5, 1, false}}, {}};
     EXPECT_EQ(TraceHtml(names).toStdString(),

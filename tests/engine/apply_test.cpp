@@ -269,8 +269,8 @@ TEST(Engine, LinesApplyInOrderAndUnknownNumbersDoNothing) {
     EXPECT_EQ(Rename({"1|Supprimer les [n=1] premiers caractères", "14|Ajouter [Chaine=x] au début"},
                      {"abc.txt"})[0],
               "xbc.txt");
-    for (const char* line :
-         {"9|Remplacer", "13|Ajouter [Chaine=x]", "23|Déplacer", "0|x", "40|y", "-1|z", "abc", ""}) {
+    for (const char* line : {"9|Remplacer", "13|Ajouter [Chaine=x]", "23|Déplacer", "39|Composer", "0|x",
+                             "43|y", "-1|z", "abc", ""}) {
         EXPECT_EQ(RenameOne(line, "abcdef.txt"), "abcdef.txt") << line;
     }
     // The same line text in another language does the same.

@@ -9,7 +9,7 @@ namespace {
 
 using test::U8;
 
-TEST(Catalogue, HasSixGroupsAndThirtyThreeCommandsNumberedByPosition) {
+TEST(Catalogue, HasSevenGroupsAndThirtySixCommandsNumberedByPosition) {
     const auto nodes = CommandNodes();
     int groups = 0;
     int commands = 0;
@@ -18,9 +18,9 @@ TEST(Catalogue, HasSixGroupsAndThirtyThreeCommandsNumberedByPosition) {
         (nodes[static_cast<std::size_t>(i)].level == 0 ? groups : commands)++;
         EXPECT_EQ(IsCommandNumber(i), nodes[static_cast<std::size_t>(i)].level == 1) << i;
     }
-    EXPECT_EQ(groups, 6);
-    EXPECT_EQ(commands, 33);
-    for (const int group : {0, 9, 13, 23, 29, 36}) {
+    EXPECT_EQ(groups, 7);
+    EXPECT_EQ(commands, 36);
+    for (const int group : {0, 9, 13, 23, 29, 36, 39}) {
         EXPECT_EQ(nodes[static_cast<std::size_t>(group)].level, 0) << group;
     }
     EXPECT_EQ(U8(nodes[0].caption), "Supprimer");
@@ -29,12 +29,15 @@ TEST(Catalogue, HasSixGroupsAndThirtyThreeCommandsNumberedByPosition) {
     EXPECT_EQ(U8(nodes[23].caption), "Déplacer");
     EXPECT_EQ(U8(nodes[29].caption), "Convertir");
     EXPECT_EQ(U8(nodes[36].caption), "Rechercher");
+    EXPECT_EQ(U8(nodes[39].caption), "Composer");
     EXPECT_FALSE(IsCommandNumber(-1));
     EXPECT_FALSE(IsCommandNumber(29));
     EXPECT_FALSE(IsCommandNumber(36));
     EXPECT_TRUE(IsCommandNumber(38));
     EXPECT_FALSE(IsCommandNumber(39));
-    EXPECT_FALSE(IsCommandNumber(40));
+    EXPECT_TRUE(IsCommandNumber(40));
+    EXPECT_TRUE(IsCommandNumber(42));
+    EXPECT_FALSE(IsCommandNumber(43));
 }
 
 TEST(Catalogue, EnumerationMatchesTheTree) {
@@ -50,6 +53,9 @@ TEST(Catalogue, EnumerationMatchesTheTree) {
     EXPECT_EQ(static_cast<int>(Command::ComposeAccents), 35);
     EXPECT_EQ(static_cast<int>(Command::SearchReplaceAll), 37);
     EXPECT_EQ(static_cast<int>(Command::SearchReplaceFirst), 38);
+    EXPECT_EQ(static_cast<int>(Command::ComposeName), 40);
+    EXPECT_EQ(static_cast<int>(Command::ComposeAtStart), 41);
+    EXPECT_EQ(static_cast<int>(Command::ComposeAtEnd), 42);
 }
 
 TEST(Catalogue, MakesScriptLinesFromNodes) {
@@ -63,6 +69,11 @@ TEST(Catalogue, MakesScriptLinesFromNodes) {
     EXPECT_EQ(U8(MakeScriptLine(36)), "");
     EXPECT_EQ(U8(MakeScriptLine(37)), "37|Rechercher [Motif] et remplacer par [Chaine2]");
     EXPECT_EQ(U8(MakeScriptLine(38)), "38|Rechercher [Motif] et remplacer le premier par [Chaine2]");
+    EXPECT_EQ(U8(MakeScriptLine(39)), "");
+    EXPECT_EQ(U8(MakeScriptLine(40)), "40|Composer le nom avec [Modèle]");
+    EXPECT_EQ(U8(MakeScriptLine(41)), "41|Composer [Modèle] au début");
+    EXPECT_EQ(U8(MakeScriptLine(42)), "42|Composer [Modèle] à la fin");
+    EXPECT_EQ(U8(MakeScriptLine(43)), "");
     EXPECT_EQ(U8(MakeScriptLine(4, U"Delete", U"everything before [String]")),
               "4|Delete everything before [String]");
     // Every command's line is its own number, and unfilled until its values are given.
@@ -85,6 +96,9 @@ TEST(Catalogue, PlaceholderTablesFollowTheLanguage) {
     EXPECT_EQ(U8(PlaceholderNamesFr[8]), "[Motif]");
     EXPECT_EQ(U8(PlaceholderNamesEn[8]), "[Pattern]");
     EXPECT_EQ(PlaceholderKindAt(8), PlaceholderKind::Pattern);
+    EXPECT_EQ(U8(PlaceholderNamesFr[9]), "[Modèle]");
+    EXPECT_EQ(U8(PlaceholderNamesEn[9]), "[Template]");
+    EXPECT_EQ(PlaceholderKindAt(9), PlaceholderKind::Template);
     EXPECT_EQ(U8(PlaceholderNamesEn[1]), "[nième]");
     EXPECT_EQ(PlaceholderKindAt(0), PlaceholderKind::Integer);
     EXPECT_EQ(PlaceholderKindAt(2), PlaceholderKind::Integer);

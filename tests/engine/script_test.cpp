@@ -152,6 +152,8 @@ TEST(ScriptLineReadings, KindComesFromEitherLanguagesNames) {
     EXPECT_EQ(KindOfPlaceholder(U"[Numéro=01]"), PlaceholderKind::Number);
     EXPECT_EQ(KindOfPlaceholder(U"[Number]"), PlaceholderKind::Number);
     EXPECT_EQ(KindOfPlaceholder(U"[mième=2]"), PlaceholderKind::Integer);
+    EXPECT_EQ(KindOfPlaceholder(U"[Modèle={n:001}]"), PlaceholderKind::Template);
+    EXPECT_EQ(KindOfPlaceholder(U"[Template]"), PlaceholderKind::Template);
     EXPECT_EQ(KindOfPlaceholder(U"[Zahl]"), std::nullopt);
     EXPECT_EQ(KindOfPlaceholder(U"n]"), std::nullopt);
 }

@@ -174,6 +174,8 @@ TEST_F(LanguageFiles, ReadsFilesExactlyAsWritten) {
          TreeBlock(29, "}\nTLabel\tLabel1\tensuite\n}\n"), NodesRenamed(29, "ensuite")},
         {"the 36 nodes of a file older than the sixth group rename those nodes only",
          TreeBlock(36, "}\nTLabel\tLabel1\tensuite\n}\n"), NodesRenamed(36, "ensuite")},
+        {"the 39 nodes of a file older than the seventh group rename those nodes only",
+         TreeBlock(39, "}\nTLabel\tLabel1\tensuite\n}\n"), NodesRenamed(39, "ensuite")},
         {"a list block naming no component is read line by line",
          "TForm=FrmMain\tQ\n{\nTTreeView\tNoTree\n{\nTLabel\tLabel1\tA\n}\nTLabel\tLabExemple\tB\n}\n",
          {{"(title)", "Q"}, {"Label1", "A"}}},

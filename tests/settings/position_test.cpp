@@ -56,11 +56,32 @@ TEST_F(Positions, FirstCloseWritesTheWindowThenEveryControlInOwningOrderThenTheO
 
     std::vector<std::pair<std::string, std::vector<std::string>>> expected = {
         {"FENPOS", {"LEFT", "TOP", "WIDTH", "HEIGHT", "WINDOWSTATE"}}};
-    for (const char* control :
-         {"Splitter3", "Panel1",           "Splitter1", "ShellTreeView", "PanelVOIR",        "Label1",
-          "BtnVoir",   "LabExemple",       "EdFiltre",  "MemoExemple",   "StringGridFiles",  "Panel2",
-          "Splitter2", "TreeViewCommande", "Panel4",    "HTMLViewer",    "PanelBAS",         "BtnOk",
-          "EdString",  "EdInteger",        "EdNumber",  "EdPattern",     "LabPatternProblem"}) {
+    for (const char* control : {"Splitter3",
+                                "Panel1",
+                                "Splitter1",
+                                "ShellTreeView",
+                                "PanelVOIR",
+                                "Label1",
+                                "BtnVoir",
+                                "LabExemple",
+                                "EdFiltre",
+                                "MemoExemple",
+                                "StringGridFiles",
+                                "Panel2",
+                                "Splitter2",
+                                "TreeViewCommande",
+                                "Panel4",
+                                "HTMLViewer",
+                                "PanelBAS",
+                                "BtnOk",
+                                "EdString",
+                                "EdInteger",
+                                "EdNumber",
+                                "EdPattern",
+                                "LabPatternProblem",
+                                "EdTemplate",
+                                "BtnTemplateTokens",
+                                "LabTemplateProblem"}) {
         expected.push_back({control, kBounds});
     }
     expected[11].second.push_back("COL0");

@@ -1,18 +1,22 @@
 // The script editor of the main window: commands dropped and removed, parameters
 // entered by clicking their links, preview and run, script files, command line.
+#include "bridge/qt_text.hpp"
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
 #include "editor/example_list.hpp"
+#include "editor/parameter_panel.hpp"
 #include "editor/script_document.hpp"
 #include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
 #include "engine/codec.hpp"
+#include "engine/name_template.hpp"
 #include "engine/script_file.hpp"
 #include "support/text.hpp"
 #include "tests/shell/main_window_fixture.hpp"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -30,6 +34,7 @@ protected:
     QLineEdit* EdString() const { return Get<QLineEdit>("EdString"); }
     QLineEdit* EdNumber() const { return Get<QLineEdit>("EdNumber"); }
     QLineEdit* EdPattern() const { return Get<QLineEdit>("EdPattern"); }
+    QLineEdit* EdTemplate() const { return Get<QLineEdit>("EdTemplate"); }
     QToolButton* BtnOk() const { return Get<QToolButton>("BtnOk"); }
     TScriptView* HTMLViewer() const { return Get<TScriptView>("HTMLViewer"); }
     // The script being edited.
@@ -89,7 +94,8 @@ protected:
     }
 
     QLineEdit* VisibleBox() const {
-        for (QLineEdit* box : {static_cast<QLineEdit*>(EdInteger()), EdString(), EdNumber(), EdPattern()}) {
+        for (QLineEdit* box :
+             {static_cast<QLineEdit*>(EdInteger()), EdString(), EdNumber(), EdPattern(), EdTemplate()}) {
             if (box->isVisible()) {
                 return box;
             }
@@ -257,6 +263,59 @@ TEST_F(Editor, ThePatternBoxRefusesAPatternThatDoesNotCompile) {
     EXPECT_TRUE(desktop_.log.messages.isEmpty());
 }
 
+// The template box reads what is typed and says why it cannot be read; OK and Enter
+// are refused until it can. Its menu puts a token where the cursor is.
+TEST_F(Editor, TheTemplateBoxOffersTokensAndRefusesATemplateThatCannotBeRead) {
+    MakeFiles({"IMG_0042.jpg"});
+    Start();
+    ListFolder();
+    Click(1);
+    ASSERT_TRUE(Drop(41));
+    ClickLink(0, 1);
+    ASSERT_EQ(VisibleBox(), EdTemplate());
+    EXPECT_EQ(EdTemplate()->text().toStdString(), "Modèle");
+    auto* tokens = Get<QToolButton>("BtnTemplateTokens");
+    auto* problem = Get<QLabel>("LabTemplateProblem");
+    EXPECT_TRUE(tokens->isVisible());
+    EXPECT_TRUE(problem->isVisible());
+    EXPECT_FALSE(Get<QLabel>("LabPatternProblem")->isVisible());
+
+    EdTemplate()->setText(QStringLiteral("{taken:%q}"));
+    EXPECT_EQ(problem->text().toStdString(), "Modèle invalide : format inconnu « %q » à la position 8");
+    EXPECT_FALSE(BtnOk()->isEnabled());
+    QTest::keyClick(EdTemplate(), Qt::Key_Return);
+    EXPECT_EQ(VisibleBox(), EdTemplate());
+    EXPECT_EQ(Script(), std::vector<std::string>{"41|Composer [Modèle] au début"});
+
+    // A token from the menu, where the cursor is.
+    EdTemplate()->setText(QStringLiteral("_"));
+    EdTemplate()->setCursorPosition(0);
+    QAction* number = nullptr;
+    for (QAction* action : tokens->menu()->actions()) {
+        if (action->text() == QStringLiteral("{n:001}")) {
+            number = action;
+        }
+    }
+    ASSERT_NE(number, nullptr);
+    EXPECT_EQ(tokens->menu()->actions().size(), TemplateTokens().size());
+    number->trigger();
+    EXPECT_EQ(EdTemplate()->text(), QStringLiteral("{n:001}_"));
+    EXPECT_EQ(problem->text(), QString());
+    EXPECT_TRUE(BtnOk()->isEnabled());
+    QTest::keyClick(EdTemplate(), Qt::Key_Return);
+    EXPECT_EQ(VisibleBox(), nullptr);
+    EXPECT_FALSE(tokens->isVisible());
+    EXPECT_FALSE(problem->isVisible());
+    EXPECT_EQ(Script(), std::vector<std::string>{"41|Composer [Modèle={n:001}_] au début"});
+    Settle();
+    EXPECT_EQ(Preview(), QStringList({"001_IMG_0042.jpg"}));
+    // Every token the menu offers can be read.
+    for (const QString& token : TemplateTokens()) {
+        EXPECT_EQ(NameTemplate(FromQString(token)).Problem(), std::nullopt) << token.toStdString();
+    }
+    EXPECT_TRUE(desktop_.log.messages.isEmpty());
+}
+
 // A script whose pattern does not compile is neither previewed nor run: the window
 // says why, as it does of an invalid script.
 TEST_F(Editor, APatternThatDoesNotCompileStopsThePreviewAndTheRun) {
@@ -269,6 +328,29 @@ TEST_F(Editor, APatternThatDoesNotCompileStopsThePreviewAndTheRun) {
     EXPECT_TRUE(Preview().isEmpty());
     Get<QAction>("Action_Executer")->trigger();
     const QString why = QStringLiteral("Expression invalide : missing closing parenthesis à la position 3");
+    EXPECT_EQ(desktop_.log.messages, QStringList({why, why}));
+    EXPECT_TRUE(desktop_.log.confirmations.isEmpty()) << "nothing is asked before the run is refused";
+    EXPECT_TRUE(std::filesystem::exists(folder_.path() + "/a.txt"));
+}
+
+// A template is told the folder and the place of each file; one that cannot be read
+// stops the preview and the run, the window says why.
+TEST_F(Editor, TemplatesNameTheFilesAndOneThatCannotBeReadStopsThePreviewAndTheRun) {
+    MakeFiles({"a.txt"});
+    Start();
+    ListFolder();
+    Click(1);
+    SetScript({"40|Composer le nom avec [Modèle={folder}_{n:01}]"});
+    Settle();
+    const std::string folder = std::filesystem::path(folder_.path()).filename().string();
+    EXPECT_EQ(Preview(), QStringList({QString::fromStdString(folder + "_01.txt")}));
+    EXPECT_TRUE(desktop_.log.messages.isEmpty());
+
+    SetScript({"41|Composer [Modèle={x}] au début"});
+    QTest::mouseClick(Get<QToolButton>("BtnVoir"), Qt::LeftButton);
+    EXPECT_TRUE(Preview().isEmpty());
+    Get<QAction>("Action_Executer")->trigger();
+    const QString why = QStringLiteral("Modèle invalide : jeton inconnu « x » à la position 2");
     EXPECT_EQ(desktop_.log.messages, QStringList({why, why}));
     EXPECT_TRUE(desktop_.log.confirmations.isEmpty()) << "nothing is asked before the run is refused";
     EXPECT_TRUE(std::filesystem::exists(folder_.path() + "/a.txt"));

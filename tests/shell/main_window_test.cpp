@@ -135,7 +135,7 @@ TEST_F(Window, MenusCarryTheirItems) {
 TEST_F(Window, CommandTreeHoldsTheCatalogue) {
     Start();
     auto* tree = Get<TCommandTree>("TreeViewCommande");
-    ASSERT_EQ(tree->topLevelItemCount(), 6);
+    ASSERT_EQ(tree->topLevelItemCount(), 7);
     int number = 0;
     for (int g = 0; g < tree->topLevelItemCount(); ++g) {
         QTreeWidgetItem* group = tree->topLevelItem(g);

@@ -131,6 +131,25 @@ TEST_F(Controller, TheTraceOfAFileFollowsItThroughEachLine) {
     EXPECT_FALSE(controller.Trace(-1).has_value());
 }
 
+// The trace of a "Composer" line tells the file what the preview told it: its
+// folder and its place.
+TEST_F(Controller, TheTraceOfATemplateKnowsTheFolderAndThePlace) {
+    for (const char* name : {"a.txt", "b.txt"}) {
+        folder.Write(name, "");
+    }
+    List();
+    controller.Selection().SelectAll(3);
+    controller.Script().Load({DecodeName("40|Composer le nom avec [Modèle={n:01}-{folder}]")});
+    controller.preview(PreviewMode::Silent);
+    const QString shown = QString::fromStdString(std::filesystem::path(folder.path()).filename().string());
+    ASSERT_EQ(preview, QStringList({"01-" + shown + ".txt", "02-" + shown + ".txt"}));
+    const std::optional<NameTrace> trace = controller.Trace(1);
+    ASSERT_TRUE(trace.has_value());
+    ASSERT_EQ(trace->steps.size(), 1U);
+    EXPECT_EQ(trace->steps[0].name, "02-" + shown + ".txt");
+    EXPECT_TRUE(trace->steps[0].sources.isEmpty()) << "no fact was written";
+}
+
 // Offsets of a trace count the characters of the name as Qt holds them: a name
 // outside the Basic Multilingual Plane takes two units per character.
 TEST_F(Controller, TraceOffsetsCountTheUnitsOfTheNameShown) {

@@ -160,6 +160,14 @@ std::shared_ptr<const ScannedFolder> TListFiles::SharedFolder(const FolderPath& 
     return lastFolder_;
 }
 
+TextView FolderName(TextView folder) {
+    while (!folder.empty() && folder.back() == U'/') {
+        folder.remove_suffix(1);
+    }
+    const std::size_t slash = folder.rfind(U'/');
+    return slash == TextView::npos ? folder : folder.substr(slash + 1);
+}
+
 Text JoinPath(TextView dir, TextView name) {
     Text path;
     path.reserve(dir.size() + name.size() + 1);

@@ -131,6 +131,10 @@ private:
 // empty, when it ends with "/" or when `name` starts with "/".
 Text JoinPath(TextView dir, TextView name);
 
+// The name of the folder `folder` ("/photos/Vacances/" gives "Vacances"); empty
+// for the root and for no folder.
+TextView FolderName(TextView folder);
+
 // Appends the record of the file `fullPath`: its name is the part after the last
 // "/", its folder the part up to and including it.
 void AddFoundFile(TListFiles& list, TextView fullPath, std::int64_t size, std::int64_t date);

@@ -5,11 +5,13 @@
 #include "engine/errors.hpp"
 #include "files/tables/huge_pages.hpp"
 #include "files/text/error_texts.hpp"
+#include "files/text/message_language.hpp"
 
 #include <algorithm>
 #include <exception>
 #include <iterator>
 #include <thread>
+#include <unordered_map>
 
 namespace quorvel {
 
@@ -41,10 +43,28 @@ void FailFile(const CompiledScript& compiled, bool first, NumberCounter before, 
     file.reason = EngineErrorText(error);
 }
 
+// The place of each chosen file among the chosen files of its folder; empty when
+// they are all in one folder, or when no template asks for it: file k's place is k.
+std::vector<std::size_t> PlacesInFolder(const CompiledScript& compiled, const TListFiles& files,
+                                        std::span<const std::size_t> chosen) {
+    std::vector<std::size_t> places;
+    if (files.OnlyFolder() || !compiled.Needs().placeInFolder) {
+        return places;
+    }
+    std::unordered_map<TextView, std::size_t> counts;
+    places.reserve(chosen.size());
+    for (const std::size_t index : chosen) {
+        places.push_back(counts[files.Items(index).Folder()]++);
+    }
+    return places;
+}
+
 // Names files [from, to) of `run`, file k being record `chosen[k]`; `counter` is the
 // numbering before file `from` and after file `to - 1` on return.
 void NameRange(const CompiledScript& compiled, const TListFiles& files, std::span<const std::size_t> chosen,
-               std::vector<RunFile>& run, std::size_t from, std::size_t to, NumberCounter& counter) {
+               std::span<const std::size_t> placesInFolder, std::vector<RunFile>& run, std::size_t from,
+               std::size_t to, NumberCounter& counter) {
+    const DateNames& dateNames = DateNamesOfMessages();
     Text name;
     Text newName;
     // A selection can come in any order: ask for the names coming next before they
@@ -55,17 +75,24 @@ void NameRange(const CompiledScript& compiled, const TListFiles& files, std::spa
             __builtin_prefetch(files.Items(chosen[k + kAhead]).NameBytes().data());
         }
         RunFile& file = run[k];
-        Reset(file, chosen[k], files.Items(chosen[k]));
+        const TProjectFile& record = files.Items(chosen[k]);
+        Reset(file, chosen[k], record);
         name.clear();
         DecodeNameInto(file.oldName, name);
         const bool first = k == 0;
         const NumberCounter before = counter;
+        const FileContext context{.folder = FolderName(record.Folder()),
+                                  .place = k,
+                                  .placeInFolder = placesInFolder.empty() ? k : placesInFolder[k],
+                                  .dateNames = dateNames};
         try {
-            compiled.ApplyInto(name, first, counter, newName);
+            compiled.ApplyInto(name, first, counter, context, newName);
             EncodeNameInto(newName, file.newName);
         } catch (const NameTooLongError& e) {
             FailFile(compiled, first, before, counter, e, file);
         } catch (const PatternTooCostlyError& e) {
+            FailFile(compiled, first, before, counter, e, file);
+        } catch (const MissingValueError& e) {
             FailFile(compiled, first, before, counter, e, file);
         }
     }
@@ -88,11 +115,12 @@ void NewNamesInto(const ScriptLines& script, const TListFiles& files, std::span<
         chosen = inList;
     }
     const std::size_t count = chosen.size();
+    const std::vector<std::size_t> placesInFolder = PlacesInFolder(compiled, files, chosen);
     try {
         ReserveLarge(run, count);
         run.resize(count);
         if (count < kTwoThreadsFrom || std::thread::hardware_concurrency() < 2) {
-            NameRange(compiled, files, chosen, run, 0, count, counter);
+            NameRange(compiled, files, chosen, placesInFolder, run, 0, count, counter);
             return;
         }
         // The numbering is known ahead: every file moves it on the same way, whatever
@@ -105,13 +133,13 @@ void NewNamesInto(const ScriptLines& script, const TListFiles& files, std::span<
         std::exception_ptr failed;
         std::thread other([&] {
             try {
-                NameRange(compiled, files, chosen, run, half, count, second);
+                NameRange(compiled, files, chosen, placesInFolder, run, half, count, second);
             } catch (...) {
                 failed = std::current_exception();
             }
         });
         try {
-            NameRange(compiled, files, chosen, run, 0, half, counter);
+            NameRange(compiled, files, chosen, placesInFolder, run, 0, half, counter);
         } catch (...) {
             other.join();
             throw;

@@ -1,12 +1,14 @@
 // Stage of a run: the new name of every selected file.
 //
 // Contract: the engine is applied to the selected files in selection order with one
-// counter, the first of them starting the numbering. A name the engine cannot make
-// (too long, or a pattern too costly on it) is that file's failure
+// counter, the first of them starting the numbering. Each file is told the name of
+// its folder and its place in the selection and in its folder's files (for the
+// templates of "Composer"), and no facts. A name the engine cannot make (too long,
+// a pattern too costly on it, a value its template lacks) is that file's failure
 // (Verdict::EngineFailure, its reason in the language of the messages) and the
 // numbering goes on as if it had been made; a ConversionError (it can only come
-// with the first file) or an InvalidPatternError propagates, nothing computed. Indexes outside the list are
-// skipped. Reads no disk.
+// with the first file), an InvalidPatternError or an InvalidTemplateError
+// propagates, nothing computed. Indexes outside the list are skipped. Reads no disk.
 #pragma once
 
 #include "engine/apply.hpp"

@@ -13,6 +13,33 @@ static_assert(kConversionMessage == TrNoop("'%s' n'est pas une valeur entière c
 static_assert(kNameTooLongMessage == TrNoop("Le nouveau nom est trop long"));
 static_assert(kInvalidPatternMessage == TrNoop("Expression invalide : %s à la position %s"));
 static_assert(kPatternTooCostlyMessage == TrNoop("expression trop coûteuse pour %s"));
+static_assert(kInvalidTemplateMessage == TrNoop("Modèle invalide : %s à la position %s"));
+static_assert(kTemplateUnclosedMessage == TrNoop("accolade non fermée"));
+static_assert(kTemplateEmptyTokenMessage == TrNoop("jeton vide"));
+static_assert(kTemplateUnknownTokenMessage == TrNoop("jeton inconnu %s"));
+static_assert(kTemplateMixedChainMessage == TrNoop("jetons de natures différentes dans %s"));
+static_assert(kTemplateNoParameterMessage == TrNoop("%s ne prend pas de paramètre"));
+static_assert(kTemplateEmptyFormatMessage == TrNoop("format vide"));
+static_assert(kTemplateUnknownFormatMessage == TrNoop("format inconnu %s"));
+static_assert(kTemplateBadWidthMessage == TrNoop("largeur invalide %s"));
+static_assert(kTemplateBadNumberMessage == TrNoop("nombre invalide %s"));
+static_assert(kTemplateBadCountOptionMessage == TrNoop("option de numérotation inconnue %s"));
+static_assert(kMissingNameMessage == TrNoop("pas de nom"));
+static_assert(kMissingFolderMessage == TrNoop("pas de dossier"));
+static_assert(kMissingTakenMessage == TrNoop("pas de date de prise de vue"));
+static_assert(kMissingModifiedMessage == TrNoop("pas de date de modification"));
+static_assert(kMissingMakeMessage == TrNoop("pas de marque d'appareil"));
+static_assert(kMissingModelMessage == TrNoop("pas de modèle d'appareil"));
+static_assert(kMissingLensMessage == TrNoop("pas d'objectif"));
+static_assert(kMissingWidthMessage == TrNoop("pas de largeur"));
+static_assert(kMissingHeightMessage == TrNoop("pas de hauteur"));
+static_assert(kMissingArtistMessage == TrNoop("pas d'artiste"));
+static_assert(kMissingAlbumMessage == TrNoop("pas d'album"));
+static_assert(kMissingTitleMessage == TrNoop("pas de titre"));
+static_assert(kMissingGenreMessage == TrNoop("pas de genre"));
+static_assert(kMissingYearMessage == TrNoop("pas d'année"));
+static_assert(kMissingTrackMessage == TrNoop("pas de numéro de piste"));
+static_assert(kMissingDiscMessage == TrNoop("pas de numéro de disque"));
 static_assert(kCannotOpenMessage == TrNoop("Impossible d'ouvrir le fichier %s"));
 static_assert(kNotAScriptMessage == TrNoop("Le fichier %s n'est pas un script"));
 static_assert(kCannotCreateMessage == TrNoop("Impossible de créer le fichier %s"));
@@ -41,7 +68,20 @@ std::string EngineErrorText(const EngineError& error) {
     if (const auto* costly = dynamic_cast<const PatternTooCostlyError*>(&error)) {
         return FormatText(Tr(kPatternTooCostlyMessage.data()), {Quoted(EncodeName(costly->name()))});
     }
+    if (const auto* invalid = dynamic_cast<const InvalidTemplateError*>(&error)) {
+        return TemplateProblemText(invalid->problem());
+    }
+    if (const auto* missing = dynamic_cast<const MissingValueError*>(&error)) {
+        return std::string(Tr(MissingValueMessage(missing->field()).data()));
+    }
     return ShownName(error.what());
+}
+
+std::string TemplateProblemText(const TemplateProblem& problem) {
+    const std::string what(problem.what);
+    return FormatText(
+        Tr(kInvalidTemplateMessage.data()),
+        {FormatText(Tr(what.c_str()), {Quoted(problem.detail)}), std::to_string(problem.position)});
 }
 
 std::string PatternProblemText(const PatternProblem& problem) {

@@ -17,11 +17,14 @@ namespace quorvel {
 enum class PathForm { Quoted, Bare };
 
 // "'a1' n'est pas une valeur entière correcte", "Le nouveau nom est trop long",
-// "expression trop coûteuse pour « NAME »"...
+// "expression trop coûteuse pour « NAME »", "pas de date de prise de vue"...
 std::string EngineErrorText(const EngineError& error);
 
 // "Expression invalide : MESSAGE à la position N".
 std::string PatternProblemText(const PatternProblem& problem);
+
+// "Modèle invalide : jeton inconnu « x » à la position N".
+std::string TemplateProblemText(const TemplateProblem& problem);
 
 // quorvel-cli's "Impossible d'ouvrir le fichier PATH", with " : c'est un dossier" and
 // the like for what is not a regular file; "Le fichier PATH n'est pas un script"

@@ -86,6 +86,10 @@ MessageLanguage CurrentMessageLanguage() {
     return language;
 }
 
+const DateNames& DateNamesOfMessages() {
+    return language == MessageLanguage::English ? kEnglishDateNames : kFrenchDateNames;
+}
+
 void BindMessageCatalogues(const std::string& folder) {
     ::bindtextdomain(kDomain, folder.c_str());
     ::bind_textdomain_codeset(kDomain, "UTF-8");

@@ -6,6 +6,8 @@
 // quorvel.mo), whose message ids are these French texts.
 #pragma once
 
+#include "engine/date_names.hpp"
+
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -28,6 +30,10 @@ MessageLanguage MessageLanguageOfEnvironment();
 // asks for a text. English needs the catalogues bound (BindMessageCatalogues).
 void SetMessageLanguage(MessageLanguage language);
 MessageLanguage CurrentMessageLanguage();
+
+// The names of months and days that the dates of a template write, in the
+// language of the messages, which is the language shown.
+const DateNames& DateNamesOfMessages();
 
 // Where the catalogues are: `folder`/LANG/LC_MESSAGES/quorvel.mo.
 void BindMessageCatalogues(const std::string& folder);

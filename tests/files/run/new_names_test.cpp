@@ -50,5 +50,40 @@ TEST(NewNamesTest, ALargeSelectionIsNamedAsOneFileAfterTheOther) {
                  ConversionError);
 }
 
+// Each file is told its folder's name and its places: in the selection, and among
+// the selected files of its folder. A file without a value fails alone, with its
+// reason; a template that cannot be read stops everything.
+TEST(NewNamesTest, TemplatesAreToldEachFilesFolderAndPlaces) {
+    TListFiles files;
+    for (const char* path :
+         {"/p/Alpha/a1.jpg", "/p/Beta/b1.jpg", "/p/Alpha/a2.jpg", "/p/Beta/b2.jpg", "/c.jpg"}) {
+        AddFoundFile(files, DecodeName(path), -1, -1);
+    }
+    const std::vector<std::size_t> selection = {0, 1, 2, 3, 4};
+    NumberCounter counter = 0;
+    const std::vector<RunFile> run =
+        NewNames({U"40|Composer le nom avec [Mod\u00E8le={folder,name}_{n:01:1:folder}_{n:0:10}]"}, files,
+                 selection, counter);
+    ASSERT_EQ(run.size(), 5u);
+    std::vector<std::string> names;
+    for (const RunFile& file : run) {
+        names.push_back(file.newName);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Alpha_01_0.jpg", "Beta_01_10.jpg", "Alpha_02_20.jpg",
+                                               "Beta_02_30.jpg", "c_01_40.jpg"}));
+
+    const std::vector<RunFile> dated = NewNames(
+        {U"41|Composer [Mod\u00E8le={taken}_] au d\u00E9but", U"20|Ajouter [Num\u00E9ro=1] \u00E0 la fin"},
+        files, selection, counter);
+    ASSERT_EQ(dated.size(), 5u);
+    for (const RunFile& file : dated) {
+        EXPECT_EQ(file.verdict, Verdict::EngineFailure);
+        EXPECT_EQ(file.reason.str(), "pas de date de prise de vue");
+    }
+    EXPECT_EQ(counter, 5) << "the numbering goes on as if every name had been made";
+    EXPECT_THROW(NewNames({U"40|Composer le nom avec [Mod\u00E8le={x}]"}, files, selection, counter),
+                 InvalidTemplateError);
+}
+
 } // namespace
 } // namespace quorvel

@@ -3,11 +3,18 @@
 #include "metadata/fact_time.hpp"
 #include "metadata/taglib_stream.hpp"
 
+#include <memory>
 #include <mutex>
-#include <taglib/fileref.h>
+#include <taglib/flacfile.h>
+#include <taglib/id3v2framefactory.h>
+#include <taglib/mp4file.h>
+#include <taglib/mpegfile.h>
+#include <taglib/oggflacfile.h>
+#include <taglib/opusfile.h>
 #include <taglib/tdebuglistener.h>
-#include <taglib/tfile.h>
 #include <taglib/tpropertymap.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/wavfile.h>
 
 namespace quorvel::metadata {
 namespace {
@@ -22,6 +29,42 @@ void PrepareTagLib() {
     static std::once_flag once;
     static SilentListener silent;
     std::call_once(once, [] { TagLib::setDebugListener(&silent); });
+}
+
+// The file as TagLib reads it, told by its content: FLAC, Ogg Vorbis, Opus or FLAC,
+// MP4 (M4A), WAV, else MPEG (MP3), whose frames are the loosest to recognise. The
+// other formats TagLib knows are left alone: its reader of ASF, for one, loops for
+// seconds over a count of attributes that a few damaged bytes make huge.
+std::unique_ptr<TagLib::File> OpenAudio(TagLib::IOStream& stream) {
+    const auto supported = [&](bool (*isSupported)(TagLib::IOStream*)) {
+        stream.seek(0);
+        const bool yes = isSupported(&stream);
+        stream.seek(0);
+        return yes;
+    };
+    TagLib::ID3v2::FrameFactory* frames = TagLib::ID3v2::FrameFactory::instance();
+    if (supported(&TagLib::FLAC::File::isSupported)) {
+        return std::make_unique<TagLib::FLAC::File>(&stream, frames, false);
+    }
+    if (supported(&TagLib::Ogg::Vorbis::File::isSupported)) {
+        return std::make_unique<TagLib::Ogg::Vorbis::File>(&stream, false);
+    }
+    if (supported(&TagLib::Ogg::Opus::File::isSupported)) {
+        return std::make_unique<TagLib::Ogg::Opus::File>(&stream, false);
+    }
+    if (supported(&TagLib::Ogg::FLAC::File::isSupported)) {
+        return std::make_unique<TagLib::Ogg::FLAC::File>(&stream, false);
+    }
+    if (supported(&TagLib::MP4::File::isSupported)) {
+        return std::make_unique<TagLib::MP4::File>(&stream, false);
+    }
+    if (supported(&TagLib::RIFF::WAV::File::isSupported)) {
+        return std::make_unique<TagLib::RIFF::WAV::File>(&stream, false);
+    }
+    if (supported(&TagLib::MPEG::File::isSupported)) {
+        return std::make_unique<TagLib::MPEG::File>(&stream, frames, false);
+    }
+    return nullptr;
 }
 
 // The values of `key`, joined by ", ", trimmed; nothing when there is none.
@@ -85,11 +128,11 @@ void ReadAudioFacts(FileSource& source, FactSet wanted, FileFacts& facts) {
     PrepareTagLib();
     try {
         FileSourceStream stream(source);
-        const TagLib::FileRef file(&stream, false);
-        if (file.isNull() || !file.file()->isValid()) {
+        const std::unique_ptr<TagLib::File> file = OpenAudio(stream);
+        if (!file || !file->isValid()) {
             return;
         }
-        const TagLib::PropertyMap properties = file.file()->properties();
+        const TagLib::PropertyMap properties = file->properties();
         if (wanted.Has(Fact::Artist)) {
             facts.artist = TextFact(properties, "ARTIST");
         }

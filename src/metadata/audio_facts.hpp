@@ -1,6 +1,5 @@
-// The tags of audio files, read by TagLib: MP3 (ID3v1 and ID3v2), FLAC, Ogg Vorbis
-// and Opus, M4A, WAV and what else TagLib knows, told by the content when the name
-// does not tell.
+// The tags of audio files, read by TagLib: MP3 (ID3v1 and ID3v2), FLAC, Ogg Vorbis,
+// Opus and FLAC, M4A, WAV, told by their content whatever their names.
 #pragma once
 
 #include "engine/file_facts.hpp"

@@ -32,7 +32,7 @@ public:
 
     // The size when opened.
     std::uint64_t Size() const { return size_; }
-    // The name it was opened by, for the readers' messages and TagLib's guess of the type.
+    // The name it was opened by, for the readers' messages.
     const std::string& Name() const { return name_; }
 
     // Reads up to `size` bytes at `offset` into `buffer`: fewer at the end of the

@@ -12,7 +12,6 @@ class FileSourceStream final : public TagLib::IOStream {
 public:
     explicit FileSourceStream(FileSource& source) : source_(source) {}
 
-    // The name TagLib guesses the type by, before it looks at the content.
     TagLib::FileName name() const override { return source_.Name().c_str(); }
     TagLib::ByteVector readBlock(unsigned long length) override;
     void writeBlock(const TagLib::ByteVector&) override {}

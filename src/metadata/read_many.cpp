@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <thread>
 
 namespace quorvel {
@@ -29,7 +30,11 @@ FactsOfFiles ReadFactsOfFiles(const std::vector<FileToRead>& files, FactSet want
                 if (i >= files.size()) {
                     break;
                 }
-                result.facts[i] = ReadFacts(files[i].dirfd, files[i].name, wanted, cache);
+                try {
+                    result.facts[i] = ReadFacts(files[i].dirfd, files[i].name, wanted, cache);
+                } catch (const std::bad_alloc&) {
+                    // Memory refused for this file: it has no facts, the others are read.
+                }
                 const std::lock_guard lock(mutex);
                 ++done;
                 changed.notify_one();

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 #include <map>
+#include <new>
 
 namespace quorvel::metadata {
 namespace {
@@ -217,7 +218,12 @@ BoxFileKind KindOfBoxFile(FileSource& source) {
 }
 
 void ReadVideoFacts(FileSource& source, FactSet wanted, FileFacts& facts) {
-    const MovieBoxes movie = ReadMovie(source);
+    MovieBoxes movie;
+    try {
+        movie = ReadMovie(source);
+    } catch (const std::bad_alloc&) {
+        return; // this file's failure alone: it has no video facts
+    }
     if (wanted.Has(Fact::Taken)) {
         const std::optional<Sourced<std::string>> apple = KeyText(movie, "com.apple.quicktime.creationdate");
         std::optional<LocalTime> time = apple ? ParseMoment(apple->value) : std::nullopt;

@@ -9,6 +9,7 @@ packages=(
     clang libclang-rt-14-dev
     locales
     libicu-dev libpcre2-dev
+    libexiv2-dev libtag1-dev python3-pil exiv2 ffmpeg
     qt6-base-dev qt6-translations-l10n fonts-dejavu-core
     dpkg-dev file
     gettext scdoc

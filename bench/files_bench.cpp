@@ -377,7 +377,7 @@ int RenameAllPlainC(const std::string& path, bool back) {
 
 // The run alone: the folder is scanned, sorted and fully selected beforehand.
 void BM_RunRenames(benchmark::State& state) {
-    const RunOptions options{gState.Journals(), false, {}};
+    const RunOptions options{gState.Journals(), false, {}, {}};
     for (auto _ : state) {
         state.PauseTiming();
         auto folder = std::make_unique<BenchFolder>(kFiles);
@@ -593,7 +593,7 @@ BENCHMARK(BM_QuorvelCliUndo)->Apply(FileSystemRounds);
 
 // The undo alone, in this process, after a run made in this process.
 void BM_UndoLastRun(benchmark::State& state) {
-    const RunOptions options{gState.Journals(), false, {}};
+    const RunOptions options{gState.Journals(), false, {}, {}};
     for (auto _ : state) {
         state.PauseTiming();
         auto folder = std::make_unique<BenchFolder>(kFiles);

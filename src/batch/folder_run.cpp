@@ -3,6 +3,7 @@
 #include "batch/exit_status.hpp"
 #include "batch/load_script.hpp"
 #include "batch/output.hpp"
+#include "batch/script_facts.hpp"
 #include "batch/whole_folder.hpp"
 #include "engine/codec.hpp"
 #include "engine/compiled_script.hpp"
@@ -70,11 +71,14 @@ int RunScriptOnFolder(const FolderRunRequest& request) {
     if (const auto status = ListWholeFolder(request.folder, request.filter, files, selection)) {
         return *status;
     }
+    const FactsOfFiles facts = ReadScriptFacts(script, files, selection);
+    RunOptions options;
+    options.facts = facts.facts;
     NumberCounter counter = 0;
     RunReport report;
     try {
-        report = request.dryRun ? PlanRenames(script, files, selection, counter)
-                                : RunRenames(script, files, selection, counter);
+        report = request.dryRun ? PlanRenames(script, files, selection, counter, options)
+                                : RunRenames(script, files, selection, counter, options);
     } catch (const EngineError& e) {
         if (request.voice == ScriptVoice::Window) {
             Say(Tr("Une erreur est survenue !"));

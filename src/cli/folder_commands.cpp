@@ -3,6 +3,7 @@
 #include "batch/folder_run.hpp"
 #include "batch/load_script.hpp"
 #include "batch/output.hpp"
+#include "batch/script_facts.hpp"
 #include "batch/whole_folder.hpp"
 #include "cli/cli.hpp"
 #include "cli/command_line.hpp"
@@ -49,8 +50,9 @@ int Preview(const Invocation& inv) {
     }
     std::vector<RunFile> names;
     NumberCounter counter = 0;
+    const FactsOfFiles facts = ReadScriptFacts(script, files, selection);
     try {
-        names = NewNames(script, files, selection, counter);
+        names = NewNames(script, files, selection, counter, facts.facts);
     } catch (const EngineError& e) {
         Say(EngineErrorText(e));
         return kEngineError;
@@ -63,7 +65,7 @@ int Preview(const Invocation& inv) {
     const char record = inv.null ? '\0' : '\n';
     std::size_t failed = 0;
     for (const RunFile& file : names) {
-        if (file.verdict == Verdict::EngineFailure) {
+        if (file.verdict == Verdict::EngineFailure || file.verdict == Verdict::ValueMissing) {
             ++failed;
             err.Write(FormatText(Tr("échec : %s : %s"), {Quoted(file.oldName), file.reason.str()}));
             err.Put('\n');

@@ -162,6 +162,10 @@ inline QString ForgetButton() {
 inline QString RunProgress() {
     return Translated("RunProgress", QStringLiteral("Renommage des fichiers..."));
 }
+// The label of the progress while the facts the templates ask for are read.
+inline QString FactsProgress() {
+    return Translated("FactsProgress", QStringLiteral("Lecture des dates et des étiquettes des fichiers..."));
+}
 inline QString UndoProgress() {
     return Translated("UndoProgress", QStringLiteral("Annulation du dernier renommage..."));
 }

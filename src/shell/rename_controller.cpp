@@ -13,6 +13,7 @@
 #include "files/run/preview_renames.hpp"
 #include "files/run/rename_run.hpp"
 #include "files/run/run_messages.hpp"
+#include "files/run/selection_facts.hpp"
 #include "files/text/error_texts.hpp"
 #include "files/text/message_language.hpp"
 #include "files/text/shown_name.hpp"
@@ -21,6 +22,7 @@
 #include <QFile>
 #include <QTimer>
 #include <algorithm>
+#include <stop_token>
 #include <unordered_set>
 
 namespace quorvel {
@@ -213,6 +215,27 @@ ProgressHook RenameController::Follow(const QString& label) const {
     return startProgress ? startProgress(label) : ProgressHook();
 }
 
+std::optional<std::vector<FileFacts>> RenameController::FactsOf(const std::vector<std::size_t>& selected) {
+    const FactSet wanted = NeedsOf(script_->Lines()).facts;
+    if (wanted.Empty()) {
+        return std::vector<FileFacts>();
+    }
+    std::stop_source stop;
+    const ProgressHook hook = Follow(messages::FactsProgress());
+    FactsOfFiles read = ReadFactsOfSelection(
+        wanted, files_->Files(), selected, factsCache_,
+        [&](std::size_t done) {
+            if (hook && !hook(done, selected.size())) {
+                stop.request_stop();
+            }
+        },
+        stop.get_token());
+    if (read.stopped) {
+        return std::nullopt;
+    }
+    return std::move(read.facts);
+}
+
 namespace {} // namespace
 
 // Holds the silent preview back while a run or an undo works (its progress keeps
@@ -346,9 +369,16 @@ void RenameController::preview(PreviewMode mode) {
     try {
         std::vector<std::size_t> selected = selection_->Indexes(files_->Count());
         previewed_.clear();
+        previewFacts_.clear();
+        std::optional<std::vector<FileFacts>> facts = FactsOf(selected);
+        if (!facts) {
+            emit previewed(0); // stopped while the files were read: no names
+            return;
+        }
         // The names and their checks at once, against the folder as it was listed.
         NumberCounter counter = 0;
-        PreviewRenamesInto(script_->Lines(), files_->Files(), selected, counter, preview_);
+        PreviewRenamesInto(script_->Lines(), files_->Files(), selected, counter, preview_, *facts);
+        previewFacts_ = std::move(*facts);
         const std::vector<RunFile>& files = preview_;
         const auto tooLong = std::find_if(
             files.begin(), files.end(), [](const RunFile& f) { return f.verdict == Verdict::EngineFailure; });
@@ -412,7 +442,8 @@ std::optional<NameTrace> RenameController::Trace(int line) const {
         // What the preview told the file: the window lists one folder, whose files
         // are in the order of the selection.
         const auto place = static_cast<std::size_t>(line);
-        const FileContext context{.folder = FolderName(record.Folder()),
+        const FileContext context{.facts = place < previewFacts_.size() ? previewFacts_[place] : NoFacts(),
+                                  .folder = FolderName(record.Folder()),
                                   .place = place,
                                   .placeInFolder = place,
                                   .dateNames = DateNamesOfMessages()};
@@ -447,10 +478,17 @@ void RenameController::run(RunMode mode) {
     }
     const Renaming renaming(*this);
     const std::vector<std::size_t> selected = selection_->Indexes(files_->Count());
+    const std::optional<std::vector<FileFacts>> facts = FactsOf(selected);
+    if (!facts) {
+        return; // stopped while the files were read: nothing renamed
+    }
     try {
+        RunOptions options;
+        options.facts = *facts;
         if (mode == RunMode::Confirm) {
             NumberCounter planCounter = 0;
-            const RunReport plan = PlanRenames(script_->Lines(), files_->Files(), selected, planCounter);
+            const RunReport plan =
+                PlanRenames(script_->Lines(), files_->Files(), selected, planCounter, options);
             const QString question = messages::ConfirmRun() + QLatin1Char('\n') +
                                      messages::RunPlan(plan.renamed, plan.unchanged, plan.failed);
             if (!confirm || !confirm(messages::ConfirmTitle(), question)) {
@@ -459,7 +497,6 @@ void RenameController::run(RunMode mode) {
         }
         ClearPreviewForWork();
         NumberCounter counter = 0;
-        RunOptions options;
         options.progress = Follow(messages::RunProgress());
         const RunReport report = RunRenames(script_->Lines(), files_->Files(), selected, counter, options);
         options = {}; // the progress is over

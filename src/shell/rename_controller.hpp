@@ -15,11 +15,13 @@
 #include "files/listing/folder_path.hpp"
 #include "files/run/progress.hpp"
 #include "files/run/run_file.hpp"
+#include "metadata/facts_cache.hpp"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -173,6 +175,10 @@ private:
     void ListFolder(const FolderPath& folder, const QString& filter);
     void UpdateUndo();
     ProgressHook Follow(const QString& label) const;
+    // The facts the script's templates ask of the files `selected`, in their order:
+    // read once and kept, with the progress shown past half a second; nothing when
+    // the person stopped the reading.
+    std::optional<std::vector<FileFacts>> FactsOf(const std::vector<std::size_t>& selected);
     // Asks for a silent preview once the event loop runs again.
     void SchedulePreview();
     void PreviewScheduled();
@@ -192,6 +198,8 @@ private:
     // What the last preview found of each file; kept so that the next preview of as
     // many files allocates next to nothing.
     std::vector<RunFile> preview_;
+    std::vector<FileFacts> previewFacts_; // the facts the last preview gave each file, for its trace
+    FactsCache factsCache_;
     int clickedLine_ = -1;
     int clickedSlot_ = -1; // 0-based
     QString clickedPlaceholder_;

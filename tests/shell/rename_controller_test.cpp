@@ -4,6 +4,7 @@
 #include "browser/file_selection.hpp"
 #include "editor/script_document.hpp"
 #include "engine/codec.hpp"
+#include "metadata/fixtures.hpp"
 #include "shell/rename_controller.hpp"
 #include "support/temp_dir.hpp"
 
@@ -216,6 +217,36 @@ TEST_F(Controller, AnIncompleteScriptIsReportedOnlyWhenAskedFor) {
     controller.run(RunMode::Unattended);
     EXPECT_EQ(messages, QStringList({"Script invalide...", "Script invalide..."}));
     EXPECT_TRUE(std::filesystem::exists(folder / "a.txt"));
+}
+
+// A photo's date taken reaches its new name, the trace says where it came from,
+// and a file without one is a red line with its reason, not a stop of the preview.
+TEST_F(Controller, PhotosTakeTheirDateAndAFileWithoutOneIsARedLine) {
+    QUORVEL_NEED_TOOL(python, "python3-pil");
+    QUORVEL_NEED_TOOL(exiv2, "exiv2");
+    MakePicture(folder / "a.jpg", 16, 16);
+    SetTags(folder / "a.jpg", {"set Exif.Photo.DateTimeOriginal 2024:07:14 15:30:12"});
+    folder.Write("b.jpg", "no photo");
+    List();
+    controller.Script().Load({DecodeName("40|Composer le nom avec [Modèle={taken:%d %B %Y}]")});
+    controller.Selection().Select({1, 2});
+    controller.preview(PreviewMode::Silent);
+    EXPECT_EQ(preview, QStringList({QStringLiteral("14 juillet 2024.jpg"), QString()}));
+    ASSERT_EQ(marks.size(), 1U);
+    EXPECT_EQ(marks[0].line, 1);
+    EXPECT_TRUE(marks[0].conflict);
+    EXPECT_EQ(marks[0].reason, QStringLiteral("pas de date de prise de vue"));
+    const std::optional<NameTrace> trace = controller.Trace(0);
+    ASSERT_TRUE(trace);
+    ASSERT_EQ(trace->steps.size(), 1U);
+    ASSERT_EQ(trace->steps[0].sources.size(), 1U);
+    EXPECT_TRUE(trace->steps[0].sources[0].startsWith(QStringLiteral("{taken} <- DateTimeOriginal 2024")))
+        << trace->steps[0].sources[0].toStdString();
+
+    // The run renames the photo and leaves the other file as it is.
+    controller.run(RunMode::Confirm);
+    EXPECT_TRUE(std::filesystem::exists(folder / "14 juillet 2024.jpg"));
+    EXPECT_EQ(ReadFileBytes(folder / "b.jpg"), "no photo");
 }
 
 } // namespace

@@ -35,10 +35,10 @@ void Reset(RunFile& file, std::size_t index, const TProjectFile& record) {
 
 // `file` failed on `error`: the numbering goes on as if its name had been made.
 void FailFile(const CompiledScript& compiled, bool first, NumberCounter before, NumberCounter& counter,
-              const EngineError& error, RunFile& file) {
+              const EngineError& error, RunFile& file, Verdict verdict = Verdict::EngineFailure) {
     counter = before;
     compiled.AdvanceNumbering(first, counter);
-    file.verdict = Verdict::EngineFailure;
+    file.verdict = verdict;
     file.outcome = RenameOutcome::Failed;
     file.reason = EngineErrorText(error);
 }
@@ -62,8 +62,8 @@ std::vector<std::size_t> PlacesInFolder(const CompiledScript& compiled, const TL
 // Names files [from, to) of `run`, file k being record `chosen[k]`; `counter` is the
 // numbering before file `from` and after file `to - 1` on return.
 void NameRange(const CompiledScript& compiled, const TListFiles& files, std::span<const std::size_t> chosen,
-               std::span<const std::size_t> placesInFolder, std::vector<RunFile>& run, std::size_t from,
-               std::size_t to, NumberCounter& counter) {
+               std::span<const std::size_t> placesInFolder, std::span<const FileFacts> facts,
+               std::vector<RunFile>& run, std::size_t from, std::size_t to, NumberCounter& counter) {
     const DateNames& dateNames = DateNamesOfMessages();
     Text name;
     Text newName;
@@ -81,7 +81,8 @@ void NameRange(const CompiledScript& compiled, const TListFiles& files, std::spa
         DecodeNameInto(file.oldName, name);
         const bool first = k == 0;
         const NumberCounter before = counter;
-        const FileContext context{.folder = FolderName(record.Folder()),
+        const FileContext context{.facts = facts.empty() ? NoFacts() : facts[k],
+                                  .folder = FolderName(record.Folder()),
                                   .place = k,
                                   .placeInFolder = placesInFolder.empty() ? k : placesInFolder[k],
                                   .dateNames = dateNames};
@@ -93,7 +94,7 @@ void NameRange(const CompiledScript& compiled, const TListFiles& files, std::spa
         } catch (const PatternTooCostlyError& e) {
             FailFile(compiled, first, before, counter, e, file);
         } catch (const MissingValueError& e) {
-            FailFile(compiled, first, before, counter, e, file);
+            FailFile(compiled, first, before, counter, e, file, Verdict::ValueMissing);
         }
     }
 }
@@ -104,15 +105,25 @@ constexpr std::size_t kTwoThreadsFrom = 50000;
 } // namespace
 
 void NewNamesInto(const ScriptLines& script, const TListFiles& files, std::span<const std::size_t> selection,
-                  NumberCounter& counter, std::vector<RunFile>& run) {
+                  NumberCounter& counter, std::vector<RunFile>& run, std::span<const FileFacts> facts) {
     counter = 0;
     const CompiledScript compiled(script);
     std::vector<std::size_t> inList;
+    std::vector<FileFacts> factsInList;
     std::span<const std::size_t> chosen = selection;
+    std::span<const FileFacts> chosenFacts =
+        facts.size() == selection.size() ? facts : std::span<const FileFacts>();
     if (std::any_of(selection.begin(), selection.end(), [&](std::size_t i) { return i >= files.Count(); })) {
-        std::copy_if(selection.begin(), selection.end(), std::back_inserter(inList),
-                     [&](std::size_t i) { return i < files.Count(); });
+        for (std::size_t k = 0; k < selection.size(); ++k) {
+            if (selection[k] < files.Count()) {
+                inList.push_back(selection[k]);
+                if (!chosenFacts.empty()) {
+                    factsInList.push_back(chosenFacts[k]);
+                }
+            }
+        }
         chosen = inList;
+        chosenFacts = factsInList;
     }
     const std::size_t count = chosen.size();
     const std::vector<std::size_t> placesInFolder = PlacesInFolder(compiled, files, chosen);
@@ -120,7 +131,7 @@ void NewNamesInto(const ScriptLines& script, const TListFiles& files, std::span<
         ReserveLarge(run, count);
         run.resize(count);
         if (count < kTwoThreadsFrom || std::thread::hardware_concurrency() < 2) {
-            NameRange(compiled, files, chosen, placesInFolder, run, 0, count, counter);
+            NameRange(compiled, files, chosen, placesInFolder, chosenFacts, run, 0, count, counter);
             return;
         }
         // The numbering is known ahead: every file moves it on the same way, whatever
@@ -133,13 +144,13 @@ void NewNamesInto(const ScriptLines& script, const TListFiles& files, std::span<
         std::exception_ptr failed;
         std::thread other([&] {
             try {
-                NameRange(compiled, files, chosen, placesInFolder, run, half, count, second);
+                NameRange(compiled, files, chosen, placesInFolder, chosenFacts, run, half, count, second);
             } catch (...) {
                 failed = std::current_exception();
             }
         });
         try {
-            NameRange(compiled, files, chosen, placesInFolder, run, 0, half, counter);
+            NameRange(compiled, files, chosen, placesInFolder, chosenFacts, run, 0, half, counter);
         } catch (...) {
             other.join();
             throw;
@@ -156,9 +167,10 @@ void NewNamesInto(const ScriptLines& script, const TListFiles& files, std::span<
 }
 
 std::vector<RunFile> NewNames(const ScriptLines& script, const TListFiles& files,
-                              std::span<const std::size_t> selection, NumberCounter& counter) {
+                              std::span<const std::size_t> selection, NumberCounter& counter,
+                              std::span<const FileFacts> facts) {
     std::vector<RunFile> run;
-    NewNamesInto(script, files, selection, counter, run);
+    NewNamesInto(script, files, selection, counter, run, facts);
     return run;
 }
 

@@ -41,13 +41,13 @@ void ValidateAsListed(std::vector<RunFile>& run, const TListFiles& files,
 
 void PreviewRenamesInto(const ScriptLines& script, const TListFiles& files,
                         std::span<const std::size_t> selection, NumberCounter& counter,
-                        std::vector<RunFile>& into) {
+                        std::vector<RunFile>& into, std::span<const FileFacts> facts) {
     counter = 0;
     if (!ScriptIsValid(script)) {
         into.clear();
         return;
     }
-    NewNamesInto(script, files, selection, counter, into);
+    NewNamesInto(script, files, selection, counter, into, facts);
     ByFolder(into, files,
              [&](std::vector<RunFile>& run, const std::shared_ptr<const ScannedFolder>& folder,
                  const FolderMembers&) { ValidateAsListed(run, files, folder); });

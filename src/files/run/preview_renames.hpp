@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/apply.hpp"
+#include "engine/file_facts.hpp"
 #include "files/listing/project_file.hpp"
 #include "files/run/run_file.hpp"
 
@@ -20,9 +21,10 @@ namespace quorvel {
 // cannot make is that file's Verdict::EngineFailure; a ConversionError propagates.
 std::vector<RunFile> PreviewRenames(const ScriptLines& script, const TListFiles& files,
                                     std::span<const std::size_t> selection, NumberCounter& counter);
-// The same into `into`, whose memory is used again (files/new_names.hpp).
+// The same into `into`, whose memory is used again (files/new_names.hpp), with the
+// facts of the selected files the templates ask for (NewNames).
 void PreviewRenamesInto(const ScriptLines& script, const TListFiles& files,
                         std::span<const std::size_t> selection, NumberCounter& counter,
-                        std::vector<RunFile>& into);
+                        std::vector<RunFile>& into, std::span<const FileFacts> facts = {});
 
 } // namespace quorvel

@@ -154,7 +154,7 @@ RunReport Run(const ScriptLines& script, const TListFiles& files, std::span<cons
     if (!ScriptIsValid(script)) {
         return report;
     }
-    report.files = NewNames(script, files, selection, counter);
+    report.files = NewNames(script, files, selection, counter, options.facts);
     ByFolder(report.files, files,
              [&](std::vector<RunFile>& run, const std::shared_ptr<const ScannedFolder>& folder,
                  const FolderMembers& members) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "engine/apply.hpp"
+#include "engine/file_facts.hpp"
 #include "files/listing/project_file.hpp"
 #include "files/run/journal.hpp"
 #include "files/run/progress.hpp"
@@ -32,6 +33,9 @@ struct RunOptions {
     std::string journalFolder; // where the journal goes; empty: JournalFolder()
     bool dryRun = false;       // stop after the order: plan, touch nothing
     ProgressHook progress;     // told after each rename, in each folder; may stop the run
+    // The facts of each selected file, in selection order, that the script's
+    // templates ask for (ReadFactsOfSelection); none when they ask for none.
+    std::span<const FileFacts> facts;
 };
 
 struct RunReport {

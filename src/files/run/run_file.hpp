@@ -21,6 +21,7 @@ enum class Verdict : std::uint8_t {
     Unchanged,       // the new name is the old one
     BadName,         // empty, ".", "..", holds "/" or NUL, longer than 255 bytes
     EngineFailure,   // the script could not make a name (too long for the engine)
+    ValueMissing,    // a template asks for a value the file does not have (no date taken...)
     SourceMissing,   // no longer in the folder, or now a folder
     ListedTwice,     // the same entry came earlier in the selection
     DuplicateTarget, // an earlier file of the selection gets the same new name

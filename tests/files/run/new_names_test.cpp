@@ -77,10 +77,30 @@ TEST(NewNamesTest, TemplatesAreToldEachFilesFolderAndPlaces) {
         files, selection, counter);
     ASSERT_EQ(dated.size(), 5u);
     for (const RunFile& file : dated) {
-        EXPECT_EQ(file.verdict, Verdict::EngineFailure);
+        EXPECT_EQ(file.verdict, Verdict::ValueMissing);
         EXPECT_EQ(file.reason.str(), "pas de date de prise de vue");
     }
     EXPECT_EQ(counter, 5) << "the numbering goes on as if every name had been made";
+
+    // Each file is told its own facts, in the order of the selection; the one that
+    // has none fails alone and the numbering does not skip.
+    std::vector<FileFacts> facts(selection.size());
+    for (std::size_t k : {0u, 1u, 3u, 4u}) {
+        LocalTime taken;
+        taken.year = 2024;
+        taken.month = 7;
+        taken.day = static_cast<int>(k) + 10;
+        facts[k].taken = Sourced<LocalTime>{taken, "DateTimeOriginal"};
+    }
+    const std::vector<RunFile> told = NewNames(
+        {U"41|Composer [Mod\u00E8le={taken:%d}_] au d\u00E9but", U"20|Ajouter [Num\u00E9ro=1] \u00E0 la fin"},
+        files, selection, counter, facts);
+    ASSERT_EQ(told.size(), 5u);
+    EXPECT_EQ(told[0].newName, "10_a11.jpg");
+    EXPECT_EQ(told[1].newName, "11_b12.jpg");
+    EXPECT_EQ(told[2].verdict, Verdict::ValueMissing);
+    EXPECT_EQ(told[3].newName, "13_b24.jpg");
+    EXPECT_EQ(told[4].newName, "14_c5.jpg");
     EXPECT_THROW(NewNames({U"40|Composer le nom avec [Mod\u00E8le={x}]"}, files, selection, counter),
                  InvalidTemplateError);
 }

@@ -68,7 +68,7 @@ protected:
         selection_.resize(files_.Count());
         std::iota(selection_.begin(), selection_.end(), std::size_t{0});
     }
-    RunOptions Options() const { return {journals_.path(), false, {}}; }
+    RunOptions Options() const { return {journals_.path(), false, {}, {}}; }
     RunReport Run(const ScriptLines& script) {
         counter_ = 99;
         return RunRenames(script, files_, selection_, counter_, Options());

@@ -1,0 +1,18 @@
+#include "batch/script_facts.hpp"
+
+#include "engine/compiled_script.hpp"
+#include "files/run/selection_facts.hpp"
+
+namespace quorvel {
+
+FactsOfFiles ReadScriptFacts(const ScriptLines& script, const TListFiles& files,
+                             std::span<const std::size_t> selection) {
+    const FactSet wanted = NeedsOf(script).facts;
+    if (wanted.Empty()) {
+        return {};
+    }
+    FactsCache cache(selection.size() + 1);
+    return ReadFactsOfSelection(wanted, files, selection, cache);
+}
+
+} // namespace quorvel

@@ -1,0 +1,35 @@
+#include "files/run/selection_facts.hpp"
+
+#include <fcntl.h>
+
+namespace quorvel {
+
+FactsOfFiles ReadFactsOfSelection(FactSet wanted, const TListFiles& files,
+                                  std::span<const std::size_t> selection, FactsCache& cache,
+                                  const std::function<void(std::size_t done)>& progress,
+                                  std::stop_token stop) {
+    if (wanted.Empty()) {
+        FactsOfFiles none;
+        none.facts.resize(selection.size());
+        return none;
+    }
+    std::vector<FileToRead> toRead;
+    toRead.reserve(selection.size());
+    for (const std::size_t index : selection) {
+        FileToRead& file = toRead.emplace_back();
+        if (index >= files.Count()) {
+            continue; // no name: read as a file that is not there
+        }
+        const TProjectFile& record = files.Items(index);
+        if (const std::optional<int> dirfd = files.FolderDescriptor(record.SharedFolder())) {
+            file.dirfd = *dirfd;
+            file.name = record.NameBytes();
+        } else {
+            file.dirfd = AT_FDCWD;
+            file.name = record.Location().EntryPath(record.NameBytes());
+        }
+    }
+    return ReadFactsOfFiles(toRead, wanted, cache, progress, std::move(stop));
+}
+
+} // namespace quorvel

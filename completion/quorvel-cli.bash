@@ -17,9 +17,15 @@ _quorvel_cli() {
     fi
 
     local command=${words[1]} i operand=0 options=1
+    if ((options)) && [[ $prev == --sort ]]; then
+        COMPREPLY=($(compgen -W "name size modified taken" -- "$cur"))
+        return
+    fi
     for ((i = 2; i < cword; i++)); do
         if ((options)) && [[ ${words[i]} == -- ]]; then
             options=0
+        elif ((options)) && [[ ${words[i]} == --sort ]]; then
+            ((i++)) # its key
         elif ((options)) && [[ ${words[i]} == -?* ]]; then
             [[ ${words[i]} == -h || ${words[i]} == --help ]] && return
         else
@@ -31,8 +37,9 @@ _quorvel_cli() {
     if ((options)) && [[ $cur == -* ]]; then
         local flags="--help --"
         case $command in
-            run) flags="--dry-run -0 --null $flags" ;;
-            apply | preview) flags="-0 --null $flags" ;;
+            run) flags="--dry-run -0 --null --sort --reverse $flags" ;;
+            preview) flags="-0 --null --sort --reverse $flags" ;;
+            apply) flags="-0 --null $flags" ;;
         esac
         COMPREPLY=($(compgen -W "$flags" -- "$cur"))
         return

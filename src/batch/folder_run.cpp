@@ -71,7 +71,9 @@ int RunScriptOnFolder(const FolderRunRequest& request) {
     if (const auto status = ListWholeFolder(request.folder, request.filter, files, selection)) {
         return *status;
     }
-    const FactsOfFiles facts = ReadScriptFacts(script, files, selection);
+    FactsCache cache;
+    ArrangeFiles(selection, files, request.order, cache);
+    const FactsOfFiles facts = ReadScriptFacts(script, files, selection, cache);
     RunOptions options;
     options.facts = facts.facts;
     NumberCounter counter = 0;

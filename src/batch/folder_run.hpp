@@ -5,6 +5,7 @@
 
 #include "batch/load_script.hpp"
 #include "files/listing/folder_path.hpp"
+#include "files/run/file_order.hpp"
 
 #include <string_view>
 
@@ -15,6 +16,7 @@ struct FolderRunRequest {
     Voice voice = Voice::Cli;
     std::string_view script; // path, as bytes
     FolderPath folder;
+    FileOrder order; // of the files, and so of their numbering
     std::string_view filter; // as bytes; empty: "*.*"
     bool dryRun = false;
     bool null = false; // the plan of a dry run separated by NUL

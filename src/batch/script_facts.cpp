@@ -6,12 +6,11 @@
 namespace quorvel {
 
 FactsOfFiles ReadScriptFacts(const ScriptLines& script, const TListFiles& files,
-                             std::span<const std::size_t> selection) {
+                             std::span<const std::size_t> selection, FactsCache& cache) {
     const FactSet wanted = NeedsOf(script).facts;
     if (wanted.Empty()) {
         return {};
     }
-    FactsCache cache(selection.size() + 1);
     return ReadFactsOfSelection(wanted, files, selection, cache);
 }
 

@@ -11,8 +11,8 @@
 namespace quorvel {
 
 // The facts of every file of `selection` that the templates of `script` ask for, in
-// the order of `selection`; empty facts when they ask for none.
+// the order of `selection`, through `cache`; empty facts when they ask for none.
 FactsOfFiles ReadScriptFacts(const ScriptLines& script, const TListFiles& files,
-                             std::span<const std::size_t> selection);
+                             std::span<const std::size_t> selection, FactsCache& cache);
 
 } // namespace quorvel

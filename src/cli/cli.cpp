@@ -94,11 +94,13 @@ struct Command {
     std::string_view name;
     int (*run)(const Invocation&);
     bool dryRun; // takes --dry-run
+    bool sorts;  // takes --sort and --reverse
 };
 
 constexpr Command kCommands[] = {
-    {"apply", Apply, false}, {"check", Check, false},   {"preview", Preview, false}, {"run", RunFolder, true},
-    {"undo", Undo, false},   {"resume", Resume, false}, {"history", History, false},
+    {"apply", Apply, false, false},   {"check", Check, false, false},     {"preview", Preview, false, true},
+    {"run", RunFolder, true, true},   {"undo", Undo, false, false},       {"resume", Resume, false, false},
+    {"history", History, false, false},
 };
 
 int Print(std::string_view text) {
@@ -127,7 +129,7 @@ int Run(std::span<const std::string_view> args) {
             continue;
         }
         std::string error;
-        const auto inv = ParseOptions(rest, error, command.dryRun);
+        const auto inv = ParseOptions(rest, error, command.dryRun, command.sorts);
         if (!inv) {
             return UsageError(error, command.name);
         }

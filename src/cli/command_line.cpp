@@ -34,7 +34,7 @@ int UsageError(std::string_view why, std::string_view command) {
 }
 
 std::optional<Invocation> ParseOptions(std::span<const std::string_view> args, std::string& error,
-                                       bool allowDryRun) {
+                                       bool allowDryRun, bool allowSort) {
     Invocation inv;
     std::string unknown;
     std::size_t i = 0;
@@ -50,6 +50,25 @@ std::optional<Invocation> ParseOptions(std::span<const std::string_view> args, s
             inv.null = true;
         } else if (a == "--dry-run" && allowDryRun) {
             inv.dryRun = true;
+        } else if (a == "--reverse" && allowSort) {
+            inv.order.reverse = true;
+        } else if ((a == "--sort" || a.starts_with("--sort=")) && allowSort) {
+            std::string_view key;
+            if (a == "--sort") {
+                if (i + 1 == args.size()) {
+                    error = FormatText(Tr("l'option %s attend une valeur"), {Quoted(a)});
+                    return std::nullopt;
+                }
+                key = args[++i];
+            } else {
+                key = a.substr(7);
+            }
+            const std::optional<SortKey> sort = SortKeyNamed(key);
+            if (!sort) {
+                error = FormatText(Tr("clé de tri inconnue : %s (name, size, modified ou taken)"), {Quoted(key)});
+                return std::nullopt;
+            }
+            inv.order.key = *sort;
         } else if (a.size() > 1 && a[0] == '-') {
             if (unknown.empty()) {
                 unknown = FormatText(Tr("option inconnue : %s"), {Quoted(a)});

@@ -3,6 +3,7 @@
 
 #include "batch/output.hpp"
 #include "engine/script.hpp"
+#include "files/run/file_order.hpp"
 
 #include <optional>
 #include <span>
@@ -25,14 +26,15 @@ struct Invocation {
     bool help = false;   // -h, --help
     bool null = false;   // -0, --null
     bool dryRun = false; // --dry-run
+    FileOrder order;     // --sort KEY, --reverse
     std::vector<std::string_view> operands;
 };
 
 // Options are read up to the first operand; everything after it is an operand, so
 // a name such as "-rf" after the script is a name. --dry-run is accepted only with
-// `allowDryRun`. -h or --help among the options makes it a request for help, even
+// `allowDryRun`, --sort KEY (or --sort=KEY) and --reverse only with `allowSort`. -h or --help among the options makes it a request for help, even
 // after an unknown option. Nothing, with `error` set, for an unknown option.
 std::optional<Invocation> ParseOptions(std::span<const std::string_view> args, std::string& error,
-                                       bool allowDryRun = false);
+                                       bool allowDryRun = false, bool allowSort = false);
 
 } // namespace quorvel::cli

@@ -50,7 +50,9 @@ int Preview(const Invocation& inv) {
     }
     std::vector<RunFile> names;
     NumberCounter counter = 0;
-    const FactsOfFiles facts = ReadScriptFacts(script, files, selection);
+    FactsCache cache;
+    ArrangeFiles(selection, files, inv.order, cache);
+    const FactsOfFiles facts = ReadScriptFacts(script, files, selection, cache);
     try {
         names = NewNames(script, files, selection, counter, facts.facts);
     } catch (const EngineError& e) {
@@ -95,6 +97,7 @@ int RunFolder(const Invocation& inv) {
     request.filter = inv.operands.size() == 3 ? inv.operands[2] : std::string_view();
     request.dryRun = inv.dryRun;
     request.null = inv.null;
+    request.order = inv.order;
     return RunScriptOnFolder(request);
 }
 

@@ -35,6 +35,9 @@ inline constexpr const char* kUsageText =
            "  -0, --null     noms séparés par NUL en entrée et en sortie (pour find -print0)\n"
            "  --dry-run      (run) affiche les renommages dans l'ordre où ils seraient faits,\n"
            "                 noms provisoires compris, et les refus, sans rien modifier\n"
+           "  --sort CLÉ     (preview, run) ordre des fichiers, et donc de leur\n"
+           "                 numérotation : name, size, modified ou taken\n"
+           "  --reverse      (preview, run) ordre inverse\n"
            "  --             fin des options\n"
            "  -h, --help     affiche cette aide\n"
            "  --version      affiche la version\n"
@@ -69,15 +72,20 @@ inline constexpr const char* kCheckUsage =
            "\n"
            "  -h, --help     affiche cette aide\n");
 inline constexpr const char* kPreviewUsage =
-    TrNoop("Usage : quorvel-cli preview [-0] SCRIPT DOSSIER [FILTRE]\n"
+    TrNoop("Usage : quorvel-cli preview [-0] [--sort CLÉ] [--reverse] SCRIPT DOSSIER [FILTRE]\n"
            "\n"
            "Affiche, pour chaque fichier du DOSSIER qui répond au FILTRE (\"*.*\" par défaut),\n"
            "l'ancien nom, une tabulation et le nouveau nom, sans rien modifier.\n"
            "\n"
            "  -0, --null     noms séparés par NUL au lieu de la tabulation et du saut de ligne\n"
+           "  --sort CLÉ     ordre des fichiers, et donc de leur numérotation : name (par\n"
+           "                 nom, par défaut), size (taille), modified (date de\n"
+           "                 modification), taken (date de prise de vue) ; les fichiers\n"
+           "                 sans cette valeur viennent en dernier, par nom\n"
+           "  --reverse      ordre inverse\n"
            "  -h, --help     affiche cette aide\n");
 inline constexpr const char* kRunUsage =
-    TrNoop("Usage : quorvel-cli run [--dry-run] [-0] SCRIPT DOSSIER [FILTRE]\n"
+    TrNoop("Usage : quorvel-cli run [--dry-run] [-0] [--sort CLÉ] [--reverse] SCRIPT DOSSIER [FILTRE]\n"
            "\n"
            "Renomme sans rien demander les fichiers du DOSSIER qui répondent au FILTRE\n"
            "(\"*.*\" par défaut). Un fichier existant n'est jamais remplacé, et les décalages\n"
@@ -87,6 +95,11 @@ inline constexpr const char* kRunUsage =
            "  --dry-run      affiche les renommages dans l'ordre où ils seraient faits,\n"
            "                 noms provisoires compris, et les refus, sans rien modifier\n"
            "  -0, --null     (avec --dry-run) renommages séparés par NUL\n"
+           "  --sort CLÉ     ordre des fichiers, et donc de leur numérotation : name (par\n"
+           "                 nom, par défaut), size (taille), modified (date de\n"
+           "                 modification), taken (date de prise de vue) ; les fichiers\n"
+           "                 sans cette valeur viennent en dernier, par nom\n"
+           "  --reverse      ordre inverse\n"
            "  -h, --help     affiche cette aide\n");
 inline constexpr const char* kUndoUsage =
     TrNoop("Usage : quorvel-cli undo DOSSIER\n"

@@ -74,5 +74,37 @@ TEST_F(ComposerCommandsTest, SongsAreNamedByTheirTagsAndASlashNeverMakesAFolder)
     EXPECT_NE(r.err.find("« b.flac »"), std::string::npos) << r.err;
 }
 
+// Numbering in the order of the dates taken, of the sizes, reversed; files without
+// the key come last, in name order.
+TEST_F(ComposerCommandsTest, FilesAreNumberedInTheOrderOfTheKeyAsked) {
+    QUORVEL_NEED_TOOL(python, "python3-pil");
+    QUORVEL_NEED_TOOL(exiv2, "exiv2");
+    const std::pair<const char*, const char*> photos[] = {
+        {"a.jpg", "2024:07:14 15:30:12"}, {"b.jpg", "2023:01:01 08:00:00"}, {"c.jpg", "2024:07:14 15:30:11"}};
+    for (const auto& [name, taken] : photos) {
+        test::MakePicture(folder_ + "/" + name, 8, 8);
+        test::SetTags(folder_ + "/" + name, {std::string("set Exif.Photo.DateTimeOriginal ") + taken});
+    }
+    dir_.Write("photos/0.jpg", "no date, the smallest file");
+    const std::string script = dir_.Write("n.script", "19|Ajouter [Num\xE9ro=1] au d\xE9"
+                                                      "but\r\n");
+    auto r = Cli({"preview", "--sort", "taken", script, folder_});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "b.jpg\t1b.jpg\nc.jpg\t2c.jpg\na.jpg\t3a.jpg\n0.jpg\t40.jpg\n");
+    r = Cli({"preview", "--sort=taken", "--reverse", script, folder_});
+    EXPECT_EQ(r.out, "a.jpg\t1a.jpg\nc.jpg\t2c.jpg\nb.jpg\t3b.jpg\n0.jpg\t40.jpg\n");
+    r = Cli({"preview", "--sort", "size", script, folder_});
+    EXPECT_TRUE(r.out.starts_with("0.jpg\t10.jpg\n")) << r.out;
+    r = Cli({"run", "--dry-run", "--sort", "name", "--reverse", script, folder_});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("c.jpg\t1c.jpg\n"), std::string::npos) << r.out;
+
+    r = Cli({"preview", "--sort", "colour", script, folder_});
+    EXPECT_EQ(r.exitCode, 64);
+    EXPECT_NE(r.err.find("clé de tri inconnue : « colour »"), std::string::npos) << r.err;
+    EXPECT_EQ(Cli({"preview", script, folder_, "--sort"}).out, "") << "after the script, the filter";
+    EXPECT_EQ(Cli({"apply", "--sort", "taken", script}).exitCode, 64) << "apply has no files to sort";
+}
+
 } // namespace
 } // namespace quorvel

@@ -32,6 +32,13 @@ int FileListModel::List(const FolderPath& folder, TextView filter) {
     return error;
 }
 
+void FileListModel::Rearrange(std::span<const std::size_t> order) {
+    beginResetModel();
+    files_.Rearrange(order);
+    details_.Clear();
+    endResetModel();
+}
+
 void FileListModel::Clear() {
     beginResetModel();
     files_.Clear();

@@ -8,6 +8,7 @@
 #include "files/listing/project_file.hpp"
 
 #include <QAbstractTableModel>
+#include <span>
 
 namespace quorvel {
 
@@ -33,6 +34,8 @@ public:
     // Returns 0, or the errno value that tells why the folder could not be read.
     int List(const FolderPath& folder, TextView filter);
     void Clear();
+    // Shows the records in `order` (TListFiles::Rearrange).
+    void Rearrange(std::span<const std::size_t> order);
 
     // What a row of `selected` (grid rows, 1 and up) says to assistive technology
     // as its description, "sélectionné"; other rows say nothing more.

@@ -264,6 +264,25 @@ void MainWindow::CreateMenus() {
     Own(MNU_File->addSeparator(), "N2");
     QAction* MNU_QUIT = Own(MNU_File->addAction(MenuImage(2), QStringLiteral("&Quitter")), "MNU_QUIT");
 
+    QMenu* MNU_Affichage = Own(bar->addMenu(QStringLiteral("&Affichage")), "MNU_Affichage");
+    auto* keys = new QActionGroup(this);
+    const std::pair<const char*, const char*> sortItems[] = {{"MNU_SortName", "Trier par nom"},
+                                                             {"MNU_SortSize", "par taille"},
+                                                             {"MNU_SortModified", "par date de modification"},
+                                                             {"MNU_SortTaken", "par date de prise de vue"}};
+    for (std::size_t k = 0; k < sortBy_.size(); ++k) {
+        sortBy_[k] =
+            Own(MNU_Affichage->addAction(QString::fromUtf8(sortItems[k].second)), sortItems[k].first);
+        sortBy_[k]->setCheckable(true);
+        keys->addAction(sortBy_[k]);
+        connect(sortBy_[k], &QAction::triggered, this, [this] { controller_->arrange(ChosenOrder()); });
+    }
+    sortBy_[0]->setChecked(true);
+    Own(MNU_Affichage->addSeparator(), "N5");
+    MNU_Reverse = Own(MNU_Affichage->addAction(QStringLiteral("Ordre inverse")), "MNU_Reverse");
+    MNU_Reverse->setCheckable(true);
+    connect(MNU_Reverse, &QAction::triggered, this, [this] { controller_->arrange(ChosenOrder()); });
+
     QMenu* MNU_Langage = Own(bar->addMenu(QStringLiteral("Langage")), "MNU_Langage");
     auto* languages = new QActionGroup(this);
     MNU_Fancais = Own(MNU_Langage->addAction(QStringLiteral("Français")), "MNU_Fancais");

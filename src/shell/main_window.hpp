@@ -6,9 +6,11 @@
 // them.
 #pragma once
 
+#include "files/run/file_order.hpp"
 #include "settings/environment.hpp"
 
 #include <QMainWindow>
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -130,6 +132,11 @@ private:
     QAction* Action_Executer = nullptr; // also MNU_Executer of the pop-up
     QAction* MNU_UNDO = nullptr;        // takes back the last run of the folder shown
     QAction* MNU_Fancais = nullptr;
+    // "Affichage": the order of the files, one key at a time, and the reverse order.
+    std::array<QAction*, 4> sortBy_{}; // name, size, modification date, date taken
+    QAction* MNU_Reverse = nullptr;
+    // The order the menu asks for, from its items.
+    FileOrder ChosenOrder() const;
     QAction* MNU_Anglais = nullptr;
 };
 

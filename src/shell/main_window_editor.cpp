@@ -26,6 +26,21 @@ void MainWindow::RefreshActions() {
     Action_Executer->setEnabled(ready);
     Action_Effacer->setEnabled(controller_->CanRemoveLine());
     MNU_UNDO->setEnabled(controller_->CanUndo());
+    // The order in force: one the reading of dates stopped falls back to names.
+    const FileOrder order = controller_->Order();
+    sortBy_[static_cast<std::size_t>(order.key)]->setChecked(true);
+    MNU_Reverse->setChecked(order.reverse);
+}
+
+FileOrder MainWindow::ChosenOrder() const {
+    FileOrder order;
+    for (std::size_t k = 0; k < sortBy_.size(); ++k) {
+        if (sortBy_[k]->isChecked()) {
+            order.key = static_cast<SortKey>(k);
+        }
+    }
+    order.reverse = MNU_Reverse->isChecked();
+    return order;
 }
 
 void MainWindow::ReportRun(const RunSummary& summary) {

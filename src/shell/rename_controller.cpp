@@ -22,6 +22,7 @@
 #include <QFile>
 #include <QTimer>
 #include <algorithm>
+#include <numeric>
 #include <stop_token>
 #include <unordered_set>
 
@@ -183,6 +184,10 @@ void RenameController::ListFolder(const FolderPath& folder, const QString& filte
     filter_ = filter;
     selection_->Clear();
     files_->List(folder, FromQString(filter));
+    if (order_ != FileOrder{} && !Arrange()) {
+        order_ = {}; // stopped: by name, as listed
+        emit stateChanged();
+    }
     UpdateUndo();
     if (another) {
         emit folderChanged();
@@ -209,6 +214,42 @@ void RenameController::Relist(const std::vector<std::string>& selectNames) {
     }
     selection_->Select(rows);
     selection_->SetAnchorRow(anchor);
+}
+
+bool RenameController::Arrange() {
+    std::vector<std::size_t> order(files_->Count());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stop_source stop;
+    const ProgressHook hook =
+        order_.key == SortKey::Taken ? Follow(messages::FactsProgress()) : ProgressHook();
+    const std::size_t total = order.size();
+    if (!ArrangeFiles(
+            order, files_->Files(), order_, factsCache_,
+            [&](std::size_t done) {
+                if (hook && !hook(done, total)) {
+                    stop.request_stop();
+                }
+            },
+            stop.get_token())) {
+        return false;
+    }
+    files_->Rearrange(order);
+    return true;
+}
+
+void RenameController::arrange(FileOrder order) {
+    if (order == order_) {
+        return;
+    }
+    order_ = order;
+    std::vector<std::string> selected;
+    for (const std::size_t index : selection_->Indexes(files_->Count())) {
+        selected.push_back(files_->Files().Items(index).NameBytes());
+    }
+    if (!folder_.Empty()) {
+        Relist(selected);
+    }
+    emit stateChanged();
 }
 
 ProgressHook RenameController::Follow(const QString& label) const {

@@ -13,6 +13,7 @@
 #include "editor/preview_source.hpp"
 #include "engine/catalogue.hpp"
 #include "files/listing/folder_path.hpp"
+#include "files/run/file_order.hpp"
 #include "files/run/progress.hpp"
 #include "files/run/run_file.hpp"
 #include "metadata/facts_cache.hpp"
@@ -97,7 +98,14 @@ public:
     // That placeholder's place in its line (0-based); -1 before the first click.
     int ClickedSlot() const { return clickedSlot_; }
 
+    // The order the grid shows and the run takes the files in.
+    const FileOrder& Order() const { return order_; }
+
 public slots:
+    // Shows the files in `order`, and numbers them so; the selected files stay
+    // selected. Reading the dates taken shows its progress and can be stopped: the
+    // order stays as it was.
+    void arrange(FileOrder order);
     // Lists the files of `folder` (exact bytes) that match `filter`; clears the selection.
     void listFolder(const QByteArray& folder, const QString& filter);
     // A press on grid row `row`: the selection follows the press rules (and the
@@ -200,6 +208,9 @@ private:
     std::vector<RunFile> preview_;
     std::vector<FileFacts> previewFacts_; // the facts the last preview gave each file, for its trace
     FactsCache factsCache_;
+    FileOrder order_;
+    // Puts the files just listed (in name order) in order_; false when stopped.
+    bool Arrange();
     int clickedLine_ = -1;
     int clickedSlot_ = -1; // 0-based
     QString clickedPlaceholder_;

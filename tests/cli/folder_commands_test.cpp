@@ -352,7 +352,8 @@ TEST_F(FolderCommandsTest, BadCommandLines) {
 }
 
 TEST_F(FolderCommandsTest, HelpAndUnknownOptionsOfACommandGiveItsUsage) {
-    const std::string usage = "Usage : quorvel-cli run [--dry-run] [-0] SCRIPT DOSSIER [FILTRE]\n";
+    const std::string usage =
+        "Usage : quorvel-cli run [--dry-run] [-0] [--sort CLÉ] [--reverse] SCRIPT DOSSIER [FILTRE]\n";
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"run", "--help"}, {"run", "-0", "-h", prefix_, folder_}, {"run", "--bogus", "--help"}}) {
         const auto r = Cli(args);

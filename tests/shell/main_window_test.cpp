@@ -1,8 +1,10 @@
 #include "browser/file_grid.hpp"
+#include "browser/file_selection.hpp"
 #include "browser/folder_tree.hpp"
 #include "editor/command_tree.hpp"
 #include "editor/edit_number.hpp"
 #include "editor/example_list.hpp"
+#include "editor/script_document.hpp"
 #include "editor/script_view.hpp"
 #include "engine/catalogue.hpp"
 #include "engine/codec.hpp"
@@ -115,6 +117,11 @@ TEST_F(Window, MenusCarryTheirItems) {
     // "Voir" and "Executer" are the actions of the button and the pop-up, not copies.
     EXPECT_EQ(file->actions()[6], Get<QAction>("Action_VoirExemple"));
     EXPECT_EQ(file->actions()[7], Get<QAction>("Action_Executer"));
+    EXPECT_EQ(Get<QMenu>("MNU_Affichage")->title(), "&Affichage");
+    EXPECT_EQ(captions(Get<QMenu>("MNU_Affichage")),
+              QStringList({"Trier par nom", "par taille", "par date de modification",
+                           "par date de prise de vue", "-", "Ordre inverse"}));
+    EXPECT_TRUE(Get<QAction>("MNU_SortName")->isChecked());
     EXPECT_EQ(Get<QMenu>("MNU_Langage")->title(), "Langage");
     EXPECT_EQ(captions(Get<QMenu>("MNU_Langage")), QStringList({"Français", "Anglais"}));
     EXPECT_EQ(Get<QMenu>("MNU_AoutHelp")->title(), "?");
@@ -130,6 +137,40 @@ TEST_F(Window, MenusCarryTheirItems) {
     EXPECT_EQ(Get<QToolButton>("BtnVoir")->defaultAction(), Get<QAction>("Action_VoirExemple"));
     EXPECT_TRUE(Get<QAction>("MNU_Fancais")->isChecked());
     EXPECT_FALSE(Get<QAction>("MNU_Anglais")->isChecked());
+}
+
+// "Affichage" orders the grid, and so the numbering; the selected files stay
+// selected, and the order holds for the next folder listed.
+TEST_F(Window, TheViewMenuOrdersTheFilesAndTheirNumbers) {
+    folder_.Write("a.txt", "three");
+    folder_.Write("b.txt", "a");
+    folder_.Write("c.txt", "xx");
+    Start();
+    ListFolder();
+    Click(1); // a.txt
+    Controller().Script().Load({DecodeName("19|Ajouter [Numéro=1] au début")});
+    const auto names = [this] {
+        QStringList out;
+        for (const TProjectFile& file : Controller().Files().Files()) {
+            out.push_back(QString::fromStdString(file.NameBytes()));
+        }
+        return out;
+    };
+    Get<QAction>("MNU_SortSize")->trigger();
+    EXPECT_EQ(names(), QStringList({"b.txt", "c.txt", "a.txt"}));
+    EXPECT_EQ(Controller().Selection().Indexes(3), std::vector<std::size_t>({2})) << "a.txt stays selected";
+    Get<QAction>("MNU_Reverse")->trigger();
+    EXPECT_EQ(names(), QStringList({"a.txt", "c.txt", "b.txt"}));
+    EXPECT_TRUE(Get<QAction>("MNU_SortSize")->isChecked());
+    Controller().selectAll();
+    Controller().preview(PreviewMode::Silent);
+    EXPECT_EQ(Controller().PreviewedName(0), QStringLiteral("1a.txt"));
+    EXPECT_EQ(Controller().PreviewedName(2), QStringLiteral("3b.txt"));
+    ListFolder();
+    EXPECT_EQ(names(), QStringList({"a.txt", "c.txt", "b.txt"})) << "listed again in the same order";
+    Get<QAction>("MNU_SortName")->trigger();
+    Get<QAction>("MNU_Reverse")->trigger();
+    EXPECT_EQ(names(), QStringList({"a.txt", "b.txt", "c.txt"}));
 }
 
 TEST_F(Window, CommandTreeHoldsTheCatalogue) {

@@ -141,6 +141,26 @@ void TListFiles::Sort() {
     sorted_ = true;
 }
 
+void TListFiles::Rearrange(std::span<const std::size_t> order) {
+    std::vector<bool> seen(items_.size(), false);
+    for (const std::size_t index : order) {
+        if (index >= items_.size() || seen[index]) {
+            throw ListIndexError(static_cast<std::int64_t>(index));
+        }
+        seen[index] = true;
+    }
+    if (order.size() != items_.size()) {
+        throw ListIndexError(static_cast<std::int64_t>(order.size()));
+    }
+    LargeVector<TProjectFile> arranged;
+    arranged.reserve(items_.size());
+    for (const std::size_t index : order) {
+        arranged.push_back(std::move(items_[index]));
+    }
+    items_ = std::move(arranged);
+    sorted_ = std::is_sorted(items_.begin(), items_.end(), Before);
+}
+
 void TListFiles::Add(TProjectFile file) {
     if (items_.empty()) {
         onlyFolder_ = file.SharedFolder();

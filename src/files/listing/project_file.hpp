@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,6 +86,9 @@ public:
     // (exact bytes, then folder).
     void Sort();
     void Add(TProjectFile file);
+    // Puts the records in the order `order` gives: record k becomes record order[k].
+    // `order` holds every index once.
+    void Rearrange(std::span<const std::size_t> order);
     // The folder of every record when they all have the same one; null otherwise.
     const std::shared_ptr<const ScannedFolder>& OnlyFolder() const { return onlyFolder_; }
     // Room for `count` records in all.

@@ -61,8 +61,9 @@ std::optional<SortKey> SortKeyNamed(std::string_view name) {
     return std::nullopt;
 }
 
-bool ArrangeFiles(std::vector<std::size_t>& indexes, const TListFiles& files, FileOrder order, FactsCache& cache,
-                  const std::function<void(std::size_t done)>& progress, std::stop_token stop) {
+bool ArrangeFiles(std::vector<std::size_t>& indexes, const TListFiles& files, FileOrder order,
+                  FactsCache& cache, const std::function<void(std::size_t done)>& progress,
+                  std::stop_token stop) {
     switch (order.key) {
     case SortKey::Name: {
         std::sort(indexes.begin(), indexes.end());
@@ -81,7 +82,7 @@ bool ArrangeFiles(std::vector<std::size_t>& indexes, const TListFiles& files, Fi
                 details = ReadFileDetails(files, files.Items(index));
             }
             keys.push_back(details ? std::optional<std::int64_t>(order.key == SortKey::Size ? details->size
-                                                                                               : details->date)
+                                                                                            : details->date)
                                    : std::nullopt);
         }
         SortByKey(indexes, keys, order.reverse);

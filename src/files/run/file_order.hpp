@@ -31,7 +31,8 @@ std::optional<SortKey> SortKeyNamed(std::string_view name);
 // dates are read from the files, the dates taken through `cache`, with `progress`
 // told of the files read; false, `indexes` unchanged, when `stop` stopped the
 // reading.
-bool ArrangeFiles(std::vector<std::size_t>& indexes, const TListFiles& files, FileOrder order, FactsCache& cache,
-                  const std::function<void(std::size_t done)>& progress = {}, std::stop_token stop = {});
+bool ArrangeFiles(std::vector<std::size_t>& indexes, const TListFiles& files, FileOrder order,
+                  FactsCache& cache, const std::function<void(std::size_t done)>& progress = {},
+                  std::stop_token stop = {});
 
 } // namespace quorvel

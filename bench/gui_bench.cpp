@@ -305,6 +305,72 @@ void BM_RunFromTheWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_RunFromTheWindow)->Apply(RunRounds);
 
+
+// A folder of Files() photos, copies of one small JPEG with its date taken, made
+// by Pillow and exiv2 at the first use; empty when they cannot be made.
+std::string gPhotos; // removed by main once made
+
+const std::string& PhotoFolder() {
+    static const std::string folder = [] {
+        std::string path = TempFolder("quorvel-gui-bench-photos");
+        const std::string first = path + "/IMG_000000.jpg";
+        if (quorvel::bench::Spawn({"/usr/bin/python3", "-c",
+                                   "import sys\nfrom PIL import Image\n"
+                                   "Image.new('RGB', (64, 48), (200, 100, 50)).save(sys.argv[1])\n",
+                                   first}) != 0 ||
+            quorvel::bench::Spawn({"exiv2", "-Mset Exif.Photo.DateTimeOriginal 2024:07:14 15:30:12", first}) != 0) {
+            std::filesystem::remove_all(path);
+            return std::string();
+        }
+        char name[64];
+        for (int i = 1; i < Files(); ++i) {
+            std::snprintf(name, sizeof name, "/IMG_%06d.jpg", i);
+            std::filesystem::copy_file(first, path + name);
+        }
+        gPhotos = path;
+        return path;
+    }();
+    return folder;
+}
+
+// The preview of every photo selected, with a template of the name and with one of
+// the date taken: the second and later previews with the date read nothing again.
+void BM_PreviewWithDateTaken(benchmark::State& state) {
+    if (PhotoFolder().empty()) {
+        state.SkipWithError("the photos could not be made (python3-pil and exiv2 needed)");
+        return;
+    }
+    MainWindow& w = Window();
+    ListFolder(w, PhotoFolder());
+    QTest::keyClick(Grid(w), Qt::Key_A, Qt::ControlModifier);
+    const auto previewTime = [&] {
+        const auto start = std::chrono::steady_clock::now();
+        Controller(w).preview(PreviewMode::Silent);
+        Control<TExampleList>(w, "MemoExemple")->viewport()->repaint();
+        return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    };
+    Controller(w).Script().Load({DecodeName("40|Composer le nom avec [Modèle={name}_{n:000001}]")});
+    previewTime();
+    double without = 0;
+    double first = 0;
+    double with = 0;
+    for (auto _ : state) {
+        Controller(w).Script().Load({DecodeName("40|Composer le nom avec [Modèle={name}_{n:000001}]")});
+        without = previewTime();
+        Controller(w).Script().Load({DecodeName("40|Composer le nom avec [Modèle={taken}_{n:000001}]")});
+        const double once = previewTime();
+        first = first == 0 ? once : first;
+        with = previewTime();
+    }
+    state.counters["without_ms"] = without;
+    state.counters["with_first_ms"] = first;
+    state.counters["with_again_ms"] = with;
+    state.counters["ratio"] = without > 0 ? with / without : 0;
+    state.counters["lines"] = Control<TExampleList>(w, "MemoExemple")->LineCount();
+    Controller(w).listFolder({}, QStringLiteral("*.*"));
+}
+BENCHMARK(BM_PreviewWithDateTaken)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 using quorvel::bench::Spawn;
 
 // The same run by quorvel-cli, timed the same way: the whole program.
@@ -346,6 +412,9 @@ int main(int argc, char** argv) {
     }
     if (OwnFolder()) {
         std::filesystem::remove_all(BigFolder());
+    }
+    if (!gPhotos.empty()) {
+        std::filesystem::remove_all(gPhotos);
     }
     if (!StateFolder().empty()) {
         std::filesystem::remove_all(StateFolder());

@@ -73,9 +73,9 @@ int RunScriptOnFolder(const FolderRunRequest& request) {
     }
     FactsCache cache;
     ArrangeFiles(selection, files, request.order, cache);
-    const FactsOfFiles facts = ReadScriptFacts(script, files, selection, cache);
+    const std::vector<FileFacts> facts = ReadScriptFacts(script, files, selection, cache);
     RunOptions options;
-    options.facts = facts.facts;
+    options.facts = facts;
     NumberCounter counter = 0;
     RunReport report;
     try {

@@ -5,13 +5,13 @@
 
 namespace quorvel {
 
-FactsOfFiles ReadScriptFacts(const ScriptLines& script, const TListFiles& files,
+std::vector<FileFacts> ReadScriptFacts(const ScriptLines& script, const TListFiles& files,
                              std::span<const std::size_t> selection, FactsCache& cache) {
     const FactSet wanted = NeedsOf(script).facts;
     if (wanted.Empty()) {
         return {};
     }
-    return ReadFactsOfSelection(wanted, files, selection, cache);
+    return FactsByRecord(ReadFactsOfSelection(wanted, files, selection, cache), selection, files.Count());
 }
 
 } // namespace quorvel

@@ -10,9 +10,9 @@
 
 namespace quorvel {
 
-// The facts of every file of `selection` that the templates of `script` ask for, in
-// the order of `selection`, through `cache`; empty facts when they ask for none.
-FactsOfFiles ReadScriptFacts(const ScriptLines& script, const TListFiles& files,
+// The facts of the files of `selection` that the templates of `script` ask for,
+// through `cache`, by record (NewNames); none when they ask for none.
+std::vector<FileFacts> ReadScriptFacts(const ScriptLines& script, const TListFiles& files,
                              std::span<const std::size_t> selection, FactsCache& cache);
 
 } // namespace quorvel

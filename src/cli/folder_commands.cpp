@@ -52,9 +52,9 @@ int Preview(const Invocation& inv) {
     NumberCounter counter = 0;
     FactsCache cache;
     ArrangeFiles(selection, files, inv.order, cache);
-    const FactsOfFiles facts = ReadScriptFacts(script, files, selection, cache);
+    const std::vector<FileFacts> facts = ReadScriptFacts(script, files, selection, cache);
     try {
-        names = NewNames(script, files, selection, counter, facts.facts);
+        names = NewNames(script, files, selection, counter, facts);
     } catch (const EngineError& e) {
         Say(EngineErrorText(e));
         return kEngineError;

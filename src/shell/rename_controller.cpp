@@ -14,6 +14,7 @@
 #include "files/run/rename_run.hpp"
 #include "files/run/run_messages.hpp"
 #include "files/run/selection_facts.hpp"
+#include "metadata/fact_fields.hpp"
 #include "files/text/error_texts.hpp"
 #include "files/text/message_language.hpp"
 #include "files/text/shown_name.hpp"
@@ -184,6 +185,8 @@ void RenameController::ListFolder(const FolderPath& folder, const QString& filte
     filter_ = filter;
     selection_->Clear();
     files_->List(folder, FromQString(filter));
+    listedFacts_.clear();
+    listedAsked_.clear();
     if (order_ != FileOrder{} && !Arrange()) {
         order_ = {}; // stopped: by name, as listed
         emit stateChanged();
@@ -256,25 +259,40 @@ ProgressHook RenameController::Follow(const QString& label) const {
     return startProgress ? startProgress(label) : ProgressHook();
 }
 
-std::optional<std::vector<FileFacts>> RenameController::FactsOf(const std::vector<std::size_t>& selected) {
+bool RenameController::ReadFacts(const std::vector<std::size_t>& selected) {
     const FactSet wanted = NeedsOf(script_->Lines()).facts;
     if (wanted.Empty()) {
-        return std::vector<FileFacts>();
+        return true;
+    }
+    listedFacts_.resize(files_->Count());
+    listedAsked_.resize(files_->Count());
+    std::vector<std::size_t> missing;
+    for (const std::size_t index : selected) {
+        if (index < listedAsked_.size() && (listedAsked_[index] | wanted) != listedAsked_[index]) {
+            missing.push_back(index);
+        }
+    }
+    if (missing.empty()) {
+        return true;
     }
     std::stop_source stop;
     const ProgressHook hook = Follow(messages::FactsProgress());
     FactsOfFiles read = ReadFactsOfSelection(
-        wanted, files_->Files(), selected, factsCache_,
+        wanted, files_->Files(), missing, factsCache_,
         [&](std::size_t done) {
-            if (hook && !hook(done, selected.size())) {
+            if (hook && !hook(done, missing.size())) {
                 stop.request_stop();
             }
         },
         stop.get_token());
     if (read.stopped) {
-        return std::nullopt;
+        return false;
     }
-    return std::move(read.facts);
+    for (std::size_t k = 0; k < missing.size(); ++k) {
+        metadata::CopyFacts(read.facts[k], wanted, listedFacts_[missing[k]]);
+        listedAsked_[missing[k]] |= wanted;
+    }
+    return true;
 }
 
 namespace {} // namespace
@@ -410,16 +428,13 @@ void RenameController::preview(PreviewMode mode) {
     try {
         std::vector<std::size_t> selected = selection_->Indexes(files_->Count());
         previewed_.clear();
-        previewFacts_.clear();
-        std::optional<std::vector<FileFacts>> facts = FactsOf(selected);
-        if (!facts) {
+        if (!ReadFacts(selected)) {
             emit previewed(0); // stopped while the files were read: no names
             return;
         }
         // The names and their checks at once, against the folder as it was listed.
         NumberCounter counter = 0;
-        PreviewRenamesInto(script_->Lines(), files_->Files(), selected, counter, preview_, *facts);
-        previewFacts_ = std::move(*facts);
+        PreviewRenamesInto(script_->Lines(), files_->Files(), selected, counter, preview_, listedFacts_);
         const std::vector<RunFile>& files = preview_;
         const auto tooLong = std::find_if(
             files.begin(), files.end(), [](const RunFile& f) { return f.verdict == Verdict::EngineFailure; });
@@ -483,7 +498,8 @@ std::optional<NameTrace> RenameController::Trace(int line) const {
         // What the preview told the file: the window lists one folder, whose files
         // are in the order of the selection.
         const auto place = static_cast<std::size_t>(line);
-        const FileContext context{.facts = place < previewFacts_.size() ? previewFacts_[place] : NoFacts(),
+        const std::size_t index = previewed_[place];
+        const FileContext context{.facts = index < listedFacts_.size() ? listedFacts_[index] : NoFacts(),
                                   .folder = FolderName(record.Folder()),
                                   .place = place,
                                   .placeInFolder = place,
@@ -519,13 +535,12 @@ void RenameController::run(RunMode mode) {
     }
     const Renaming renaming(*this);
     const std::vector<std::size_t> selected = selection_->Indexes(files_->Count());
-    const std::optional<std::vector<FileFacts>> facts = FactsOf(selected);
-    if (!facts) {
+    if (!ReadFacts(selected)) {
         return; // stopped while the files were read: nothing renamed
     }
     try {
         RunOptions options;
-        options.facts = *facts;
+        options.facts = listedFacts_;
         if (mode == RunMode::Confirm) {
             NumberCounter planCounter = 0;
             const RunReport plan =

@@ -183,10 +183,10 @@ private:
     void ListFolder(const FolderPath& folder, const QString& filter);
     void UpdateUndo();
     ProgressHook Follow(const QString& label) const;
-    // The facts the script's templates ask of the files `selected`, in their order:
-    // read once and kept, with the progress shown past half a second; nothing when
-    // the person stopped the reading.
-    std::optional<std::vector<FileFacts>> FactsOf(const std::vector<std::size_t>& selected);
+    // Reads the facts the script's templates ask of the files `selected` that the
+    // listing does not know yet (listedFacts_), with the progress shown past half a
+    // second; false when the person stopped the reading.
+    bool ReadFacts(const std::vector<std::size_t>& selected);
     // Asks for a silent preview once the event loop runs again.
     void SchedulePreview();
     void PreviewScheduled();
@@ -206,8 +206,12 @@ private:
     // What the last preview found of each file; kept so that the next preview of as
     // many files allocates next to nothing.
     std::vector<RunFile> preview_;
-    std::vector<FileFacts> previewFacts_; // the facts the last preview gave each file, for its trace
-    FactsCache factsCache_;
+    // The facts read of the files listed, by record, and which of them were asked
+    // of each: a second preview of the same files reads nothing. Emptied when the
+    // folder is listed again.
+    std::vector<FileFacts> listedFacts_;
+    std::vector<FactSet> listedAsked_;
+    FactsCache factsCache_; // by file, across listings
     FileOrder order_;
     // Puts the files just listed (in name order) in order_; false when stopped.
     bool Arrange();

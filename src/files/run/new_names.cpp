@@ -81,7 +81,7 @@ void NameRange(const CompiledScript& compiled, const TListFiles& files, std::spa
         DecodeNameInto(file.oldName, name);
         const bool first = k == 0;
         const NumberCounter before = counter;
-        const FileContext context{.facts = facts.empty() ? NoFacts() : facts[k],
+        const FileContext context{.facts = chosen[k] < facts.size() ? facts[chosen[k]] : NoFacts(),
                                   .folder = FolderName(record.Folder()),
                                   .place = k,
                                   .placeInFolder = placesInFolder.empty() ? k : placesInFolder[k],
@@ -109,21 +109,11 @@ void NewNamesInto(const ScriptLines& script, const TListFiles& files, std::span<
     counter = 0;
     const CompiledScript compiled(script);
     std::vector<std::size_t> inList;
-    std::vector<FileFacts> factsInList;
     std::span<const std::size_t> chosen = selection;
-    std::span<const FileFacts> chosenFacts =
-        facts.size() == selection.size() ? facts : std::span<const FileFacts>();
     if (std::any_of(selection.begin(), selection.end(), [&](std::size_t i) { return i >= files.Count(); })) {
-        for (std::size_t k = 0; k < selection.size(); ++k) {
-            if (selection[k] < files.Count()) {
-                inList.push_back(selection[k]);
-                if (!chosenFacts.empty()) {
-                    factsInList.push_back(chosenFacts[k]);
-                }
-            }
-        }
+        std::copy_if(selection.begin(), selection.end(), std::back_inserter(inList),
+                     [&](std::size_t i) { return i < files.Count(); });
         chosen = inList;
-        chosenFacts = factsInList;
     }
     const std::size_t count = chosen.size();
     const std::vector<std::size_t> placesInFolder = PlacesInFolder(compiled, files, chosen);
@@ -131,7 +121,7 @@ void NewNamesInto(const ScriptLines& script, const TListFiles& files, std::span<
         ReserveLarge(run, count);
         run.resize(count);
         if (count < kTwoThreadsFrom || std::thread::hardware_concurrency() < 2) {
-            NameRange(compiled, files, chosen, placesInFolder, chosenFacts, run, 0, count, counter);
+            NameRange(compiled, files, chosen, placesInFolder, facts, run, 0, count, counter);
             return;
         }
         // The numbering is known ahead: every file moves it on the same way, whatever
@@ -144,13 +134,13 @@ void NewNamesInto(const ScriptLines& script, const TListFiles& files, std::span<
         std::exception_ptr failed;
         std::thread other([&] {
             try {
-                NameRange(compiled, files, chosen, placesInFolder, chosenFacts, run, half, count, second);
+                NameRange(compiled, files, chosen, placesInFolder, facts, run, half, count, second);
             } catch (...) {
                 failed = std::current_exception();
             }
         });
         try {
-            NameRange(compiled, files, chosen, placesInFolder, chosenFacts, run, 0, half, counter);
+            NameRange(compiled, files, chosen, placesInFolder, facts, run, 0, half, counter);
         } catch (...) {
             other.join();
             throw;

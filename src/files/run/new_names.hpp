@@ -23,9 +23,9 @@
 namespace quorvel {
 
 // `selection` holds 0-based indexes into `files`. `counter` is reset to 0 first.
-// `facts`, when given, holds the facts of each file of `selection`, in its order
-// (ReadFactsOfSelection); without them a template that asks for a fact fails every
-// file.
+// `facts`, when given, holds the facts of the records of `files`, by their index
+// (ReadFactsOfSelection, FactsByRecord); a record past its end has none, and a
+// template that asks for a fact fails it.
 std::vector<RunFile> NewNames(const ScriptLines& script, const TListFiles& files,
                               std::span<const std::size_t> selection, NumberCounter& counter,
                               std::span<const FileFacts> facts = {});

@@ -33,8 +33,8 @@ struct RunOptions {
     std::string journalFolder; // where the journal goes; empty: JournalFolder()
     bool dryRun = false;       // stop after the order: plan, touch nothing
     ProgressHook progress;     // told after each rename, in each folder; may stop the run
-    // The facts of each selected file, in selection order, that the script's
-    // templates ask for (ReadFactsOfSelection); none when they ask for none.
+    // The facts the script's templates ask of the records, by their index
+    // (NewNames); none when they ask for none.
     std::span<const FileFacts> facts;
 };
 

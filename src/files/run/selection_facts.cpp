@@ -32,4 +32,18 @@ FactsOfFiles ReadFactsOfSelection(FactSet wanted, const TListFiles& files,
     return ReadFactsOfFiles(toRead, wanted, cache, progress, std::move(stop));
 }
 
+std::vector<FileFacts> FactsByRecord(FactsOfFiles facts, std::span<const std::size_t> selection, std::size_t count) {
+    std::vector<FileFacts> byRecord;
+    if (facts.facts.empty()) {
+        return byRecord;
+    }
+    byRecord.resize(count);
+    for (std::size_t k = 0; k < selection.size() && k < facts.facts.size(); ++k) {
+        if (selection[k] < count) {
+            byRecord[selection[k]] = std::move(facts.facts[k]);
+        }
+    }
+    return byRecord;
+}
+
 } // namespace quorvel

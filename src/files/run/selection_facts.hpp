@@ -23,4 +23,8 @@ FactsOfFiles ReadFactsOfSelection(FactSet wanted, const TListFiles& files,
                                   const std::function<void(std::size_t done)>& progress = {},
                                   std::stop_token stop = {});
 
+// `facts` (one per file of `selection`) moved to the places of their records in a
+// list of `count` records, as NewNames takes them.
+std::vector<FileFacts> FactsByRecord(FactsOfFiles facts, std::span<const std::size_t> selection, std::size_t count);
+
 } // namespace quorvel

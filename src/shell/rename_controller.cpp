@@ -14,10 +14,10 @@
 #include "files/run/rename_run.hpp"
 #include "files/run/run_messages.hpp"
 #include "files/run/selection_facts.hpp"
-#include "metadata/fact_fields.hpp"
 #include "files/text/error_texts.hpp"
 #include "files/text/message_language.hpp"
 #include "files/text/shown_name.hpp"
+#include "metadata/fact_fields.hpp"
 #include "shell/messages.hpp"
 
 #include <QFile>
@@ -454,7 +454,10 @@ QString RenameController::PreviewedName(int line) const {
     if (line < 0 || static_cast<std::size_t>(line) >= preview_.size()) {
         return {};
     }
-    return NameToQString(preview_[static_cast<std::size_t>(line)].newName);
+    const RunFile& file = preview_[static_cast<std::size_t>(line)];
+    // A file without a value its template asks for keeps its name: shown as it is,
+    // marked with the reason.
+    return NameToQString(file.verdict == Verdict::ValueMissing ? file.oldName : file.newName);
 }
 
 namespace {

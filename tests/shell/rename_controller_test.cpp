@@ -231,7 +231,8 @@ TEST_F(Controller, PhotosTakeTheirDateAndAFileWithoutOneIsARedLine) {
     controller.Script().Load({DecodeName("40|Composer le nom avec [Modèle={taken:%d %B %Y}]")});
     controller.Selection().Select({1, 2});
     controller.preview(PreviewMode::Silent);
-    EXPECT_EQ(preview, QStringList({QStringLiteral("14 juillet 2024.jpg"), QString()}));
+    EXPECT_EQ(preview, QStringList({QStringLiteral("14 juillet 2024.jpg"), QStringLiteral("b.jpg")}))
+        << "a file without a date keeps its name";
     ASSERT_EQ(marks.size(), 1U);
     EXPECT_EQ(marks[0].line, 1);
     EXPECT_TRUE(marks[0].conflict);

@@ -65,9 +65,11 @@ expect_completion() {
     fi
 }
 expect_completion "run resume " quorvel-cli r
-expect_completion "--dry-run -0 --null --help -- " quorvel-cli run -
+expect_completion "--dry-run -0 --null --sort --reverse --help -- " quorvel-cli run -
+expect_completion "size " quorvel-cli preview --sort s
+expect_completion "taken " quorvel-cli run --sort t
 expect_completion "usr " quorvel-cli undo ""
-echo "bash completion of quorvel-cli: commands, options, folders"
+echo "bash completion of quorvel-cli: commands, options, sort keys, folders"
 
 echo "-- the installed programs"
 cli="$root/usr/bin/quorvel-cli"

@@ -187,6 +187,8 @@ void RenameController::ListFolder(const FolderPath& folder, const QString& filte
     files_->List(folder, FromQString(filter));
     listedFacts_.clear();
     listedAsked_.clear();
+    shownOrder_.resize(files_->Count());
+    std::iota(shownOrder_.begin(), shownOrder_.end(), std::size_t{0});
     if (order_ != FileOrder{} && !Arrange()) {
         order_ = {}; // stopped: by name, as listed
         emit stateChanged();
@@ -236,21 +238,66 @@ bool RenameController::Arrange() {
             stop.get_token())) {
         return false;
     }
-    files_->Rearrange(order);
+    Reorder(order);
+    std::vector<std::size_t> shown(order.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        shown[i] = shownOrder_[order[i]];
+    }
+    shownOrder_ = std::move(shown);
     return true;
+}
+
+void RenameController::Reorder(std::span<const std::size_t> order) {
+    const std::size_t count = files_->Count();
+    // Where each record goes, for the facts read and the rows selected.
+    std::vector<std::size_t> placeOf(count);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        placeOf[order[i]] = i;
+    }
+    const std::vector<std::size_t> selected = selection_->Indexes(count);
+    const int anchor = selection_->AnchorRow();
+    files_->Rearrange(order);
+    if (!listedFacts_.empty()) {
+        std::vector<FileFacts> facts(listedFacts_.size());
+        std::vector<FactSet> asked(listedAsked_.size());
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            facts[i] = std::move(listedFacts_[order[i]]);
+            asked[i] = listedAsked_[order[i]];
+        }
+        listedFacts_ = std::move(facts);
+        listedAsked_ = std::move(asked);
+    }
+    std::vector<int> rows;
+    rows.reserve(selected.size());
+    for (const std::size_t index : selected) {
+        rows.push_back(static_cast<int>(placeOf[index]) + 1);
+    }
+    std::sort(rows.begin(), rows.end());
+    selection_->Select(rows);
+    if (anchor >= 1 && static_cast<std::size_t>(anchor) <= count) {
+        selection_->SetAnchorRow(static_cast<int>(placeOf[static_cast<std::size_t>(anchor) - 1]) + 1);
+    }
 }
 
 void RenameController::arrange(FileOrder order) {
     if (order == order_) {
         return;
     }
-    order_ = order;
-    std::vector<std::string> selected;
-    for (const std::size_t index : selection_->Indexes(files_->Count())) {
-        selected.push_back(files_->Files().Items(index).NameBytes());
-    }
     if (!folder_.Empty()) {
-        Relist(selected);
+        // Back to the order of the listing, then into the new one: the files, what
+        // was read of them and the selection move along, nothing is read again.
+        std::vector<std::size_t> back(shownOrder_.size());
+        for (std::size_t i = 0; i < shownOrder_.size(); ++i) {
+            back[shownOrder_[i]] = i;
+        }
+        Reorder(back);
+        std::iota(shownOrder_.begin(), shownOrder_.end(), std::size_t{0});
+        order_ = order;
+        if (order_ != FileOrder{} && !Arrange()) {
+            order_ = {}; // stopped: by name, as listed
+        }
+    } else {
+        order_ = order;
     }
     emit stateChanged();
 }

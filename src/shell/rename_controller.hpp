@@ -23,6 +23,7 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -215,6 +216,10 @@ private:
     FileOrder order_;
     // Puts the files just listed (in name order) in order_; false when stopped.
     bool Arrange();
+    // Shows the record at `order[i]` at place i, with its facts and selection.
+    void Reorder(std::span<const std::size_t> order);
+    // The place in the listing (name order) of the record shown at each place.
+    std::vector<std::size_t> shownOrder_;
     int clickedLine_ = -1;
     int clickedSlot_ = -1; // 0-based
     QString clickedPlaceholder_;

@@ -1,7 +1,11 @@
 // Wildcard matching of file names against the patterns of a filter.
 #include "files/listing/filter.hpp"
 
+#include "engine/codec.hpp"
+#include "engine/primitives.hpp"
 #include "files/listing/project_file.hpp"
+
+#include <algorithm>
 
 namespace quorvel {
 
@@ -79,6 +83,42 @@ bool MatchesFilterPattern(TextView name, TextView pattern) {
     }
     // A final ".*" also matches the end of the name: "*.*" takes "README".
     return pattern.ends_with(U".*") && Wildcard(name, pattern.substr(0, pattern.size() - 2));
+}
+
+namespace {
+
+bool MatchesEveryName(TextView pattern) {
+    if (pattern.ends_with(U".*")) {
+        pattern.remove_suffix(2);
+    }
+    return !pattern.empty() && pattern.find_first_not_of(U'*') == TextView::npos;
+}
+
+} // namespace
+
+NameFilter::NameFilter(TextView filter) {
+    const Pos count = CountOf(filter, U";") + 1;
+    for (Pos k = count; k >= 1; --k) {
+        const TextView pattern = NthField(filter, U";", k);
+        if (MatchesEveryName(pattern)) {
+            matchAll_ = true;
+        } else if (!pattern.empty()) {
+            patterns_.emplace_back(pattern);
+        }
+    }
+}
+
+bool NameFilter::Matches(std::string_view raw, Text& name) const {
+    if (matchAll_) {
+        return true;
+    }
+    if (patterns_.empty()) {
+        return false;
+    }
+    name.clear();
+    DecodeNameInto(raw, name);
+    return std::any_of(patterns_.begin(), patterns_.end(),
+                       [&](const Text& pattern) { return MatchesFilterPattern(name, pattern); });
 }
 
 } // namespace quorvel

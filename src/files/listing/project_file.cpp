@@ -18,9 +18,9 @@ const std::shared_ptr<const ScannedFolder>& EmptyFolder() {
 } // namespace
 
 TProjectFile::TProjectFile(std::shared_ptr<const ScannedFolder> folder, std::string nameBytes,
-                           std::int64_t size, std::int64_t date, std::uint32_t entry)
+                           std::int64_t size, std::int64_t date, std::uint32_t entry, EntryKind kind)
     : name_(std::move(nameBytes)), folder_(folder ? std::move(folder) : EmptyFolder()), size_(size),
-      date_(date), entry_(entry) {
+      date_(date), entry_(entry), kind_(kind) {
     name_.shrink_to_fit(); // a million records: no spare room in any of them
 }
 
@@ -55,31 +55,29 @@ void TListFiles::Clear() {
     listings_.clear();
 }
 
+// The maps are keyed by the folder's address: the records keep the folder alive
+// as long as the list holds them, and Clear empties both maps.
 void TListFiles::KeepFolderDescriptor(const std::shared_ptr<const ScannedFolder>& folder, UniqueFd fd) {
-    descriptors_.emplace_back(folder, std::make_shared<const UniqueFd>(std::move(fd)));
+    descriptors_[folder.get()] = std::make_shared<const UniqueFd>(std::move(fd));
 }
 
 std::optional<int> TListFiles::FolderDescriptor(const std::shared_ptr<const ScannedFolder>& folder) const {
-    for (auto it = descriptors_.rbegin(); it != descriptors_.rend(); ++it) {
-        if (it->first == folder) {
-            return it->second->Get();
-        }
+    const auto it = descriptors_.find(folder.get());
+    if (it == descriptors_.end()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    return it->second->Get();
 }
 
 void TListFiles::KeepFolderListing(const std::shared_ptr<const ScannedFolder>& folder,
                                    FolderListing listing) {
-    listings_.push_back({folder, std::make_shared<const FolderListing>(std::move(listing)), nullptr});
+    listings_[folder.get()] =
+        Kept{folder, std::make_shared<const FolderListing>(std::move(listing)), nullptr};
 }
 
 const TListFiles::Kept* TListFiles::KeptOf(const std::shared_ptr<const ScannedFolder>& folder) const {
-    for (auto it = listings_.rbegin(); it != listings_.rend(); ++it) {
-        if (it->folder == folder) {
-            return &*it;
-        }
-    }
-    return nullptr;
+    const auto it = listings_.find(folder.get());
+    return it == listings_.end() ? nullptr : &it->second;
 }
 
 std::optional<std::reference_wrapper<const ListingIndex>>
@@ -96,8 +94,12 @@ TListFiles::KeptListingIndex(const std::shared_ptr<const ScannedFolder>& folder)
 
 namespace {
 
-// The order of Sort.
+// The order of Sort: the folders of a tree in the order they were scanned, then
+// the names.
 bool Before(const TProjectFile& a, const TProjectFile& b) {
+    if (a.SharedFolder()->sequence != b.SharedFolder()->sequence) {
+        return a.SharedFolder()->sequence < b.SharedFolder()->sequence;
+    }
     if (const int c = CompareFileNames(a, b); c != 0) {
         return c < 0;
     }
@@ -120,7 +122,24 @@ void TListFiles::Sort() {
     for (std::size_t i = 0; i < items_.size(); ++i) {
         keys.push_back(NameKeyOf(items_[i].NameBytes(), i));
     }
-    SortNameKeys(keys, [&](std::size_t a, std::size_t b) { return before(items_[a], items_[b]); });
+    const bool oneFolder = std::all_of(items_.begin(), items_.end(), [&](const TProjectFile& f) {
+        return f.SharedFolder()->sequence == items_.front().SharedFolder()->sequence;
+    });
+    if (oneFolder) {
+        SortNameKeys(keys, [&](std::size_t a, std::size_t b) { return before(items_[a], items_[b]); });
+    } else { // the folders of a tree first, then the keys of the names
+        std::sort(keys.begin(), keys.end(), [&](const NameKey& a, const NameKey& b) {
+            const std::uint32_t sa = items_[a.index].SharedFolder()->sequence;
+            const std::uint32_t sb = items_[b.index].SharedFolder()->sequence;
+            if (sa != sb) {
+                return sa < sb;
+            }
+            if (a.high != b.high || a.low != b.low) {
+                return a.high != b.high ? a.high < b.high : a.low < b.low;
+            }
+            return before(items_[a.index], items_[b.index]);
+        });
+    }
     // In place, one cycle of the permutation after the other: no second copy of the
     // records. A place done points to itself.
     for (std::size_t start = 0; start < keys.size(); ++start) {
@@ -175,7 +194,10 @@ void TListFiles::Add(TProjectFile file) {
 
 std::shared_ptr<const ScannedFolder> TListFiles::SharedFolder(const FolderPath& folder) {
     if (!lastFolder_ || lastFolder_->path != folder) {
-        lastFolder_ = std::make_shared<const ScannedFolder>(ScannedFolder{folder, folder.Shown()});
+        auto shared = std::make_shared<ScannedFolder>();
+        shared->path = folder;
+        shared->shown = folder.Shown();
+        lastFolder_ = std::move(shared);
     }
     return lastFolder_;
 }

@@ -22,17 +22,34 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace quorvel {
 
 // The folder of records, shared by all of them: its path for the system, and as
 // shown (ending with "/"; empty for bare names, which the system takes from the
-// working folder).
+// working folder). A folder found below the folder of a tree scan also knows the
+// folder it was found in and its name there, so that it is opened again from that
+// one and never through a symbolic link; its device and inode number tell it is
+// still the folder that was read.
 struct ScannedFolder {
     FolderPath path;
     Text shown;
+    std::shared_ptr<const ScannedFolder> parent; // null for the folder of a scan
+    std::string name;                            // its entry in `parent`
+    std::string relative; // its path below the folder of the scan, ending with "/"; empty for that folder
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    // The place of the folder in the order of a tree scan: its own entries come
+    // before those of the folders below it (0 for every folder of other scans).
+    std::uint32_t sequence = 0;
+    std::uint32_t depth = 1; // the folder of the scan is 1, the folders in it 2...
 };
+
+// What an entry of a folder is: a file (or anything else that is not a folder), or
+// a folder, or a symbolic link to one, listed by a scan that lists folders.
+enum class EntryKind : std::uint8_t { File, Folder };
 
 // One found file. A record keeps its name as the bytes of the directory entry (a
 // few bytes, often held inside the record itself), and the records of one folder
@@ -42,7 +59,7 @@ public:
     // `folder` ends with "/" (or is empty for a bare name); a null folder is empty.
     // `entry` is where the file is in the listing its scan kept (kNoEntry for none).
     TProjectFile(std::shared_ptr<const ScannedFolder> folder, std::string nameBytes, std::int64_t size,
-                 std::int64_t date, std::uint32_t entry = kNoEntry);
+                 std::int64_t date, std::uint32_t entry = kNoEntry, EntryKind kind = EntryKind::File);
     TProjectFile(std::shared_ptr<const ScannedFolder> folder, TextView name, std::int64_t size,
                  std::int64_t date);
 
@@ -63,6 +80,11 @@ public:
     Text FullPath() const;
 
     const std::shared_ptr<const ScannedFolder>& SharedFolder() const { return folder_; }
+    // A folder (or a link to one) rather than a file.
+    bool IsFolder() const { return kind_ == EntryKind::Folder; }
+    // Its path below the folder of its scan as bytes ("sub/b.txt"; the name alone
+    // in that folder).
+    std::string RelativeBytes() const { return folder_->relative + name_; }
     // The file's entry in the listing that TListFiles keeps of its folder; kNoEntry
     // when the record did not come from a scan.
     std::uint32_t ListingEntry() const { return entry_; }
@@ -73,6 +95,7 @@ private:
     std::int64_t size_;
     std::int64_t date_;
     std::uint32_t entry_;
+    EntryKind kind_;
 };
 
 // The records of a scan, in the order they were added until Sort is called.
@@ -120,15 +143,14 @@ private:
     std::shared_ptr<const ScannedFolder> onlyFolder_;
     bool sorted_ = true; // added in the order of Sort: a scan gives its files so
     std::shared_ptr<const ScannedFolder> lastFolder_;
-    std::vector<std::pair<std::shared_ptr<const ScannedFolder>, std::shared_ptr<const UniqueFd>>>
-        descriptors_;
+    std::unordered_map<const ScannedFolder*, std::shared_ptr<const UniqueFd>> descriptors_;
     struct Kept {
         std::shared_ptr<const ScannedFolder> folder;
         std::shared_ptr<const FolderListing> listing;
         mutable std::shared_ptr<const ListingIndex> index; // made on first use
     };
     const Kept* KeptOf(const std::shared_ptr<const ScannedFolder>& folder) const;
-    std::vector<Kept> listings_;
+    std::unordered_map<const ScannedFolder*, Kept> listings_;
 };
 
 // `dir` and `name` with exactly one "/" between them; nothing is added when `dir` is

@@ -1,6 +1,7 @@
 #include "files/history/recorded_runs.hpp"
 
 #include "files/listing/folder_listing.hpp"
+#include "files/listing/listing_index.hpp"
 #include "files/run/journal_messages.hpp"
 #include "files/run/journal_writer.hpp"
 #include "files/run/rename_steps.hpp"
@@ -10,7 +11,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <iterator>
+#include <span>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <unordered_map>
 
 namespace quorvel {
 
@@ -107,10 +112,117 @@ std::optional<Journal> ReadChecked(const std::string& path, std::vector<std::str
     return journal;
 }
 
+// The folders of a run over a tree as they are now, found from the run's folder:
+// each place by one of its names in its parent's place (the one it had, or one the
+// run gave it), never through a symbolic link, and only while it is the folder of
+// the run (its device and inode).
+class PlaceFolders {
+public:
+    PlaceFolders(const Journal& journal, int rootFd) : journal_(journal), rootFd_(rootFd) {
+        for (std::size_t i = 0; i < journal.files.size(); ++i) {
+            byInode_.emplace(journal.files[i].inode, i);
+        }
+    }
+
+    // Place k open, or an invalid descriptor with `error` set.
+    UniqueFd Open(std::uint32_t k, int& error) const {
+        error = 0;
+        if (k == 0) {
+            UniqueFd fd(::openat(rootFd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            error = fd.Valid() ? 0 : errno;
+            return fd;
+        }
+        if (k > journal_.places.size()) {
+            error = ENOENT;
+            return UniqueFd();
+        }
+        const JournalPlace& place = journal_.places[k - 1];
+        const UniqueFd parent = Open(place.parent, error);
+        if (!parent.Valid()) {
+            return UniqueFd();
+        }
+        std::vector<std::string> names{place.name};
+        const auto [from, to] = byInode_.equal_range(place.inode);
+        for (auto it = from; it != to; ++it) {
+            const RunFile& f = journal_.files[it->second];
+            if (PlaceOf(journal_, it->second) == place.parent) {
+                names.push_back(f.newName);
+                names.push_back(f.oldName);
+                if (!f.temporary.empty()) {
+                    names.push_back(f.temporary.str());
+                }
+            }
+        }
+        error = ENOENT;
+        for (const std::string& name : names) {
+            UniqueFd fd(
+                ::openat(parent.Get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            struct stat st {};
+            if (fd.Valid() && ::fstat(fd.Get(), &st) == 0 &&
+                static_cast<std::uint64_t>(st.st_dev) == place.device &&
+                static_cast<std::uint64_t>(st.st_ino) == place.inode) {
+                error = 0;
+                return fd;
+            }
+        }
+        return UniqueFd();
+    }
+
+    // Its path below the run's folder, by the names it had.
+    std::string Relative(std::uint32_t k) const {
+        std::string path;
+        while (k != 0 && k <= journal_.places.size()) {
+            const JournalPlace& place = journal_.places[k - 1];
+            path = path.empty() ? place.name : place.name + "/" + path;
+            k = place.parent;
+        }
+        return path;
+    }
+
+private:
+    const Journal& journal_;
+    int rootFd_;
+    std::unordered_multimap<std::uint64_t, std::size_t> byInode_;
+};
+
+// What every place of a run over a tree holds now; null where the place is not found.
+struct PlaceListings {
+    std::vector<std::optional<FolderListing>> listings;
+    std::vector<const FolderListing*> byPlace;
+};
+
+PlaceListings ListPlaces(const Journal& journal, const OpenedFolder& folder) {
+    PlaceListings out;
+    out.listings.resize(journal.places.size() + 1);
+    out.byPlace.assign(journal.places.size() + 1, nullptr);
+    out.byPlace[0] = &folder.listing;
+    const PlaceFolders places(journal, folder.fd.Get());
+    for (std::uint32_t k = 1; k <= journal.places.size(); ++k) {
+        int error = 0;
+        const UniqueFd fd = places.Open(k, error);
+        FolderListing listing;
+        if (fd.Valid() && ListFolder(fd.Get(), listing) == 0) {
+            out.listings[k] = std::move(listing);
+            out.byPlace[k] = &*out.listings[k];
+        }
+    }
+    return out;
+}
+
+// The state of the steps from the folders, for a run in one folder or over a tree.
+void Reconcile(Journal& journal, const OpenedFolder& folder) {
+    if (journal.places.empty()) {
+        ReconcileWithFolder(journal, folder.listing);
+        return;
+    }
+    const PlaceListings listings = ListPlaces(journal, folder);
+    ReconcileWithFolders(journal, listings.byPlace);
+}
+
 // The steps done, as the folder tells them, the records left as they are.
-std::size_t DoneOnDisk(Journal& journal, const FolderListing& listing) {
+std::size_t DoneOnDisk(Journal& journal, const OpenedFolder& folder) {
     const std::vector<StepState> recorded = journal.state;
-    ReconcileWithFolder(journal, listing);
+    Reconcile(journal, folder);
     const std::size_t done = journal.DoneSteps();
     journal.state = recorded;
     return done;
@@ -123,7 +235,7 @@ bool InPlace(const Entry& entry, const OpenedFolder& folder, std::vector<std::st
         return !s.undone && s.done > 0;
     }
     auto journal = ReadChecked(entry.path, warnings);
-    return journal && !journal->undone && DoneOnDisk(*journal, folder.listing) > 0;
+    return journal && !journal->undone && DoneOnDisk(*journal, folder) > 0;
 }
 
 // Whether a run recorded after entry `index` in the same folder has renames in place.
@@ -181,7 +293,7 @@ std::optional<JournalWriter> Lock(Journal& journal, const OpenedFolder& folder, 
     }
     writer->Follow(journal);
     const std::vector<StepState> recorded = journal.state;
-    ReconcileWithFolder(journal, folder.listing);
+    Reconcile(journal, folder);
     for (std::size_t s = 0; s < recorded.size(); ++s) {
         if (journal.state[s] != recorded[s]) {
             journal.state[s] == StepState::Done ? writer->Done(s) : writer->Reverted(s);
@@ -204,8 +316,105 @@ void NoteTemporaries(const Journal& journal, const OpenedFolder& folder, std::ve
             f.reason = f.reason.empty() ? said : f.reason.str() + " ; " + said;
         }
         f.outcome = RenameOutcome::Failed;
-        report.underTemporary.push_back({f.oldName, folder.identity.path.EntryPath(temporary)});
+        std::string where = temporary;
+        if (const std::uint32_t place = PlaceOf(journal, i); place != 0) {
+            where = PlaceFolders(journal, folder.fd.Get()).Relative(place) + "/" + temporary;
+        }
+        report.underTemporary.push_back({f.oldName, folder.identity.path.EntryPath(where)});
     }
+}
+
+// What each file of a journal is, read from the folder where one of its names
+// holds it: the verification after a resume tells a folder the run renames from a
+// folder that took a file's name.
+void TypesFromFolder(std::vector<RunFile>& files, const FolderListing& listing, int dirfd) {
+    const ListingIndex names(listing);
+    for (RunFile& f : files) {
+        for (const std::string_view name :
+             {std::string_view(f.oldName), std::string_view(f.temporary), std::string_view(f.newName)}) {
+            const std::uint32_t e = name.empty() ? kNoIndex : names.Find(name);
+            if (e == kNoIndex || listing.Inode(e) != f.inode) {
+                continue;
+            }
+            f.type = listing.Type(e);
+            struct stat st {};
+            const std::string path(name);
+            if (f.type == DT_UNKNOWN && ::fstatat(dirfd, path.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+                f.type = S_ISDIR(st.st_mode) ? DT_DIR : DT_REG;
+            }
+            break;
+        }
+    }
+}
+
+// Runs `work` on the files and steps of each stage of `journal` (the whole of it
+// for a run in one folder), in the order of the run or the other way round, each
+// with its folder open and as it is now. A folder that is not found leaves the
+// files of its stage as they are, failed with the reason. After `work` says it was
+// stopped, the stages not reached are left as they are.
+template <typename Work>
+bool ForEachStage(Journal& journal, OpenedFolder& folder, JournalWriter& writer, bool backwards,
+                  const Work& work) {
+    if (journal.places.empty()) {
+        return work(journal.files, journal.steps, journal.state, std::span<const FileStamp>(journal.stamps),
+                    folder.fd.Get(), folder.listing);
+    }
+    std::vector<JournalStage> stages = StagesOf(journal);
+    if (backwards) {
+        std::reverse(stages.begin(), stages.end());
+    }
+    const PlaceFolders places(journal, folder.fd.Get());
+    bool stopped = false;
+    for (const JournalStage& stage : stages) {
+        const auto first = static_cast<std::ptrdiff_t>(stage.firstFile);
+        const auto end = static_cast<std::ptrdiff_t>(stage.endFile);
+        if (stopped) {
+            for (auto f = journal.files.begin() + first; f != journal.files.begin() + end; ++f) {
+                f->reason = std::string(kStoppedText);
+            }
+            continue;
+        }
+        int error = 0;
+        const UniqueFd fd = places.Open(stage.place, error);
+        FolderListing listing;
+        if (fd.Valid()) {
+            error = ListFolder(fd.Get(), listing);
+        }
+        if (error != 0) {
+            const std::string why = error == ENOENT
+                                        ? NotTheSameFolderText(places.Relative(stage.place))
+                                        : FolderUnreadableText(places.Relative(stage.place), error);
+            for (auto f = journal.files.begin() + first; f != journal.files.begin() + end; ++f) {
+                f->outcome = RenameOutcome::Failed;
+                f->reason = why;
+            }
+            continue;
+        }
+        std::vector<RunFile> files(std::make_move_iterator(journal.files.begin() + first),
+                                   std::make_move_iterator(journal.files.begin() + end));
+        std::vector<Step> steps(journal.steps.begin() + static_cast<std::ptrdiff_t>(stage.firstStep),
+                                journal.steps.begin() + static_cast<std::ptrdiff_t>(stage.endStep));
+        for (Step& step : steps) {
+            step.file -= static_cast<std::uint32_t>(stage.firstFile);
+            if (step.after >= 0) {
+                step.after -= static_cast<std::int64_t>(stage.firstStep);
+            }
+        }
+        std::vector<StepState> state(journal.state.begin() + static_cast<std::ptrdiff_t>(stage.firstStep),
+                                     journal.state.begin() + static_cast<std::ptrdiff_t>(stage.endStep));
+        const std::span<const FileStamp> stamps =
+            journal.stamps.size() >= stage.endFile
+                ? std::span<const FileStamp>(journal.stamps)
+                      .subspan(stage.firstFile, stage.endFile - stage.firstFile)
+                : std::span<const FileStamp>();
+        writer.SetStage(stage.firstStep, stage.firstFile);
+        stopped = work(files, steps, state, stamps, fd.Get(), listing);
+        writer.SetStage(0, 0);
+        std::move(files.begin(), files.end(), journal.files.begin() + first);
+        std::copy(state.begin(), state.end(),
+                  journal.state.begin() + static_cast<std::ptrdiff_t>(stage.firstStep));
+    }
+    return stopped;
 }
 
 void CloseSession(JournalWriter& writer, TakeBackReport& report) {
@@ -220,9 +429,14 @@ TakeBackReport& Undo(Journal& journal, OpenedFolder& folder, const ProgressHook&
     if (!writer) {
         return report;
     }
-    Renamer renamer(folder.fd.Get());
-    FolderView view(folder.listing, StampCheck{folder.fd.Get(), journal.stamps});
-    report.stopped = UndoSteps(journal.files, journal.steps, journal.state, renamer, *writer, view, progress);
+    report.stopped =
+        ForEachStage(journal, folder, *writer, true,
+                     [&](std::vector<RunFile>& files, std::vector<Step>& steps, std::vector<StepState>& state,
+                         std::span<const FileStamp> stamps, int dirfd, const FolderListing& listing) {
+                         Renamer renamer(dirfd);
+                         FolderView view(listing, StampCheck{dirfd, stamps});
+                         return UndoSteps(files, steps, state, renamer, *writer, view, progress);
+                     });
     if (journal.DoneSteps() == 0) {
         writer->Undone();
     }
@@ -242,19 +456,24 @@ TakeBackReport& Resume(Journal& journal, OpenedFolder& folder, const ProgressHoo
     if (!writer) {
         return report;
     }
-    Renamer renamer(folder.fd.Get());
-    FolderView view(folder.listing, StampCheck{folder.fd.Get(), journal.stamps});
     std::vector<bool> doneBefore(journal.files.size(), false);
     for (std::size_t i = 0; i < journal.files.size(); ++i) {
         doneBefore[i] = journal.files[i].outcome == RenameOutcome::Renamed;
     }
-    report.stopped =
-        RenameSteps(journal.files, journal.steps, journal.state, renamer, *writer, view, progress);
-    FolderListing after;
-    if (ListFolder(folder.fd.Get(), after) == 0) {
-        PutBack(journal.files, journal.steps, journal.state,
-                Verify(journal.files, after, folder.fd.Get(), *writer), renamer, *writer);
-    }
+    report.stopped = ForEachStage(
+        journal, folder, *writer, false,
+        [&](std::vector<RunFile>& files, std::vector<Step>& steps, std::vector<StepState>& state,
+            std::span<const FileStamp> stamps, int dirfd, const FolderListing& listing) {
+            TypesFromFolder(files, listing, dirfd);
+            Renamer renamer(dirfd);
+            FolderView view(listing, StampCheck{dirfd, stamps});
+            const bool stopped = RenameSteps(files, steps, state, renamer, *writer, view, progress);
+            FolderListing after;
+            if (ListFolder(dirfd, after) == 0) {
+                PutBack(files, steps, state, Verify(files, after, dirfd, *writer), renamer, *writer);
+            }
+            return stopped;
+        });
     NoteTemporaries(journal, folder, journal.files, report);
     writer->Finished(journal.Counts());
     CloseSession(*writer, report);
@@ -323,7 +542,7 @@ TakeBackReport OnJournal(const std::string& path, const std::string& journalFold
         return report;
     }
     if (work == Work::Undo) {
-        if (DoneOnDisk(*journal, folder->listing) == 0) {
+        if (DoneOnDisk(*journal, *folder) == 0) {
             return report; // NothingToDo
         }
         return Undo(*journal, *folder, progress, report);
@@ -370,7 +589,7 @@ TakeBackReport UndoLastRun(const FolderPath& path, const std::string& journalFol
             continue;
         }
         auto journal = ReadChecked(entry->path, report.warnings);
-        if (!journal || journal->undone || DoneOnDisk(*journal, folder.listing) == 0) {
+        if (!journal || journal->undone || DoneOnDisk(*journal, folder) == 0) {
             continue;
         }
         return Undo(*journal, folder, progress, report);
@@ -455,7 +674,7 @@ bool ForgetRun(const std::string& path, const std::string& journalFolder, std::s
     std::string unused;
     if (const auto folder = OpenRecorded(journal->folder, unused, found)) {
         const std::vector<StepState> recorded = journal->state;
-        ReconcileWithFolder(*journal, folder->listing);
+        Reconcile(*journal, *folder);
         for (std::size_t s = 0; s < recorded.size(); ++s) {
             if (journal->state[s] != recorded[s]) {
                 journal->state[s] == StepState::Done ? writer->Done(s) : writer->Reverted(s);
@@ -507,7 +726,7 @@ InterruptedRuns ListInterruptedRuns(const std::string& journalFolder) {
         Found found = Found::Same;
         std::string why;
         if (const auto folder = OpenRecorded(journal->folder, why, found)) {
-            ReconcileWithFolder(*journal, folder->listing);
+            Reconcile(*journal, *folder);
             run.fromDisk = true;
             run.folderThere = true;
             run.temporary = FilesUnderTemporary(*journal).size();
@@ -580,7 +799,7 @@ RunHistory History(const FolderPath& path, const std::string& journalFolder) {
             const OpenedFolder* folder = only ? &*only : opened ? &*opened : nullptr;
             if (folder != nullptr) {
                 if (auto journal = ReadChecked(journalPath, history.warnings)) {
-                    ReconcileWithFolder(*journal, folder->listing);
+                    Reconcile(*journal, *folder);
                     run.renamed = journal->Counts().renamed;
                     run.fromDisk = true;
                 }

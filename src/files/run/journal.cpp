@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::string_view kMagic1 = "quorvel journal 1";
 constexpr std::string_view kMagic2 = "quorvel journal 2";
+constexpr std::string_view kMagic3 = "quorvel journal 3";
 
 std::optional<StepKind> KindOf(std::string_view letter) {
     if (letter == "M") {
@@ -40,7 +41,7 @@ public:
     bool Line(std::string_view line) {
         ++lineNumber_;
         if (lineNumber_ == 1) {
-            journal_.version = line == kMagic2 ? 2 : line == kMagic1 ? 1 : 0;
+            journal_.version = line == kMagic3 ? 3 : line == kMagic2 ? 2 : line == kMagic1 ? 1 : 0;
             return journal_.version != 0 || Fail(kNotAJournalText);
         }
         const Fields f(line);
@@ -112,12 +113,31 @@ private:
                     Number(f[3], journal_.unchanged) && Number(f[4], journal_.refused)) ||
                    Malformed();
         }
-        if (key == "file" && f.size() == (v2 ? 6u : 5u)) {
-            const std::size_t n = v2 ? 3 : 2; // the first name
-            std::uint64_t inode = 0;
-            const auto stamp = v2 ? ParseStamp(f[2]) : std::optional<FileStamp>(FileStamp{});
-            if (!Number(f[1], inode) || !stamp) {
+        const bool v3 = journal_.version >= 3;
+        if (key == "place" && v3 && f.size() == 5 && fileCount_ == 0) {
+            JournalPlace place;
+            if (!Number(f[1], place.parent) || place.parent > journal_.places.size() ||
+                !Number(f[2], place.device) || !Number(f[3], place.inode) || !Name(f[4], place.name)) {
                 return Malformed();
+            }
+            if (place.inode == 0) {
+                return Fail(kJournalInodeZeroText);
+            }
+            journal_.places.push_back(std::move(place));
+            return true;
+        }
+        if (key == "file" && f.size() == (v3 ? 7u : v2 ? 6u : 5u)) {
+            const std::size_t at = v3 ? 1 : 0;       // fields after the place
+            const std::size_t n = at + (v2 ? 3 : 2); // the first name
+            std::uint64_t inode = 0;
+            std::uint32_t place = 0;
+            const auto stamp = v2 ? ParseStamp(f[at + 2]) : std::optional<FileStamp>(FileStamp{});
+            if (!Number(f[at + 1], inode) || !stamp ||
+                (v3 && (!Number(f[1], place) || place > journal_.places.size()))) {
+                return Malformed();
+            }
+            if (v3) {
+                filePlace_.push_back(place);
             }
             if (inode == 0) {
                 return Fail(kJournalInodeZeroText);
@@ -148,6 +168,9 @@ private:
             const auto kind = KindOf(f[2]);
             if (!Number(f[1], step.file) || step.file >= fileCount_ || !kind || !Number(f[3], step.after) ||
                 step.after < -1 || step.after >= static_cast<std::int64_t>(journal_.steps.size())) {
+                return Malformed();
+            }
+            if (!filePlace_.empty() && !InStage(step)) {
                 return Malformed();
             }
             step.kind = *kind;
@@ -183,6 +206,9 @@ private:
             shape_ = {};
             hasTemporary_ = {};
             planned_ = true;
+            if (keepFiles_) {
+                journal_.filePlace = filePlace_;
+            }
             journal_.state.assign(steps, StepState::NotDone);
             everDone_.assign(files, false);
             return true;
@@ -232,8 +258,33 @@ private:
         return true;
     }
 
+    // Whether `step` keeps the stages of a run over a tree: the steps of a place
+    // follow each other, and those of a place that came before do not come back;
+    // the files too; a step waits only for a step of its place.
+    bool InStage(const Step& step) {
+        const std::uint32_t place = filePlace_[step.file];
+        if (journal_.steps.empty() || place != stagePlace_) {
+            if (std::find(stagesDone_.begin(), stagesDone_.end(), place) != stagesDone_.end()) {
+                return false;
+            }
+            if (!journal_.steps.empty()) {
+                stagesDone_.push_back(stagePlace_);
+            }
+            stagePlace_ = place;
+            stageFirstStep_ = journal_.steps.size();
+            stageFirstFile_ = step.file;
+        }
+        return step.file >= stageFirstFile_ &&
+               (step.after < 0 || static_cast<std::size_t>(step.after) >= stageFirstStep_);
+    }
+
     Journal& journal_;
     bool keepFiles_;
+    std::vector<std::uint32_t> filePlace_;
+    std::vector<std::uint32_t> stagesDone_;
+    std::uint32_t stagePlace_ = 0;
+    std::size_t stageFirstStep_ = 0;
+    std::uint32_t stageFirstFile_ = 0;
     std::size_t lineNumber_ = 0;
     std::size_t fileCount_ = 0;
     bool begun_ = false;
@@ -525,6 +576,50 @@ void ReconcileWithFolder(Journal& journal, const FolderListing& now) {
             journal.files[i].outcome = position[i] == 2 ? RenameOutcome::Renamed : RenameOutcome::Failed;
         }
     }
+}
+
+void ReconcileWithFolders(Journal& journal, const std::vector<const FolderListing*>& byPlace) {
+    for (const JournalStage& stage : StagesOf(journal)) {
+        const FolderListing* listing = stage.place < byPlace.size() ? byPlace[stage.place] : nullptr;
+        if (listing == nullptr) {
+            continue;
+        }
+        // The stage alone, as a journal of one folder.
+        Journal part;
+        part.files.assign(
+            std::make_move_iterator(journal.files.begin() + static_cast<std::ptrdiff_t>(stage.firstFile)),
+            std::make_move_iterator(journal.files.begin() + static_cast<std::ptrdiff_t>(stage.endFile)));
+        for (std::size_t s = stage.firstStep; s < stage.endStep; ++s) {
+            Step step = journal.steps[s];
+            step.file -= static_cast<std::uint32_t>(stage.firstFile);
+            part.steps.push_back(step);
+            part.state.push_back(journal.state[s]);
+        }
+        ReconcileWithFolder(part, *listing);
+        std::move(part.files.begin(), part.files.end(),
+                  journal.files.begin() + static_cast<std::ptrdiff_t>(stage.firstFile));
+        std::copy(part.state.begin(), part.state.end(),
+                  journal.state.begin() + static_cast<std::ptrdiff_t>(stage.firstStep));
+    }
+}
+
+std::vector<JournalStage> StagesOf(const Journal& journal) {
+    std::vector<JournalStage> stages;
+    for (std::size_t s = 0; s < journal.steps.size(); ++s) {
+        const std::size_t file = journal.steps[s].file;
+        const std::uint32_t place = PlaceOf(journal, file);
+        if (stages.empty() || stages.back().place != place) {
+            if (!stages.empty()) {
+                stages.back().endStep = s;
+            }
+            stages.push_back({place, s, s, file, file + 1});
+        }
+        stages.back().endFile = std::max(stages.back().endFile, file + 1);
+    }
+    if (!stages.empty()) {
+        stages.back().endStep = journal.steps.size();
+    }
+    return stages;
 }
 
 std::optional<Journal> ReadJournal(const std::string& path) {

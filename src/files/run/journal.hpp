@@ -29,6 +29,12 @@
 // (left as it is, never offered again), and at the end of every session
 // "summary FILES STEPS DONE RENAMED FLAGS R U F" (FLAGS: "-" or u undo tried, d
 // undone, s settled; R U F the last end, or "- - -") then "closed".
+// Version 3, the journal of a run over a tree of folders, adds after "begun" the
+// folders below the run's folder that hold files that move, and their parents:
+//     place PARENT DEV INO NAME             place 1, 2...; PARENT 0 is the run's folder
+// and gives each file its place: "file PLACE INO STAMP OLD NEW TEMPORARY|-". The
+// steps of one place follow each other, and a step waits only for a step of its
+// place: each place is one stage of the run, done whole before the next.
 // Version 1 has no stamps ("folder DEV INO PATH", "file INO OLD NEW TEMPORARY",
 // "i FILE INO") and no summary; it is still read.
 #pragma once
@@ -61,6 +67,22 @@ enum class RecordedState {
     Settled       // interrupted, and left as it was by choice
 };
 
+// A folder of a run over a tree: its parent's place (0, the run's folder, for a
+// folder in it), its device and inode, and its name in its parent when the run began.
+struct JournalPlace {
+    std::uint32_t parent = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::string name;
+};
+
+// The places of a run over a tree and the place of each of its files (by the
+// numbers of the files given to JournalWriter::Create). No places: one folder.
+struct RunPlaces {
+    std::vector<JournalPlace> places; // place 1 first
+    std::vector<std::uint32_t> ofFile;
+};
+
 // A journal as read back.
 struct Journal {
     std::string path;        // of the journal file
@@ -74,6 +96,10 @@ struct Journal {
     std::vector<RunFile> files;    // the files that move (Verdict::Ready)
     std::vector<FileStamp> stamps; // per file; unknown in a journal of version 1
     std::vector<Step> steps;
+    // Version 3: the places below the folder (place k is places[k - 1]) and the
+    // place of each file; empty for a run in one folder.
+    std::vector<JournalPlace> places;
+    std::vector<std::uint32_t> filePlace;
     std::vector<StepState> state;    // per step, as the records tell
     std::optional<RunCounts> counts; // from the last "end"
     // Files recorded under their new names at some time, undone since or not (the
@@ -144,6 +170,26 @@ std::optional<FolderIdentity> ReadJournalFolder(const std::string& path, std::st
 // file's inode is found under one of its names (old, temporary or new). Files found
 // nowhere keep what the records say.
 void ReconcileWithFolder(Journal& journal, const FolderListing& now);
+// The same for a run over a tree: `byPlace[k]` is the listing of place k (0 the
+// run's folder), null for a place that cannot be found; its files keep what the
+// records say.
+void ReconcileWithFolders(Journal& journal, const std::vector<const FolderListing*>& byPlace);
+
+// One stage of a journal: the steps [firstStep, endStep) and the files
+// [firstFile, endFile) of one place.
+struct JournalStage {
+    std::uint32_t place = 0;
+    std::size_t firstStep = 0;
+    std::size_t endStep = 0;
+    std::size_t firstFile = 0;
+    std::size_t endFile = 0;
+};
+// The stages of a journal in the order they were run (one for a run in one folder).
+std::vector<JournalStage> StagesOf(const Journal& journal);
+// The place of file `i` of `journal`.
+inline std::uint32_t PlaceOf(const Journal& journal, std::size_t i) {
+    return journal.filePlace.empty() ? 0 : journal.filePlace[i];
+}
 
 // The files of `journal` under their temporary name, as the state of the steps says.
 std::vector<std::uint32_t> FilesUnderTemporary(const Journal& journal);

@@ -23,6 +23,7 @@ namespace {
 
 constexpr std::size_t kBatchBytes = std::size_t{1} << 13; // about a thousand records
 constexpr std::string_view kMagic = "quorvel journal 2";
+constexpr std::string_view kMagicTree = "quorvel journal 3";
 // The error of a journal that would grow beyond kMostJournalBytes (no errno value).
 constexpr int kTooLarge = -1;
 
@@ -59,10 +60,12 @@ char KindLetter(StepKind kind) {
 
 std::string PlanText(const FolderIdentity& identity, std::size_t selected, const std::vector<RunFile>& files,
                      const std::vector<FileStamp>& stamps, const std::vector<Step>& steps,
-                     const std::vector<std::uint32_t>& order, const std::vector<std::uint32_t>& numbers) {
+                     const std::vector<std::uint32_t>& order, const std::vector<std::uint32_t>& numbers,
+                     const RunPlaces& places) {
+    const bool tree = !places.places.empty();
     std::string out;
     out.reserve((order.size() + steps.size()) * 48);
-    out.append(kMagic).append("\nfolder ");
+    out.append(tree ? kMagicTree : kMagic).append("\nfolder ");
     out += std::to_string(identity.device) + " " + std::to_string(identity.inode) + " " +
            StampText(identity.stamp) + " ";
     EscapeName(identity.path.Bytes(), out);
@@ -74,10 +77,19 @@ std::string PlanText(const FolderIdentity& identity, std::size_t selected, const
     }
     out += "\nbegun " + std::to_string(static_cast<long long>(std::time(nullptr))) + " " +
            std::to_string(selected) + " " + std::to_string(unchanged) + " " + std::to_string(refused) + "\n";
+    for (const JournalPlace& place : places.places) {
+        out += "place " + std::to_string(place.parent) + " " + std::to_string(place.device) + " " +
+               std::to_string(place.inode) + " ";
+        EscapeName(place.name, out);
+        out.push_back('\n');
+    }
     for (const std::uint32_t i : order) {
         const RunFile& f = files[i];
-        out += "file " + std::to_string(f.inode) + " " +
-               StampText(i < stamps.size() ? stamps[i] : FileStamp{}) + " ";
+        out += "file ";
+        if (tree) {
+            out += std::to_string(places.ofFile[i]) + " ";
+        }
+        out += std::to_string(f.inode) + " " + StampText(i < stamps.size() ? stamps[i] : FileStamp{}) + " ";
         EscapeName(f.oldName, out);
         out.push_back(' ');
         EscapeName(f.newName, out);
@@ -102,7 +114,8 @@ std::string PlanText(const FolderIdentity& identity, std::size_t selected, const
 std::optional<JournalWriter> JournalWriter::Create(const std::string& folder, const FolderIdentity& identity,
                                                    std::size_t selected, const std::vector<RunFile>& files,
                                                    const std::vector<FileStamp>& stamps,
-                                                   const std::vector<Step>& steps, std::string& error) {
+                                                   const std::vector<Step>& steps, std::string& error,
+                                                   const RunPlaces& places) {
     const auto store = JournalStore::Open(folder, JournalStore::Use::Write, error);
     if (!store) {
         return std::nullopt;
@@ -115,7 +128,7 @@ std::optional<JournalWriter> JournalWriter::Create(const std::string& folder, co
             order.push_back(step.file);
         }
     }
-    std::string plan = PlanText(identity, selected, files, stamps, steps, order, numbers);
+    std::string plan = PlanText(identity, selected, files, stamps, steps, order, numbers, places);
     if (plan.size() > kMostPlanBytes) {
         error = kPlanTooLargeText;
         return std::nullopt;
@@ -203,6 +216,7 @@ void JournalWriter::Record(std::string_view line) {
 }
 
 void JournalWriter::Done(std::size_t step) {
+    step += stepOffset_;
     if (step < done_.size()) {
         done_[step] = 1;
     }
@@ -210,6 +224,7 @@ void JournalWriter::Done(std::size_t step) {
 }
 
 void JournalWriter::Reverted(std::size_t step) {
+    step += stepOffset_;
     if (step < done_.size()) {
         done_[step] = 0;
     }
@@ -217,6 +232,7 @@ void JournalWriter::Reverted(std::size_t step) {
 }
 
 void JournalWriter::Inode(std::size_t file, std::uint64_t inode, const FileStamp& stamp) {
+    file += fileOffset_;
     if (!fileNumbers_.empty()) {
         if (fileNumbers_[file] == kNoFile) {
             return;

@@ -10,6 +10,7 @@
 
 #include "engine/unique_fd.hpp"
 #include "files/run/file_identity.hpp"
+#include "files/run/journal.hpp"
 #include "files/run/run_file.hpp"
 
 #include <array>
@@ -33,10 +34,13 @@ public:
     // folder, and prunes the old journals (journal_pruning.hpp). Only the files that
     // steps move are written. Nothing, with `error` set, when the journal cannot be
     // written.
+    // A run over a tree gives its `places` (journal.hpp); its steps come place by
+    // place.
     static std::optional<JournalWriter> Create(const std::string& folder, const FolderIdentity& identity,
                                                std::size_t selected, const std::vector<RunFile>& files,
                                                const std::vector<FileStamp>& stamps,
-                                               const std::vector<Step>& steps, std::string& error);
+                                               const std::vector<Step>& steps, std::string& error,
+                                               const RunPlaces& places = {});
     // Opens a journal to add the records of a resume, an undo or its settling. A
     // journal is locked while it is written: nothing, with `error` set, when another
     // process holds it (kJournalBusyText).
@@ -51,7 +55,11 @@ public:
     void Follow(const Journal& journal);
 
     // Step numbers and file numbers are those of the plan given to Create, or of
-    // the journal that was reopened.
+    // the journal that was reopened, counted from those SetStage gives.
+    void SetStage(std::size_t firstStep, std::size_t firstFile) {
+        stepOffset_ = firstStep;
+        fileOffset_ = firstFile;
+    }
     void Done(std::size_t step);
     void Reverted(std::size_t step);
     void Inode(std::size_t file, std::uint64_t inode, const FileStamp& stamp);
@@ -90,6 +98,8 @@ private:
     std::string pending_;
     std::uint64_t written_ = 0; // bytes in the file
     std::vector<std::uint32_t> fileNumbers_;
+    std::size_t stepOffset_ = 0;
+    std::size_t fileOffset_ = 0;
     StampKind folderStamp_ = StampKind::None;
     // What the summary is made of: the kind and the state of every step, the last
     // end, the flags.

@@ -26,6 +26,7 @@ void Reset(RunFile& file, std::size_t index, const TProjectFile& record) {
     file.temporary.clear();
     file.inode = 0;
     file.type = DT_UNKNOWN;
+    file.folder = record.IsFolder();
     file.verdict = Verdict::Ready;
     file.outcome = RenameOutcome::Unchanged;
     file.waitsFor = kNoFile;

@@ -3,6 +3,7 @@
 #include "engine/codec.hpp"
 #include "engine/compiled_script.hpp"
 #include "files/listing/folder_listing.hpp"
+#include "files/listing/scan.hpp"
 #include "files/run/by_folder.hpp"
 #include "files/run/journal_messages.hpp"
 #include "files/run/journal_writer.hpp"
@@ -14,8 +15,11 @@
 #include "files/run/verify.hpp"
 #include "files/tables/name_fold.hpp"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <optional>
+#include <unordered_map>
 
 namespace quorvel {
 
@@ -147,6 +151,232 @@ void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TLis
     report.journals.push_back(journal->Path());
 }
 
+// The folder of a tree scan the folders of `files` are found below; null when one
+// of them was not found by a tree scan or they are below different ones.
+const ScannedFolder* TreeRootOf(const TListFiles& files, const std::vector<RunFile>& run) {
+    const ScannedFolder* root = nullptr;
+    bool below = false;
+    for (const RunFile& f : run) {
+        const ScannedFolder* folder = files.Items(f.index).SharedFolder().get();
+        below = below || folder->parent != nullptr;
+        while (folder->parent) {
+            folder = folder->parent.get();
+        }
+        if (root != nullptr && root != folder) {
+            return nullptr;
+        }
+        root = folder;
+    }
+    return below ? root : nullptr;
+}
+
+// One stage of a run over a tree: the files of one folder.
+struct TreeStage {
+    std::shared_ptr<const ScannedFolder> folder;
+    std::vector<std::size_t> members; // their places in the whole run
+    std::vector<RunFile> run;
+    std::vector<Step> steps;
+    std::vector<FileStamp> stamps;
+    std::size_t firstStep = 0; // in the plan of the journal
+    std::size_t firstFile = 0;
+};
+
+// Its path below the run's folder, as shown in messages ("." for that folder).
+std::string RelativeOf(const ScannedFolder& folder) {
+    return folder.relative.empty() ? std::string(".") : folder.relative.substr(0, folder.relative.size() - 1);
+}
+
+// A run over a tree of folders: the stages are planned first, all of them, then
+// journaled in one journal, then run one folder after the other, the deepest first,
+// so that no rename happens under a folder already renamed. Each folder is opened
+// from the one that holds it, never through a symbolic link, and only while it is
+// the folder that was listed.
+void RunTree(RunReport& report, const TListFiles& files, const ScannedFolder& root,
+             const RunOptions& options) {
+    std::vector<TreeStage> stages;
+    {
+        std::unordered_map<const ScannedFolder*, std::size_t> stageOf;
+        for (std::size_t i = 0; i < report.files.size(); ++i) {
+            const auto& folder = files.Items(report.files[i].index).SharedFolder();
+            const auto [at, added] = stageOf.try_emplace(folder.get(), stages.size());
+            if (added) {
+                stages.push_back({});
+                stages.back().folder = folder;
+            }
+            stages[at->second].members.push_back(i);
+        }
+    }
+    std::stable_sort(stages.begin(), stages.end(), [](const TreeStage& a, const TreeStage& b) {
+        if (a.folder->depth != b.folder->depth) {
+            return a.folder->depth > b.folder->depth;
+        }
+        return a.folder->sequence < b.folder->sequence;
+    });
+    for (TreeStage& stage : stages) {
+        for (const std::size_t i : stage.members) {
+            stage.run.push_back(std::move(report.files[i]));
+        }
+    }
+    const auto putBack = [&] {
+        for (TreeStage& stage : stages) {
+            for (std::size_t k = 0; k < stage.members.size(); ++k) {
+                report.files[stage.members[k]] = std::move(stage.run[k]);
+            }
+        }
+    };
+    // The plan of every folder before anything moves.
+    int rootError = 0;
+    UniqueFd rootFd = OpenScannedFolder(files, root, rootError);
+    std::optional<FolderIdentity> identity;
+    if (rootFd.Valid()) {
+        identity = IdentifyFolder(rootFd.Get(), FolderPathOf(rootFd.Get(), root.path));
+        rootError = identity ? 0 : errno;
+    }
+    if (rootError != 0) {
+        report.stop = RunReport::Stop::FolderUnreadable;
+        report.error = FolderUnreadableText(root.path.ForSystem(), rootError);
+        for (TreeStage& stage : stages) {
+            StopAll(stage.run, report.error);
+        }
+        putBack();
+        return;
+    }
+    for (TreeStage& stage : stages) {
+        int error = 0;
+        const UniqueFd fd = OpenScannedFolder(files, *stage.folder, error);
+        FolderListing listing;
+        if (error == 0) {
+            error = ListFolder(fd.Get(), listing);
+        }
+        if (error != 0) {
+            StopAll(stage.run, FolderUnreadableText(RelativeOf(*stage.folder), error));
+            continue;
+        }
+        stage.steps = PlanFolder(stage.run, listing, FolderIgnoresCase(fd.Get()));
+        if (!options.dryRun && !stage.steps.empty()) {
+            stage.stamps =
+                StampsOfMovingFiles(stage.run, stage.steps, fd.Get(), FileStampKind(identity->stamp.kind));
+        }
+    }
+    if (options.dryRun) {
+        for (TreeStage& stage : stages) {
+            for (RunFile& f : stage.run) {
+                if (f.verdict == Verdict::Ready) {
+                    f.outcome = RenameOutcome::Renamed;
+                }
+            }
+        }
+    }
+    // One plan for the journal: the files of the stages one after the other, and
+    // the places of the folders that have renames, with the folders above them.
+    std::vector<RunFile> all;
+    std::vector<Step> steps;
+    std::vector<FileStamp> stamps;
+    RunPlaces places;
+    std::unordered_map<const ScannedFolder*, std::uint32_t> placeOf{{&root, 0}};
+    const std::function<std::uint32_t(const ScannedFolder&)> place = [&](const ScannedFolder& folder) {
+        if (const auto it = placeOf.find(&folder); it != placeOf.end()) {
+            return it->second;
+        }
+        const std::uint32_t parent = place(*folder.parent);
+        places.places.push_back({parent, folder.device, folder.inode, folder.name});
+        const auto k = static_cast<std::uint32_t>(places.places.size());
+        placeOf.emplace(&folder, k);
+        return k;
+    };
+    for (TreeStage& stage : stages) {
+        stage.firstStep = steps.size();
+        stage.firstFile = all.size();
+        if (stage.steps.empty() || options.dryRun) {
+            continue;
+        }
+        const std::uint32_t k = place(*stage.folder);
+        for (Step step : stage.steps) {
+            step.file += static_cast<std::uint32_t>(stage.firstFile);
+            if (step.after >= 0) {
+                step.after += static_cast<std::int64_t>(stage.firstStep);
+            }
+            steps.push_back(step);
+        }
+        for (std::size_t k2 = 0; k2 < stage.run.size(); ++k2) {
+            all.push_back(stage.run[k2]);
+            stamps.push_back(k2 < stage.stamps.size() ? stage.stamps[k2] : FileStamp{});
+            places.ofFile.push_back(k);
+        }
+    }
+    if (!options.dryRun && !steps.empty()) {
+        std::string why;
+        auto journal =
+            JournalWriter::Create(options.journalFolder.empty() ? JournalFolder() : options.journalFolder,
+                                  *identity, report.files.size(), all, stamps, steps, why, places);
+        if (!journal) {
+            report.stop = RunReport::Stop::NoJournal;
+            report.error = NoJournalText(why);
+            for (TreeStage& stage : stages) {
+                StopAll(stage.run, report.error);
+                stage.steps.clear();
+            }
+        } else {
+            for (TreeStage& stage : stages) {
+                if (stage.steps.empty()) {
+                    continue;
+                }
+                if (report.stopped) {
+                    for (RunFile& f : stage.run) {
+                        if (f.verdict == Verdict::Ready) {
+                            f.reason = std::string(kStoppedText);
+                        }
+                    }
+                    continue;
+                }
+                // Opened again: a folder swapped for another, or for a symbolic
+                // link, since the plan is refused; nothing is renamed in it.
+                int error = 0;
+                const UniqueFd fd = OpenScannedFolder(files, *stage.folder, error);
+                if (error != 0) {
+                    StopAll(stage.run, FolderUnreadableText(RelativeOf(*stage.folder), error));
+                    continue;
+                }
+                journal->SetStage(stage.firstStep, stage.firstFile);
+                Renamer renamer(fd.Get());
+                std::vector<StepState> state(stage.steps.size(), StepState::NotDone);
+                report.stopped =
+                    RenameSteps(stage.run, stage.steps, state, renamer, *journal, options.progress);
+                FolderListing after;
+                if (ListFolder(fd.Get(), after) == 0) {
+                    PutBack(stage.run, stage.steps, state, Verify(stage.run, after, fd.Get(), *journal),
+                            renamer, *journal);
+                }
+            }
+            journal->SetStage(0, 0);
+            RunCounts counts;
+            for (const TreeStage& stage : stages) {
+                const RunCounts c = CountsOf(stage.run);
+                counts.renamed += c.renamed;
+                counts.unchanged += c.unchanged;
+                counts.failed += c.failed;
+            }
+            journal->Finished(counts);
+            if (!journal->Close()) {
+                report.journalError = JournalIncompleteText(journal->FailureText());
+            }
+            report.journals.push_back(journal->Path());
+        }
+    }
+    // The steps in the order they were done, numbered by the files of the report.
+    for (const TreeStage& stage : stages) {
+        const std::size_t base = report.steps.size();
+        for (Step step : stage.steps) {
+            step.file = static_cast<std::uint32_t>(stage.members[step.file]);
+            if (step.after >= 0) {
+                step.after += static_cast<std::int64_t>(base);
+            }
+            report.steps.push_back(step);
+        }
+    }
+    putBack();
+}
+
 RunReport Run(const ScriptLines& script, const TListFiles& files, std::span<const std::size_t> selection,
               NumberCounter& counter, const RunOptions& options) {
     counter = 0;
@@ -155,6 +385,11 @@ RunReport Run(const ScriptLines& script, const TListFiles& files, std::span<cons
         return report;
     }
     report.files = NewNames(script, files, selection, counter, options.facts);
+    if (const ScannedFolder* root = TreeRootOf(files, report.files)) {
+        RunTree(report, files, *root, options);
+        Count(report);
+        return report;
+    }
     ByFolder(report.files, files,
              [&](std::vector<RunFile>& run, const std::shared_ptr<const ScannedFolder>& folder,
                  const FolderMembers& members) {

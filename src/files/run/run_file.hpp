@@ -39,6 +39,7 @@ struct RunFile {
     RareText temporary;      // the stop of a cycle of renames on the way; empty otherwise
     std::uint64_t inode = 0; // from the listing before the run; 0 when unknown
     unsigned char type = DT_UNKNOWN;
+    bool folder = false; // listed as a folder (or a link to one), to be renamed as one
     Verdict verdict = Verdict::Ready;
     RenameOutcome outcome = RenameOutcome::Unchanged;
     // The file of the run whose old name is this file's new name: it has to move

@@ -32,7 +32,8 @@ FactsOfFiles ReadFactsOfSelection(FactSet wanted, const TListFiles& files,
     return ReadFactsOfFiles(toRead, wanted, cache, progress, std::move(stop));
 }
 
-std::vector<FileFacts> FactsByRecord(FactsOfFiles facts, std::span<const std::size_t> selection, std::size_t count) {
+std::vector<FileFacts> FactsByRecord(FactsOfFiles facts, std::span<const std::size_t> selection,
+                                     std::size_t count) {
     std::vector<FileFacts> byRecord;
     if (facts.facts.empty()) {
         return byRecord;

@@ -25,6 +25,7 @@ FactsOfFiles ReadFactsOfSelection(FactSet wanted, const TListFiles& files,
 
 // `facts` (one per file of `selection`) moved to the places of their records in a
 // list of `count` records, as NewNames takes them.
-std::vector<FileFacts> FactsByRecord(FactsOfFiles facts, std::span<const std::size_t> selection, std::size_t count);
+std::vector<FileFacts> FactsByRecord(FactsOfFiles facts, std::span<const std::size_t> selection,
+                                     std::size_t count);
 
 } // namespace quorvel

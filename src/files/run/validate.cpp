@@ -63,7 +63,7 @@ void CheckEachFile(std::vector<RunFile>& files, const ListingIndex& entries,
         f.entry = e;
         f.inode = listing.Inode(e);
         f.type = listing.Type(e);
-        if (f.type == DT_DIR) {
+        if (f.type == DT_DIR && !f.folder) {
             Fail(f, Verdict::SourceMissing, std::string(kNowAFolderText));
             continue;
         }

@@ -1,0 +1,200 @@
+// Runs over a tree of folders on real trees: files and folders renamed in one run
+// and one journal, the deepest folders first, a folder swapped for a symbolic link
+// during the run, a run killed in the middle, and undo after a renamed folder was
+// moved away. The whole tree is compared, names and contents.
+#include "files/history/recorded_runs.hpp"
+#include "files/run/run_fixture.hpp"
+#include "files/run/safe_rename.hpp"
+
+#include <csignal>
+#include <cstdlib>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace quorvel {
+namespace {
+
+using test::Content;
+using test::kAddPrefix;
+
+class TreeRunTest : public test::RunFixture {
+protected:
+    void SetUp() override {
+        for (const char* folder : {"a", "a/b", "a/b/c", "d"}) {
+            std::filesystem::create_directory(dir_ / folder);
+        }
+        for (const char* file : {"1.txt", "a/2.txt", "a/3.txt", "a/b/4.txt", "a/b/c/5.txt", "d/6.txt"}) {
+            dir_.Write(file, file);
+        }
+    }
+
+    // Every entry below the folder: path -> content, "<dir>" for a folder.
+    Content Tree() const {
+        Content tree;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder_)) {
+            const std::string path = entry.path().string().substr(folder_.size() + 1);
+            tree[path] = entry.is_directory() ? "<dir>" : test::ReadFileBytes(entry.path().string());
+        }
+        return tree;
+    }
+
+    void ScanTree(TreeEntries entries = TreeEntries::FilesAndFolders, const char* filter = "*") {
+        files_.Clear();
+        TreeScan scan;
+        scan.depth = 0;
+        scan.entries = entries;
+        ASSERT_EQ(quorvel::ScanTree(FolderPath(folder_), files_, test::T(filter), scan).error, 0);
+        selection_.resize(files_.Count());
+        std::iota(selection_.begin(), selection_.end(), std::size_t{0});
+    }
+
+    TakeBackReport Undo() const { return UndoLastRun(FolderPath(folder_), journals_.path()); }
+    TakeBackReport Resume() const { return ResumeLastRun(FolderPath(folder_), journals_.path()); }
+};
+
+TEST_F(TreeRunTest, FilesAndFoldersAtEveryDepthInOneRunAndOneJournal) {
+    const Content before = Tree();
+    ScanTree();
+    const RunReport plan = Plan(kAddPrefix);
+    EXPECT_EQ(plan.renamed, 10u);
+    EXPECT_EQ(Tree(), before) << "a dry run touches nothing";
+    const RunReport run = Run(kAddPrefix);
+    EXPECT_EQ(run.renamed, 10u);
+    EXPECT_EQ(run.failed, 0u);
+    ASSERT_EQ(run.journals.size(), 1u);
+    EXPECT_EQ(Tree(), (Content{{"x_1.txt", "1.txt"},
+                               {"x_a", "<dir>"},
+                               {"x_a/x_2.txt", "a/2.txt"},
+                               {"x_a/x_3.txt", "a/3.txt"},
+                               {"x_a/x_b", "<dir>"},
+                               {"x_a/x_b/x_4.txt", "a/b/4.txt"},
+                               {"x_a/x_b/x_c", "<dir>"},
+                               {"x_a/x_b/x_c/x_5.txt", "a/b/c/5.txt"},
+                               {"x_d", "<dir>"},
+                               {"x_d/x_6.txt", "d/6.txt"}}));
+    const auto journal = ReadJournal(run.journals[0]);
+    ASSERT_TRUE(journal);
+    EXPECT_EQ(journal->version, 3);
+    EXPECT_EQ(journal->places.size(), 4u) << "a, a/b, a/b/c and d";
+    // The deepest folder first: nothing is renamed under a folder renamed before.
+    ASSERT_FALSE(journal->steps.empty());
+    EXPECT_EQ(journal->files[journal->steps.front().file].oldName, "5.txt");
+    EXPECT_EQ(journal->files[journal->steps.back().file].oldName, "d");
+
+    const TakeBackReport undo = Undo();
+    EXPECT_EQ(undo.status, TakeBackReport::Status::Done) << undo.error;
+    EXPECT_EQ(undo.done, 10u);
+    EXPECT_EQ(Tree(), before);
+    EXPECT_EQ(Undo().status, TakeBackReport::Status::NothingToDo);
+}
+
+TEST_F(TreeRunTest, NamesAreCheckedAndShiftedWithinTheirOwnFolder) {
+    dir_.Write("a/b/x_4.txt", "taken"); // a name the run would give is taken in a/b only
+    const Content before = Tree();
+    ScanTree(TreeEntries::Files, "?.txt");
+    const RunReport run = Run(kAddPrefix);
+    EXPECT_EQ(run.renamed, 5u);
+    EXPECT_EQ(run.failed, 1u) << "4.txt alone";
+    EXPECT_EQ(Tree().at("a/b/x_4.txt"), "taken");
+    EXPECT_EQ(Tree().at("a/b/4.txt"), "a/b/4.txt");
+    EXPECT_EQ(Tree().at("a/b/c/x_5.txt"), "a/b/c/5.txt");
+    EXPECT_EQ(Undo().done, 5u);
+    EXPECT_EQ(Tree(), before);
+
+    // "2.txt" -> "3.txt" -> "4.txt" in a: a shift, in the order that frees each name.
+    ScanTree(TreeEntries::Files, "?.txt");
+    EXPECT_EQ(Run(test::kShiftUp).failed, 0u);
+    EXPECT_EQ(Tree().at("a/4.txt"), "a/3.txt");
+    EXPECT_EQ(Tree().at("a/3.txt"), "a/2.txt");
+    EXPECT_EQ(Tree().at("a/b/c/6.txt"), "a/b/c/5.txt");
+    EXPECT_EQ(Undo().status, TakeBackReport::Status::Done);
+    EXPECT_EQ(Tree(), before);
+}
+
+// A folder swapped for a symbolic link once the run has begun is not followed:
+// nothing is renamed through the link, the rest of the tree is.
+TEST_F(TreeRunTest, AFolderSwappedForALinkDuringTheRunIsRefused) {
+    const test::TempDir elsewhere; // outside the tree
+    elsewhere.Write("6.txt", "not in the tree");
+    ScanTree(TreeEntries::Files, "?.txt");
+    RunOptions options = Options();
+    bool swapped = false;
+    options.progress = [&](std::size_t, std::size_t) {
+        if (!swapped) { // after the first rename, in the deepest folder
+            swapped = true;
+            std::filesystem::rename(dir_ / "d", dir_ / "d-moved");
+            std::filesystem::create_directory_symlink(elsewhere.path(), dir_ / "d");
+        }
+        return true;
+    };
+    counter_ = 0;
+    const RunReport run = RunRenames(kAddPrefix, files_, selection_, counter_, options);
+    EXPECT_EQ(run.failed, 1u);
+    EXPECT_EQ(run.renamed, 5u);
+    EXPECT_EQ(test::FolderContent(elsewhere.path()), (Content{{"6.txt", "not in the tree"}}));
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "d-moved/6.txt"));
+    std::filesystem::remove(dir_ / "d");
+    std::filesystem::rename(dir_ / "d-moved", dir_ / "d");
+    EXPECT_EQ(Undo().done, 5u);
+}
+
+// A folder the run renamed, moved away by the user: undo takes back the rest and
+// says which files it could not reach.
+TEST_F(TreeRunTest, UndoAfterARenamedFolderWasMovedAway) {
+    ScanTree();
+    ASSERT_EQ(Run(kAddPrefix).renamed, 10u);
+    std::filesystem::rename(dir_ / "x_a/x_b", dir_ / "gone");
+    const TakeBackReport undo = Undo();
+    EXPECT_EQ(undo.status, TakeBackReport::Status::Failures);
+    EXPECT_EQ(Tree().count("a/2.txt"), 1u);
+    EXPECT_EQ(Tree().count("d/6.txt"), 1u);
+    EXPECT_EQ(Tree().count("1.txt"), 1u);
+    EXPECT_EQ(Tree().count("gone/x_4.txt"), 1u) << "left where the user put it";
+    EXPECT_GE(undo.failed, 3u) << "x_b, x_4.txt, x_c and x_5.txt are out of reach";
+}
+
+int g_callsLeft = 0;
+int KillingRenameat2(int olddirfd, const char* oldpath, int newdirfd, const char* newpath,
+                     unsigned int flags) {
+    if (--g_callsLeft == 0) {
+        ::raise(SIGKILL);
+    }
+    return ::renameat2(olddirfd, oldpath, newdirfd, newpath, flags);
+}
+
+TEST_F(TreeRunTest, ARunKilledInTheMiddleIsTakenBackOrFinished) {
+    const Content before = Tree();
+    ScanTree();
+    const RunReport whole = Plan(kAddPrefix);
+    ASSERT_EQ(whole.renamed, 10u);
+    for (const bool finish : {false, true}) {
+        for (const int killAt : {1, 3, 6, 9}) {
+            SCOPED_TRACE(testing::Message() << (finish ? "resume " : "undo ") << killAt);
+            ScanTree();
+            const pid_t child = ::fork();
+            if (child == 0) {
+                g_callsLeft = killAt;
+                SetRenameat2ForTests(&KillingRenameat2);
+                Run(kAddPrefix);
+                std::_Exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+            if (finish) {
+                const TakeBackReport resume = Resume();
+                EXPECT_EQ(resume.status, TakeBackReport::Status::Done) << resume.error;
+                EXPECT_EQ(Tree().count("x_a/x_b/x_c/x_5.txt"), 1u);
+                EXPECT_EQ(Tree().size(), before.size());
+            }
+            const TakeBackReport undo = Undo();
+            EXPECT_EQ(undo.status, finish || killAt > 1 ? TakeBackReport::Status::Done
+                                                        : TakeBackReport::Status::NothingToDo)
+                << undo.error;
+            EXPECT_EQ(Tree(), before);
+        }
+    }
+}
+
+} // namespace
+} // namespace quorvel

@@ -153,6 +153,35 @@ TEST_F(TreeRunTest, UndoAfterARenamedFolderWasMovedAway) {
     EXPECT_GE(undo.failed, 3u) << "x_b, x_4.txt, x_c and x_5.txt are out of reach";
 }
 
+// A journal of a tree whose places or stages were tampered with is refused whole.
+TEST_F(TreeRunTest, ACraftedTreeJournalIsRefusedWhole) {
+    ScanTree();
+    const RunReport run = Run(kAddPrefix);
+    ASSERT_EQ(run.journals.size(), 1u);
+    const std::string good = test::ReadFileBytes(run.journals[0]);
+    const std::size_t place = good.find("\nplace 0 ") + 1;
+    const std::string placeLine = good.substr(place, good.find('\n', place) - place);
+    const std::string name = placeLine.substr(placeLine.rfind(' ') + 1);
+    const std::size_t step = good.find("\nstep ") + 1;
+    const std::string firstStep = good.substr(step, good.find('\n', step) - step + 1);
+    const std::pair<const char*, std::string> crafted[] = {
+        {"parent out of range", std::string(good).replace(place, 8, "place 9 ")},
+        {"name of another folder",
+         std::string(good).replace(place + placeLine.size() - name.size(), name.size(), "..")},
+        {"name through a folder",
+         std::string(good).replace(place + placeLine.size() - name.size(), name.size(), "a/b")},
+        {"file of no place", std::string(good).replace(good.find("\nfile ") + 1, 7, "file 99 ")},
+        // The first step again after the others: its place comes back.
+        {"stages interleaved", std::string(good).insert(good.find("\nplanned ") + 1, firstStep)},
+    };
+    for (const auto& [what, bytes] : crafted) {
+        const std::string path = journals_.Write(std::string("9-") + what + ".journal", bytes);
+        std::string why;
+        EXPECT_FALSE(ReadJournal(path, why)) << what;
+        EXPECT_EQ(UndoRun(path, journals_.path()).status, TakeBackReport::Status::Refused) << what;
+    }
+}
+
 int g_callsLeft = 0;
 int KillingRenameat2(int olddirfd, const char* oldpath, int newdirfd, const char* newpath,
                      unsigned int flags) {

@@ -347,6 +347,23 @@ void TypesFromFolder(std::vector<RunFile>& files, const FolderListing& listing, 
     }
 }
 
+// Once the work is done, the files of a run over a tree are named by their paths
+// below the run's folder in what is reported.
+void NameByPath(Journal& journal, const OpenedFolder& folder) {
+    if (journal.places.empty()) {
+        return;
+    }
+    const PlaceFolders places(journal, folder.fd.Get());
+    for (std::size_t i = 0; i < journal.files.size(); ++i) {
+        if (const std::uint32_t place = PlaceOf(journal, i); place != 0) {
+            const std::string below = places.Relative(place) + "/";
+            RunFile& f = journal.files[i];
+            f.oldName = below + f.oldName;
+            f.newName = below + f.newName;
+        }
+    }
+}
+
 // Runs `work` on the files and steps of each stage of `journal` (the whole of it
 // for a run in one folder), in the order of the run or the other way round, each
 // with its folder open and as it is now. A folder that is not found leaves the
@@ -442,6 +459,7 @@ TakeBackReport& Undo(Journal& journal, OpenedFolder& folder, const ProgressHook&
     }
     NoteTemporaries(journal, folder, journal.files, report);
     CloseSession(*writer, report);
+    NameByPath(journal, folder);
     report.files = std::move(journal.files);
     for (RunFile& f : report.files) {
         std::swap(f.oldName, f.newName);
@@ -477,6 +495,7 @@ TakeBackReport& Resume(Journal& journal, OpenedFolder& folder, const ProgressHoo
     NoteTemporaries(journal, folder, journal.files, report);
     writer->Finished(journal.Counts());
     CloseSession(*writer, report);
+    NameByPath(journal, folder);
     // What this session did: files already renamed before it are left out.
     std::vector<RunFile> files;
     for (std::size_t i = 0; i < journal.files.size(); ++i) {

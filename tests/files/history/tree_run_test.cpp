@@ -85,6 +85,9 @@ TEST_F(TreeRunTest, FilesAndFoldersAtEveryDepthInOneRunAndOneJournal) {
     EXPECT_EQ(undo.status, TakeBackReport::Status::Done) << undo.error;
     EXPECT_EQ(undo.done, 10u);
     EXPECT_EQ(Tree(), before);
+    EXPECT_TRUE(std::any_of(undo.files.begin(), undo.files.end(), [](const RunFile& f) {
+        return f.newName == "a/b/c/5.txt";
+    })) << "a file below the folder is named by its path";
     EXPECT_EQ(Undo().status, TakeBackReport::Status::NothingToDo);
 }
 

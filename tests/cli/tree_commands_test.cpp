@@ -1,9 +1,12 @@
 // quorvel-cli preview and run on a tree: -r, --depth, --folders, --folders-only, each
 // entry named by its path below the folder. Every file holds its own name.
 #include "cli/cli_fixture.hpp"
+#include "support/mounted_folder.hpp"
 #include "support/unprivileged.hpp"
 
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
@@ -132,6 +135,20 @@ TEST_F(TreeCommandsTest, AnUnreadableSubFolderIsSaidAndTheRestPreviewed) {
         GTEST_SKIP() << "cannot give up root's rights here";
     }
     EXPECT_EQ(*status, 0) << "1: the rest was not previewed, 2: not said so, 4: not status 1";
+}
+
+// A file system mounted below the folder is entered only with --cross-devices.
+TEST_F(TreeCommandsTest, AnotherFileSystemIsEnteredOnlyWhenAsked) {
+    const test::MountedFolder tmpfs(test::MountedFolder::Kind::Tmpfs, std::uint64_t{1} << 20);
+    if (!tmpfs.Mounted()) {
+        GTEST_SKIP() << tmpfs.Why();
+    }
+    const std::string above = std::filesystem::path(tmpfs.path()).parent_path();
+    std::ofstream(above + "/a.txt") << "above";
+    std::ofstream(tmpfs / "b.txt") << "mounted";
+    EXPECT_EQ(Cli({"preview", "-r", prefix_, above}).out, "a.txt\tx_a.txt\n");
+    EXPECT_EQ(Cli({"preview", "-r", "--cross-devices", prefix_, above}).out,
+              "a.txt\tx_a.txt\nmnt/b.txt\tmnt/x_b.txt\n");
 }
 
 TEST_F(TreeCommandsTest, RunRenamesTheFilesOfTheTreeAndNamesThemByTheirPath) {

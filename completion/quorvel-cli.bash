@@ -21,11 +21,15 @@ _quorvel_cli() {
         COMPREPLY=($(compgen -W "name size modified taken" -- "$cur"))
         return
     fi
+    if ((options)) && [[ $prev == --depth ]]; then
+        COMPREPLY=($(compgen -W "1 2 3" -- "$cur")) # a depth: any whole number from 1
+        return
+    fi
     for ((i = 2; i < cword; i++)); do
         if ((options)) && [[ ${words[i]} == -- ]]; then
             options=0
-        elif ((options)) && [[ ${words[i]} == --sort ]]; then
-            ((i++)) # its key
+        elif ((options)) && [[ ${words[i]} == --sort || ${words[i]} == --depth ]]; then
+            ((i++)) # its value
         elif ((options)) && [[ ${words[i]} == -?* ]]; then
             [[ ${words[i]} == -h || ${words[i]} == --help ]] && return
         else
@@ -36,9 +40,10 @@ _quorvel_cli() {
 
     if ((options)) && [[ $cur == -* ]]; then
         local flags="--help --"
+        local tree="-r --recursive --depth --folders --folders-only --cross-devices"
         case $command in
-            run) flags="--dry-run -0 --null --sort --reverse $flags" ;;
-            preview) flags="-0 --null --sort --reverse $flags" ;;
+            run) flags="--dry-run -0 --null --sort --reverse $tree $flags" ;;
+            preview) flags="-0 --null --sort --reverse $tree $flags" ;;
             apply) flags="-0 --null $flags" ;;
         esac
         COMPREPLY=($(compgen -W "$flags" -- "$cur"))

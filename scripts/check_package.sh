@@ -65,11 +65,13 @@ expect_completion() {
     fi
 }
 expect_completion "run resume " quorvel-cli r
-expect_completion "--dry-run -0 --null --sort --reverse --help -- " quorvel-cli run -
+expect_completion "--dry-run -0 --null --sort --reverse -r --recursive --depth --folders --folders-only --cross-devices --help -- " quorvel-cli run -
+expect_completion "--folders --folders-only " quorvel-cli preview -r --depth 2 --fo
+expect_completion "2 " quorvel-cli run --depth 2
 expect_completion "size " quorvel-cli preview --sort s
 expect_completion "taken " quorvel-cli run --sort t
 expect_completion "usr " quorvel-cli undo ""
-echo "bash completion of quorvel-cli: commands, options, sort keys, folders"
+echo "bash completion of quorvel-cli: commands, options, sort keys, depths, folders"
 
 echo "-- the installed programs"
 cli="$root/usr/bin/quorvel-cli"

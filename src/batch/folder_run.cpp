@@ -22,27 +22,31 @@ namespace quorvel {
 
 namespace {
 
-bool WritePlan(const RunReport& report, bool null) {
+// The steps and the report name each entry by its path below the folder of the run.
+bool WritePlan(const RunReport& report, const TListFiles& files, bool null) {
     Output out(STDOUT_FILENO);
     for (const Step& step : report.steps) {
-        out.Write(StepFrom(step, report.files));
+        const TProjectFile& record = files.Items(report.files[step.file].index);
+        out.Write(PathInScan(record, StepFrom(step, report.files)));
         out.Put(null ? '\0' : '\t');
-        out.Write(StepTo(step, report.files));
+        out.Write(PathInScan(record, StepTo(step, report.files)));
         out.Put(null ? '\0' : '\n');
     }
     return out.Flush();
 }
 
-void WriteReport(const RunReport& report, bool dryRun) {
+void WriteReport(const RunReport& report, const TListFiles& files, bool dryRun) {
     Output err(STDERR_FILENO);
     for (const RunFile& f : report.files) {
-        if (f.outcome == RenameOutcome::Failed) {
-            err.Write(FailureLine(f.oldName, f.newName, f.reason));
-            err.Put('\n');
-        } else if (!f.note.empty()) {
-            err.Write(WarningLine(f.oldName, f.newName, f.note));
-            err.Put('\n');
+        if (f.outcome != RenameOutcome::Failed && f.note.empty()) {
+            continue;
         }
+        const TProjectFile& record = files.Items(f.index);
+        const std::string oldPath = PathInScan(record, f.oldName);
+        const std::string newPath = PathInScan(record, f.newName);
+        err.Write(f.outcome == RenameOutcome::Failed ? FailureLine(oldPath, newPath, f.reason)
+                                                     : WarningLine(oldPath, newPath, f.note));
+        err.Put('\n');
     }
     std::string summary = CountText(report.files.size(), "fichier", "fichiers");
     if (!report.files.empty()) {
@@ -68,8 +72,10 @@ int RunScriptOnFolder(const FolderRunRequest& request) {
     }
     TListFiles files;
     std::vector<std::size_t> selection;
-    if (const auto status = ListWholeFolder(request.folder, request.filter, files, selection)) {
-        return *status;
+    const WholeFolder listed =
+        ListWholeFolder(request.folder, request.filter, request.scope, files, selection);
+    if (listed.status) {
+        return *listed.status;
     }
     FactsCache cache;
     ArrangeFiles(selection, files, request.order, cache);
@@ -98,15 +104,17 @@ int RunScriptOnFolder(const FolderRunRequest& request) {
     case RunReport::Stop::None:
         break;
     }
-    const bool written = !request.dryRun || WritePlan(report, request.null);
-    WriteReport(report, request.dryRun);
+    const bool written = !request.dryRun || WritePlan(report, files, request.null);
+    WriteReport(report, files, request.dryRun);
     if (!report.journalError.empty()) {
         Say(report.journalError);
     }
     if (!written || !report.journalError.empty()) {
         return kOutputError;
     }
-    return report.failed == 0 ? kOk : kFailures;
+    // A folder below that could not be read was said before the run: its files were
+    // left alone, and the run is not a success.
+    return report.failed == 0 && listed.unreadable == 0 ? kOk : kFailures;
 }
 
 } // namespace quorvel

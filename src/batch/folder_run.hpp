@@ -1,9 +1,11 @@
-// A script run on the files of a folder that match a filter, every file selected,
-// without asking: `quorvel-cli run` and `quorvel SCRIPT FOLDER [FILTER]` both come
-// here. The plan of a dry run goes to standard output, the report to standard error.
+// A script run on the files of a folder (and of the folders below it, when asked)
+// that match a filter, every file selected, without asking: `quorvel-cli run` and
+// `quorvel SCRIPT FOLDER [FILTER]` both come here. The plan of a dry run goes to standard output, the report
+// to standard error.
 #pragma once
 
 #include "batch/load_script.hpp"
+#include "batch/whole_folder.hpp"
 #include "files/listing/folder_path.hpp"
 #include "files/run/file_order.hpp"
 
@@ -16,7 +18,8 @@ struct FolderRunRequest {
     Voice voice = Voice::Cli;
     std::string_view script; // path, as bytes
     FolderPath folder;
-    FileOrder order; // of the files, and so of their numbering
+    FolderScope scope;       // the folder alone, files only, unless asked
+    FileOrder order;         // of the files, and so of their numbering
     std::string_view filter; // as bytes; empty: "*.*"
     bool dryRun = false;
     bool null = false; // the plan of a dry run separated by NUL

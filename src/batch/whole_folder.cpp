@@ -10,17 +10,35 @@
 
 namespace quorvel {
 
-std::optional<int> ListWholeFolder(const FolderPath& folder, std::string_view filter, TListFiles& files,
-                                   std::vector<std::size_t>& selection) {
+WholeFolder ListWholeFolder(const FolderPath& folder, std::string_view filter, const FolderScope& scope,
+                            TListFiles& files, std::vector<std::size_t>& selection) {
     const Text pattern = filter.empty() ? Text(U"*.*") : DecodeName(filter);
-    if (const int error = ScanFolder(folder, files, pattern, ScanDetail::NamesOnly); error != 0) {
-        Say(FolderUnreadableText(folder.Bytes(), error));
-        return kCannotOpen;
+    TreeScan scan;
+    scan.depth = scope.depth;
+    scan.crossDevices = scope.crossDevices;
+    scan.entries = scope.entries;
+    scan.detail = ScanDetail::NamesOnly;
+    const TreeScanReport report = ScanTree(folder, files, pattern, scan);
+    WholeFolder listed;
+    if (report.error != 0) {
+        Say(FolderUnreadableText(folder.Bytes(), report.error));
+        listed.status = kCannotOpen;
+        return listed;
     }
+    for (const UnreadableFolder& below : report.unreadable) {
+        Say(FolderUnreadableText(below.relative, below.error));
+    }
+    listed.unreadable = report.unreadable.size();
     files.Sort();
     selection.resize(files.Count());
     std::iota(selection.begin(), selection.end(), std::size_t{0});
-    return std::nullopt;
+    return listed;
+}
+
+std::string PathInScan(const TProjectFile& record, std::string_view name) {
+    std::string path = record.SharedFolder()->relative;
+    path.append(name);
+    return path;
 }
 
 } // namespace quorvel

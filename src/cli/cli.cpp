@@ -93,14 +93,17 @@ int Apply(const Invocation& inv) {
 struct Command {
     std::string_view name;
     int (*run)(const Invocation&);
-    bool dryRun; // takes --dry-run
-    bool sorts;  // takes --sort and --reverse
+    AllowedOptions options;
 };
 
 constexpr Command kCommands[] = {
-    {"apply", Apply, false, false},   {"check", Check, false, false},     {"preview", Preview, false, true},
-    {"run", RunFolder, true, true},   {"undo", Undo, false, false},       {"resume", Resume, false, false},
-    {"history", History, false, false},
+    {"apply", Apply, {}},
+    {"check", Check, {}},
+    {"preview", Preview, {.sort = true, .tree = true}},
+    {"run", RunFolder, {.dryRun = true, .sort = true, .tree = true}},
+    {"undo", Undo, {}},
+    {"resume", Resume, {}},
+    {"history", History, {}},
 };
 
 int Print(std::string_view text) {
@@ -129,7 +132,7 @@ int Run(std::span<const std::string_view> args) {
             continue;
         }
         std::string error;
-        const auto inv = ParseOptions(rest, error, command.dryRun, command.sorts);
+        const auto inv = ParseOptions(rest, error, command.options);
         if (!inv) {
             return UsageError(error, command.name);
         }

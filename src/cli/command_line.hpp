@@ -2,6 +2,7 @@
 #pragma once
 
 #include "batch/output.hpp"
+#include "batch/whole_folder.hpp"
 #include "engine/script.hpp"
 #include "files/run/file_order.hpp"
 
@@ -27,14 +28,25 @@ struct Invocation {
     bool null = false;   // -0, --null
     bool dryRun = false; // --dry-run
     FileOrder order;     // --sort KEY, --reverse
+    // -r, --recursive, --depth N, --folders, --folders-only, --cross-devices
+    FolderScope scope;
     std::vector<std::string_view> operands;
 };
 
+// The options a command takes besides -0 and --help.
+struct AllowedOptions {
+    bool dryRun = false; // --dry-run
+    bool sort = false;   // --sort KEY (or --sort=KEY), --reverse
+    // -r, --recursive, --depth N (or --depth=N), --folders, --folders-only,
+    // --cross-devices
+    bool tree = false;
+};
+
 // Options are read up to the first operand; everything after it is an operand, so
-// a name such as "-rf" after the script is a name. --dry-run is accepted only with
-// `allowDryRun`, --sort KEY (or --sort=KEY) and --reverse only with `allowSort`. -h or --help among the options makes it a request for help, even
-// after an unknown option. Nothing, with `error` set, for an unknown option.
+// a name such as "-rf" after the script is a name. -h or --help among the options
+// makes it a request for help, even after an unknown option. Nothing, with `error`
+// set, for an unknown option or a bad value.
 std::optional<Invocation> ParseOptions(std::span<const std::string_view> args, std::string& error,
-                                       bool allowDryRun = false, bool allowSort = false);
+                                       AllowedOptions allowed = {});
 
 } // namespace quorvel::cli

@@ -43,10 +43,11 @@ int Preview(const Invocation& inv) {
     }
     TListFiles files;
     std::vector<std::size_t> selection;
-    if (const auto status =
-            ListWholeFolder(FolderPath(std::string(inv.operands[1])),
-                            inv.operands.size() == 3 ? inv.operands[2] : "", files, selection)) {
-        return *status;
+    const WholeFolder listed =
+        ListWholeFolder(FolderPath(std::string(inv.operands[1])),
+                        inv.operands.size() == 3 ? inv.operands[2] : "", inv.scope, files, selection);
+    if (listed.status) {
+        return *listed.status;
     }
     std::vector<RunFile> names;
     NumberCounter counter = 0;
@@ -60,22 +61,25 @@ int Preview(const Invocation& inv) {
         return kEngineError;
     }
     // A file whose name the engine could not make is told on standard error, with
-    // its reason, and left out of standard output.
+    // its reason, and left out of standard output. Each file is named by its path
+    // below FOLDER.
     Output out(STDOUT_FILENO);
     Output err(STDERR_FILENO);
     const char field = inv.null ? '\0' : '\t';
     const char record = inv.null ? '\0' : '\n';
     std::size_t failed = 0;
     for (const RunFile& file : names) {
+        const TProjectFile& entry = files.Items(file.index);
         if (file.verdict == Verdict::EngineFailure || file.verdict == Verdict::ValueMissing) {
             ++failed;
-            err.Write(FormatText(Tr("échec : %s : %s"), {Quoted(file.oldName), file.reason.str()}));
+            err.Write(FormatText(Tr("échec : %s : %s"),
+                                 {Quoted(PathInScan(entry, file.oldName)), file.reason.str()}));
             err.Put('\n');
             continue;
         }
-        out.Write(file.oldName);
+        out.Write(PathInScan(entry, file.oldName));
         out.Put(field);
-        out.Write(file.newName);
+        out.Write(PathInScan(entry, file.newName));
         out.Put(record);
     }
     const bool written = out.Flush();
@@ -84,7 +88,7 @@ int Preview(const Invocation& inv) {
     if (!written) {
         return kOutputError;
     }
-    return failed == 0 ? kOk : kFailures;
+    return failed == 0 && listed.unreadable == 0 ? kOk : kFailures;
 }
 
 int RunFolder(const Invocation& inv) {
@@ -98,6 +102,7 @@ int RunFolder(const Invocation& inv) {
     request.dryRun = inv.dryRun;
     request.null = inv.null;
     request.order = inv.order;
+    request.scope = inv.scope;
     return RunScriptOnFolder(request);
 }
 

@@ -352,8 +352,9 @@ TEST_F(FolderCommandsTest, BadCommandLines) {
 }
 
 TEST_F(FolderCommandsTest, HelpAndUnknownOptionsOfACommandGiveItsUsage) {
-    const std::string usage =
-        "Usage : quorvel-cli run [--dry-run] [-0] [--sort CLÉ] [--reverse] SCRIPT DOSSIER [FILTRE]\n";
+    const std::string usage = "Usage : quorvel-cli run [--dry-run] [-0] [-r] [--depth N]\n"
+                              "                       [--folders | --folders-only] [--cross-devices]\n"
+                              "                       [--sort CLÉ] [--reverse] SCRIPT DOSSIER [FILTRE]\n";
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"run", "--help"}, {"run", "-0", "-h", prefix_, folder_}, {"run", "--bogus", "--help"}}) {
         const auto r = Cli(args);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <tuple>
+#include <utility>
 
 namespace quorvel {
 
@@ -18,13 +19,29 @@ std::tuple<int, int, int, int, int, int, std::string> KeyOf(const LocalTime& t) 
     return {t.year, t.month, t.day, t.hour, t.minute, t.second, sub};
 }
 
+// The place of the folder of each record in the order of a tree scan: the files of
+// one folder stay together, the folders in that order. Every record of a scan of
+// one folder is in folder 0.
+std::vector<std::uint32_t> FoldersOf(const std::vector<std::size_t>& indexes, const TListFiles& files) {
+    std::vector<std::uint32_t> folders;
+    folders.reserve(indexes.size());
+    for (const std::size_t index : indexes) {
+        folders.push_back(index < files.Count() ? files.Items(index).SharedFolder()->sequence : 0);
+    }
+    return folders;
+}
+
 template <typename Key>
-void SortByKey(std::vector<std::size_t>& indexes, const std::vector<std::optional<Key>>& keys, bool reverse) {
+void SortByKey(std::vector<std::size_t>& indexes, const std::vector<std::uint32_t>& folders,
+               const std::vector<std::optional<Key>>& keys, bool reverse) {
     std::vector<std::size_t> places(indexes.size());
     for (std::size_t k = 0; k < places.size(); ++k) {
         places[k] = k;
     }
     std::stable_sort(places.begin(), places.end(), [&](std::size_t a, std::size_t b) {
+        if (folders[a] != folders[b]) {
+            return folders[a] < folders[b];
+        }
         const std::optional<Key>& ka = keys[a];
         const std::optional<Key>& kb = keys[b];
         if (ka.has_value() != kb.has_value()) {
@@ -64,11 +81,24 @@ std::optional<SortKey> SortKeyNamed(std::string_view name) {
 bool ArrangeFiles(std::vector<std::size_t>& indexes, const TListFiles& files, FileOrder order,
                   FactsCache& cache, const std::function<void(std::size_t done)>& progress,
                   std::stop_token stop) {
+    const std::vector<std::uint32_t> folders = FoldersOf(indexes, files);
     switch (order.key) {
     case SortKey::Name: {
-        std::sort(indexes.begin(), indexes.end());
-        if (order.reverse) {
-            std::reverse(indexes.begin(), indexes.end());
+        // The list is in name order within each folder: the index is the key.
+        std::vector<std::pair<std::uint32_t, std::size_t>> keyed;
+        keyed.reserve(indexes.size());
+        for (std::size_t k = 0; k < indexes.size(); ++k) {
+            keyed.emplace_back(folders[k], indexes[k]);
+        }
+        std::sort(keyed.begin(), keyed.end());
+        for (auto run = keyed.begin(); order.reverse && run != keyed.end();) {
+            const auto end =
+                std::find_if(run, keyed.end(), [&](const auto& k) { return k.first != run->first; });
+            std::reverse(run, end);
+            run = end;
+        }
+        for (std::size_t k = 0; k < keyed.size(); ++k) {
+            indexes[k] = keyed[k].second;
         }
         return true;
     }
@@ -85,7 +115,7 @@ bool ArrangeFiles(std::vector<std::size_t>& indexes, const TListFiles& files, Fi
                                                                                             : details->date)
                                    : std::nullopt);
         }
-        SortByKey(indexes, keys, order.reverse);
+        SortByKey(indexes, folders, keys, order.reverse);
         return true;
     }
     case SortKey::Taken: {
@@ -99,7 +129,7 @@ bool ArrangeFiles(std::vector<std::size_t>& indexes, const TListFiles& files, Fi
         for (const FileFacts& facts : read.facts) {
             keys.push_back(facts.taken ? std::optional<Key>(KeyOf(facts.taken->value)) : std::nullopt);
         }
-        SortByKey(indexes, keys, order.reverse);
+        SortByKey(indexes, folders, keys, order.reverse);
         return true;
     }
     }

@@ -1,6 +1,8 @@
 // The order files are shown and run in, and so numbered: by name (the order of the
 // list), by size, by modification date or by the date a photo or video was taken,
-// and reversed or not. Files without the key come last, in name order.
+// and reversed or not. Files without the key come last, in name order. The files of
+// a tree are ordered within their folder, and the folders stay in the order of the
+// tree.
 #pragma once
 
 #include "files/listing/project_file.hpp"
@@ -27,7 +29,9 @@ struct FileOrder {
 // The key named `name` on a command line ("name", "size", "modified", "taken").
 std::optional<SortKey> SortKeyNamed(std::string_view name);
 
-// Puts `indexes` (records of `files`, a list in name order) in `order`. Sizes and
+// Puts `indexes` (records of `files`, a list in name order within each folder of a
+// tree) in `order`, keeping the records of each folder together, folder after folder
+// as the tree scan found them (ScannedFolder::sequence). Sizes and
 // dates are read from the files, the dates taken through `cache`, with `progress`
 // told of the files read; false, `indexes` unchanged, when `stop` stopped the
 // reading.

@@ -258,22 +258,20 @@ private:
         return true;
     }
 
-    // Whether `step` keeps the stages of a run over a tree: the steps of a place
-    // follow each other, and those of a place that came before do not come back;
-    // the files too; a step waits only for a step of its place.
+    // Whether `step` keeps the stages of a run over a tree: the steps of a stage
+    // (one place) follow each other, move files that come after those of the
+    // stages before, and wait only for a step of their stage.
     bool InStage(const Step& step) {
         const std::uint32_t place = filePlace_[step.file];
         if (journal_.steps.empty() || place != stagePlace_) {
-            if (std::find(stagesDone_.begin(), stagesDone_.end(), place) != stagesDone_.end()) {
+            if (!journal_.steps.empty() && step.file <= stageLastFile_) {
                 return false;
-            }
-            if (!journal_.steps.empty()) {
-                stagesDone_.push_back(stagePlace_);
             }
             stagePlace_ = place;
             stageFirstStep_ = journal_.steps.size();
             stageFirstFile_ = step.file;
         }
+        stageLastFile_ = std::max(stageLastFile_, step.file);
         return step.file >= stageFirstFile_ &&
                (step.after < 0 || static_cast<std::size_t>(step.after) >= stageFirstStep_);
     }
@@ -281,10 +279,10 @@ private:
     Journal& journal_;
     bool keepFiles_;
     std::vector<std::uint32_t> filePlace_;
-    std::vector<std::uint32_t> stagesDone_;
     std::uint32_t stagePlace_ = 0;
     std::size_t stageFirstStep_ = 0;
     std::uint32_t stageFirstFile_ = 0;
+    std::uint32_t stageLastFile_ = 0;
     std::size_t lineNumber_ = 0;
     std::size_t fileCount_ = 0;
     bool begun_ = false;

@@ -33,8 +33,9 @@
 // folders below the run's folder that hold files that move, and their parents:
 //     place PARENT DEV INO NAME             place 1, 2...; PARENT 0 is the run's folder
 // and gives each file its place: "file PLACE INO STAMP OLD NEW TEMPORARY|-". The
-// steps of one place follow each other, and a step waits only for a step of its
-// place: each place is one stage of the run, done whole before the next.
+// steps of a stage (one place: its files, or its folders, or both) follow each
+// other, move files after those of the stages before, and wait only for a step of
+// their stage: a stage is done whole before the next.
 // Version 1 has no stamps ("folder DEV INO PATH", "file INO OLD NEW TEMPORARY",
 // "i FILE INO") and no summary; it is still read.
 #pragma once
@@ -184,7 +185,8 @@ struct JournalStage {
     std::size_t firstFile = 0;
     std::size_t endFile = 0;
 };
-// The stages of a journal in the order they were run (one for a run in one folder).
+// The stages of a journal in the order they were run (one for a run in one folder);
+// a place may have two, one for its files and one for its folders.
 std::vector<JournalStage> StagesOf(const Journal& journal);
 // The place of file `i` of `journal`.
 inline std::uint32_t PlaceOf(const Journal& journal, std::size_t i) {

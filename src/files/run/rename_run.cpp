@@ -186,9 +186,82 @@ std::string RelativeOf(const ScannedFolder& folder) {
     return folder.relative.empty() ? std::string(".") : folder.relative.substr(0, folder.relative.size() - 1);
 }
 
+// The part of `stage` whose entries are folders (`folders`) or files, with its
+// steps numbered within it.
+TreeStage PartOf(TreeStage& stage, bool folders) {
+    TreeStage part;
+    part.folder = stage.folder;
+    std::vector<std::uint32_t> fileAt(stage.run.size(), kNoFile);
+    for (std::size_t k = 0; k < stage.run.size(); ++k) {
+        if (stage.run[k].folder == folders) {
+            fileAt[k] = static_cast<std::uint32_t>(part.run.size());
+            part.members.push_back(stage.members[k]);
+            part.run.push_back(std::move(stage.run[k]));
+            if (k < stage.stamps.size()) {
+                part.stamps.resize(part.run.size());
+                part.stamps.back() = stage.stamps[k];
+            }
+        }
+    }
+    std::vector<std::int64_t> stepAt(stage.steps.size(), -1);
+    for (std::size_t s = 0; s < stage.steps.size(); ++s) {
+        Step step = stage.steps[s];
+        if (fileAt[step.file] == kNoFile) {
+            continue;
+        }
+        step.file = fileAt[step.file];
+        if (step.after >= 0) {
+            step.after = stepAt[static_cast<std::size_t>(step.after)];
+        }
+        stepAt[s] = static_cast<std::int64_t>(part.steps.size());
+        part.steps.push_back(step);
+    }
+    if (!part.stamps.empty()) {
+        part.stamps.resize(part.run.size());
+    }
+    return part;
+}
+
+// The stages in the order of the run: the files of every folder first, in the
+// order of the tree, then the folders, the deepest first, so that nothing is
+// renamed under a folder already renamed. A folder whose plan ties the rename of a
+// file to that of a folder (a file takes the name a folder leaves, a cycle of both)
+// renames both together, with the folders.
+std::vector<TreeStage> FilesThenFolders(std::vector<TreeStage> stages) {
+    std::sort(stages.begin(), stages.end(),
+              [](const TreeStage& a, const TreeStage& b) { return a.folder->sequence < b.folder->sequence; });
+    std::vector<TreeStage> ordered;
+    std::vector<TreeStage> folders;
+    for (TreeStage& stage : stages) {
+        const bool tied = std::any_of(stage.steps.begin(), stage.steps.end(), [&](const Step& step) {
+            return step.after >= 0 &&
+                   stage.run[step.file].folder !=
+                       stage.run[stage.steps[static_cast<std::size_t>(step.after)].file].folder;
+        });
+        const bool mixed =
+            std::any_of(stage.run.begin(), stage.run.end(), [](const RunFile& f) { return f.folder; }) &&
+            std::any_of(stage.run.begin(), stage.run.end(), [](const RunFile& f) { return !f.folder; });
+        if (tied || !mixed) {
+            const bool hasFolders =
+                std::any_of(stage.run.begin(), stage.run.end(), [](const RunFile& f) { return f.folder; });
+            (hasFolders ? folders : ordered).push_back(std::move(stage));
+            continue;
+        }
+        ordered.push_back(PartOf(stage, false));
+        folders.push_back(PartOf(stage, true));
+    }
+    std::stable_sort(folders.begin(), folders.end(), [](const TreeStage& a, const TreeStage& b) {
+        return a.folder->depth > b.folder->depth;
+    });
+    for (TreeStage& stage : folders) {
+        ordered.push_back(std::move(stage));
+    }
+    return ordered;
+}
+
 // A run over a tree of folders: the stages are planned first, all of them, then
-// journaled in one journal, then run one folder after the other, the deepest first,
-// so that no rename happens under a folder already renamed. Each folder is opened
+// journaled in one journal, then run one after the other (FilesThenFolders), so
+// that no rename happens under a folder already renamed. Each folder is opened
 // from the one that holds it, never through a symbolic link, and only while it is
 // the folder that was listed.
 void RunTree(RunReport& report, const TListFiles& files, const ScannedFolder& root,
@@ -206,12 +279,6 @@ void RunTree(RunReport& report, const TListFiles& files, const ScannedFolder& ro
             stages[at->second].members.push_back(i);
         }
     }
-    std::stable_sort(stages.begin(), stages.end(), [](const TreeStage& a, const TreeStage& b) {
-        if (a.folder->depth != b.folder->depth) {
-            return a.folder->depth > b.folder->depth;
-        }
-        return a.folder->sequence < b.folder->sequence;
-    });
     for (TreeStage& stage : stages) {
         for (const std::size_t i : stage.members) {
             stage.run.push_back(std::move(report.files[i]));
@@ -258,6 +325,7 @@ void RunTree(RunReport& report, const TListFiles& files, const ScannedFolder& ro
                 StampsOfMovingFiles(stage.run, stage.steps, fd.Get(), FileStampKind(identity->stamp.kind));
         }
     }
+    stages = FilesThenFolders(std::move(stages));
     if (options.dryRun) {
         for (TreeStage& stage : stages) {
             for (RunFile& f : stage.run) {

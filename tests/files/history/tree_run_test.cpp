@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <set>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -76,10 +77,18 @@ TEST_F(TreeRunTest, FilesAndFoldersAtEveryDepthInOneRunAndOneJournal) {
     ASSERT_TRUE(journal);
     EXPECT_EQ(journal->version, 3);
     EXPECT_EQ(journal->places.size(), 4u) << "a, a/b, a/b/c and d";
-    // The deepest folder first: nothing is renamed under a folder renamed before.
-    ASSERT_FALSE(journal->steps.empty());
-    EXPECT_EQ(journal->files[journal->steps.front().file].oldName, "5.txt");
-    EXPECT_EQ(journal->files[journal->steps.back().file].oldName, "d");
+    // Every file first, in the order of the tree, then the folders, the deepest
+    // first: nothing is renamed under a folder renamed before.
+    std::vector<std::string> order;
+    for (const Step& step : journal->steps) {
+        order.push_back(journal->files[step.file].oldName);
+    }
+    ASSERT_EQ(order.size(), 10u);
+    EXPECT_EQ(std::vector<std::string>(order.begin(), order.begin() + 6),
+              (std::vector<std::string>{"1.txt", "2.txt", "3.txt", "4.txt", "5.txt", "6.txt"}));
+    EXPECT_EQ(order[6], "c");
+    EXPECT_EQ(order[7], "b");
+    EXPECT_EQ((std::set<std::string>{order[8], order[9]}), (std::set<std::string>{"a", "d"}));
 
     const TakeBackReport undo = Undo();
     EXPECT_EQ(undo.status, TakeBackReport::Status::Done) << undo.error;
@@ -111,6 +120,22 @@ TEST_F(TreeRunTest, NamesAreCheckedAndShiftedWithinTheirOwnFolder) {
     EXPECT_EQ(Tree().at("a/3.txt"), "a/2.txt");
     EXPECT_EQ(Tree().at("a/b/c/6.txt"), "a/b/c/5.txt");
     EXPECT_EQ(Undo().status, TakeBackReport::Status::Done);
+    EXPECT_EQ(Tree(), before);
+}
+
+// A cycle of a folder and a file in one folder: "ab/" -> "ba/" while "ba" -> "ab",
+// done together through a temporary name, with the folders.
+TEST_F(TreeRunTest, AFolderAndAFileSwapNames) {
+    std::filesystem::create_directory(dir_ / "ab");
+    dir_.Write("ab/in.txt", "inside");
+    dir_.Write("ba", "file");
+    const Content before = Tree();
+    ScanTree(TreeEntries::FilesAndFolders, "ab;ba");
+    const RunReport run = Run(test::kRotate);
+    EXPECT_EQ(run.renamed, 2u);
+    EXPECT_EQ(Tree().at("ba/in.txt"), "inside");
+    EXPECT_EQ(Tree().at("ab"), "file");
+    EXPECT_EQ(Undo().done, 2u);
     EXPECT_EQ(Tree(), before);
 }
 

@@ -38,7 +38,8 @@ std::string BenchBase() {
 // them) holding `files` files in all.
 class BenchTree {
 public:
-    BenchTree(int folders, int files) : path_(BenchBase() + "/quorvel-tree-" + std::to_string(::getpid())) {
+    BenchTree(int folders, int files)
+        : path_(BenchBase() + "/quorvel-tree-" + std::to_string(::getpid()) + "-" + std::to_string(++made_)) {
         std::filesystem::remove_all(path_);
         std::filesystem::create_directory(path_);
         const int top = std::max(1, folders / 10);
@@ -52,7 +53,8 @@ public:
             ::mkdir(all.back().c_str(), 0755);
         }
         for (int i = 0; i < files; ++i) {
-            const std::string name = all[static_cast<std::size_t>(i % folders)] + "/IMG_" + std::to_string(i) + ".jpg";
+            const std::string name =
+                all[static_cast<std::size_t>(i % folders)] + "/IMG_" + std::to_string(i) + ".jpg";
             const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
             if (fd >= 0) {
                 ::close(fd);
@@ -65,6 +67,7 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    static inline int made_ = 0;
     std::string path_;
 };
 
@@ -110,6 +113,25 @@ void BM_TreeDryRun(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_TreeDryRun)->Apply(Rounds);
+
+// The same through quorvel-cli, its plan written to /dev/null.
+void BM_QuorvelCliTreeDryRun(benchmark::State& state) {
+    static const BenchTree tree(kTreeFolders, kTreeFiles);
+    const std::string script = BenchBase() + "/quorvel-tree-prefix.script";
+    if (FILE* f = std::fopen(script.c_str(), "wb")) {
+        std::fputs("14|Ajouter [Chaine=x_] au d\xE9"
+                   "but\r\n",
+                   f);
+        std::fclose(f);
+    }
+    for (auto _ : state) {
+        if (bench::Spawn({QUORVEL_CLI, "run", "--dry-run", "-r", script, tree.path()}, true) != 0) {
+            state.SkipWithError("quorvel-cli failed");
+        }
+    }
+    std::remove(script.c_str());
+}
+BENCHMARK(BM_QuorvelCliTreeDryRun)->Apply(Rounds);
 
 void BM_FindFiles(benchmark::State& state) {
     static const BenchTree tree(kTreeFolders, kTreeFiles);

@@ -80,7 +80,9 @@ int ListFolder(int dirfd, FolderListing& out) {
         out.Reserve(static_cast<std::size_t>(std::min<off_t>(st.st_size, off_t{1} << 30)));
     }
     constexpr std::size_t kBuffer = std::size_t{1} << 18;
-    const auto buffer = std::make_unique<char[]>(kBuffer);
+    // One buffer per thread, kept: a tree of ten thousand folders is read without
+    // ten thousand fresh pages to zero.
+    thread_local const std::unique_ptr<char[]> buffer = std::make_unique_for_overwrite<char[]>(kBuffer);
     for (;;) {
         const ssize_t n = Retried([&] { return ::getdents64(fd.Get(), buffer.get(), kBuffer); });
         if (n < 0) {

@@ -80,6 +80,11 @@ const TListFiles::Kept* TListFiles::KeptOf(const std::shared_ptr<const ScannedFo
     return it == listings_.end() ? nullptr : &it->second;
 }
 
+const FolderListing* TListFiles::KeptListing(const std::shared_ptr<const ScannedFolder>& folder) const {
+    const Kept* kept = KeptOf(folder);
+    return kept == nullptr ? nullptr : kept->listing.get();
+}
+
 std::optional<std::reference_wrapper<const ListingIndex>>
 TListFiles::KeptListingIndex(const std::shared_ptr<const ScannedFolder>& folder) const {
     const Kept* kept = KeptOf(folder);
@@ -192,11 +197,15 @@ void TListFiles::Add(TProjectFile file) {
     items_.push_back(std::move(file));
 }
 
-std::shared_ptr<const ScannedFolder> TListFiles::SharedFolder(const FolderPath& folder) {
-    if (!lastFolder_ || lastFolder_->path != folder) {
+std::shared_ptr<const ScannedFolder> TListFiles::SharedFolder(const FolderPath& folder, std::uint64_t device,
+                                                              std::uint64_t inode) {
+    if (!lastFolder_ || lastFolder_->path != folder || lastFolder_->device != device ||
+        lastFolder_->inode != inode) {
         auto shared = std::make_shared<ScannedFolder>();
         shared->path = folder;
         shared->shown = folder.Shown();
+        shared->device = device;
+        shared->inode = inode;
         lastFolder_ = std::move(shared);
     }
     return lastFolder_;

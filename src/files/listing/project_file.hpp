@@ -15,6 +15,7 @@
 #include "files/listing/name_order.hpp"
 #include "files/tables/huge_pages.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -115,11 +116,20 @@ public:
     // The folder of every record when they all have the same one; null otherwise.
     const std::shared_ptr<const ScannedFolder>& OnlyFolder() const { return onlyFolder_; }
     // Room for `count` records in all.
-    void Reserve(std::size_t count) { items_.reserve(count); }
+    // Room for `count` records in all; a list that grows by a folder at a time
+    // grows by half of what it holds at least, so that a tree is not copied again
+    // at each folder.
+    void Reserve(std::size_t count) {
+        if (count > items_.capacity()) {
+            items_.reserve(std::max(count, items_.capacity() + items_.capacity() / 2));
+        }
+    }
 
     // The shared folder `folder`: the one of the last folder asked for when it is
     // the same, a new one otherwise.
-    std::shared_ptr<const ScannedFolder> SharedFolder(const FolderPath& folder);
+    // `device` and `inode` are those of a folder that was opened (0 when unknown).
+    std::shared_ptr<const ScannedFolder> SharedFolder(const FolderPath& folder, std::uint64_t device = 0,
+                                                      std::uint64_t inode = 0);
 
     // Keeps the descriptor through which the records of `folder` were read, so that
     // a run renames in the folder that was listed, wherever its path leads by then.
@@ -134,6 +144,8 @@ public:
     // scan.
     std::optional<std::reference_wrapper<const ListingIndex>>
     KeptListingIndex(const std::shared_ptr<const ScannedFolder>& folder) const;
+    // The listing itself; null when none was kept.
+    const FolderListing* KeptListing(const std::shared_ptr<const ScannedFolder>& folder) const;
 
     LargeVector<TProjectFile>::const_iterator begin() const { return items_.begin(); }
     LargeVector<TProjectFile>::const_iterator end() const { return items_.end(); }

@@ -183,7 +183,8 @@ TreeScanReport ScanTree(const FolderPath& folder, TListFiles& list, TextView fil
         list.KeepFolderListing(shared, std::move(listing));
         return report;
     }
-    const std::shared_ptr<const ScannedFolder> shared = list.SharedFolder(*absolute);
+    const std::shared_ptr<const ScannedFolder> shared = list.SharedFolder(
+        *absolute, static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino));
     Walk walk(list, parsed, scan, report, static_cast<std::uint64_t>(st.st_dev));
     const std::size_t before = report.unreadable.size();
     walk.Folder(shared, fd.Get());

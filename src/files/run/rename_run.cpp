@@ -280,6 +280,7 @@ void RunTree(RunReport& report, const TListFiles& files, const ScannedFolder& ro
         }
     }
     for (TreeStage& stage : stages) {
+        stage.run.reserve(stage.members.size());
         for (const std::size_t i : stage.members) {
             stage.run.push_back(std::move(report.files[i]));
         }
@@ -308,7 +309,15 @@ void RunTree(RunReport& report, const TListFiles& files, const ScannedFolder& ro
         putBack();
         return;
     }
+    const bool rootIgnoresCase = FolderIgnoresCase(rootFd.Get());
     for (TreeStage& stage : stages) {
+        // A dry run plans against the folders as they were listed; a run reads
+        // each folder again.
+        const FolderListing* kept = options.dryRun ? files.KeptListing(stage.folder) : nullptr;
+        if (kept != nullptr && stage.folder->device == root.device) {
+            stage.steps = PlanFolder(stage.run, *kept, rootIgnoresCase);
+            continue;
+        }
         int error = 0;
         const UniqueFd fd = OpenScannedFolder(files, *stage.folder, error);
         FolderListing listing;

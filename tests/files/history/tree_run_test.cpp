@@ -139,6 +139,19 @@ TEST_F(TreeRunTest, AFolderAndAFileSwapNames) {
     EXPECT_EQ(Tree(), before);
 }
 
+// A symbolic link to a folder is an entry: renamed as the link it is, never entered.
+TEST_F(TreeRunTest, ALinkToAFolderIsRenamedNotEntered) {
+    std::filesystem::create_directory_symlink("a", dir_ / "link");
+    ScanTree(TreeEntries::FilesAndFolders, "link;2.txt");
+    const RunReport run = Run(kAddPrefix);
+    EXPECT_EQ(run.renamed, 2u) << "link and a/2.txt, once";
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "x_link"));
+    EXPECT_EQ(std::filesystem::read_symlink(dir_ / "x_link"), "a");
+    EXPECT_EQ(Tree().count("a/x_2.txt"), 1u);
+    EXPECT_EQ(Undo().done, 2u);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "link"));
+}
+
 // A folder swapped for a symbolic link once the run has begun is not followed:
 // nothing is renamed through the link, the rest of the tree is.
 TEST_F(TreeRunTest, AFolderSwappedForALinkDuringTheRunIsRefused) {

@@ -376,7 +376,7 @@ void RunTree(RunReport& report, const TListFiles& files, const ScannedFolder& ro
             steps.push_back(step);
         }
         for (std::size_t k2 = 0; k2 < stage.run.size(); ++k2) {
-            all.push_back(stage.run[k2]);
+            all.push_back(std::move(stage.run[k2]));
             stamps.push_back(k2 < stage.stamps.size() ? stage.stamps[k2] : FileStamp{});
             places.ofFile.push_back(k);
         }
@@ -386,6 +386,14 @@ void RunTree(RunReport& report, const TListFiles& files, const ScannedFolder& ro
         auto journal =
             JournalWriter::Create(options.journalFolder.empty() ? JournalFolder() : options.journalFolder,
                                   *identity, report.files.size(), all, stamps, steps, why, places);
+        // The files back in their stages, now that the plan is written.
+        for (TreeStage& stage : stages) {
+            if (!stage.steps.empty()) {
+                std::move(all.begin() + static_cast<std::ptrdiff_t>(stage.firstFile),
+                          all.begin() + static_cast<std::ptrdiff_t>(stage.firstFile + stage.run.size()),
+                          stage.run.begin());
+            }
+        }
         if (!journal) {
             report.stop = RunReport::Stop::NoJournal;
             report.error = NoJournalText(why);

@@ -15,6 +15,7 @@
 #include "files/listing/name_order.hpp"
 #include "files/tables/huge_pages.hpp"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -114,8 +115,14 @@ public:
     void Rearrange(std::span<const std::size_t> order);
     // The folder of every record when they all have the same one; null otherwise.
     const std::shared_ptr<const ScannedFolder>& OnlyFolder() const { return onlyFolder_; }
-    // Room for `count` records in all.
-    void Reserve(std::size_t count) { items_.reserve(count); }
+    // Room for `count` records in all. A list that grows folder after folder (a
+    // tree scan) at least doubles its room each time, so that its records are moved
+    // a few times in all, not once per folder.
+    void Reserve(std::size_t count) {
+        if (count > items_.capacity()) {
+            items_.reserve(items_.empty() ? count : std::max(count, 2 * items_.capacity()));
+        }
+    }
 
     // The shared folder `folder`: the one of the last folder asked for when it is
     // the same, a new one otherwise.

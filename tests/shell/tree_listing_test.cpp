@@ -4,6 +4,7 @@
 #include "editor/example_list.hpp"
 #include "editor/script_document.hpp"
 #include "engine/codec.hpp"
+#include "files/run/progress.hpp"
 #include "settings/ini_file.hpp"
 #include "support/unprivileged.hpp"
 #include "tests/shell/main_window_fixture.hpp"
@@ -112,6 +113,25 @@ TEST_F(TreeListing, TheBoxesListTheTreeInItsOrderAndEachRowSaysWhereItIs) {
     EXPECT_TRUE(Get<QLabel>("ListStatus")->text().isEmpty());
 }
 
+// A tree may take long to read: its progress is followed, and "Arrêter" keeps what
+// was listed so far.
+TEST_F(TreeListing, StoppingTheReadingOfATreeKeepsWhatWasListed) {
+    MakeTree();
+    Start();
+    ListFolder();
+    QStringList labels;
+    Controller().startProgress = [&labels](const QString& label) -> ProgressHook {
+        labels.push_back(label);
+        return [](std::size_t, std::size_t) { return false; }; // "Arrêter" at once
+    };
+    ListFolder();
+    EXPECT_TRUE(labels.isEmpty()) << "one folder is read at once";
+    SubFolders()->setChecked(true);
+    EXPECT_EQ(labels, QStringList({QStringLiteral("Lecture des dossiers…")}));
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"a.txt", "b.txt"}));
+    Controller().startProgress = nullptr;
+}
+
 class TreeRun : public TreeListing {
 protected:
     // The tree listed, every file selected, "x_" put before each name, and run.
@@ -139,6 +159,31 @@ TEST_F(TreeRun, PreviewAndRunReachTheFilesOfEveryFolder) {
     EXPECT_EQ(ReadFileBytes(folder_ / "sub1/deep/x_d.txt"), "sub1/deep/d.txt");
     EXPECT_EQ(Selected(), (std::vector<int>{1, 2, 3, 4, 5})); // under their new names, in their folders
     EXPECT_TRUE(desktop_.log.errors.isEmpty()) << desktop_.log.errors.join('\n').toStdString();
+}
+
+// A folder renamed with a file in it: the file is selected again where it is now,
+// under the folder's new name. Disabled until a run renames folders (after their
+// files, the deepest first).
+TEST_F(TreeRun, DISABLED_AFolderRenamedWithItsFilesKeepsThemSelected) {
+    MakeTree();
+    Start();
+    ListFolder();
+    Folders()->setChecked(true);
+    SubFolders()->setChecked(true);
+    ASSERT_EQ(Rows(), (std::vector<std::string>{"a.txt", "b.txt", "sub1/", "sub2/", "sub1/c.txt",
+                                                "sub1/deep/", "sub1/deep/d.txt", "sub2/e.txt"}));
+    Controller().Script().Load({DecodeName("14|Ajouter [Chaine=x_] au début")});
+    Controller().Selection().Select({3, 5, 6, 7});
+    Controller().run(RunMode::Unattended);
+    EXPECT_EQ(ReadFileBytes(folder_ / "x_sub1/x_deep/x_d.txt"), "sub1/deep/d.txt");
+    EXPECT_EQ(ReadFileBytes(folder_ / "x_sub1/x_c.txt"), "sub1/c.txt");
+    std::vector<std::string> selected;
+    for (const int row : Selected()) {
+        const TProjectFile* file = Controller().Files().RecordOfRow(row);
+        selected.push_back(file->RelativeBytes() + (file->IsFolder() ? "/" : ""));
+    }
+    EXPECT_EQ(selected, (std::vector<std::string>{"x_sub1/", "x_sub1/x_c.txt", "x_sub1/x_deep/",
+                                                  "x_sub1/x_deep/x_d.txt"}));
 }
 
 // Disabled until a run keeps one journal for the whole tree: Ctrl+Z takes back

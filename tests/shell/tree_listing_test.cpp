@@ -55,6 +55,9 @@ TEST_F(TreeListing, TheCheckBoxesSpeakTheLanguageShownAndAreKeptBetweenSessions)
     Get<QAction>("MNU_Anglais")->trigger();
     EXPECT_EQ(SubFolders()->text(), QStringLiteral("Sub-folders"));
     EXPECT_EQ(Folders()->text(), QStringLiteral("Rename folders too"));
+    EXPECT_EQ(messages::FoldersProgress(), QStringLiteral("Reading folders…"));
+    EXPECT_EQ(messages::UnreadableFolders(1), QStringLiteral("1 unreadable folder"));
+    EXPECT_EQ(messages::UnreadableFolders(2), QStringLiteral("2 unreadable folders"));
     SubFolders()->setChecked(true);
     Get<QAction>("MNU_QUIT")->trigger();
     EXPECT_EQ(IniFile(SettingsPath()).ReadInteger("OPTIONS", "SUBFOLDERS", -1), 1);

@@ -65,6 +65,8 @@ TEST_F(Positions, FirstCloseWritesTheWindowThenEveryControlInOwningOrderThenTheO
                                 "BtnVoir",
                                 "LabExemple",
                                 "EdFiltre",
+                                "CheckSousDossiers",
+                                "CheckDossiers",
                                 "MemoExemple",
                                 "StringGridFiles",
                                 "Panel2",
@@ -84,13 +86,13 @@ TEST_F(Positions, FirstCloseWritesTheWindowThenEveryControlInOwningOrderThenTheO
                                 "LabTemplateProblem"}) {
         expected.push_back({control, kBounds});
     }
-    expected[11].second.push_back("COL0");
+    expected[13].second.push_back("COL0"); // StringGridFiles
     // Those sections and the options, nothing else (the status bar keeps no place).
     const auto layout = Layout(SettingsPath());
     ASSERT_EQ(layout.size(), expected.size() + 1);
     EXPECT_EQ(std::vector(layout.begin(), layout.begin() + static_cast<std::ptrdiff_t>(expected.size())),
               expected);
-    EXPECT_EQ(layout.back(), (std::pair<std::string, std::vector<std::string>>{"OPTIONS", {"LANGUAGE"}}));
+    EXPECT_EQ(layout.back(), (std::pair<std::string, std::vector<std::string>>{"OPTIONS", {"LANGUAGE", "SUBFOLDERS", "FOLDERS"}}));
     EXPECT_TRUE(desktop_.log.errors.isEmpty());
 }
 

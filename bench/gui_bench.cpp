@@ -1,5 +1,6 @@
 // Timings of the main window on a folder of 100,000 files, offscreen: listing the
-// folder (scan, sort, model reset, first paint), Ctrl+A, the silent preview after
+// folder (scan, sort, model reset, first paint), listing a tree of as many files
+// with "Sous-dossiers", Ctrl+A, the silent preview after
 // a click with every file selected, scrolling, redrawing a long script, and a run
 // from the window next to quorvel-cli run on the same folder.
 //
@@ -160,6 +161,43 @@ void BM_ListFolderAndPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_ListFolderAndPaint)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// A tree of Files() empty files, 1,000 a folder, in folders of 25 such folders (or
+// the tree named by QUORVEL_BENCH_TREE, left as it is).
+std::string gTree; // removed by main once made
+
+const std::string& BigTree() {
+    static const std::string tree = [] {
+        if (!qEnvironmentVariableIsEmpty("QUORVEL_BENCH_TREE")) {
+            return qEnvironmentVariable("QUORVEL_BENCH_TREE").toStdString();
+        }
+        gTree = TempFolder("quorvel-gui-bench-tree");
+        char name[64];
+        for (int made = 0, folder = 0; made < Files(); made += 1000, ++folder) {
+            std::snprintf(name, sizeof name, "/dir%03d/sub%02d", folder / 25, folder % 25);
+            std::filesystem::create_directories(gTree + name);
+            MakeFiles(gTree + name, "IMG_%06d.JPG", std::min(1000, Files() - made));
+        }
+        return gTree;
+    }();
+    return tree;
+}
+
+// "Sous-dossiers": the whole tree read, sorted folder by folder and shown.
+void BM_ListTreeAndPaint(benchmark::State& state) {
+    MainWindow& w = Window();
+    (void)BigTree(); // made before the clock starts
+    Controller(w).SetScope({.subFolders = true, .folders = false});
+    for (auto _ : state) {
+        ListFolder(w, BigTree());
+        Grid(w)->viewport()->repaint();
+    }
+    state.counters["files"] = static_cast<double>(Controller(w).Files().Files().Count());
+    Controller(w).SetScope({});
+    Controller(w).listFolder({}, QStringLiteral("*.*"));
+    ReportPeakMemory(state);
+}
+BENCHMARK(BM_ListTreeAndPaint)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 void BM_SelectAll(benchmark::State& state) {
     MainWindow& w = Window();
     ListFolder(w);
@@ -305,7 +343,6 @@ void BM_RunFromTheWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_RunFromTheWindow)->Apply(RunRounds);
 
-
 // A folder of Files() photos, copies of one small JPEG with its date taken, made
 // by Pillow and exiv2 at the first use; empty when they cannot be made.
 std::string gPhotos; // removed by main once made
@@ -318,7 +355,8 @@ const std::string& PhotoFolder() {
                                    "import sys\nfrom PIL import Image\n"
                                    "Image.new('RGB', (64, 48), (200, 100, 50)).save(sys.argv[1])\n",
                                    first}) != 0 ||
-            quorvel::bench::Spawn({"exiv2", "-Mset Exif.Photo.DateTimeOriginal 2024:07:14 15:30:12", first}) != 0) {
+            quorvel::bench::Spawn(
+                {"exiv2", "-Mset Exif.Photo.DateTimeOriginal 2024:07:14 15:30:12", first}) != 0) {
             std::filesystem::remove_all(path);
             return std::string();
         }
@@ -417,6 +455,9 @@ int main(int argc, char** argv) {
     }
     if (OwnFolder()) {
         std::filesystem::remove_all(BigFolder());
+    }
+    if (!gTree.empty()) {
+        std::filesystem::remove_all(gTree);
     }
     if (!gPhotos.empty()) {
         std::filesystem::remove_all(gPhotos);

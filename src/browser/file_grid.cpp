@@ -37,10 +37,13 @@ FileCellDelegate::FileCellDelegate(const FileListModel& files, const TListInt& s
     : QStyledItemDelegate(parent), files_(files), selectedRows_(selectedRows) {}
 
 QString FileCellDelegate::DetailText(std::int64_t size, std::int64_t date) {
+    return ToQString(SizeText(size)) + QStringLiteral("    ") + DateText(date);
+}
+
+QString FileCellDelegate::DateText(std::int64_t date) {
     const QLocale locale = QLocale::system();
     const QDateTime when = QDateTime::fromSecsSinceEpoch(date);
-    QString text = ToQString(SizeText(size)) + QStringLiteral("    ") +
-                   locale.toString(when.date(), QLocale::ShortFormat);
+    QString text = locale.toString(when.date(), QLocale::ShortFormat);
     if (when.time() != QTime(0, 0, 0)) {
         // The long time format without its time zone.
         QString format = locale.timeFormat(QLocale::LongFormat);
@@ -72,10 +75,8 @@ void FileCellDelegate::DrawFileCell(QPainter& painter, int row, QRect rect, bool
         return;
     }
     const TProjectFile& file = *record;
-    // A file gone since the listing keeps its name alone.
-    const std::optional<FileDetails> details = files_.DetailsOfRow(row);
-    const QString text = VisibleName(ToQString(file.Name())) + QLatin1Char('\n') +
-                         (details ? DetailText(details->size, details->date) : QString());
+    // A file gone since the listing keeps its name alone (and its folder).
+    const QString text = files_.ShownNameOfRow(row) + QLatin1Char('\n') + files_.DetailLineOfRow(row);
 
     QColor background = colours_.base;
     QColor foreground = colours_.text;
@@ -86,7 +87,9 @@ void FileCellDelegate::DrawFileCell(QPainter& painter, int row, QRect rect, bool
     painter.fillRect(rect, background);
     rect.adjust(2, 0, -2, 0);
 
-    const int image = IconKeys().FileIconIndex(QString::fromUtf8(EncodeName(file.FullPath())));
+    const int image = file.IsFolder()
+                          ? TIconCache::kFolderImage
+                          : IconKeys().FileIconIndex(QString::fromUtf8(EncodeName(file.FullPath())));
     const int top = rect.top() + (rect.height() - TIconCache::kSize) / 2;
     painter.drawPixmap(rect.left(), top, IconKeys().Image(image));
 

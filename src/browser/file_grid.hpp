@@ -1,5 +1,6 @@
 // The file grid: one row per found file, drawn by the program (icon, name, and
-// under it the size and date). The grid's own current cell and selection only
+// under it the size and date; in a listing of sub-folders the folder of the file
+// first). The grid's own current cell and selection only
 // tell which of two blues a selected row takes; which rows are selected is the
 // file selection (browser/file_selection.hpp), changed by the press rules.
 #pragma once
@@ -38,8 +39,10 @@ public:
     // reports the cell as its current cell or part of its dragged range.
     void DrawFileCell(QPainter& painter, int row, QRect rect, bool gridSelected, const QFont& font) const;
 
-    // The second line of a row: size, four spaces, date and time.
+    // The second line of a file's row: size, four spaces, date and time.
     static QString DetailText(std::int64_t size, std::int64_t date);
+    // The date and time alone, as DetailText writes them (the second line of a folder's row).
+    static QString DateText(std::int64_t date);
 
     static const QColor kSelectedLight; // selected row under the grid's highlight
     static const QColor kSelected;      // any other selected row

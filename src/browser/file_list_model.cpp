@@ -5,6 +5,8 @@
 #include "files/listing/list_int.hpp"
 #include "files/listing/scan.hpp"
 
+#include <QStringList>
+
 namespace quorvel {
 
 FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -22,14 +24,54 @@ std::optional<FileDetails> FileListModel::DetailsOfRow(int row) const {
     return details_.Of(files_, static_cast<std::size_t>(row - 1));
 }
 
-int FileListModel::List(const FolderPath& folder, TextView filter) {
+TreeScanReport FileListModel::List(const FolderPath& folder, TextView filter, const TreeScan& scan) {
+    // Read apart: the progress of a long scan lets the window paint, and it paints
+    // the records it has until the new ones are all there.
+    TListFiles listed;
+    TreeScan names = scan;
+    names.detail = ScanDetail::NamesOnly;
+    TreeScanReport report = ScanTree(folder, listed, filter, names);
+    listed.Sort();
     beginResetModel();
-    files_.Clear();
+    files_ = std::move(listed);
+    tree_ = scan.depth != 1;
     details_.Clear();
-    const int error = ScanFolder(folder, files_, filter, ScanDetail::NamesOnly);
-    files_.Sort();
     endResetModel();
-    return error;
+    return report;
+}
+
+QString FileListModel::RelativeFolderOfRow(int row) const {
+    const TProjectFile* record = RecordOfRow(row);
+    return record != nullptr ? VisibleName(NameToQString(record->SharedFolder()->relative)) : QString();
+}
+
+QString FileListModel::ShownNameOfRow(int row) const {
+    const TProjectFile* record = RecordOfRow(row);
+    if (record == nullptr) {
+        return {};
+    }
+    QString name = VisibleName(ToQString(record->Name()));
+    if (record->IsFolder()) {
+        name += QLatin1Char('/');
+    }
+    return name;
+}
+
+QString FileListModel::DetailLineOfRow(int row) const {
+    const TProjectFile* record = RecordOfRow(row);
+    if (record == nullptr) {
+        return {};
+    }
+    QStringList parts;
+    if (const QString folder = RelativeFolderOfRow(row); !folder.isEmpty()) {
+        parts.push_back(folder);
+    }
+    if (const std::optional<FileDetails> details = DetailsOfRow(row)) {
+        // A folder's size says nothing of what it holds: its date alone.
+        parts.push_back(record->IsFolder() ? FileCellDelegate::DateText(details->date)
+                                           : FileCellDelegate::DetailText(details->size, details->date));
+    }
+    return parts.join(QStringLiteral("    "));
 }
 
 void FileListModel::Rearrange(std::span<const std::size_t> order) {
@@ -42,6 +84,7 @@ void FileListModel::Rearrange(std::span<const std::size_t> order) {
 void FileListModel::Clear() {
     beginResetModel();
     files_.Clear();
+    tree_ = false;
     details_.Clear();
     endResetModel();
 }
@@ -71,18 +114,19 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        return VisibleName(ToQString(files_.Items(static_cast<std::size_t>(index.row())).Name()));
+        return ShownNameOfRow(index.row() + 1);
     }
     if (role == Qt::AccessibleDescriptionRole) {
         const bool selected = selected_ != nullptr && selected_->IndexOf(index.row() + 1) >= 0;
         return selected ? selectedText_ : QString();
     }
     if (role == Qt::AccessibleTextRole) {
-        // What a row says to assistive technology: its two lines as one, "name, size, date".
-        QString text = VisibleName(ToQString(files_.Items(static_cast<std::size_t>(index.row())).Name()));
-        if (const std::optional<FileDetails> details = DetailsOfRow(index.row() + 1)) {
-            text += QStringLiteral(", ") + FileCellDelegate::DetailText(details->size, details->date)
-                                               .replace(QStringLiteral("    "), QStringLiteral(", "));
+        // What a row says to assistive technology: its two lines as one, "name, size,
+        // date" (in a tree "name, folder, size, date").
+        QString text = ShownNameOfRow(index.row() + 1);
+        if (const QString details = DetailLineOfRow(index.row() + 1); !details.isEmpty()) {
+            text +=
+                QStringLiteral(", ") + QString(details).replace(QStringLiteral("    "), QStringLiteral(", "));
         }
         return text;
     }

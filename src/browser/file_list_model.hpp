@@ -6,6 +6,7 @@
 #include "engine/text.hpp"
 #include "files/listing/file_details.hpp"
 #include "files/listing/project_file.hpp"
+#include "files/listing/scan.hpp"
 
 #include <QAbstractTableModel>
 #include <span>
@@ -28,11 +29,26 @@ public:
     // for a row without a record or a file that is gone.
     std::optional<FileDetails> DetailsOfRow(int row) const;
 
-    // Replaces the records by the files of `folder` that match `filter`, sorted. The
-    // scan reads names only: sizes and dates come with DetailsOfRow, for the rows
-    // shown.
-    // Returns 0, or the errno value that tells why the folder could not be read.
-    int List(const FolderPath& folder, TextView filter);
+    // Replaces the records by the entries of `folder` that match `filter`, sorted:
+    // its files alone, or those of the folders below it and the folders themselves
+    // as `scan` asks, each folder's entries in name order (ScanTree). The scan reads
+    // names only: sizes and dates come with DetailsOfRow, for the rows shown. The
+    // records shown stay until the scan is over, and a scan stopped by its progress
+    // shows what it listed. Says why the folder, or a folder below it, could not be
+    // read.
+    TreeScanReport List(const FolderPath& folder, TextView filter, const TreeScan& scan = {});
+    // The records may come from the folders below the folder listed: each row says
+    // which folder it is in.
+    bool IsTree() const { return tree_; }
+    // The folder of grid row `row` below the folder listed, as shown ("sub/x/"); empty
+    // for the folder listed itself and for a row without a record.
+    QString RelativeFolderOfRow(int row) const;
+    // The name of grid row `row` as the grid shows it: control characters as
+    // symbols, a folder with "/" after its name.
+    QString ShownNameOfRow(int row) const;
+    // The second line of grid row `row`: its folder below the folder listed (in a
+    // tree), its size (for a file) and its date; nothing more for a file gone.
+    QString DetailLineOfRow(int row) const;
     void Clear();
     // Shows the records in `order` (TListFiles::Rearrange).
     void Rearrange(std::span<const std::size_t> order);
@@ -52,6 +68,7 @@ public:
 
 private:
     TListFiles files_;
+    bool tree_ = false;
     mutable FileDetailCache details_;
     const TListInt* selected_ = nullptr;
     QString selectedText_;

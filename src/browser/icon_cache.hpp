@@ -14,6 +14,7 @@ class TIconCache {
 public:
     static constexpr int kSize = 32;
     static constexpr int kBuiltIn = 3;
+    static constexpr int kFolderImage = 1;
 
     TIconCache();
 

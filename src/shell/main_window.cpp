@@ -20,6 +20,7 @@
 #include "look/menu_look.hpp"
 #include "look/splitter.hpp"
 #include "look/t_panel.hpp"
+#include "look/wrap_check_box.hpp"
 #include "settings/ini_file.hpp"
 #include "settings/language.hpp"
 #include "settings/save_form_control_pos.hpp"
@@ -31,6 +32,7 @@
 #include "shell/run_progress.hpp"
 
 #include <QActionGroup>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
@@ -40,6 +42,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QTranslator>
@@ -143,6 +146,12 @@ void MainWindow::CreateComponents() {
     LabExemple->move(10, 66);
     EdFiltre = Own(new QLineEdit(QStringLiteral("*.*"), PanelVOIR), "EdFiltre");
     EdFiltre->setGeometry(8, 24, 121, 24);
+    // Under the filter, what the listing shows besides the files of the folder
+    // (placed with "Exemple :" by PlaceFilterPanel).
+    CheckSousDossiers =
+        Own(new TWrapCheckBox(QStringLiteral("Sous-dossiers"), PanelVOIR), "CheckSousDossiers");
+    CheckDossiers =
+        Own(new TWrapCheckBox(QStringLiteral("Renommer aussi les dossiers"), PanelVOIR), "CheckDossiers");
     MemoExemple = Own(new TExampleList(PanelVOIR), "MemoExemple");
     MemoExemple->setGeometry(9, 82, 153, 159);
     StringGridFiles =
@@ -199,6 +208,9 @@ void MainWindow::CreateComponents() {
     RunStatus = new QLabel(StatusBar);
     RunStatus->setObjectName(QStringLiteral("RunStatus")); // named, but no place or text of its own is kept
     StatusBar->addWidget(RunStatus, 1);
+    ListStatus = new QLabel(StatusBar);
+    ListStatus->setObjectName(QStringLiteral("ListStatus")); // as RunStatus
+    StatusBar->addWidget(ListStatus);
     parameters_ = new ParameterPanel({EdInteger, EdString, EdNumber, EdPattern, LabPatternProblem, BtnOk,
                                       EdTemplate, BtnTemplateTokens, LabTemplateProblem},
                                      this);
@@ -333,10 +345,13 @@ void MainWindow::ConnectViews() {
         lastRun_.reset();
         ShowRunStatus();
     });
+    connect(c, &RenameController::listed, this, &MainWindow::ShowListStatus);
 
     // The folder and its files.
     connect(ShellTreeView, &TFolderTree::FolderChanged, this, &MainWindow::ListSelectedFolder);
     connect(EdFiltre, &QLineEdit::returnPressed, this, &MainWindow::ListSelectedFolder);
+    connect(CheckSousDossiers, &QCheckBox::toggled, this, &MainWindow::ChangeScope);
+    connect(CheckDossiers, &QCheckBox::toggled, this, &MainWindow::ChangeScope);
     FileSelection& selection = c->Selection();
     connect(&selection, &FileSelection::changed, StringGridFiles->viewport(), qOverload<>(&QWidget::update));
     connect(StringGridFiles, &TFileGrid::pressed, c, &RenameController::pressRow);
@@ -378,8 +393,16 @@ void MainWindow::FormCreate() {
     firstActivation_ = true;
     RegisterScriptFileType(env_.programPath);
     controller_->Selection().SetAnchorRow(-1);
-    const std::int32_t language =
-        IniFile(env_.settingsFile.toStdString()).ReadInteger("OPTIONS", "LANGUAGE", LanguageIndex());
+    const IniFile settings(env_.settingsFile.toStdString());
+    const std::int32_t language = settings.ReadInteger("OPTIONS", "LANGUAGE", LanguageIndex());
+    {
+        // What the last session listed, before the first folder is.
+        const QSignalBlocker subFolders(CheckSousDossiers);
+        const QSignalBlocker folders(CheckDossiers);
+        CheckSousDossiers->setChecked(settings.ReadInteger("OPTIONS", "SUBFOLDERS", 0) == 1);
+        CheckDossiers->setChecked(settings.ReadInteger("OPTIONS", "FOLDERS", 0) == 1);
+        controller_->SetScope({CheckSousDossiers->isChecked(), CheckDossiers->isChecked()});
+    }
     SetLanguageIndex(static_cast<std::uint8_t>(language & 0xFF));
     (LanguageIndex() == 1 ? MNU_Anglais : MNU_Fancais)->setChecked(true);
     UseLanguage(LanguageIndex() == 1);
@@ -410,10 +433,12 @@ void MainWindow::UseLanguage(bool english) {
     parameters_->SetTemplateProblemText(
         [](const TemplateProblem& problem) { return QString::fromUtf8(TemplateProblemText(problem)); });
     ShellTreeView->SetHomeCaption(messages::HomeFolder());
+    PlaceFilterPanel(); // the captions of the check boxes are those of the language now
     // What is shown in words is said again in the new language: the sizes in the
     // grid, the status line, and the preview's marks and errors.
     StringGridFiles->viewport()->update();
     ShowRunStatus();
+    ShowListStatus();
     controller_->languageChanged();
     NameControls();
 }
@@ -425,6 +450,44 @@ void MainWindow::ListSelectedFolder() {
         EdFiltre->setText(QStringLiteral("*.*"));
     }
     controller_->listFolder(ShellTreeView->CurrentFolder(), EdFiltre->text());
+}
+
+void MainWindow::ChangeScope() {
+    controller_->SetScope({CheckSousDossiers->isChecked(), CheckDossiers->isChecked()});
+    ListSelectedFolder();
+}
+
+void MainWindow::PlaceFilterPanel() {
+    constexpr int kLeft = 8;
+    constexpr int kWidth = 155;
+    constexpr int kListBottom = 241; // above "Voir"
+    int top = EdFiltre->geometry().bottom() + 4;
+    for (QCheckBox* box : {CheckSousDossiers, CheckDossiers}) {
+        const int height = box->heightForWidth(kWidth);
+        box->setGeometry(kLeft, top, kWidth, height);
+        top += height;
+    }
+    auto* LabExemple = qobject_cast<QLabel*>(FindComponent(QStringLiteral("LabExemple")));
+    LabExemple->move(10, top + 2);
+    top += 2 + LabExemple->sizeHint().height();
+    MemoExemple->setGeometry(9, top, 153, std::max(kListBottom - top, 40));
+}
+
+void MainWindow::ShowListStatus() {
+    const std::vector<UnreadableFolder>& unreadable = controller_->Unreadable();
+    if (unreadable.empty()) {
+        ListStatus->clear();
+        ListStatus->setToolTip({});
+        return;
+    }
+    ListStatus->setText(messages::UnreadableFolders(unreadable.size()));
+    // Which folders and why, escaped as the failures of a run are.
+    QStringList lines;
+    for (const UnreadableFolder& folder : unreadable) {
+        lines.push_back(QString::fromUtf8(FolderUnreadableText(folder.relative, folder.error)));
+    }
+    ListStatus->setToolTip(QStringLiteral("<p style=\"white-space:pre\">") +
+                           lines.join(QLatin1Char('\n')).toHtmlEscaped() + QStringLiteral("</p>"));
 }
 
 void MainWindow::OpenFileOfRow(int row) {
@@ -467,7 +530,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::FormClose() {
     try {
         positions_->SaveControlPositions();
-        IniFile(env_.settingsFile.toStdString()).WriteInteger("OPTIONS", "LANGUAGE", LanguageIndex());
+        const IniFile settings(env_.settingsFile.toStdString());
+        settings.WriteInteger("OPTIONS", "LANGUAGE", LanguageIndex());
+        settings.WriteInteger("OPTIONS", "SUBFOLDERS", CheckSousDossiers->isChecked() ? 1 : 0);
+        settings.WriteInteger("OPTIONS", "FOLDERS", CheckDossiers->isChecked() ? 1 : 0);
         if (settings_) {
             settings_->Commit();
         }

@@ -15,6 +15,7 @@
 #include <vector>
 
 class QAction;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -75,6 +76,14 @@ private:
     void FormActivate();
     // Rescans the folder selected in the tree with the filter box ("*.*" when empty).
     void ListSelectedFolder();
+    // "Sous-dossiers" or "Renommer aussi les dossiers" changed: the folder is listed again.
+    void ChangeScope();
+    // Stacks the check boxes under the filter box, each as high as its caption needs
+    // in the language shown, then "Exemple :" and its list down to its bottom.
+    void PlaceFilterPanel();
+    // The status line of the listing: how many folders below the folder chosen
+    // could not be read, and which, in the language shown.
+    void ShowListStatus();
     // Opens the file of grid row `row` as the desktop would.
     void OpenFileOfRow(int row);
     void OpenScript();
@@ -121,11 +130,14 @@ private:
     // The controls the window still speaks to once it is built, named as their objectName.
     TFolderTree* ShellTreeView = nullptr;
     QLineEdit* EdFiltre = nullptr;
+    QCheckBox* CheckSousDossiers = nullptr; // the folders below the folder chosen are listed too
+    QCheckBox* CheckDossiers = nullptr;     // the folders are listed, to be renamed too
     TExampleList* MemoExemple = nullptr;
     TFileGrid* StringGridFiles = nullptr;
     TCommandTree* TreeViewCommande = nullptr;
     TScriptView* HTMLViewer = nullptr;
-    QLabel* RunStatus = nullptr; // the line in the status bar that reports the last run
+    QLabel* RunStatus = nullptr;  // the line in the status bar that reports the last run
+    QLabel* ListStatus = nullptr; // and the folders the last listing could not read
     QMenu* PopupMenu = nullptr;
     QAction* Action_VoirExemple = nullptr;
     QAction* Action_Effacer = nullptr;  // also MNU_Effacer of the pop-up

@@ -32,6 +32,10 @@ constexpr ControlTexts kControls[] = {
      "Le dossier choisi montre ses fichiers dans la grille ; F5 relit les dossiers"},
     {"EdFiltre", "EdFiltreName", "Filtre", "EdFiltreDescription",
      "Les fichiers à montrer, par exemple *.jpg ; Entrée relit le dossier"},
+    {"CheckSousDossiers", nullptr, nullptr, "CheckSousDossiersDescription",
+     "Montre aussi les fichiers des dossiers que contient le dossier choisi, à toute profondeur"},
+    {"CheckDossiers", nullptr, nullptr, "CheckDossiersDescription",
+     "Montre aussi les dossiers, pour les renommer avec les fichiers"},
     {"StringGridFiles", "StringGridFilesName", "Fichiers", "StringGridFilesDescription",
      "Flèches : ligne courante ; Espace : sélectionner ou désélectionner ; Maj+flèches : étendre la "
      "sélection ; Ctrl+A : tout sélectionner"},
@@ -74,6 +78,9 @@ void MainWindow::NameControls() {
     }
     // The line of the last run says what it shows; only its description is given.
     RunStatus->setAccessibleDescription(TextOf("RunStatusDescription", kRunHelp));
+    ListStatus->setAccessibleDescription(
+        TextOf("ListStatusDescription",
+               "Les dossiers que la liste n'a pas pu lire ; lesquels et pourquoi dans sa bulle"));
     // A selected row of the grid says so; the grid's own highlight is no selection.
     controller_->Files().SetSelectedText(&controller_->Selection().Rows(),
                                          TextOf("SelectedRow", "sélectionné"));

@@ -15,6 +15,7 @@
 #include "shell/rename_controller.hpp"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -46,11 +47,13 @@ void MainWindow::ConnectKeys() {
     connect(controller_, &RenameController::valueAccepted, HTMLViewer, backToScript);
     connect(parameters_, &ParameterPanel::cancelled, HTMLViewer, backToScript);
 
-    // Tab goes the way of a job: the folder, the filter, the files, the new names,
-    // the commands, the script and its parameter box.
+    // Tab goes the way of a job: the folder, the filter and what is listed, the
+    // files, the new names, the commands, the script and its parameter box.
     const auto widget = [this](const char* name) { return qobject_cast<QWidget*>(FindComponent(name)); };
     QWidget* order[] = {ShellTreeView,
                         EdFiltre,
+                        CheckSousDossiers,
+                        CheckDossiers,
                         StringGridFiles,
                         MemoExemple,
                         widget("BtnVoir"),

@@ -85,7 +85,8 @@ void MainWindow::ApplyColours() {
         bas->SetColor(c.panelTo);
         bas->SetColorTo(c.panelFrom);
     }
-    for (const char* label : {"Label1", "LabExemple"}) {
+    // The labels and the captions of the check boxes on the panel.
+    for (const char* label : {"Label1", "LabExemple", "CheckSousDossiers", "CheckDossiers"}) {
         Colour(widget(label), natural, {{QPalette::WindowText, c.panelText}});
     }
     for (const char* button : {"BtnVoir", "BtnOk"}) {

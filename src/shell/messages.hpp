@@ -66,6 +66,12 @@ inline QString StoppedUndoStatus(std::size_t putBack, std::size_t notDone) {
         .arg(putBack)
         .arg(notDone);
 }
+// The status line after a listing that could not read `count` of the folders
+// below the folder chosen.
+inline QString UnreadableFolders(std::size_t count) {
+    return count == 1 ? Translated("UnreadableFolder", QStringLiteral("1 dossier illisible"))
+                      : Translated("UnreadableFolders", QStringLiteral("%1 dossiers illisibles")).arg(count);
+}
 // Added to a stopped status when files failed too.
 inline QString FailedSuffix(std::size_t failed) {
     return Translated("FailedSuffix", QStringLiteral(", %1 échecs")).arg(failed);
@@ -165,6 +171,10 @@ inline QString RunProgress() {
 // The label of the progress while the facts the templates ask for are read.
 inline QString FactsProgress() {
     return Translated("FactsProgress", QStringLiteral("Lecture des dates et des étiquettes des fichiers..."));
+}
+// The label of the progress while the folders below the folder chosen are read.
+inline QString FoldersProgress() {
+    return Translated("FoldersProgress", QStringLiteral("Lecture des dossiers…"));
 }
 inline QString UndoProgress() {
     return Translated("UndoProgress", QStringLiteral("Annulation du dernier renommage..."));

@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <numeric>
 #include <stop_token>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace quorvel {
@@ -83,6 +84,41 @@ std::vector<std::string> MovedNames(const std::vector<RunFile>& files) {
         }
     }
     return names;
+}
+
+// The paths below the folder listed that the entries a run of `records` moved
+// have now: their new names, in their folders as the run renamed them too.
+std::vector<std::string> MovedPaths(const std::vector<RunFile>& files, const TListFiles& records) {
+    // The path of each entry moved, with "/" after it, and its new name.
+    std::unordered_map<std::string, std::string> renamed;
+    for (const RunFile& file : files) {
+        if (file.outcome == RenameOutcome::Renamed && file.index < records.Count()) {
+            renamed.emplace(records.Items(file.index).RelativeBytes() + '/', file.newName);
+        }
+    }
+    std::vector<std::string> paths;
+    for (const RunFile& file : files) {
+        if (file.outcome != RenameOutcome::Renamed || file.index >= records.Count()) {
+            continue;
+        }
+        // Each part of the old path, renamed where the run renamed it.
+        const std::string old = records.Items(file.index).RelativeBytes();
+        std::string path;
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t slash = old.find('/', start);
+            const std::size_t end = slash == std::string::npos ? old.size() : slash;
+            const auto found = renamed.find(old.substr(0, end + 1) + (slash == std::string::npos ? "/" : ""));
+            path += found != renamed.end() ? found->second : old.substr(start, end - start);
+            if (slash == std::string::npos) {
+                break;
+            }
+            path += '/';
+            start = slash + 1;
+        }
+        paths.push_back(std::move(path));
+    }
+    return paths;
 }
 
 // The marks of the previewed names that the run would not give, or that look like
@@ -180,11 +216,41 @@ void RenameController::listFolder(const QByteArray& folder, const QString& filte
 }
 
 void RenameController::ListFolder(const FolderPath& folder, const QString& filter) {
+    if (listing_) {
+        // Asked while a listing shows its progress: that one stops, this one follows.
+        listingAsked_.emplace(folder, filter);
+        return;
+    }
+    ReadListing(folder, filter);
+    while (listingAsked_) {
+        auto [next, nextFilter] = std::move(*listingAsked_);
+        listingAsked_.reset();
+        ReadListing(next, nextFilter);
+    }
+}
+
+void RenameController::ReadListing(const FolderPath& folder, const QString& filter) {
     const bool another = folder != folder_;
     folder_ = folder;
     filter_ = filter;
     selection_->Clear();
-    files_->List(folder, FromQString(filter));
+    TreeScan scan;
+    scan.depth = scope_.subFolders ? 0 : 1;
+    scan.entries = scope_.folders ? TreeEntries::FilesAndFolders : TreeEntries::Files;
+    ProgressHook hook;
+    if (scope_.subFolders) {
+        // A tree may be long to read: its progress past half a second, and "Arrêter"
+        // keeps what was read so far.
+        hook = Follow(messages::FoldersProgress());
+        scan.progress = [&](std::size_t, std::size_t entries) {
+            return !listingAsked_ && (!hook || hook(entries, 0));
+        };
+    }
+    listing_ = true;
+    TreeScanReport report = files_->List(folder, FromQString(filter), scan);
+    listing_ = false;
+    hook = {}; // the progress is over
+    unreadable_ = std::move(report.unreadable);
     listedFacts_.clear();
     listedAsked_.clear();
     shownOrder_.resize(files_->Count());
@@ -197,6 +263,7 @@ void RenameController::ListFolder(const FolderPath& folder, const QString& filte
     if (another) {
         emit folderChanged();
     }
+    emit listed();
 }
 
 void RenameController::UpdateUndo() {
@@ -212,8 +279,8 @@ void RenameController::Relist(const std::vector<std::string>& selectNames) {
     const int anchor = selection_->AnchorRow();
     ListFolder(folder_, filter_);
     std::vector<int> rows;
-    for (std::size_t i = 0; i < files_->Count(); ++i) {
-        if (wanted.count(files_->Files().Items(i).NameBytes()) != 0) {
+    for (std::size_t i = 0; i < files_->Count() && !wanted.empty(); ++i) {
+        if (wanted.count(files_->Files().Items(i).RelativeBytes()) != 0) {
             rows.push_back(static_cast<int>(i) + 1);
         }
     }
@@ -545,14 +612,18 @@ std::optional<NameTrace> RenameController::Trace(int line) const {
         const TProjectFile& record = files_->Files().Items(previewed_[static_cast<std::size_t>(line)]);
         Text name = record.Name();
         trace.original = ToQString(name);
-        // What the preview told the file: the window lists one folder, whose files
-        // are in the order of the selection.
+        // What the preview told the file: its place in the selection, and among the
+        // files selected in its folder.
         const auto place = static_cast<std::size_t>(line);
         const std::size_t index = previewed_[place];
+        const std::size_t placeInFolder = static_cast<std::size_t>(
+            std::count_if(previewed_.begin(), previewed_.begin() + line, [&](std::size_t other) {
+                return files_->Files().Items(other).SharedFolder() == record.SharedFolder();
+            }));
         const FileContext context{.facts = index < listedFacts_.size() ? listedFacts_[index] : NoFacts(),
                                   .folder = FolderName(record.Folder()),
                                   .place = place,
-                                  .placeInFolder = place,
+                                  .placeInFolder = placeInFolder,
                                   .dateNames = DateNamesOfMessages()};
         for (std::size_t k = 0; k < script_->Count(); ++k) {
             const Text& script = script_->Lines()[k];
@@ -613,7 +684,7 @@ void RenameController::run(RunMode mode) {
             emit error(QString::fromUtf8(report.journalError));
         }
         // The folder as the run left it, the renamed files selected under their new names.
-        Relist(MovedNames(report.files));
+        Relist(MovedPaths(report.files, files_->Files()));
         emit ran(SummaryOf(RunSummary::Work::Run, report.renamed, report.unchanged, report.failed,
                            report.files, report.stopped));
     } catch (const EngineError& e) {

@@ -13,6 +13,7 @@
 #include "editor/preview_source.hpp"
 #include "engine/catalogue.hpp"
 #include "files/listing/folder_path.hpp"
+#include "files/listing/scan.hpp"
 #include "files/run/file_order.hpp"
 #include "files/run/progress.hpp"
 #include "files/run/run_file.hpp"
@@ -45,6 +46,15 @@ enum class RunMode { Confirm, Unattended };
 // Where a script file to open comes from: the "Ouvrir" dialog, or the command line
 // (which is also how the desktop opens a script with the program).
 enum class ScriptSource { Dialog, CommandLine };
+
+// What a listing shows besides the files of the folder: the folders below it and
+// their files ("Sous-dossiers"), and the folders themselves, to be renamed too
+// ("Renommer aussi les dossiers").
+struct ListingScope {
+    bool subFolders = false;
+    bool folders = false;
+    bool operator==(const ListingScope&) const = default;
+};
 
 // What a run or an undo did, in counts and in words.
 struct RunSummary {
@@ -101,6 +111,12 @@ public:
 
     // The order the grid shows and the run takes the files in.
     const FileOrder& Order() const { return order_; }
+
+    // What the listings show from now on; the folder is not read again here.
+    void SetScope(ListingScope scope) { scope_ = scope; }
+    const ListingScope& Scope() const { return scope_; }
+    // The folders below the folder listed that the last listing could not read.
+    const std::vector<UnreadableFolder>& Unreadable() const { return unreadable_; }
 
 public slots:
     // Shows the files in `order`, and numbers them so; the selected files stay
@@ -172,6 +188,8 @@ signals:
     void stateChanged();
     // Another folder than the one before is listed.
     void folderChanged();
+    // A listing is over (Unreadable tells which folders below it could not be read).
+    void listed();
 
 private:
     FileListModel* files_;
@@ -182,6 +200,8 @@ private:
     QString filter_;
     void Relist(const std::vector<std::string>& selectNames);
     void ListFolder(const FolderPath& folder, const QString& filter);
+    // Reads the folder into the model, with the progress shown past half a second.
+    void ReadListing(const FolderPath& folder, const QString& filter);
     void UpdateUndo();
     ProgressHook Follow(const QString& label) const;
     // Reads the facts the script's templates ask of the files `selected` that the
@@ -214,6 +234,11 @@ private:
     std::vector<FactSet> listedAsked_;
     FactsCache factsCache_; // by file, across listings
     FileOrder order_;
+    ListingScope scope_;
+    std::vector<UnreadableFolder> unreadable_;
+    // A listing is under way: one asked meanwhile stops it and is made after it.
+    bool listing_ = false;
+    std::optional<std::pair<FolderPath, QString>> listingAsked_;
     // Puts the files just listed (in name order) in order_; false when stopped.
     bool Arrange();
     // Shows the record at `order[i]` at place i, with its facts and selection.

@@ -56,41 +56,26 @@ TEST_F(Positions, FirstCloseWritesTheWindowThenEveryControlInOwningOrderThenTheO
 
     std::vector<std::pair<std::string, std::vector<std::string>>> expected = {
         {"FENPOS", {"LEFT", "TOP", "WIDTH", "HEIGHT", "WINDOWSTATE"}}};
-    for (const char* control : {"Splitter3",
-                                "Panel1",
-                                "Splitter1",
-                                "ShellTreeView",
-                                "PanelVOIR",
-                                "Label1",
-                                "BtnVoir",
-                                "LabExemple",
-                                "EdFiltre",
-                                "MemoExemple",
-                                "StringGridFiles",
-                                "Panel2",
-                                "Splitter2",
-                                "TreeViewCommande",
-                                "Panel4",
-                                "HTMLViewer",
-                                "PanelBAS",
-                                "BtnOk",
-                                "EdString",
-                                "EdInteger",
-                                "EdNumber",
-                                "EdPattern",
-                                "LabPatternProblem",
-                                "EdTemplate",
-                                "BtnTemplateTokens",
+    for (const char* control : {"Splitter3",         "Panel1",        "Splitter1",
+                                "ShellTreeView",     "PanelVOIR",     "Label1",
+                                "BtnVoir",           "LabExemple",    "EdFiltre",
+                                "CheckSousDossiers", "CheckDossiers", "MemoExemple",
+                                "StringGridFiles",   "Panel2",        "Splitter2",
+                                "TreeViewCommande",  "Panel4",        "HTMLViewer",
+                                "PanelBAS",          "BtnOk",         "EdString",
+                                "EdInteger",         "EdNumber",      "EdPattern",
+                                "LabPatternProblem", "EdTemplate",    "BtnTemplateTokens",
                                 "LabTemplateProblem"}) {
         expected.push_back({control, kBounds});
     }
-    expected[11].second.push_back("COL0");
+    expected[13].second.push_back("COL0"); // StringGridFiles
     // Those sections and the options, nothing else (the status bar keeps no place).
     const auto layout = Layout(SettingsPath());
     ASSERT_EQ(layout.size(), expected.size() + 1);
     EXPECT_EQ(std::vector(layout.begin(), layout.begin() + static_cast<std::ptrdiff_t>(expected.size())),
               expected);
-    EXPECT_EQ(layout.back(), (std::pair<std::string, std::vector<std::string>>{"OPTIONS", {"LANGUAGE"}}));
+    EXPECT_EQ(layout.back(), (std::pair<std::string, std::vector<std::string>>{
+                                 "OPTIONS", {"LANGUAGE", "SUBFOLDERS", "FOLDERS"}}));
     EXPECT_TRUE(desktop_.log.errors.isEmpty());
 }
 

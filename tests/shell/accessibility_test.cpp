@@ -81,18 +81,20 @@ TEST_F(Accessibility, NoControlThatCanBeUsedIsUnnamedInEitherLanguage) {
     EXPECT_GT(seen, 30); // the walk reaches the trees' items, the grid's rows and the links
     EXPECT_EQ(Unnamed(window), QStringList());
 
-    const char* controls[] = {"ShellTreeView", "EdFiltre",         "StringGridFiles", "MemoExemple",
-                              "BtnVoir",       "TreeViewCommande", "HTMLViewer",      "EdInteger",
-                              "EdString",      "EdNumber",         "BtnOk",           "StatusBar",
-                              "RunStatus"};
+    const char* controls[] = {"ShellTreeView",   "EdFiltre",    "CheckSousDossiers", "CheckDossiers",
+                              "StringGridFiles", "MemoExemple", "BtnVoir",           "TreeViewCommande",
+                              "HTMLViewer",      "EdInteger",   "EdString",          "EdNumber",
+                              "BtnOk",           "StatusBar",   "RunStatus",         "ListStatus"};
     for (const char* control : controls) {
-        if (std::string_view(control) != "RunStatus") { // the run's line is named by what it says
+        // The lines of the run and of the listing are named by what they say.
+        if (std::string_view(control) != "RunStatus" && std::string_view(control) != "ListStatus") {
             EXPECT_FALSE(Name(control).isEmpty()) << control;
         }
         EXPECT_FALSE(Description(control).isEmpty()) << control;
     }
     EXPECT_EQ(Name("EdFiltre"), QStringLiteral("Filtre"));
     EXPECT_EQ(Name("BtnVoir"), QStringLiteral("Voir"));
+    EXPECT_EQ(Name("CheckSousDossiers"), QStringLiteral("Sous-dossiers"));
     EXPECT_EQ(Name("StatusBar"), QStringLiteral("Ligne d'état"));
     EXPECT_TRUE(Description("HTMLViewer").contains(QStringLiteral("Tab")));
 

@@ -177,15 +177,21 @@ TEST_F(WindowLook, EveryTextStandsOutUnderADarkPalette) {
     for (const QColor& back : {voir->Color(), voir->ColorTo()}) {
         readable("Filtre :", text(Get<QLabel>("Label1"), QPalette::WindowText), back);
         readable("Exemple :", text(Get<QLabel>("LabExemple"), QPalette::WindowText), back);
+        for (const char* box : {"CheckSousDossiers", "CheckDossiers"}) {
+            readable(box, text(Get<QWidget>(box), QPalette::WindowText), back);
+        }
         readable("Voir", text(Get<QToolButton>("BtnVoir"), QPalette::ButtonText), back);
     }
     for (const QColor& back : {bas->Color(), bas->ColorTo()}) {
         readable("OK", text(Get<QToolButton>("BtnOk"), QPalette::ButtonText), back);
     }
-    for (const char* name : {"Label1", "LabExemple"}) {
-        const QLabel* label = Get<QLabel>(name);
+    for (const char* name : {"Label1", "LabExemple", "CheckSousDossiers", "CheckDossiers"}) {
+        const QWidget* label = Get<QWidget>(name);
         const QColor back = At(shot, voir, {3, label->geometry().center().y()});
-        EXPECT_GE(MostContrast(shot, label, label->rect(), back), kReadable) << name;
+        // The caption of a check box, beside its box.
+        const int caption = qobject_cast<const QAbstractButton*>(label) != nullptr ? 24 : 0;
+        EXPECT_GE(MostContrast(shot, label, label->rect().adjusted(caption, 0, 0, 0), back), kReadable)
+            << name;
     }
 
     // Trees, list and script view: their text on their base, and their highlight.

@@ -31,10 +31,10 @@ using Window = MainWindowTest;
 TEST_F(Window, HasEveryControlInItsOwningOrderWithItsParentAndPlace) {
     MainWindow& w = Start();
     const QStringList controls = {
-        "Splitter3", "Panel1",           "Splitter1", "ShellTreeView", "PanelVOIR",       "Label1",
-        "BtnVoir",   "LabExemple",       "EdFiltre",  "MemoExemple",   "StringGridFiles", "Panel2",
-        "Splitter2", "TreeViewCommande", "Panel4",    "HTMLViewer",    "PanelBAS",        "BtnOk",
-        "EdString",  "EdInteger",        "EdNumber"};
+        "Splitter3",       "Panel1",     "Splitter1", "ShellTreeView",     "PanelVOIR",     "Label1",
+        "BtnVoir",         "LabExemple", "EdFiltre",  "CheckSousDossiers", "CheckDossiers", "MemoExemple",
+        "StringGridFiles", "Panel2",     "Splitter2", "TreeViewCommande",  "Panel4",        "HTMLViewer",
+        "PanelBAS",        "BtnOk",      "EdString",  "EdInteger",         "EdNumber"};
     QStringList widgets;
     for (QObject* c : w.Components()) {
         if (c->isWidgetType() && qobject_cast<QWidget*>(c)->parentWidget() != nullptr &&
@@ -65,7 +65,8 @@ TEST_F(Window, HasEveryControlInItsOwningOrderWithItsParentAndPlace) {
     for (const Placement& p :
          {Placement{"ShellTreeView", "Panel1"}, Placement{"Splitter1", "Panel1"},
           Placement{"StringGridFiles", "Panel1"}, Placement{"PanelVOIR", "Panel1"},
-          Placement{"EdFiltre", "PanelVOIR"}, Placement{"MemoExemple", "PanelVOIR"},
+          Placement{"EdFiltre", "PanelVOIR"}, Placement{"CheckSousDossiers", "PanelVOIR"},
+          Placement{"CheckDossiers", "PanelVOIR"}, Placement{"MemoExemple", "PanelVOIR"},
           Placement{"BtnVoir", "PanelVOIR"}, Placement{"TreeViewCommande", "Panel2"},
           Placement{"Panel4", "Panel2"}, Placement{"HTMLViewer", "Panel4"}, Placement{"PanelBAS", "Panel4"},
           Placement{"BtnOk", "PanelBAS"}, Placement{"EdInteger", "PanelBAS"}}) {
@@ -79,7 +80,11 @@ TEST_F(Window, HasEveryControlInItsOwningOrderWithItsParentAndPlace) {
     EXPECT_EQ(control("PanelVOIR")->width(), 168);
     EXPECT_EQ(control("PanelVOIR")->x(), control("Panel1")->width() - 168);
     EXPECT_EQ(control("EdFiltre")->geometry(), QRect(8, 24, 121, 24));
-    EXPECT_EQ(control("MemoExemple")->geometry(), QRect(9, 82, 153, 159));
+    // "Exemple :" and its list under the check boxes, the list down to where it always ended.
+    EXPECT_EQ(control("MemoExemple")->x(), 9);
+    EXPECT_EQ(control("MemoExemple")->width(), 153);
+    EXPECT_EQ(control("MemoExemple")->geometry().bottom(), 82 + 159 - 1);
+    EXPECT_GT(control("MemoExemple")->y(), control("CheckDossiers")->geometry().bottom());
     EXPECT_EQ(control("BtnVoir")->geometry(), QRect(43, 250, 97, 25));
     EXPECT_EQ(control("TreeViewCommande")->geometry().left(), 1);
     EXPECT_EQ(control("TreeViewCommande")->width(), 233);

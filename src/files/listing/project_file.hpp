@@ -115,13 +115,12 @@ public:
     void Rearrange(std::span<const std::size_t> order);
     // The folder of every record when they all have the same one; null otherwise.
     const std::shared_ptr<const ScannedFolder>& OnlyFolder() const { return onlyFolder_; }
-    // Room for `count` records in all.
-    // Room for `count` records in all; a list that grows by a folder at a time
-    // grows by half of what it holds at least, so that a tree is not copied again
-    // at each folder.
+    // Room for `count` records in all. A list that grows folder after folder (a
+    // tree scan) at least doubles its room each time, so that its records are moved
+    // a few times in all, not once per folder.
     void Reserve(std::size_t count) {
         if (count > items_.capacity()) {
-            items_.reserve(std::max(count, items_.capacity() + items_.capacity() / 2));
+            items_.reserve(items_.empty() ? count : std::max(count, 2 * items_.capacity()));
         }
     }
 

@@ -160,9 +160,8 @@ TEST_F(TreeRun, PreviewAndRunReachTheFilesOfEveryFolder) {
 }
 
 // A folder renamed with a file in it: the file is selected again where it is now,
-// under the folder's new name. Disabled until a run renames folders (after their
-// files, the deepest first).
-TEST_F(TreeRun, DISABLED_AFolderRenamedWithItsFilesKeepsThemSelected) {
+// under the folder's new name.
+TEST_F(TreeRun, AFolderRenamedWithItsFilesKeepsThemSelected) {
     MakeTree();
     Start();
     ListFolder();
@@ -178,10 +177,8 @@ TEST_F(TreeRun, DISABLED_AFolderRenamedWithItsFilesKeepsThemSelected) {
     EXPECT_EQ(Selected(), (std::vector<int>{4, 6, 7, 8}));
 }
 
-// Disabled until a run keeps one journal for the whole tree: Ctrl+Z takes back
-// the run of the folder chosen only, and the files of the folders below keep
-// their new names.
-TEST_F(TreeRun, DISABLED_CtrlZTakesBackTheRunInEveryFolder) {
+// Ctrl+Z takes back the run in every folder of the tree, from its one journal.
+TEST_F(TreeRun, CtrlZTakesBackTheRunInEveryFolder) {
     RunOnTheTree();
     QTest::keyClick(Get<TFileGrid>("StringGridFiles"), Qt::Key_Z, Qt::ControlModifier);
     for (const char* back : {"a.txt", "b.txt", "sub1/c.txt", "sub1/deep/d.txt", "sub2/e.txt"}) {

@@ -27,9 +27,9 @@ bool WritePlan(const RunReport& report, const TListFiles& files, bool null) {
     Output out(STDOUT_FILENO);
     for (const Step& step : report.steps) {
         const TProjectFile& record = files.Items(report.files[step.file].index);
-        out.Write(PathInScan(record, StepFrom(step, report.files)));
+        WritePathInScan(out, record, StepFrom(step, report.files));
         out.Put(null ? '\0' : '\t');
-        out.Write(PathInScan(record, StepTo(step, report.files)));
+        WritePathInScan(out, record, StepTo(step, report.files));
         out.Put(null ? '\0' : '\n');
     }
     return out.Flush();

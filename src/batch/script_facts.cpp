@@ -6,7 +6,7 @@
 namespace quorvel {
 
 std::vector<FileFacts> ReadScriptFacts(const ScriptLines& script, const TListFiles& files,
-                             std::span<const std::size_t> selection, FactsCache& cache) {
+                                       std::span<const std::size_t> selection, FactsCache& cache) {
     const FactSet wanted = NeedsOf(script).facts;
     if (wanted.Empty()) {
         return {};

@@ -13,6 +13,6 @@ namespace quorvel {
 // The facts of the files of `selection` that the templates of `script` ask for,
 // through `cache`, by record (NewNames); none when they ask for none.
 std::vector<FileFacts> ReadScriptFacts(const ScriptLines& script, const TListFiles& files,
-                             std::span<const std::size_t> selection, FactsCache& cache);
+                                       std::span<const std::size_t> selection, FactsCache& cache);
 
 } // namespace quorvel

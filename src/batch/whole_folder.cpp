@@ -35,6 +35,11 @@ WholeFolder ListWholeFolder(const FolderPath& folder, std::string_view filter, c
     return listed;
 }
 
+void WritePathInScan(Output& out, const TProjectFile& record, std::string_view name) {
+    out.Write(record.SharedFolder()->relative);
+    out.Write(name);
+}
+
 std::string PathInScan(const TProjectFile& record, std::string_view name) {
     std::string path = record.SharedFolder()->relative;
     path.append(name);

@@ -3,6 +3,7 @@
 // of them selected.
 #pragma once
 
+#include "batch/output.hpp"
 #include "files/listing/project_file.hpp"
 #include "files/listing/scan.hpp"
 
@@ -41,5 +42,7 @@ WholeFolder ListWholeFolder(const FolderPath& folder, std::string_view filter, c
 // `record`, as a path below the folder of the scan ("sub/b.txt"; the bare name in
 // that folder itself). Bytes, as they are.
 std::string PathInScan(const TProjectFile& record, std::string_view name);
+// The same written to `out`, without making a string of it.
+void WritePathInScan(Output& out, const TProjectFile& record, std::string_view name);
 
 } // namespace quorvel

@@ -77,9 +77,9 @@ int Preview(const Invocation& inv) {
             err.Put('\n');
             continue;
         }
-        out.Write(PathInScan(entry, file.oldName));
+        WritePathInScan(out, entry, file.oldName);
         out.Put(field);
-        out.Write(PathInScan(entry, file.newName));
+        WritePathInScan(out, entry, file.newName);
         out.Put(record);
     }
     const bool written = out.Flush();

@@ -81,6 +81,9 @@ std::optional<SortKey> SortKeyNamed(std::string_view name) {
 bool ArrangeFiles(std::vector<std::size_t>& indexes, const TListFiles& files, FileOrder order,
                   FactsCache& cache, const std::function<void(std::size_t done)>& progress,
                   std::stop_token stop) {
+    if (order == FileOrder{} && std::is_sorted(indexes.begin(), indexes.end())) {
+        return true; // the order of the list, folder by folder, as it stands
+    }
     const std::vector<std::uint32_t> folders = FoldersOf(indexes, files);
     switch (order.key) {
     case SortKey::Name: {

@@ -74,13 +74,24 @@ private:
 constexpr int kTreeFolders = 2'000;
 constexpr int kTreeFiles = 200'000;
 
+// The folder of the journals of the runs, removed when the program ends.
+class JournalFolderOfRuns {
+public:
+    JournalFolderOfRuns() : path_(BenchBase() + "/quorvel-tree-journals-" + std::to_string(::getpid())) {
+        std::filesystem::create_directories(path_);
+    }
+    JournalFolderOfRuns(const JournalFolderOfRuns&) = delete;
+    JournalFolderOfRuns& operator=(const JournalFolderOfRuns&) = delete;
+    ~JournalFolderOfRuns() { std::filesystem::remove_all(path_); }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
 std::string Journals() {
-    static const std::string path = [] {
-        std::string p = BenchBase() + "/quorvel-tree-journals-" + std::to_string(::getpid());
-        std::filesystem::create_directories(p);
-        return p;
-    }();
-    return path;
+    static const JournalFolderOfRuns folder;
+    return folder.path();
 }
 
 void Rounds(benchmark::internal::Benchmark* b) {

@@ -16,9 +16,12 @@
 #include "files/tables/name_fold.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <exception>
 #include <functional>
 #include <optional>
+#include <thread>
 #include <unordered_map>
 
 namespace quorvel {
@@ -310,13 +313,13 @@ void RunTree(RunReport& report, const TListFiles& files, const ScannedFolder& ro
         return;
     }
     const bool rootIgnoresCase = FolderIgnoresCase(rootFd.Get());
-    for (TreeStage& stage : stages) {
+    const auto plan = [&](TreeStage& stage) {
         // A dry run plans against the folders as they were listed; a run reads
         // each folder again.
         const FolderListing* kept = options.dryRun ? files.KeptListing(stage.folder) : nullptr;
         if (kept != nullptr && stage.folder->device == root.device) {
             stage.steps = PlanFolder(stage.run, *kept, rootIgnoresCase);
-            continue;
+            return;
         }
         int error = 0;
         const UniqueFd fd = OpenScannedFolder(files, *stage.folder, error);
@@ -326,12 +329,44 @@ void RunTree(RunReport& report, const TListFiles& files, const ScannedFolder& ro
         }
         if (error != 0) {
             StopAll(stage.run, FolderUnreadableText(RelativeOf(*stage.folder), error));
-            continue;
+            return;
         }
         stage.steps = PlanFolder(stage.run, listing, FolderIgnoresCase(fd.Get()));
         if (!options.dryRun && !stage.steps.empty()) {
             stage.stamps =
                 StampsOfMovingFiles(stage.run, stage.steps, fd.Get(), FileStampKind(identity->stamp.kind));
+        }
+    };
+    // The folders are planned on two threads when there are many: each plan is its
+    // folder's alone.
+    std::atomic<std::size_t> next{0};
+    const auto planSome = [&] {
+        for (std::size_t k = next++; k < stages.size(); k = next++) {
+            plan(stages[k]);
+        }
+    };
+    if (stages.size() < 8 || std::thread::hardware_concurrency() < 2) {
+        planSome();
+    } else {
+        std::exception_ptr failed;
+        std::thread other([&] {
+            try {
+                planSome();
+            } catch (...) {
+                failed = std::current_exception();
+                next = stages.size();
+            }
+        });
+        try {
+            planSome();
+        } catch (...) {
+            next = stages.size();
+            other.join();
+            throw;
+        }
+        other.join();
+        if (failed) {
+            std::rethrow_exception(failed);
         }
     }
     stages = FilesThenFolders(std::move(stages));

@@ -385,6 +385,18 @@ void RunTree(RunReport& report, const TListFiles& files, const ScannedFolder& ro
     std::vector<Step> steps;
     std::vector<FileStamp> stamps;
     RunPlaces places;
+    if (!options.dryRun) {
+        std::size_t moving = 0;
+        std::size_t stepCount = 0;
+        for (const TreeStage& stage : stages) {
+            moving += stage.steps.empty() ? 0 : stage.run.size();
+            stepCount += stage.steps.size();
+        }
+        all.reserve(moving);
+        stamps.reserve(moving);
+        places.ofFile.reserve(moving);
+        steps.reserve(stepCount);
+    }
     std::unordered_map<const ScannedFolder*, std::uint32_t> placeOf{{&root, 0}};
     const std::function<std::uint32_t(const ScannedFolder&)> place = [&](const ScannedFolder& folder) {
         if (const auto it = placeOf.find(&folder); it != placeOf.end()) {

@@ -237,9 +237,13 @@ TEST_F(TreeRunTest, ARunKilledInTheMiddleIsTakenBackOrFinished) {
     ScanTree();
     const RunReport whole = Plan(kAddPrefix);
     ASSERT_EQ(whole.renamed, 10u);
-    for (const bool finish : {false, true}) {
+    // Undone, finished, or finished from its journal as the window's question at
+    // start-up does.
+    enum class Then { Undo, Resume, ResumeJournal };
+    for (const Then then : {Then::Undo, Then::Resume, Then::ResumeJournal}) {
+        const bool finish = then != Then::Undo;
         for (const int killAt : {1, 3, 6, 9}) {
-            SCOPED_TRACE(testing::Message() << (finish ? "resume " : "undo ") << killAt);
+            SCOPED_TRACE(testing::Message() << static_cast<int>(then) << " " << killAt);
             ScanTree();
             const pid_t child = ::fork();
             if (child == 0) {
@@ -251,7 +255,21 @@ TEST_F(TreeRunTest, ARunKilledInTheMiddleIsTakenBackOrFinished) {
             int status = 0;
             ASSERT_EQ(::waitpid(child, &status, 0), child);
             ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-            if (finish) {
+            if (then == Then::ResumeJournal) {
+                const InterruptedRuns interrupted = ListInterruptedRuns(journals_.path());
+                ASSERT_FALSE(interrupted.runs.empty());          // newest first; a run killed before its
+                const InterruptedRun& run = interrupted.runs[0]; // first rename stays listed
+                EXPECT_TRUE(run.fromDisk && run.folderThere);
+                const Content now = Tree();
+                const auto renamedNow = std::count_if(now.begin(), now.end(), [](const auto& entry) {
+                    const std::string& path = entry.first;
+                    return path.compare(path.rfind('/') + 1, 2, "x_") == 0;
+                });
+                EXPECT_EQ(run.renamed, static_cast<std::size_t>(renamedNow));
+                const TakeBackReport resume = ResumeRun(run.journal, journals_.path());
+                EXPECT_EQ(resume.status, TakeBackReport::Status::Done) << resume.error;
+                EXPECT_EQ(Tree().count("x_a/x_b/x_c/x_5.txt"), 1u);
+            } else if (finish) {
                 const TakeBackReport resume = Resume();
                 EXPECT_EQ(resume.status, TakeBackReport::Status::Done) << resume.error;
                 EXPECT_EQ(Tree().count("x_a/x_b/x_c/x_5.txt"), 1u);

@@ -149,16 +149,6 @@ TEST_F(JournalTest, AStoppedRunOrUndoLeavesWhatItDidUndoableAndNoCycleHalfDone) 
     EXPECT_EQ(Folder(), Itself({"ab", "ba"}));
 }
 
-// A renameat2 that kills its process at a given call: a run killed in the middle.
-int g_callsLeft = 0;
-int KillingRenameat2(int olddirfd, const char* oldpath, int newdirfd, const char* newpath,
-                     unsigned int flags) {
-    if (--g_callsLeft == 0) {
-        ::raise(SIGKILL);
-    }
-    return ::renameat2(olddirfd, oldpath, newdirfd, newpath, flags);
-}
-
 TEST_F(JournalTest, ARunKilledInTheMiddleIsTakenBackOrFinished) {
     // "n100.txt" -> "n101.txt" ...: one chain of 300 renames; and cycles.
     const ScriptLines shift = {U"1|Supprimer les [n=4] premiers caract\u00E8res",
@@ -182,16 +172,7 @@ TEST_F(JournalTest, ARunKilledInTheMiddleIsTakenBackOrFinished) {
             Files({"ab", "ba", "abc", "bca", "cab"});
             const Content before = Folder();
             Scan(c.filter);
-            const pid_t child = ::fork();
-            if (child == 0) {
-                g_callsLeft = c.killAt;
-                SetRenameat2ForTests(&KillingRenameat2);
-                Run(c.script);
-                std::_Exit(0);
-            }
-            int status = 0;
-            ASSERT_EQ(::waitpid(child, &status, 0), child);
-            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+            ASSERT_TRUE(test::KilledAtRename(c.killAt, [&] { Run(c.script); }));
             EXPECT_NE(Folder(), before);
             ASSERT_EQ(States().back(), RecordedState::Interrupted);
             if (finish) {

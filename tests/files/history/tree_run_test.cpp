@@ -223,15 +223,6 @@ TEST_F(TreeRunTest, ACraftedTreeJournalIsRefusedWhole) {
     }
 }
 
-int g_callsLeft = 0;
-int KillingRenameat2(int olddirfd, const char* oldpath, int newdirfd, const char* newpath,
-                     unsigned int flags) {
-    if (--g_callsLeft == 0) {
-        ::raise(SIGKILL);
-    }
-    return ::renameat2(olddirfd, oldpath, newdirfd, newpath, flags);
-}
-
 TEST_F(TreeRunTest, ARunKilledInTheMiddleIsTakenBackOrFinished) {
     const Content before = Tree();
     ScanTree();
@@ -245,16 +236,7 @@ TEST_F(TreeRunTest, ARunKilledInTheMiddleIsTakenBackOrFinished) {
         for (const int killAt : {1, 3, 6, 9}) {
             SCOPED_TRACE(testing::Message() << static_cast<int>(then) << " " << killAt);
             ScanTree();
-            const pid_t child = ::fork();
-            if (child == 0) {
-                g_callsLeft = killAt;
-                SetRenameat2ForTests(&KillingRenameat2);
-                Run(kAddPrefix);
-                std::_Exit(0);
-            }
-            int status = 0;
-            ASSERT_EQ(::waitpid(child, &status, 0), child);
-            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+            ASSERT_TRUE(test::KilledAtRename(killAt, [&] { Run(kAddPrefix); }));
             if (then == Then::ResumeJournal) {
                 const InterruptedRuns interrupted = ListInterruptedRuns(journals_.path());
                 ASSERT_FALSE(interrupted.runs.empty());          // newest first; a run killed before its

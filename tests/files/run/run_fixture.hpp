@@ -5,14 +5,20 @@
 
 #include "files/listing/scan.hpp"
 #include "files/run/rename_run.hpp"
+#include "files/run/safe_rename.hpp"
 #include "support/temp_dir.hpp"
 #include "support/text.hpp"
 
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <numeric>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace quorvel::test {
 
@@ -94,5 +100,33 @@ protected:
     std::vector<std::size_t> selection_;
     NumberCounter counter_ = 0;
 };
+
+// The renameat2 calls left before the one that kills the process.
+inline int& CallsLeftBeforeKill() {
+    static int left = 0;
+    return left;
+}
+
+inline int KillingRenameat2(int olddirfd, const char* oldpath, int newdirfd, const char* newpath,
+                            unsigned int flags) {
+    if (--CallsLeftBeforeKill() == 0) {
+        ::raise(SIGKILL);
+    }
+    return ::renameat2(olddirfd, oldpath, newdirfd, newpath, flags);
+}
+
+// Runs `run` in a child process killed (SIGKILL) at its `call`-th renameat2, which
+// does not happen: a run killed in the middle. Whether the child died so.
+inline bool KilledAtRename(int call, const std::function<void()>& run) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        CallsLeftBeforeKill() = call;
+        SetRenameat2ForTests(&KillingRenameat2);
+        run();
+        std::_Exit(0);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+}
 
 } // namespace quorvel::test

@@ -36,17 +36,32 @@ FileStamp BirthOf(const struct statx& st) {
 } // namespace
 
 std::string StampText(const FileStamp& stamp) {
+    std::string text;
+    AppendStamp(stamp, text);
+    return text;
+}
+
+void AppendStamp(const FileStamp& stamp, std::string& out) {
+    const auto number = [&](char letter, auto value) {
+        char buffer[24];
+        out.push_back(letter);
+        out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+    };
     switch (stamp.kind) {
     case StampKind::None:
-        return "-";
+        out.push_back('-');
+        break;
     case StampKind::Birth:
-        return "b" + std::to_string(stamp.value);
+        number('b', stamp.value);
+        break;
     case StampKind::Generation:
-        return "g" + std::to_string(stamp.value);
+        number('g', stamp.value);
+        break;
     case StampKind::BirthAndGeneration:
-        return "b" + std::to_string(stamp.value) + "g" + std::to_string(stamp.generation);
+        number('b', stamp.value);
+        number('g', stamp.generation);
+        break;
     }
-    return "-";
 }
 
 std::optional<FileStamp> ParseStamp(std::string_view text) {

@@ -37,6 +37,8 @@ struct FileStamp {
 // "-", "b<nanoseconds>", "g<generation>" or "b<nanoseconds>g<generation>", as
 // journals keep it.
 std::string StampText(const FileStamp& stamp);
+// The same, at the end of `out`.
+void AppendStamp(const FileStamp& stamp, std::string& out);
 std::optional<FileStamp> ParseStamp(std::string_view text);
 
 // Whether what is found now is what was recorded: an unknown stamp recorded tells

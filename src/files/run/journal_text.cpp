@@ -10,16 +10,22 @@ namespace quorvel {
 
 void EscapeName(std::string_view bytes, std::string& out) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    for (const char c : bytes) {
+    const auto plain = [](char c) {
         const auto b = static_cast<unsigned char>(c);
-        if (b > 0x20 && b < 0x7F && b != '\\') {
-            out.push_back(c);
-        } else {
-            out += "\\x";
-            out.push_back(kHex[b >> 4]);
-            out.push_back(kHex[b & 15]);
+        return b > 0x20 && b < 0x7F && b != '\\';
+    };
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (plain(bytes[i])) {
+            continue;
         }
+        out.append(bytes.substr(from, i - from));
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        const char escaped[4] = {'\\', 'x', kHex[b >> 4], kHex[b & 15]};
+        out.append(escaped, sizeof escaped);
+        from = i + 1;
     }
+    out.append(bytes.substr(from));
 }
 
 bool UnescapeName(std::string_view text, std::string& out) {

@@ -10,9 +10,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
+#include <functional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,13 +60,21 @@ char KindLetter(StepKind kind) {
     return '?';
 }
 
-std::string PlanText(const FolderIdentity& identity, std::size_t selected, const std::vector<RunFile>& files,
-                     const std::vector<FileStamp>& stamps, const std::vector<Step>& steps,
-                     const std::vector<std::uint32_t>& order, const std::vector<std::uint32_t>& numbers,
-                     const RunPlaces& places) {
+void AppendNumber(std::uint64_t n, std::string& out) {
+    char buffer[24];
+    out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, n).ptr);
+}
+
+// The plan of the journal, handed to `spill` a piece at a time (about a mebibyte),
+// which takes the text and leaves `out` empty.
+void PlanText(const FolderIdentity& identity, std::size_t selected, std::span<const RunFile> files,
+              std::span<const FileStamp> stamps, const std::vector<Step>& steps,
+              const std::vector<std::uint32_t>& order, const std::vector<std::uint32_t>& numbers,
+              const RunPlaces& places, const std::function<void(std::string& out)>& spill) {
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
     const bool tree = !places.places.empty();
     std::string out;
-    out.reserve((order.size() + steps.size()) * 48);
+    out.reserve(kPiece + 4096);
     out.append(tree ? kMagicTree : kMagic).append("\nfolder ");
     out += std::to_string(identity.device) + " " + std::to_string(identity.inode) + " " +
            StampText(identity.stamp) + " ";
@@ -85,11 +95,15 @@ std::string PlanText(const FolderIdentity& identity, std::size_t selected, const
     }
     for (const std::uint32_t i : order) {
         const RunFile& f = files[i];
-        out += "file ";
+        out.append("file ");
         if (tree) {
-            out += std::to_string(places.ofFile[i]) + " ";
+            AppendNumber(places.ofFile[i], out);
+            out.push_back(' ');
         }
-        out += std::to_string(f.inode) + " " + StampText(i < stamps.size() ? stamps[i] : FileStamp{}) + " ";
+        AppendNumber(f.inode, out);
+        out.push_back(' ');
+        AppendStamp(i < stamps.size() ? stamps[i] : FileStamp{}, out);
+        out.push_back(' ');
         EscapeName(f.oldName, out);
         out.push_back(' ');
         EscapeName(f.newName, out);
@@ -100,20 +114,35 @@ std::string PlanText(const FolderIdentity& identity, std::size_t selected, const
             EscapeName(f.temporary, out);
         }
         out.push_back('\n');
+        if (out.size() >= kPiece) {
+            spill(out);
+        }
     }
     for (const Step& step : steps) {
-        out += "step " + std::to_string(numbers[step.file]) + " " + KindLetter(step.kind) + " " +
-               std::to_string(step.after) + "\n";
+        out.append("step ");
+        AppendNumber(numbers[step.file], out);
+        out.push_back(' ');
+        out.push_back(KindLetter(step.kind));
+        out.push_back(' ');
+        if (step.after < 0) {
+            out.append("-1");
+        } else {
+            AppendNumber(static_cast<std::uint64_t>(step.after), out);
+        }
+        out.push_back('\n');
+        if (out.size() >= kPiece) {
+            spill(out);
+        }
     }
     out += "planned " + std::to_string(order.size()) + " " + std::to_string(steps.size()) + "\n";
-    return out;
+    spill(out);
 }
 
 } // namespace
 
 std::optional<JournalWriter> JournalWriter::Create(const std::string& folder, const FolderIdentity& identity,
-                                                   std::size_t selected, const std::vector<RunFile>& files,
-                                                   const std::vector<FileStamp>& stamps,
+                                                   std::size_t selected, std::span<const RunFile> files,
+                                                   std::span<const FileStamp> stamps,
                                                    const std::vector<Step>& steps, std::string& error,
                                                    const RunPlaces& places) {
     const auto store = JournalStore::Open(folder, JournalStore::Use::Write, error);
@@ -127,11 +156,6 @@ std::optional<JournalWriter> JournalWriter::Create(const std::string& folder, co
             numbers[step.file] = static_cast<std::uint32_t>(order.size());
             order.push_back(step.file);
         }
-    }
-    std::string plan = PlanText(identity, selected, files, stamps, steps, order, numbers, places);
-    if (plan.size() > kMostPlanBytes) {
-        error = kPlanTooLargeText;
-        return std::nullopt;
     }
     const std::string path = store->Path() + "/" + NewJournalName();
     UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600));
@@ -149,8 +173,24 @@ std::optional<JournalWriter> JournalWriter::Create(const std::string& folder, co
         writer.kinds_.push_back(static_cast<std::uint8_t>(step.kind));
     }
     writer.done_.assign(steps.size(), 0);
-    writer.pending_ = std::move(plan);
-    if (!writer.Flush() || ::fsync(writer.fd_.Get()) != 0 || !SyncFolder(store->Path())) {
+    // Written as it is made: a plan cut short has no "planned" line, and reads as no
+    // plan at all.
+    std::uint64_t planBytes = 0;
+    PlanText(identity, selected, files, stamps, steps, order, writer.fileNumbers_, places,
+             [&](std::string& text) {
+                 planBytes += text.size();
+                 if (planBytes <= kMostPlanBytes) {
+                     writer.pending_.swap(text);
+                     writer.Flush();
+                 }
+                 text.clear();
+             });
+    if (planBytes > kMostPlanBytes) {
+        error = kPlanTooLargeText;
+        ::unlink(path.c_str());
+        return std::nullopt;
+    }
+    if (writer.failed_ || ::fsync(writer.fd_.Get()) != 0 || !SyncFolder(store->Path())) {
         error = Quoted(path) + " : " + RenameErrorText(writer.error_ != 0 ? writer.error_ : errno);
         ::unlink(path.c_str());
         return std::nullopt;
@@ -176,13 +216,42 @@ std::optional<JournalWriter> JournalWriter::Reopen(const std::string& path, std:
         return std::nullopt;
     }
     JournalWriter writer(std::move(fd), path);
-    writer.written_ = static_cast<std::uint64_t>(st.st_size);
+    writer.written_->store(static_cast<std::uint64_t>(st.st_size));
     return writer;
 }
 
 JournalWriter::~JournalWriter() {
     if (fd_.Valid() && !closed_) {
         Flush();
+    }
+}
+
+JournalWriter JournalWriter::Branch() const {
+    JournalWriter branch(UniqueFd(::fcntl(fd_.Get(), F_DUPFD_CLOEXEC, 0)), path_);
+    if (!branch.fd_.Valid()) {
+        branch.Fail(errno);
+    }
+    branch.written_ = written_;
+    branch.fileNumbers_ = fileNumbers_;
+    branch.folderStamp_ = folderStamp_;
+    branch.done_ = done_;
+    branch.branchedFrom_ = done_;
+    if (failed_) {
+        branch.Fail(error_);
+    }
+    return branch;
+}
+
+void JournalWriter::Join(JournalWriter&& branch) {
+    branch.Flush();
+    branch.closed_ = true;
+    if (branch.failed_) {
+        Fail(branch.error_);
+    }
+    for (std::size_t s = 0; s < done_.size() && s < branch.done_.size(); ++s) {
+        if (branch.done_[s] != branch.branchedFrom_[s]) {
+            done_[s] = branch.done_[s];
+        }
     }
 }
 
@@ -318,12 +387,12 @@ void JournalWriter::Fail(int error) {
 
 bool JournalWriter::Flush() {
     if (!pending_.empty() && !failed_) {
-        if (written_ + pending_.size() > kMostJournalBytes) {
+        const std::uint64_t before = written_->fetch_add(pending_.size());
+        if (before + pending_.size() > kMostJournalBytes) {
+            written_->fetch_sub(pending_.size());
             Fail(kTooLarge);
         } else if (!WriteAll(fd_.Get(), pending_)) {
             Fail(errno);
-        } else {
-            written_ += pending_.size();
         }
     }
     pending_.clear();

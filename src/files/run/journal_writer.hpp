@@ -14,8 +14,11 @@
 #include "files/run/run_file.hpp"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,8 +40,8 @@ public:
     // A run over a tree gives its `places` (journal.hpp); its steps come place by
     // place.
     static std::optional<JournalWriter> Create(const std::string& folder, const FolderIdentity& identity,
-                                               std::size_t selected, const std::vector<RunFile>& files,
-                                               const std::vector<FileStamp>& stamps,
+                                               std::size_t selected, std::span<const RunFile> files,
+                                               std::span<const FileStamp> stamps,
                                                const std::vector<Step>& steps, std::string& error,
                                                const RunPlaces& places = {});
     // Opens a journal to add the records of a resume, an undo or its settling. A
@@ -49,6 +52,13 @@ public:
     JournalWriter(JournalWriter&&) noexcept = default;
     JournalWriter& operator=(JournalWriter&&) noexcept = default;
     ~JournalWriter();
+
+    // A writer of the same journal for another thread, which records the steps of
+    // other stages at the same time: its records go to the same file in whole lines
+    // (O_APPEND), and Join takes its state back before the summary is written. A
+    // branch that cannot be made has failed, and its failure joins too.
+    JournalWriter Branch() const;
+    void Join(JournalWriter&& branch);
 
     // For a reopened journal: its plan and its state as read under the lock, from
     // which the summary of the session is kept.
@@ -96,7 +106,8 @@ private:
     UniqueFd fd_;
     std::string path_;
     std::string pending_;
-    std::uint64_t written_ = 0; // bytes in the file
+    // Bytes in the file, shared with the branches.
+    std::shared_ptr<std::atomic<std::uint64_t>> written_ = std::make_shared<std::atomic<std::uint64_t>>(0);
     std::vector<std::uint32_t> fileNumbers_;
     std::size_t stepOffset_ = 0;
     std::size_t fileOffset_ = 0;
@@ -105,6 +116,7 @@ private:
     // end, the flags.
     std::vector<std::uint8_t> kinds_;
     std::vector<std::uint8_t> done_;
+    std::vector<std::uint8_t> branchedFrom_; // of a branch: done_ when it was made
     std::size_t files_ = 0;
     std::optional<std::array<std::size_t, 3>> end_;
     bool undoStarted_ = false;

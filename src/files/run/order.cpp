@@ -14,7 +14,7 @@ namespace {
 // the folder and no new name of the run has.
 class TemporaryNames {
 public:
-    TemporaryNames(const std::vector<RunFile>& files, const std::function<bool(std::string_view)>& isTaken)
+    TemporaryNames(std::span<const RunFile> files, const std::function<bool(std::string_view)>& isTaken)
         : files_(files), isTaken_(isTaken),
           prefix_(".quorvel-" + std::to_string(static_cast<long>(::getpid())) + "-") {}
 
@@ -37,11 +37,11 @@ public:
 
 private:
     struct NewNameOf {
-        const std::vector<RunFile>* files;
+        const std::span<const RunFile>* files;
         std::string_view operator()(std::uint32_t i) const { return (*files)[i].newName; }
     };
 
-    const std::vector<RunFile>& files_;
+    std::span<const RunFile> files_;
     const std::function<bool(std::string_view)>& isTaken_;
     std::optional<IndexTable<NewNameOf>> targets_; // the new names, once a cycle needs them
     std::string prefix_;
@@ -50,7 +50,7 @@ private:
 
 } // namespace
 
-std::vector<Step> Order(std::vector<RunFile>& files, const std::function<bool(std::string_view)>& isTaken) {
+std::vector<Step> Order(std::span<RunFile> files, const std::function<bool(std::string_view)>& isTaken) {
     constexpr std::int64_t kNotYet = -1;
     std::vector<std::int64_t> stepOf(files.size(), kNotYet); // the step that frees the file's old name
     std::vector<Step> steps;

@@ -14,11 +14,12 @@
 #include "files/run/run_file.hpp"
 
 #include <functional>
+#include <span>
 #include <string_view>
 #include <vector>
 
 namespace quorvel {
 
-std::vector<Step> Order(std::vector<RunFile>& files, const std::function<bool(std::string_view)>& isTaken);
+std::vector<Step> Order(std::span<RunFile> files, const std::function<bool(std::string_view)>& isTaken);
 
 } // namespace quorvel

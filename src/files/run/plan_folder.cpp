@@ -6,7 +6,7 @@
 
 namespace quorvel {
 
-std::vector<Step> PlanFolder(std::vector<RunFile>& run, const FolderListing& listing, bool ignoresCase) {
+std::vector<Step> PlanFolder(std::span<RunFile> run, const FolderListing& listing, bool ignoresCase) {
     const ListingIndex entries(listing);
     Validate(run, entries, ignoresCase);
     return Order(run, [&](std::string_view name) { return entries.Find(name) != kNoIndex; });

@@ -32,7 +32,7 @@ std::vector<Text> PreviewNames(const ScriptLines& script, const TListFiles& file
 struct RunOptions {
     std::string journalFolder; // where the journal goes; empty: JournalFolder()
     bool dryRun = false;       // stop after the order: plan, touch nothing
-    ProgressHook progress;     // told after each rename, in each folder; may stop the run
+    ProgressHook progress;     // told as the renames go, over the whole run; may stop it
     // The facts the script's templates ask of the records, by their index
     // (NewNames); none when they ask for none.
     std::span<const FileFacts> facts;

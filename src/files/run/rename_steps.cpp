@@ -59,7 +59,7 @@ namespace {
 // The renames of one session, with what they need to say why a file failed.
 class Performer {
 public:
-    Performer(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+    Performer(std::span<RunFile> files, const std::vector<Step>& steps, std::vector<StepState>& state,
               Renamer& renamer, JournalWriter& journal,
               std::optional<std::reference_wrapper<FolderView>> view, const ProgressHook& progress)
         : files_(files), steps_(steps), state_(state), renamer_(renamer), journal_(journal), view_(view),
@@ -216,7 +216,7 @@ private:
         return stopped_;
     }
 
-    std::vector<RunFile>& files_;
+    std::span<RunFile> files_;
     const std::vector<Step>& steps_;
     std::vector<StepState>& state_;
     Renamer& renamer_;
@@ -230,7 +230,7 @@ private:
 };
 
 // The steps forwards, and the outcome of each file.
-bool Forward(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+bool Forward(std::span<RunFile> files, const std::vector<Step>& steps, std::vector<StepState>& state,
              Performer&& performer) {
     performer.Forward();
     for (std::size_t s = 0; s < steps.size(); ++s) {
@@ -252,18 +252,18 @@ bool Forward(std::vector<RunFile>& files, const std::vector<Step>& steps, std::v
 
 } // namespace
 
-bool RenameSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+bool RenameSteps(std::span<RunFile> files, const std::vector<Step>& steps, std::vector<StepState>& state,
                  Renamer& renamer, JournalWriter& journal, const ProgressHook& progress) {
     return Forward(files, steps, state,
                    Performer(files, steps, state, renamer, journal, std::nullopt, progress));
 }
 
-bool RenameSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+bool RenameSteps(std::span<RunFile> files, const std::vector<Step>& steps, std::vector<StepState>& state,
                  Renamer& renamer, JournalWriter& journal, FolderView& view, const ProgressHook& progress) {
     return Forward(files, steps, state, Performer(files, steps, state, renamer, journal, view, progress));
 }
 
-bool UndoSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+bool UndoSteps(std::span<RunFile> files, const std::vector<Step>& steps, std::vector<StepState>& state,
                Renamer& renamer, JournalWriter& journal, FolderView& view, const ProgressHook& progress) {
     std::vector<bool> touched(files.size(), false);
     for (std::size_t s = 0; s < steps.size(); ++s) {
@@ -293,7 +293,7 @@ bool UndoSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std:
     return performer.Stopped();
 }
 
-void PutBack(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+void PutBack(std::span<RunFile> files, const std::vector<Step>& steps, std::vector<StepState>& state,
              const std::vector<std::uint32_t>& which, Renamer& renamer, JournalWriter& journal) {
     std::vector<bool> back(files.size(), false);
     for (const std::uint32_t file : which) {

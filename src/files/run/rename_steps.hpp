@@ -72,11 +72,11 @@ private:
 
 // With a `progress` hook that says stop, the steps not reached stay undone and
 // their files Unchanged, with that reason. Returns whether it was stopped.
-bool RenameSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+bool RenameSteps(std::span<RunFile> files, const std::vector<Step>& steps, std::vector<StepState>& state,
                  Renamer& renamer, JournalWriter& journal, const ProgressHook& progress = {});
 // The same, each step checked first against `view` (the folder as a journal found
 // it), which follows the renames.
-bool RenameSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+bool RenameSteps(std::span<RunFile> files, const std::vector<Step>& steps, std::vector<StepState>& state,
                  Renamer& renamer, JournalWriter& journal, FolderView& view,
                  const ProgressHook& progress = {});
 
@@ -86,11 +86,11 @@ bool RenameSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, st
 // file: Renamed when it is back under its old name, Failed when a step of it stays
 // done, Unchanged when none was done. Stopped by `progress`, the files not reached
 // stay renamed, Unchanged with that reason. Returns whether it was stopped.
-bool UndoSteps(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+bool UndoSteps(std::span<RunFile> files, const std::vector<Step>& steps, std::vector<StepState>& state,
                Renamer& renamer, JournalWriter& journal, FolderView& view, const ProgressHook& progress = {});
 
 // Puts the files `which` back under their old names, straight from their new ones.
-void PutBack(std::vector<RunFile>& files, const std::vector<Step>& steps, std::vector<StepState>& state,
+void PutBack(std::span<RunFile> files, const std::vector<Step>& steps, std::vector<StepState>& state,
              const std::vector<std::uint32_t>& which, Renamer& renamer, JournalWriter& journal);
 
 } // namespace quorvel

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <dirent.h>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,12 +66,12 @@ struct Step {
     std::int64_t after = -1;
 };
 
-inline std::string_view StepFrom(const Step& step, const std::vector<RunFile>& files) {
+inline std::string_view StepFrom(const Step& step, std::span<const RunFile> files) {
     const RunFile& f = files[step.file];
     return step.kind == StepKind::FromTemporary ? std::string_view(f.temporary) : std::string_view(f.oldName);
 }
 
-inline std::string_view StepTo(const Step& step, const std::vector<RunFile>& files) {
+inline std::string_view StepTo(const Step& step, std::span<const RunFile> files) {
     const RunFile& f = files[step.file];
     return step.kind == StepKind::ToTemporary ? std::string_view(f.temporary) : std::string_view(f.newName);
 }

@@ -36,7 +36,7 @@ std::uint32_t EntryNamed(std::string_view name, std::uint32_t hint, const Listin
 
 // Checks of each file on its own, in selection order. `entryOf` receives the
 // listing entry of every file found in the folder.
-void CheckEachFile(std::vector<RunFile>& files, const ListingIndex& entries,
+void CheckEachFile(std::span<RunFile> files, const ListingIndex& entries,
                    LargeVector<std::uint32_t>& entryOf) {
     const FolderListing& listing = entries.Listing();
     // The entries met so far, one bit each (small enough to stay in the cache); the
@@ -113,7 +113,7 @@ void CheckEachFile(std::vector<RunFile>& files, const ListingIndex& entries,
 // that must move first. `newKey(i)` is the new name of file i as compared, and
 // `targets` finds the entry of the listing under such a key (Find, Prefetch).
 template <typename Keys, typename NewKey, typename Targets>
-void CheckTargets(std::vector<RunFile>& files, const FolderListing& listing,
+void CheckTargets(std::span<RunFile> files, const FolderListing& listing,
                   const LargeVector<std::uint32_t>& entryOf, const NewKey& newKey, const Targets& targets,
                   bool ignoresCase) {
     LargeVector<std::uint32_t> moverOf(listing.Count(), kNone);  // entry -> the ready file that leaves it
@@ -187,7 +187,7 @@ void CheckTargets(std::vector<RunFile>& files, const FolderListing& listing,
 
 // Notes for new names that only case or composition tell from another new name or
 // from a name that stays, on a folder that tells case apart.
-void NoteLookalikes(std::vector<RunFile>& files, const FolderListing& listing,
+void NoteLookalikes(std::span<RunFile> files, const FolderListing& listing,
                     const LargeVector<std::uint32_t>& entryOf) {
     std::vector<bool> moving(listing.Count(), false);
     for (std::size_t i = 0; i < files.size(); ++i) {
@@ -239,12 +239,12 @@ void NoteLookalikes(std::vector<RunFile>& files, const FolderListing& listing,
 
 } // namespace
 
-void Validate(std::vector<RunFile>& files, const FolderListing& listing, bool ignoresCase) {
+void Validate(std::span<RunFile> files, const FolderListing& listing, bool ignoresCase) {
     const ListingIndex entries(listing);
     Validate(files, entries, ignoresCase);
 }
 
-void Validate(std::vector<RunFile>& files, const ListingIndex& entries, bool ignoresCase) {
+void Validate(std::span<RunFile> files, const ListingIndex& entries, bool ignoresCase) {
     const FolderListing& listing = entries.Listing();
     LargeVector<std::uint32_t> entryOf(files.size(), kNone);
     CheckEachFile(files, entries, entryOf);

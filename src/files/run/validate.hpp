@@ -21,12 +21,13 @@
 #include "files/listing/listing_index.hpp"
 #include "files/run/run_file.hpp"
 
+#include <span>
 #include <vector>
 
 namespace quorvel {
 
-void Validate(std::vector<RunFile>& files, const FolderListing& listing, bool ignoresCase);
+void Validate(std::span<RunFile> files, const FolderListing& listing, bool ignoresCase);
 // The same with the listing's entries indexed already.
-void Validate(std::vector<RunFile>& files, const ListingIndex& entries, bool ignoresCase);
+void Validate(std::span<RunFile> files, const ListingIndex& entries, bool ignoresCase);
 
 } // namespace quorvel

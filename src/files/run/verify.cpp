@@ -25,7 +25,7 @@ unsigned char TypeOf(const FolderListing& after, std::uint32_t e, int dirfd) {
 
 } // namespace
 
-std::vector<std::uint32_t> Verify(std::vector<RunFile>& files, const FolderListing& after, int dirfd,
+std::vector<std::uint32_t> Verify(std::span<RunFile> files, const FolderListing& after, int dirfd,
                                   JournalWriter& journal) {
     IndexTable names([&](std::uint32_t e) { return after.Name(e); }, after.Count());
     for (std::size_t i = 0; i < after.Count(); ++i) {

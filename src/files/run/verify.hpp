@@ -16,11 +16,12 @@
 #include "files/run/journal_writer.hpp"
 #include "files/run/run_file.hpp"
 
+#include <span>
 #include <vector>
 
 namespace quorvel {
 
-std::vector<std::uint32_t> Verify(std::vector<RunFile>& files, const FolderListing& after, int dirfd,
+std::vector<std::uint32_t> Verify(std::span<RunFile> files, const FolderListing& after, int dirfd,
                                   JournalWriter& journal);
 
 } // namespace quorvel

@@ -4,12 +4,14 @@
 // moved away. The whole tree is compared, names and contents.
 #include "files/history/recorded_runs.hpp"
 #include "files/run/run_fixture.hpp"
+#include "files/run/run_messages.hpp"
 #include "files/run/safe_rename.hpp"
 
 #include <csignal>
 #include <cstdlib>
 #include <set>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace quorvel {
@@ -47,6 +49,17 @@ protected:
         ASSERT_EQ(quorvel::ScanTree(FolderPath(folder_), files_, test::T(filter), scan).error, 0);
         selection_.resize(files_.Count());
         std::iota(selection_.begin(), selection_.end(), std::size_t{0});
+    }
+
+    // Ten more folders of eight files each, "m0/f0.txt" to "m9/f7.txt".
+    void ManyFolders() const {
+        for (int m = 0; m < 10; ++m) {
+            const std::string folder = "m" + std::to_string(m);
+            std::filesystem::create_directory(dir_ / folder);
+            for (int f = 0; f < 8; ++f) {
+                dir_.Write(folder + "/f" + std::to_string(f) + ".txt", folder + std::to_string(f));
+            }
+        }
     }
 
     TakeBackReport Undo() const { return UndoLastRun(FolderPath(folder_), journals_.path()); }
@@ -98,6 +111,122 @@ TEST_F(TreeRunTest, FilesAndFoldersAtEveryDepthInOneRunAndOneJournal) {
         return f.newName == "a/b/c/5.txt";
     })) << "a file below the folder is named by its path";
     EXPECT_EQ(Undo().status, TakeBackReport::Status::NothingToDo);
+}
+
+// The folders' files are renamed on two threads: the run's progress still counts
+// the steps of the whole tree, only ever on the thread that called the run, and the
+// journal, written from both, says every step done.
+TEST_F(TreeRunTest, ProgressCountsTheWholeTreeAndAStopHoldsEveryFolder) {
+    ManyFolders();
+    const Content before = Tree();
+    ScanTree(TreeEntries::Files);
+    std::vector<std::pair<std::size_t, std::size_t>> told;
+    bool elsewhere = false;
+    RunOptions options = Options();
+    options.progress = [&, caller = std::this_thread::get_id()](std::size_t done, std::size_t total) {
+        elsewhere = elsewhere || std::this_thread::get_id() != caller;
+        told.emplace_back(done, total);
+        return true;
+    };
+    const RunReport run = RunRenames(kAddPrefix, files_, selection_, counter_, options);
+    ASSERT_EQ(run.renamed, 86u);
+    EXPECT_FALSE(elsewhere);
+    ASSERT_FALSE(told.empty());
+    for (std::size_t k = 0; k < told.size(); ++k) {
+        EXPECT_EQ(told[k].second, 86u) << "the steps of the whole tree";
+        EXPECT_LE(told[k].first, 86u);
+        if (k > 0) {
+            EXPECT_GE(told[k].first, told[k - 1].first) << "never back";
+        }
+    }
+    ASSERT_EQ(run.journals.size(), 1u);
+    const auto summary = ReadJournalSummary(run.journals[0]);
+    ASSERT_TRUE(summary);
+    EXPECT_FALSE(summary->open);
+    EXPECT_EQ(summary->done, 86u);
+    EXPECT_EQ(summary->renamed, 86u);
+    const auto journal = ReadJournal(run.journals[0]);
+    ASSERT_TRUE(journal);
+    EXPECT_EQ(std::count(journal->state.begin(), journal->state.end(), StepState::Done), 86);
+    EXPECT_EQ(Undo().done, 86u);
+    EXPECT_EQ(Tree(), before);
+
+    // Stopped after twenty: the other thread stops too, the files not reached in
+    // every folder are left alone, and undo takes back what was done. Each rename
+    // takes 2 ms, so that the other thread cannot be done before the stop.
+    ScanTree(TreeEntries::Files);
+    options.progress = [](std::size_t done, std::size_t) { return done < 20; };
+    const Renameat2Function usual = SetRenameat2ForTests(
+        [](int olddirfd, const char* oldpath, int newdirfd, const char* newpath, unsigned int flags) {
+            ::usleep(2000);
+            return ::renameat2(olddirfd, oldpath, newdirfd, newpath, flags);
+        });
+    const RunReport stopped = RunRenames(kAddPrefix, files_, selection_, counter_, options);
+    SetRenameat2ForTests(usual);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_GE(stopped.renamed, 20u);
+    EXPECT_LT(stopped.renamed, 86u - 8u) << "a whole folder at least is left";
+    EXPECT_EQ(stopped.failed, 0u);
+    EXPECT_EQ(stopped.renamed + stopped.unchanged, 86u);
+    for (const RunFile& f : stopped.files) {
+        if (f.outcome == RenameOutcome::Unchanged) {
+            EXPECT_EQ(f.reason, std::string(kStoppedText)) << f.oldName;
+        }
+    }
+    EXPECT_EQ(Undo().done, stopped.renamed);
+    EXPECT_EQ(Tree(), before);
+}
+
+// A selection that goes from folder to folder and back is run folder by folder,
+// and its report keeps its order; so do the files and folders of one folder, which
+// are renamed apart.
+TEST_F(TreeRunTest, ASelectionThatMixesFoldersKeepsItsOrder) {
+    ManyFolders();
+    const Content before = Tree();
+    for (const TreeEntries entries : {TreeEntries::Files, TreeEntries::FilesAndFolders}) {
+        ScanTree(entries);
+        std::reverse(selection_.begin(), selection_.end());
+        std::rotate(selection_.begin(), selection_.begin() + 7, selection_.end());
+        const RunReport run = Run(kAddPrefix);
+        EXPECT_EQ(run.failed, 0u);
+        ASSERT_EQ(run.files.size(), selection_.size());
+        for (std::size_t i = 0; i < run.files.size(); ++i) {
+            EXPECT_EQ(run.files[i].index, selection_[i]);
+            EXPECT_EQ(run.files[i].newName, "x_" + run.files[i].oldName);
+        }
+        for (const std::string& step : Steps(run)) {
+            const auto arrow = step.find('>');
+            EXPECT_EQ(step.substr(arrow + 1), "x_" + step.substr(0, arrow));
+        }
+        EXPECT_EQ(Tree().count("x_m9/x_f7.txt") + Tree().count("m9/x_f7.txt"), 1u);
+        const TakeBackReport undo = Undo();
+        EXPECT_EQ(undo.done, run.renamed) << undo.error;
+        for (const RunFile& f : undo.files) {
+            if (f.outcome == RenameOutcome::Failed) {
+                ADD_FAILURE() << f.oldName << " " << f.newName << " " << f.reason;
+            }
+        }
+        EXPECT_EQ(Tree(), before);
+    }
+}
+
+// A plan of many long names is written a piece at a time, and read back whole.
+TEST_F(TreeRunTest, ALongPlanIsWrittenInPiecesAndReadWhole) {
+    std::filesystem::create_directory(dir_ / "long");
+    for (int i = 0; i < 3000; ++i) {
+        dir_.Write("long/" + std::string(200, 'n') + std::to_string(i), "");
+    }
+    const Content before = Tree();
+    ScanTree(TreeEntries::Files);
+    const RunReport run = Run(kAddPrefix);
+    ASSERT_EQ(run.renamed, 3006u);
+    ASSERT_EQ(run.journals.size(), 1u);
+    EXPECT_GT(std::filesystem::file_size(run.journals[0]), std::uintmax_t{1} << 20);
+    const auto journal = ReadJournal(run.journals[0]);
+    ASSERT_TRUE(journal);
+    EXPECT_EQ(journal->files.size(), 3006u);
+    EXPECT_EQ(Undo().done, 3006u);
+    EXPECT_EQ(Tree(), before);
 }
 
 TEST_F(TreeRunTest, NamesAreCheckedAndShiftedWithinTheirOwnFolder) {

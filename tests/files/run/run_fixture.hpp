@@ -9,6 +9,7 @@
 #include "support/temp_dir.hpp"
 #include "support/text.hpp"
 
+#include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -101,9 +102,10 @@ protected:
     NumberCounter counter_ = 0;
 };
 
-// The renameat2 calls left before the one that kills the process.
-inline int& CallsLeftBeforeKill() {
-    static int left = 0;
+// The renameat2 calls left before the one that kills the process (the run may
+// rename on two threads).
+inline std::atomic<int>& CallsLeftBeforeKill() {
+    static std::atomic<int> left = 0;
     return left;
 }
 

@@ -1,5 +1,6 @@
 #include "shell/desktop.hpp"
 
+#include "shell/keys_back.hpp"
 #include "shell/messages.hpp"
 
 #include <QDesktopServices>
@@ -20,6 +21,7 @@ std::unique_ptr<DesktopServices>& Current() {
 // script) is never read as markup.
 void Exec(QMessageBox& box) {
     box.setTextFormat(Qt::PlainText);
+    const KeysBackAfter keys(box.parentWidget());
     box.exec();
 }
 } // namespace
@@ -101,10 +103,12 @@ DesktopServices::AskAboutInterruptedRun(QWidget* parent, const QString& text, In
 }
 
 QString DesktopServices::OpenFileName(QWidget* parent, const QString& folder, const QString& filter) {
+    const KeysBackAfter keys(parent);
     return QFileDialog::getOpenFileName(parent, QString(), folder, filter);
 }
 
 QString DesktopServices::SaveFileName(QWidget* parent, const QString& folder, const QString& filter) {
+    const KeysBackAfter keys(parent);
     return QFileDialog::getSaveFileName(parent, QString(), folder, filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
 }

@@ -32,7 +32,6 @@
 #include "shell/run_progress.hpp"
 
 #include <QActionGroup>
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
@@ -43,7 +42,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPointer>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolButton>
@@ -334,15 +332,7 @@ void MainWindow::CreateMenus() {
 void MainWindow::ConnectViews() {
     RenameController* c = controller_;
     c->confirm = [this](const QString& title, const QString& question) {
-        const QPointer<QWidget> focused = QApplication::focusWidget();
-        const bool yes = Desktop().Confirm(this, title, question);
-        // Once the box is gone the window takes the keys again, where they were (a
-        // desktop without a window manager gives them back to nobody).
-        activateWindow();
-        if (focused) {
-            focused->setFocus(Qt::OtherFocusReason);
-        }
-        return yes;
+        return Desktop().Confirm(this, title, question);
     };
     c->startProgress = [this](const QString& label) { return RunProgress::Start(this, label); };
     connect(c, &RenameController::stateChanged, this, &MainWindow::RefreshActions);

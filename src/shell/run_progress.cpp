@@ -34,6 +34,7 @@ bool RunProgress::Tell(std::size_t done, std::size_t total) {
     }
     lastShown_ = now;
     if (!dialog_) {
+        keys_.emplace(parent_);
         dialog_ =
             std::make_unique<QProgressDialog>(label_, messages::StopButton(), 0, Clamped(total), parent_);
         dialog_->setObjectName(QStringLiteral("RunProgress"));

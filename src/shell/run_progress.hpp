@@ -5,10 +5,12 @@
 #pragma once
 
 #include "files/run/progress.hpp"
+#include "shell/keys_back.hpp"
 
 #include <QElapsedTimer>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QProgressDialog;
 class QWidget;
@@ -35,7 +37,8 @@ private:
     QWidget* parent_;
     QString label_;
     QElapsedTimer clock_;
-    qint64 lastShown_ = 0; // when the dialog was last brought up to date, in ms
+    qint64 lastShown_ = 0;              // when the dialog was last brought up to date, in ms
+    std::optional<KeysBackAfter> keys_; // once the dialog has gone (declared before it)
     std::unique_ptr<QProgressDialog> dialog_;
 };
 

@@ -407,29 +407,11 @@ bool ForEachStage(Journal& journal, OpenedFolder& folder, JournalWriter& writer,
             }
             continue;
         }
-        std::vector<RunFile> files(std::make_move_iterator(journal.files.begin() + first),
-                                   std::make_move_iterator(journal.files.begin() + end));
-        std::vector<Step> steps(journal.steps.begin() + static_cast<std::ptrdiff_t>(stage.firstStep),
-                                journal.steps.begin() + static_cast<std::ptrdiff_t>(stage.endStep));
-        for (Step& step : steps) {
-            step.file -= static_cast<std::uint32_t>(stage.firstFile);
-            if (step.after >= 0) {
-                step.after -= static_cast<std::int64_t>(stage.firstStep);
-            }
-        }
-        std::vector<StepState> state(journal.state.begin() + static_cast<std::ptrdiff_t>(stage.firstStep),
-                                     journal.state.begin() + static_cast<std::ptrdiff_t>(stage.endStep));
-        const std::span<const FileStamp> stamps =
-            journal.stamps.size() >= stage.endFile
-                ? std::span<const FileStamp>(journal.stamps)
-                      .subspan(stage.firstFile, stage.endFile - stage.firstFile)
-                : std::span<const FileStamp>();
+        Journal part = TakeStage(journal, stage);
         writer.SetStage(stage.firstStep, stage.firstFile);
-        stopped = work(files, steps, state, stamps, fd.Get(), listing);
+        stopped = work(part.files, part.steps, part.state, part.stamps, fd.Get(), listing);
         writer.SetStage(0, 0);
-        std::move(files.begin(), files.end(), journal.files.begin() + first);
-        std::copy(state.begin(), state.end(),
-                  journal.state.begin() + static_cast<std::ptrdiff_t>(stage.firstStep));
+        PutStageBack(journal, stage, part);
     }
     return stopped;
 }

@@ -582,23 +582,38 @@ void ReconcileWithFolders(Journal& journal, const std::vector<const FolderListin
         if (listing == nullptr) {
             continue;
         }
-        // The stage alone, as a journal of one folder.
-        Journal part;
-        part.files.assign(
-            std::make_move_iterator(journal.files.begin() + static_cast<std::ptrdiff_t>(stage.firstFile)),
-            std::make_move_iterator(journal.files.begin() + static_cast<std::ptrdiff_t>(stage.endFile)));
-        for (std::size_t s = stage.firstStep; s < stage.endStep; ++s) {
-            Step step = journal.steps[s];
-            step.file -= static_cast<std::uint32_t>(stage.firstFile);
-            part.steps.push_back(step);
-            part.state.push_back(journal.state[s]);
-        }
+        Journal part = TakeStage(journal, stage);
         ReconcileWithFolder(part, *listing);
-        std::move(part.files.begin(), part.files.end(),
-                  journal.files.begin() + static_cast<std::ptrdiff_t>(stage.firstFile));
-        std::copy(part.state.begin(), part.state.end(),
-                  journal.state.begin() + static_cast<std::ptrdiff_t>(stage.firstStep));
+        PutStageBack(journal, stage, part);
     }
+}
+
+Journal TakeStage(Journal& journal, const JournalStage& stage) {
+    Journal part;
+    const auto first = static_cast<std::ptrdiff_t>(stage.firstFile);
+    const auto end = static_cast<std::ptrdiff_t>(stage.endFile);
+    part.files.assign(std::make_move_iterator(journal.files.begin() + first),
+                      std::make_move_iterator(journal.files.begin() + end));
+    if (journal.stamps.size() >= stage.endFile) {
+        part.stamps.assign(journal.stamps.begin() + first, journal.stamps.begin() + end);
+    }
+    for (std::size_t s = stage.firstStep; s < stage.endStep; ++s) {
+        Step step = journal.steps[s];
+        step.file -= static_cast<std::uint32_t>(stage.firstFile);
+        if (step.after >= 0) {
+            step.after -= static_cast<std::int64_t>(stage.firstStep);
+        }
+        part.steps.push_back(step);
+        part.state.push_back(journal.state[s]);
+    }
+    return part;
+}
+
+void PutStageBack(Journal& journal, const JournalStage& stage, Journal& part) {
+    std::move(part.files.begin(), part.files.end(),
+              journal.files.begin() + static_cast<std::ptrdiff_t>(stage.firstFile));
+    std::copy(part.state.begin(), part.state.end(),
+              journal.state.begin() + static_cast<std::ptrdiff_t>(stage.firstStep));
 }
 
 std::vector<JournalStage> StagesOf(const Journal& journal) {

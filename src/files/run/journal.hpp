@@ -188,6 +188,11 @@ struct JournalStage {
 // The stages of a journal in the order they were run (one for a run in one folder);
 // a place may have two, one for its files and one for its folders.
 std::vector<JournalStage> StagesOf(const Journal& journal);
+// A stage taken out of a journal of a tree as a journal of one folder: its files
+// (moved out of `journal`), its steps numbered within it, their state and the
+// stamps of its files. PutStageBack returns the files and the state.
+Journal TakeStage(Journal& journal, const JournalStage& stage);
+void PutStageBack(Journal& journal, const JournalStage& stage, Journal& part);
 // The place of file `i` of `journal`.
 inline std::uint32_t PlaceOf(const Journal& journal, std::size_t i) {
     return journal.filePlace.empty() ? 0 : journal.filePlace[i];

@@ -7,6 +7,7 @@ enum ExitStatus : int {
     kOk = 0,
     kFailures = 1,      // some renames (or undos) failed; or nothing to undo or resume
     kInvalidScript = 2, // a placeholder is not filled in; for quorvel, a missing script
+    kBadList = 2,       // pairs, edit: a list of names that cannot be read as one; nothing renamed
     kEngineError = 3,   // conversion error; nothing renamed
     kUsage = 64,        // bad command line
     kCannotOpen = 66,   // the script or the folder cannot be read

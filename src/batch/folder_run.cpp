@@ -3,6 +3,7 @@
 #include "batch/exit_status.hpp"
 #include "batch/load_script.hpp"
 #include "batch/output.hpp"
+#include "batch/run_output.hpp"
 #include "batch/script_facts.hpp"
 #include "batch/whole_folder.hpp"
 #include "engine/codec.hpp"
@@ -22,45 +23,17 @@ namespace quorvel {
 
 namespace {
 
-// The steps and the report name each entry by its path below the folder of the run.
-bool WritePlan(const RunReport& report, const TListFiles& files, bool null) {
-    Output out(STDOUT_FILENO);
-    for (const Step& step : report.steps) {
-        const TProjectFile& record = files.Items(report.files[step.file].index);
-        WritePathInScan(out, record, StepFrom(step, report.files));
-        out.Put(null ? '\0' : '\t');
-        WritePathInScan(out, record, StepTo(step, report.files));
-        out.Put(null ? '\0' : '\n');
-    }
-    return out.Flush();
-}
-
 void WriteReport(const RunReport& report, const TListFiles& files, bool dryRun) {
     Output err(STDERR_FILENO);
     for (const RunFile& f : report.files) {
-        if (f.outcome != RenameOutcome::Failed && f.note.empty()) {
-            continue;
+        const std::string line = ReportLine(f, files);
+        if (!line.empty()) {
+            err.Write(line);
+            err.Put('\n');
         }
-        const TProjectFile& record = files.Items(f.index);
-        const std::string oldPath = PathInScan(record, f.oldName);
-        const std::string newPath = PathInScan(record, f.newName);
-        err.Write(f.outcome == RenameOutcome::Failed ? FailureLine(oldPath, newPath, f.reason)
-                                                     : WarningLine(oldPath, newPath, f.note));
-        err.Put('\n');
     }
-    std::string summary = CountText(report.files.size(), "fichier", "fichiers");
-    if (!report.files.empty()) {
-        summary =
-            FormatText(Tr("%s : %s, %s, %s"), {summary,
-                                               dryRun ? CountText(report.renamed, "à renommer", "à renommer")
-                                                      : CountText(report.renamed, "renommé", "renommés"),
-                                               CountText(report.unchanged, "inchangé", "inchangés"),
-                                               CountText(report.failed, "échec", "échecs")});
-    }
-    if (dryRun) {
-        summary += Tr(" (simulation : rien n'a été modifié)");
-    }
-    err.Write(summary + "\n");
+    err.Write(SummaryText(report.files.size(), report.renamed, report.unchanged, report.failed, dryRun) +
+              "\n");
 }
 
 } // namespace

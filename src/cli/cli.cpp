@@ -5,6 +5,7 @@
 #include "cli/folder_commands.hpp"
 #include "cli/journal_commands.hpp"
 #include "cli/messages.hpp"
+#include "cli/pairs_commands.hpp"
 #include "cli/records.hpp"
 #include "engine/codec.hpp"
 #include "engine/compiled_script.hpp"
@@ -101,6 +102,8 @@ constexpr Command kCommands[] = {
     {"check", Check, {}},
     {"preview", Preview, {.sort = true, .tree = true}},
     {"run", RunFolder, {.dryRun = true, .sort = true, .tree = true}},
+    {"pairs", Pairs, {.dryRun = true}},
+    {"edit", Edit, {.sort = true, .tree = true}},
     {"undo", Undo, {}},
     {"resume", Resume, {}},
     {"history", History, {}},

@@ -17,9 +17,9 @@ std::string_view UsageOf(std::string_view command) {
     static constexpr struct {
         std::string_view command;
         const char* usage;
-    } kUsages[] = {{"apply", kApplyUsage},    {"check", kCheckUsage}, {"preview", kPreviewUsage},
-                   {"run", kRunUsage},        {"undo", kUndoUsage},   {"resume", kResumeUsage},
-                   {"history", kHistoryUsage}};
+    } kUsages[] = {{"apply", kApplyUsage}, {"check", kCheckUsage},   {"preview", kPreviewUsage},
+                   {"run", kRunUsage},     {"pairs", kPairsUsage},   {"edit", kEditUsage},
+                   {"undo", kUndoUsage},   {"resume", kResumeUsage}, {"history", kHistoryUsage}};
     for (const auto& entry : kUsages) {
         if (entry.command == command) {
             return Tr(entry.usage);

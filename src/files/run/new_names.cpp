@@ -165,4 +165,20 @@ std::vector<RunFile> NewNames(const ScriptLines& script, const TListFiles& files
     return run;
 }
 
+std::vector<RunFile> GivenNames(const TListFiles& files, std::span<const std::size_t> selection,
+                                std::span<const std::string> newNames) {
+    std::vector<RunFile> run;
+    const std::size_t count = std::min(selection.size(), newNames.size());
+    run.reserve(count);
+    for (std::size_t k = 0; k < count; ++k) {
+        if (selection[k] >= files.Count()) {
+            continue;
+        }
+        RunFile& file = run.emplace_back();
+        Reset(file, selection[k], files.Items(selection[k]));
+        file.newName = newNames[k];
+    }
+    return run;
+}
+
 } // namespace quorvel

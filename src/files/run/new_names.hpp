@@ -18,6 +18,7 @@
 #include "files/run/run_file.hpp"
 
 #include <span>
+#include <string>
 #include <vector>
 
 namespace quorvel {
@@ -34,5 +35,11 @@ std::vector<RunFile> NewNames(const ScriptLines& script, const TListFiles& files
 // left empty.
 void NewNamesInto(const ScriptLines& script, const TListFiles& files, std::span<const std::size_t> selection,
                   NumberCounter& counter, std::vector<RunFile>& run, std::span<const FileFacts> facts = {});
+
+// The files of a run whose new names are given, not made: file k is record
+// `selection[k]` with the new name `newNames[k]` (bytes), checked by the stages
+// that follow as any other. A pair whose record is outside the list is skipped.
+std::vector<RunFile> GivenNames(const TListFiles& files, std::span<const std::size_t> selection,
+                                std::span<const std::string> newNames);
 
 } // namespace quorvel

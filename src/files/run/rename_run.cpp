@@ -108,18 +108,12 @@ void RunInFolder(std::vector<RunFile>& run, std::vector<Step>& steps, const TLis
     report.journals.push_back(journal->Path());
 }
 
-RunReport Run(const ScriptLines& script, const TListFiles& files, std::span<const std::size_t> selection,
-              NumberCounter& counter, const RunOptions& options) {
-    counter = 0;
-    RunReport report;
-    if (!ScriptIsValid(script)) {
-        return report;
-    }
-    report.files = NewNames(script, files, selection, counter, options.facts);
+// Every stage after the new names, on `report.files`.
+void RunNamed(RunReport& report, const TListFiles& files, const RunOptions& options) {
     if (const ScannedFolder* root = TreeRootOf(files, report.files)) {
         RunTree(report, files, *root, options);
         Count(report);
-        return report;
+        return;
     }
     ByFolder(report.files, files,
              [&](std::vector<RunFile>& run, const std::shared_ptr<const ScannedFolder>& folder,
@@ -139,6 +133,17 @@ RunReport Run(const ScriptLines& script, const TListFiles& files, std::span<cons
                  }
              });
     Count(report);
+}
+
+RunReport Run(const ScriptLines& script, const TListFiles& files, std::span<const std::size_t> selection,
+              NumberCounter& counter, const RunOptions& options) {
+    counter = 0;
+    RunReport report;
+    if (!ScriptIsValid(script)) {
+        return report;
+    }
+    report.files = NewNames(script, files, selection, counter, options.facts);
+    RunNamed(report, files, options);
     return report;
 }
 
@@ -175,6 +180,14 @@ RunReport PlanRenames(const ScriptLines& script, const TListFiles& files,
     RunOptions plan = options;
     plan.dryRun = true;
     return Run(script, files, selection, counter, plan);
+}
+
+RunReport RunGivenNames(const TListFiles& files, std::span<const std::size_t> selection,
+                        std::span<const std::string> newNames, const RunOptions& options) {
+    RunReport report;
+    report.files = GivenNames(files, selection, newNames);
+    RunNamed(report, files, options);
+    return report;
 }
 
 } // namespace quorvel

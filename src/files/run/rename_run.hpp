@@ -71,4 +71,11 @@ RunReport PlanRenames(const ScriptLines& script, const TListFiles& files,
                       std::span<const std::size_t> selection, NumberCounter& counter,
                       const RunOptions& options = {});
 
+// The same stages from the validation on, for names given rather than made by a
+// script: `newNames[k]` (bytes) is the new name of record `selection[k]` in its
+// folder. With options.dryRun the plan alone, as PlanRenames; otherwise the run, as
+// RunRenames, journaled and taken back by undo like any other.
+RunReport RunGivenNames(const TListFiles& files, std::span<const std::size_t> selection,
+                        std::span<const std::string> newNames, const RunOptions& options = {});
+
 } // namespace quorvel

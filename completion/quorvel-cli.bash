@@ -6,7 +6,7 @@ _quorvel_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="apply check preview run undo resume history help"
+    local commands="apply check preview run pairs edit undo resume history help"
     if ((cword == 1)); then
         if [[ $cur == -* ]]; then
             COMPREPLY=($(compgen -W "--help --version" -- "$cur"))
@@ -43,6 +43,8 @@ _quorvel_cli() {
         local tree="-r --recursive --depth --folders --folders-only --cross-devices"
         case $command in
             run) flags="--dry-run -0 --null --sort --reverse $tree $flags" ;;
+            pairs) flags="--dry-run -0 --null $flags" ;;
+            edit) flags="--sort --reverse $tree $flags" ;;
             preview) flags="-0 --null --sort --reverse $tree $flags" ;;
             apply) flags="-0 --null $flags" ;;
         esac
@@ -57,10 +59,13 @@ _quorvel_cli() {
         apply,*)
             _filedir
             ;;
-        preview,1 | run,1 | undo,0 | resume,0 | history,0)
+        pairs,1)
+            _filedir
+            ;;
+        preview,1 | run,1 | pairs,0 | edit,0 | undo,0 | resume,0 | history,0)
             _filedir -d
             ;;
-        preview,2 | run,2)
+        preview,2 | run,2 | edit,1)
             COMPREPLY=($(compgen -W "'*.*' '*.jpg;*.jpeg;*.png'" -- "$cur"))
             ;;
         help,0)

@@ -68,10 +68,10 @@ inline constexpr const char* kUsageText =
            "\n"
            "Codes de sortie : 0 succès, 1 au moins un renommage (ou une annulation) a échoué,\n"
            "un sous-dossier est illisible, ou rien à annuler ou à reprendre, 2 script\n"
-           "invalide, liste de noms incorrecte ou éditeur en échec (rien n'est renommé), 3 erreur de "
-           "conversion (rien n'est renommé), 64 ligne de commande\n"
-           "incorrecte, 66 script ou dossier illisible, 70 mémoire insuffisante, 74 erreur\n"
-           "d'écriture (sortie standard ou journal).\n");
+           "invalide, ou liste de noms incorrecte ou éditeur en échec (pairs, edit : rien\n"
+           "n'est renommé), 3 erreur de conversion (rien n'est renommé), 64 ligne de\n"
+           "commande incorrecte, 66 script, dossier ou liste illisible, 70 mémoire\n"
+           "insuffisante, 74 erreur d'écriture (sortie standard ou journal).\n");
 
 // The usage of each command, for COMMAND --help and a bad command line of COMMAND.
 inline constexpr const char* kApplyUsage =

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the optimised build (which must be built) and
 # checks it as a distribution would: lintian without error or warning, the
-# desktop entry, the AppStream metadata, the manual pages, the completion, and
+# desktop entry, the actions of the file managers, the AppStream metadata, the manual pages, the completion, and
 # the installed programs finding their files.
 #
 #     bash scripts/check_package.sh [BUILD_DIR]     (default build/release)
@@ -33,6 +33,16 @@ fi
 
 echo "-- desktop-file-validate"
 desktop-file-validate "$root/usr/share/applications/quorvel.desktop"
+
+echo "-- file managers"
+# Dolphin's service menu and Nemo's action hand the files selected to the window.
+for action in share/kio/servicemenus/quorvel-rename.desktop share/nemo/actions/quorvel-rename.nemo_action; do
+    if ! grep -qx 'Exec=quorvel --files %F' "$root/usr/$action"; then
+        echo "$action: missing, or without Exec=quorvel --files %F"
+        exit 1
+    fi
+done
+echo "the service menu and the action open the files selected with quorvel --files"
 
 echo "-- appstreamcli validate"
 appstreamcli validate --no-net --explain "$root"/usr/share/metainfo/*.metainfo.xml

@@ -154,20 +154,36 @@ WindowCommandLine ReadWindowCommandLine(int argc, const char* const* argv) {
     WindowCommandLine line;
     Arguments options;
     int end = 1;
-    while (end < argc && std::strcmp(argv[end], "--") != 0) {
+    while (end < argc && std::strcmp(argv[end], "--") != 0 && std::strcmp(argv[end], "--files") != 0) {
         options.emplace_back(argv[end]);
         ++end;
     }
     line.qtArgumentCount = end;
     line.platform = PlatformOfEnvironment();
-    for (const std::string_view arg : TakeQtOptions(std::move(options), line.platform)) {
+    const Arguments own = TakeQtOptions(std::move(options), line.platform);
+    for (std::size_t i = 0; i < own.size(); ++i) {
+        const std::string_view arg = own[i];
         if (arg == "-h" || arg == "--help") {
             line.help = true;
         } else if (arg == "--version") {
             line.version = true;
+        } else if (arg == "--files-from") {
+            if (i + 1 < own.size()) {
+                line.filesFrom = own[++i];
+            } else {
+                line.listMissing = true;
+            }
+        } else if (StartsWith(arg, "--files-from=")) {
+            line.filesFrom = arg.substr(std::string_view("--files-from=").size());
+            line.listMissing = line.filesFrom.empty();
         } else {
             line.operands.emplace_back(arg);
         }
+    }
+    if (end < argc && std::strcmp(argv[end], "--files") == 0) {
+        line.filesGiven = true;
+        line.files.assign(argv + end + 1, argv + argc);
+        return line;
     }
     for (int i = end + 1; i < argc; ++i) {
         line.operands.emplace_back(argv[i]);

@@ -5,6 +5,8 @@
 // no QApplication, so the same options are taken out here, by the rules Qt follows,
 // and what is left are the program's own options and its operands, as bytes. "--"
 // ends the options: everything after it is an operand, and Qt never sees it.
+// "--files" ends them too: everything after it is a file to list, which Qt never
+// sees either.
 #pragma once
 
 #include <string>
@@ -17,6 +19,14 @@ struct WindowCommandLine {
     bool version = false; // --version
     // SCRIPT, FOLDER and FILTER (and any further ones), as given.
     std::vector<std::string> operands;
+    // --files FILE...: the files to list alone, as given.
+    bool filesGiven = false;
+    std::vector<std::string> files;
+    // --files-from LIST (or --files-from=LIST): the file that holds their paths,
+    // separated by NUL bytes; "-" is the standard input. Empty when not given.
+    std::string filesFrom;
+    // --files-from without its LIST.
+    bool listMissing = false;
     // How many of the first arguments are for QApplication: the program and
     // everything before "--".
     int qtArgumentCount = 1;

@@ -4,6 +4,9 @@
 //     quorvel SCRIPT                   opens the window with the script
 //     quorvel SCRIPT FOLDER [FILTER]   renames the matching files of FOLDER
 //                                      with the script, without asking, and ends
+//     quorvel [SCRIPT] --files FILE... opens the window with those files alone
+//     quorvel [SCRIPT] --files-from LIST  the same, their paths in LIST (NUL
+//                                      separated; "-" is the standard input)
 //     quorvel --help | --version       prints the help or the version and ends
 //
 // The last two forms need no display: they make no window at all; the unattended
@@ -16,7 +19,10 @@
 #include "batch/exit_status.hpp"
 #include "batch/folder_run.hpp"
 #include "batch/output.hpp"
+#include "engine/descriptor_io.hpp"
+#include "engine/unique_fd.hpp"
 #include "files/run/run_messages.hpp"
+#include "files/text/shown_name.hpp"
 #include "look/menu_images.hpp"
 #include "settings/environment.hpp"
 #include "shell/about_box.hpp"
@@ -25,6 +31,7 @@
 #include <QApplication>
 #include <QFile>
 #include <cstdlib>
+#include <fcntl.h>
 #include <new>
 #include <string_view>
 #include <unistd.h>
@@ -82,6 +89,43 @@ int RunUnattended(const std::vector<std::string>& operands) {
     }
 }
 
+// The paths of a list of files, separated by NUL bytes (an empty one names
+// nothing), appended to `paths`; false once said why the list cannot be read.
+bool ReadFileList(const std::string& list, std::vector<std::string>& paths) {
+    constexpr std::size_t kMost = std::size_t{256} << 20;
+    const bool standardInput = list == "-";
+    quorvel::UniqueFd fd;
+    if (!standardInput) {
+        fd = quorvel::UniqueFd(::open(list.c_str(), O_RDONLY | O_CLOEXEC));
+    }
+    const std::string shown =
+        standardInput ? std::string(quorvel::Tr("entrée standard")) : quorvel::Quoted(list);
+    if (!standardInput && !fd.Valid()) {
+        quorvel::Say(quorvel::FormatText(quorvel::Tr("liste illisible : %s : %s"),
+                                         {shown, quorvel::RenameErrorText(errno)}));
+        return false;
+    }
+    const quorvel::ReadBytes read = quorvel::ReadAll(standardInput ? STDIN_FILENO : fd.Get(), kMost);
+    if (read.error != 0 || read.bytes.size() > kMost) {
+        quorvel::Say(
+            quorvel::FormatText(quorvel::Tr("liste illisible : %s : %s"),
+                                {shown, quorvel::RenameErrorText(read.error != 0 ? read.error : EFBIG)}));
+        return false;
+    }
+    std::size_t start = 0;
+    while (start < read.bytes.size()) {
+        std::size_t end = read.bytes.find('\0', start);
+        if (end == std::string::npos) {
+            end = read.bytes.size();
+        }
+        if (end > start) {
+            paths.push_back(read.bytes.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -93,6 +137,17 @@ int main(int argc, char** argv) {
     if (line.version) {
         return Print("quorvel " QUORVEL_VERSION "\n");
     }
+    const bool filesGiven = line.filesGiven || !line.filesFrom.empty();
+    if (line.listMissing) {
+        SpeakTheLanguageOfTheLocale();
+        quorvel::Say(quorvel::Tr("quorvel : --files-from attend une LISTE"));
+        return quorvel::kUsage;
+    }
+    if (filesGiven && line.operands.size() >= 2) {
+        SpeakTheLanguageOfTheLocale();
+        quorvel::Say(quorvel::Tr("quorvel : avec --files ou --files-from, seul un SCRIPT est accepté"));
+        return quorvel::kUsage;
+    }
     if (line.operands.size() >= 2 && !line.operands[1].empty()) {
         return RunUnattended(line.operands);
     }
@@ -100,6 +155,14 @@ int main(int argc, char** argv) {
         quorvel::Say("quorvel : aucun affichage disponible");
         return quorvel::kFailures;
     }
+    std::vector<std::string> files;
+    if (!line.filesFrom.empty()) {
+        SpeakTheLanguageOfTheLocale();
+        if (!ReadFileList(line.filesFrom, files)) {
+            return quorvel::kCannotOpen;
+        }
+    }
+    files.insert(files.end(), line.files.begin(), line.files.end());
     // Qt reads its options from the arguments as they were given, up to "--": what
     // follows is the operands' alone.
     int qtArgc = line.qtArgumentCount;
@@ -119,7 +182,9 @@ int main(int argc, char** argv) {
     for (const std::string& operand : line.operands) {
         arguments.append(QFile::decodeName(QByteArray::fromStdString(operand)));
     }
-    quorvel::MainWindow window(quorvel::ProgramEnvironment::ForRunningProgram(arguments));
+    quorvel::ProgramEnvironment environment = quorvel::ProgramEnvironment::ForRunningProgram(arguments);
+    environment.givenFiles = std::move(files);
+    quorvel::MainWindow window(std::move(environment));
     // The About box is made once, hidden, and belongs to the window.
     window.SetAboutBox(
         new quorvel::TAboutBox(window.Environment().programPath, QStringLiteral(QUORVEL_VERSION), &window));

@@ -1,6 +1,7 @@
 #include "browser/file_grid.hpp"
 
 #include "bridge/qt_text.hpp"
+#include "browser/dropped_files.hpp"
 #include "browser/file_list_model.hpp"
 #include "browser/icon_cache.hpp"
 #include "engine/codec.hpp"
@@ -9,8 +10,10 @@
 #include "files/listing/size_text.hpp"
 
 #include <QDateTime>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
@@ -140,6 +143,8 @@ TFileGrid::TFileGrid(FileListModel& model, const TListInt& selectedRows, QWidget
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setFrameShape(QFrame::NoFrame);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     setWordWrap(false);
     setCornerButtonEnabled(false);
     setTabKeyNavigation(false);
@@ -307,6 +312,51 @@ void TFileGrid::currentChanged(const QModelIndex& current, const QModelIndex& pr
     if (!shiftPress_ && current.isValid()) {
         emit currentRowChanged(current.row() + 1);
     }
+}
+
+} // namespace quorvel
+
+namespace quorvel {
+
+namespace {
+
+// Takes a drag of local files as a link, else as a copy: a move would let the
+// file manager remove what it thinks was moved. False when it is neither offered
+// nor files.
+bool TakeFiles(QDropEvent* event) {
+    if (event->mimeData() == nullptr || DroppedFiles(*event->mimeData()).empty()) {
+        return false;
+    }
+    for (const Qt::DropAction action : {Qt::LinkAction, Qt::CopyAction}) {
+        if (event->possibleActions().testFlag(action)) {
+            event->setDropAction(action);
+            event->accept();
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void TFileGrid::dragEnterEvent(QDragEnterEvent* event) {
+    if (!TakeFiles(event)) {
+        event->ignore();
+    }
+}
+
+void TFileGrid::dragMoveEvent(QDragMoveEvent* event) {
+    if (!TakeFiles(event)) {
+        event->ignore();
+    }
+}
+
+void TFileGrid::dropEvent(QDropEvent* event) {
+    if (!TakeFiles(event)) {
+        event->ignore();
+        return;
+    }
+    emit filesDropped(DroppedFiles(*event->mimeData()));
 }
 
 } // namespace quorvel

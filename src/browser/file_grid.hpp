@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <string>
+#include <vector>
 
 namespace quorvel {
 
@@ -117,6 +119,8 @@ signals:
     void selectAllRequested();
     // A left double click; `row` is the current row, or -1.
     void openRequested(int row);
+    // Files were dropped on the grid from a file manager: their paths, as bytes.
+    void filesDropped(const std::vector<std::string>& paths);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -129,6 +133,11 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     // The current row in a frame while the grid has the focus.
     void paintEvent(QPaintEvent* event) override;
+    // Local files dragged from a file manager are taken, as a link or a copy,
+    // never as a move: the files stay where they are, and are listed.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     GridPress PressOf(const QMouseEvent* event, bool doubleClick) const;

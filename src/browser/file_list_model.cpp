@@ -40,6 +40,17 @@ TreeScanReport FileListModel::List(const FolderPath& folder, TextView filter, co
     return report;
 }
 
+GivenFilesReport FileListModel::ListGiven(std::span<const std::string> paths) {
+    TListFiles listed;
+    GivenFilesReport report = ListGivenFiles(paths, listed);
+    beginResetModel();
+    files_ = std::move(listed);
+    tree_ = true;
+    details_.Clear();
+    endResetModel();
+    return report;
+}
+
 QString FileListModel::RelativeFolderOfRow(int row) const {
     const TProjectFile* record = RecordOfRow(row);
     return record != nullptr ? VisibleName(NameToQString(record->SharedFolder()->relative)) : QString();

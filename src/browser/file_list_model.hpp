@@ -5,6 +5,7 @@
 
 #include "engine/text.hpp"
 #include "files/listing/file_details.hpp"
+#include "files/listing/given_files.hpp"
 #include "files/listing/project_file.hpp"
 #include "files/listing/scan.hpp"
 
@@ -37,6 +38,10 @@ public:
     // shows what it listed. Says why the folder, or a folder below it, could not be
     // read.
     TreeScanReport List(const FolderPath& folder, TextView filter, const TreeScan& scan = {});
+    // Replaces the records by the files of `paths` (bytes), in the order given,
+    // below the folder that holds them all (ListGivenFiles); their rows say which
+    // folder they are in, as in a tree.
+    GivenFilesReport ListGiven(std::span<const std::string> paths);
     // The records may come from the folders below the folder listed: each row says
     // which folder it is in.
     bool IsTree() const { return tree_; }

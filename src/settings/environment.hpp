@@ -3,6 +3,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <string>
+#include <vector>
 
 namespace quorvel {
 
@@ -12,6 +14,8 @@ struct ProgramEnvironment {
     QString settingsFile;    // the settings file in use
     QStringList dataFolders; // where language files and the help page are looked up, in order
     QStringList arguments;   // command line, without the program itself
+    // The files to list alone (--files, --files-from), as bytes.
+    std::vector<std::string> givenFiles;
 
     // The running program: its path from the system, its settings where
     // SettingsFileFor puts them.

@@ -42,6 +42,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolButton>
@@ -358,6 +359,12 @@ void MainWindow::ConnectViews() {
     connect(StringGridFiles, &TFileGrid::currentRowChanged, &selection, &FileSelection::SetAnchorRow);
     connect(StringGridFiles, &TFileGrid::selectAllRequested, c, &RenameController::selectAll);
     connect(StringGridFiles, &TFileGrid::openRequested, this, &MainWindow::OpenFileOfRow);
+    // Files dropped are listed once the drop is over: the file manager that dragged
+    // them is not kept waiting by a message.
+    connect(StringGridFiles, &TFileGrid::filesDropped, this, [this](const std::vector<std::string>& paths) {
+        QMetaObject::invokeMethod(
+            this, [this, paths] { OpenFiles(paths); }, Qt::QueuedConnection);
+    });
 
     // The preview.
     MemoExemple->SetSource(c);
@@ -407,8 +414,11 @@ void MainWindow::FormCreate() {
     (LanguageIndex() == 1 ? MNU_Anglais : MNU_Fancais)->setChecked(true);
     UseLanguage(LanguageIndex() == 1);
     RefreshActions();
-    // The home folder is selected at start, which lists its files.
-    ShellTreeView->SelectPath(QFile::encodeName(QDir::homePath()));
+    // The home folder is selected at start, which lists its files; files given
+    // on the command line are listed instead once the window is up.
+    if (env_.givenFiles.empty()) {
+        ShellTreeView->SelectPath(QFile::encodeName(QDir::homePath()));
+    }
 }
 
 void MainWindow::ChooseLanguage(bool english) {
@@ -445,7 +455,29 @@ void MainWindow::UseLanguage(bool english) {
 
 // --- File list -------------------------------------------------------------
 
+void MainWindow::OpenFiles(const std::vector<std::string>& paths) {
+    controller_->listFiles(paths);
+    if (controller_->Mode() != ListingMode::GivenFiles || controller_->Folder().Empty()) {
+        return;
+    }
+    const QScopedValueRollback showing(showingGivenFolder_, true);
+    ShellTreeView->SelectPath(
+        QByteArray::fromStdString(controller_->Folder().AbsoluteWithoutSlash().Bytes()));
+}
+
 void MainWindow::ListSelectedFolder() {
+    if (showingGivenFolder_) {
+        return; // the files given are listed already
+    }
+    // The files given are listed again while their folder stays the one chosen
+    // (its tree read again, the filter or the scope changed); another folder
+    // chosen lists folders again.
+    if (controller_->Mode() == ListingMode::GivenFiles &&
+        ShellTreeView->CurrentFolder().toStdString() ==
+            controller_->Folder().AbsoluteWithoutSlash().Bytes()) {
+        controller_->relist();
+        return;
+    }
     if (EdFiltre->text().isEmpty()) {
         EdFiltre->setText(QStringLiteral("*.*"));
     }

@@ -12,6 +12,7 @@
 #include <QMainWindow>
 #include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 class QAction;
@@ -47,6 +48,9 @@ public:
     // The component named `name` (the first in creation order), or nullptr. The
     // pop-up's items are found under their names: they are the actions they show.
     QObject* FindComponent(const QString& name) const;
+    // Lists the files of `paths` (bytes) alone, all selected, as a file manager
+    // hands them over, and shows their folder in the tree; says which are not there.
+    void OpenFiles(const std::vector<std::string>& paths);
     // Sets the About box shown by "A propos" (owned elsewhere).
     void SetAboutBox(QWidget* about) { aboutBox_ = about; }
 
@@ -120,6 +124,7 @@ private:
     QWidget* aboutBox_ = nullptr;
     THelpWindow* help_ = nullptr; // made on the first "Aide", then shown again
     bool firstActivation_ = true;
+    bool showingGivenFolder_ = false; // the tree goes to the folder of the files given
 
     RenameController* controller_ = nullptr; // the files, the selection and the script
     std::unique_ptr<RunSummary> lastRun_;    // what the status line reports; none after another folder

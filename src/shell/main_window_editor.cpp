@@ -151,6 +151,9 @@ void MainWindow::FormActivate() {
     }
     firstActivation_ = false;
     OfferInterruptedRuns();
+    if (!env_.givenFiles.empty()) {
+        OpenFiles(env_.givenFiles);
+    }
     // A folder after the script is the unattended run, which the program does
     // without a window; the window only opens the script.
     const QStringList& args = env_.arguments;

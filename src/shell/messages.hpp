@@ -88,6 +88,15 @@ inline QString ScriptFilter() {
 inline QString SaveChanges() {
     return Translated("SaveChanges", QStringLiteral("Enregistrer les modifications du script ?"));
 }
+// The files given (on the command line, or dropped) that are not listed, one
+// RefusedFileLine each below it.
+inline QString RefusedFiles() {
+    return Translated("RefusedFiles", QStringLiteral("Ces fichiers ne sont pas affichés :"));
+}
+// A file given that is not listed (quoted and escaped), and why.
+inline QString RefusedFileLine(const QString& path, const QString& reason) {
+    return Translated("RefusedFileLine", QStringLiteral("%1 : %2")).arg(path, reason);
+}
 inline QString NothingToUndo() {
     return Translated("NothingToUndo", QStringLiteral("Rien à annuler"));
 }

@@ -86,39 +86,70 @@ std::vector<std::string> MovedNames(const std::vector<RunFile>& files) {
     return names;
 }
 
+// The entries a run of `records` moved: the path of each below the folder listed,
+// and its new name.
+std::vector<std::pair<std::string, std::string>> RenamedByRun(const std::vector<RunFile>& files,
+                                                              const TListFiles& records) {
+    std::vector<std::pair<std::string, std::string>> renamed;
+    for (const RunFile& file : files) {
+        if (file.outcome == RenameOutcome::Renamed && file.index < records.Count()) {
+            renamed.emplace_back(records.Items(file.index).RelativeBytes(), file.newName);
+        }
+    }
+    return renamed;
+}
+
+// The entries an undo moved back or a resume moved on: the path each had below the
+// folder listed, and the name it has now (their reports name both by their paths).
+std::vector<std::pair<std::string, std::string>> RenamedByPaths(const std::vector<RunFile>& files) {
+    std::vector<std::pair<std::string, std::string>> renamed;
+    for (const RunFile& file : files) {
+        if (file.outcome == RenameOutcome::Renamed) {
+            const std::size_t slash = file.newName.rfind('/');
+            renamed.emplace_back(file.oldName,
+                                 slash == std::string::npos ? file.newName : file.newName.substr(slash + 1));
+        }
+    }
+    return renamed;
+}
+
+// The path `old` below the folder listed after the renames `renamed` (old path ->
+// new name): each of its parts renamed where it was renamed.
+std::string PathAfter(const std::string& old, const std::unordered_map<std::string, std::string>& renamed) {
+    std::string path;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t slash = old.find('/', start);
+        const std::size_t end = slash == std::string::npos ? old.size() : slash;
+        const auto found = renamed.find(old.substr(0, end));
+        path += found != renamed.end() ? found->second : old.substr(start, end - start);
+        if (slash == std::string::npos) {
+            return path;
+        }
+        path += '/';
+        start = slash + 1;
+    }
+}
+
 // The paths below the folder listed that the entries a run of `records` moved
 // have now: their new names, in their folders as the run renamed them too.
 std::vector<std::string> MovedPaths(const std::vector<RunFile>& files, const TListFiles& records) {
-    // The path of each entry moved, with "/" after it, and its new name.
-    std::unordered_map<std::string, std::string> renamed;
-    for (const RunFile& file : files) {
-        if (file.outcome == RenameOutcome::Renamed && file.index < records.Count()) {
-            renamed.emplace(records.Items(file.index).RelativeBytes() + '/', file.newName);
-        }
-    }
+    const auto pairs = RenamedByRun(files, records);
+    const std::unordered_map<std::string, std::string> renamed(pairs.begin(), pairs.end());
     std::vector<std::string> paths;
-    for (const RunFile& file : files) {
-        if (file.outcome != RenameOutcome::Renamed || file.index >= records.Count()) {
-            continue;
-        }
-        // Each part of the old path, renamed where the run renamed it.
-        const std::string old = records.Items(file.index).RelativeBytes();
-        std::string path;
-        std::size_t start = 0;
-        for (;;) {
-            const std::size_t slash = old.find('/', start);
-            const std::size_t end = slash == std::string::npos ? old.size() : slash;
-            const auto found = renamed.find(old.substr(0, end + 1) + (slash == std::string::npos ? "/" : ""));
-            path += found != renamed.end() ? found->second : old.substr(start, end - start);
-            if (slash == std::string::npos) {
-                break;
-            }
-            path += '/';
-            start = slash + 1;
-        }
-        paths.push_back(std::move(path));
+    for (const auto& [old, name] : pairs) {
+        paths.push_back(PathAfter(old, renamed));
     }
     return paths;
+}
+
+// `folder` (absolute) with "/" after it.
+std::string FolderPrefix(const FolderPath& folder) {
+    std::string prefix = folder.Bytes();
+    if (prefix.empty() || prefix.back() != '/') {
+        prefix += '/';
+    }
+    return prefix;
 }
 
 // The marks of the previewed names that the run would not give, or that look like
@@ -215,7 +246,68 @@ void RenameController::listFolder(const QByteArray& folder, const QString& filte
     ListFolder(FolderPath(folder.toStdString()), filter);
 }
 
+void RenameController::listFiles(const std::vector<std::string>& paths) {
+    if (listing_) {
+        return; // a tree is being read: the files are given again once it is over
+    }
+    given_ = paths;
+    mode_ = ListingMode::GivenFiles;
+    const GivenFilesReport report = ReadGiven();
+    selectAll();
+    if (!report.refused.empty()) {
+        QStringList lines;
+        for (const RefusedPath& refused : report.refused) {
+            lines.push_back(
+                messages::RefusedFileLine(QString::fromStdString(Quoted(refused.path)),
+                                          QString::fromStdString(RenameErrorText(refused.error))));
+        }
+        emit message(messages::RefusedFiles() + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
+    }
+}
+
+void RenameController::relist() {
+    std::vector<std::string> selected;
+    for (const std::size_t index : selection_->Indexes(files_->Count())) {
+        selected.push_back(files_->Files().Items(index).RelativeBytes());
+    }
+    Relist(selected);
+}
+
+GivenFilesReport RenameController::ReadGiven() {
+    selection_->Clear();
+    GivenFilesReport report = files_->ListGiven(given_);
+    const bool another = report.folder != folder_;
+    folder_ = report.folder;
+    // From now on the set is known by the absolute paths of what was listed.
+    given_.clear();
+    const std::string prefix = FolderPrefix(folder_);
+    for (std::size_t i = 0; i < files_->Count(); ++i) {
+        given_.push_back(prefix + files_->Files().Items(i).RelativeBytes());
+    }
+    unreadable_.clear();
+    Listed(another);
+    return report;
+}
+
+void RenameController::Listed(bool another) {
+    listedFacts_.clear();
+    listedAsked_.clear();
+    shownOrder_.resize(files_->Count());
+    std::iota(shownOrder_.begin(), shownOrder_.end(), std::size_t{0});
+    if (order_ != FileOrder{} && !Arrange()) {
+        order_ = {}; // stopped: as listed
+        emit stateChanged();
+    }
+    UpdateUndo();
+    if (another) {
+        emit folderChanged();
+    }
+    emit listed();
+}
+
 void RenameController::ListFolder(const FolderPath& folder, const QString& filter) {
+    mode_ = ListingMode::Folder;
+    given_.clear();
     if (listing_) {
         // Asked while a listing shows its progress: that one stops, this one follows.
         listingAsked_.emplace(folder, filter);
@@ -251,19 +343,7 @@ void RenameController::ReadListing(const FolderPath& folder, const QString& filt
     listing_ = false;
     hook = {}; // the progress is over
     unreadable_ = std::move(report.unreadable);
-    listedFacts_.clear();
-    listedAsked_.clear();
-    shownOrder_.resize(files_->Count());
-    std::iota(shownOrder_.begin(), shownOrder_.end(), std::size_t{0});
-    if (order_ != FileOrder{} && !Arrange()) {
-        order_ = {}; // stopped: by name, as listed
-        emit stateChanged();
-    }
-    UpdateUndo();
-    if (another) {
-        emit folderChanged();
-    }
-    emit listed();
+    Listed(another);
 }
 
 void RenameController::UpdateUndo() {
@@ -274,10 +354,23 @@ void RenameController::UpdateUndo() {
     }
 }
 
-void RenameController::Relist(const std::vector<std::string>& selectNames) {
+void RenameController::Relist(const std::vector<std::string>& selectNames,
+                              const std::vector<std::pair<std::string, std::string>>& renamed) {
     const std::unordered_set<std::string> wanted(selectNames.begin(), selectNames.end());
     const int anchor = selection_->AnchorRow();
-    ListFolder(folder_, filter_);
+    if (mode_ == ListingMode::GivenFiles) {
+        // The same set, under the names the work gave it.
+        const std::unordered_map<std::string, std::string> names(renamed.begin(), renamed.end());
+        const std::string prefix = FolderPrefix(folder_);
+        for (std::string& path : given_) {
+            if (path.starts_with(prefix)) {
+                path = prefix + PathAfter(path.substr(prefix.size()), names);
+            }
+        }
+        ReadGiven();
+    } else {
+        ListFolder(folder_, filter_);
+    }
     std::vector<int> rows;
     for (std::size_t i = 0; i < files_->Count() && !wanted.empty(); ++i) {
         if (wanted.count(files_->Files().Items(i).RelativeBytes()) != 0) {
@@ -453,7 +546,7 @@ void RenameController::undo() {
     if (!report.journalError.empty()) {
         emit error(QString::fromUtf8(report.journalError));
     }
-    Relist(MovedNames(report.files));
+    Relist(MovedNames(report.files), RenamedByPaths(report.files));
     emit ran(SummaryOf(RunSummary::Work::Undo, report.done, 0, report.failed, report.files, report.stopped));
 }
 
@@ -477,7 +570,7 @@ void RenameController::settleRun(const std::string& journal, const FolderPath& f
         forgetRun(journal);
     }
     if (folder == folder_) {
-        Relist(MovedNames(report.files));
+        Relist(MovedNames(report.files), RenamedByPaths(report.files));
     }
     UpdateUndo();
     if (report.status == TakeBackReport::Status::Refused ||
@@ -684,7 +777,7 @@ void RenameController::run(RunMode mode) {
             emit error(QString::fromUtf8(report.journalError));
         }
         // The folder as the run left it, the renamed files selected under their new names.
-        Relist(MovedPaths(report.files, files_->Files()));
+        Relist(MovedPaths(report.files, files_->Files()), RenamedByRun(report.files, files_->Files()));
         emit ran(SummaryOf(RunSummary::Work::Run, report.renamed, report.unchanged, report.failed,
                            report.files, report.stopped));
     } catch (const EngineError& e) {

@@ -13,6 +13,7 @@
 #include "editor/preview_source.hpp"
 #include "engine/catalogue.hpp"
 #include "files/listing/folder_path.hpp"
+#include "files/listing/given_files.hpp"
 #include "files/listing/scan.hpp"
 #include "files/run/file_order.hpp"
 #include "files/run/progress.hpp"
@@ -55,6 +56,11 @@ struct ListingScope {
     bool folders = false;
     bool operator==(const ListingScope&) const = default;
 };
+
+// What the window lists: the files of a folder (and below it, as the scope asks),
+// or a set of files given one by one (by the command line or a drop from a file
+// manager), which every listing after a run, an undo or a change lists again.
+enum class ListingMode { Folder, GivenFiles };
 
 // What a run or an undo did, in counts and in words.
 struct RunSummary {
@@ -112,6 +118,11 @@ public:
     // The order the grid shows and the run takes the files in.
     const FileOrder& Order() const { return order_; }
 
+    ListingMode Mode() const { return mode_; }
+    // The files of the set listed, by their paths (bytes, absolute), in the order
+    // given; empty when a folder is listed.
+    const std::vector<std::string>& GivenPaths() const { return given_; }
+
     // What the listings show from now on; the folder is not read again here.
     void SetScope(ListingScope scope) { scope_ = scope; }
     const ListingScope& Scope() const { return scope_; }
@@ -125,6 +136,14 @@ public slots:
     void arrange(FileOrder order);
     // Lists the files of `folder` (exact bytes) that match `filter`; clears the selection.
     void listFolder(const QByteArray& folder, const QString& filter);
+    // Lists the files of `paths` (bytes; relative ones from the working folder) in
+    // the order given, below the folder that holds them all, which becomes the
+    // folder listed, and selects them all. The paths that name no file are said
+    // in one message. Listing a folder afterwards goes back to listing folders.
+    void listFiles(const std::vector<std::string>& paths);
+    // Lists again what is listed (the folder, or the set given), the files
+    // selected staying selected.
+    void relist();
     // A press on grid row `row`: the selection follows the press rules (and the
     // preview follows the selection).
     void pressRow(const quorvel::GridPress& press, int row);
@@ -198,8 +217,17 @@ private:
     QString scriptFileName_;
     FolderPath folder_;
     QString filter_;
-    void Relist(const std::vector<std::string>& selectNames);
+    // Lists again what is listed, the files under `selectNames` (paths below the
+    // folder listed) selected; a set given is first told `renamed` (paths below
+    // the folder listed before -> their new names).
+    void Relist(const std::vector<std::string>& selectNames,
+                const std::vector<std::pair<std::string, std::string>>& renamed = {});
     void ListFolder(const FolderPath& folder, const QString& filter);
+    // Lists the set given_ into the model, which keeps the paths still found;
+    // says which were not.
+    GivenFilesReport ReadGiven();
+    // What follows every listing: the order asked, undo, the signals.
+    void Listed(bool another);
     // Reads the folder into the model, with the progress shown past half a second.
     void ReadListing(const FolderPath& folder, const QString& filter);
     void UpdateUndo();
@@ -235,6 +263,8 @@ private:
     FactsCache factsCache_; // by file, across listings
     FileOrder order_;
     ListingScope scope_;
+    ListingMode mode_ = ListingMode::Folder;
+    std::vector<std::string> given_;
     std::vector<UnreadableFolder> unreadable_;
     // A listing is under way: one asked meanwhile stops it and is made after it.
     bool listing_ = false;

@@ -92,6 +92,38 @@ TEST_F(UnattendedRun, TheWindowWithoutADisplaySaysSo) {
     ::unsetenv("QT_QPA_PLATFORM");
 }
 
+// --files and --files-from open the window with the files of a file manager: the
+// help says so, and what cannot be done is said before any window.
+TEST_F(UnattendedRun, FilesGivenAreForTheWindowAlone) {
+    const auto help = test::RunProcess({QUORVEL_APP, "--help"});
+    EXPECT_NE(help.out.find("  --files FICHIER...\n"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("  --files-from LISTE\n"), std::string::npos) << help.out;
+    const auto english =
+        test::RunProcess({"/usr/bin/env", "LANG=C.UTF-8", "LANGUAGE=en", QUORVEL_APP, "--help"});
+    EXPECT_NE(english.out.find("  --files FILE...\n"), std::string::npos) << english.out;
+
+    auto r = test::RunProcess({QUORVEL_APP, "--files-from"});
+    EXPECT_EQ(r.exitCode, 64);
+    EXPECT_EQ(r.err, "quorvel : --files-from attend une LISTE\n");
+    // A script and a folder with files: not the unattended run, which would rename.
+    sandbox_.Write("s.script", kPrefix);
+    r = test::RunProcess({QUORVEL_APP, sandbox_ / "s.script", folder_.path(), "--files", folder_ / "a.jpg"});
+    EXPECT_EQ(r.exitCode, 64);
+    EXPECT_EQ(r.err, "quorvel : avec --files ou --files-from, seul un SCRIPT est accept\xC3\xA9\n");
+    EXPECT_TRUE(Has("a.jpg") && Has("b.jpg"));
+    // Everything after --files is a file, Qt's options and "--" too.
+    r = test::RunProcess({QUORVEL_APP, sandbox_ / "s.script", "--files", folder_.path(), "-style", "x"});
+    EXPECT_EQ(r.err, "quorvel : aucun affichage disponible\n");
+    EXPECT_TRUE(Has("a.jpg") && Has("b.jpg"));
+
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    r = test::RunProcess({QUORVEL_APP, "--files-from=" + (sandbox_ / "none")});
+    ::unsetenv("QT_QPA_PLATFORM");
+    EXPECT_EQ(r.exitCode, 66);
+    EXPECT_EQ(r.err.rfind("liste illisible : \xC2\xAB " + (sandbox_ / "none") + " \xC2\xBB : ", 0), 0U)
+        << r.err;
+}
+
 TEST_F(UnattendedRun, NeedsNoDisplayEvenWhenTheX11PlatformIsAskedFor) {
     ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     const auto r = Run(kPrefix, {folder_.path()});

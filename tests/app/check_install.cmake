@@ -13,6 +13,8 @@ set(expected
     share/quorvel/English.lng
     share/applications/quorvel.desktop
     share/mime/packages/quorvel-script.xml
+    share/kio/servicemenus/quorvel-rename.desktop
+    share/nemo/actions/quorvel-rename.nemo_action
     share/icons/hicolor/scalable/apps/quorvel.svg
     share/icons/hicolor/16x16/apps/quorvel.png
     share/icons/hicolor/32x32/apps/quorvel.png

@@ -67,15 +67,8 @@ int RunScriptOnFolder(const FolderRunRequest& request) {
         Say(EngineErrorText(e));
         return kEngineError;
     }
-    switch (report.stop) {
-    case RunReport::Stop::FolderUnreadable:
-        Say(report.error);
-        return kCannotOpen;
-    case RunReport::Stop::NoJournal:
-        Say(report.error);
-        return kOutputError;
-    case RunReport::Stop::None:
-        break;
+    if (const auto status = StatusOfStop(report)) {
+        return *status;
     }
     const bool written = !request.dryRun || WritePlan(report, files, request.null);
     WriteReport(report, files, request.dryRun);

@@ -97,15 +97,8 @@ int RunPairsOnFiles(const TListFiles& files, std::span<const NamePair> pairs, co
     RunOptions run;
     run.dryRun = options.dryRun;
     const RunReport report = RunGivenNames(files, selection, newNames, run);
-    switch (report.stop) {
-    case RunReport::Stop::FolderUnreadable:
-        Say(report.error);
-        return kCannotOpen;
-    case RunReport::Stop::NoJournal:
-        Say(report.error);
-        return kOutputError;
-    case RunReport::Stop::None:
-        break;
+    if (const auto status = StatusOfStop(report)) {
+        return *status;
     }
     const bool written = !options.dryRun || WritePlan(report, files, options.null);
     // Failures and warnings in the order of the pairs, refusals among them.

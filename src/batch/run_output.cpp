@@ -1,5 +1,6 @@
 #include "batch/run_output.hpp"
 
+#include "batch/exit_status.hpp"
 #include "batch/whole_folder.hpp"
 #include "files/run/run_messages.hpp"
 #include "files/text/message_language.hpp"
@@ -45,6 +46,20 @@ std::string SummaryText(std::size_t files, std::size_t renamed, std::size_t unch
         summary += Tr(" (simulation : rien n'a été modifié)");
     }
     return summary;
+}
+
+std::optional<int> StatusOfStop(const RunReport& report) {
+    switch (report.stop) {
+    case RunReport::Stop::FolderUnreadable:
+        Say(report.error);
+        return kCannotOpen;
+    case RunReport::Stop::NoJournal:
+        Say(report.error);
+        return kOutputError;
+    case RunReport::Stop::None:
+        break;
+    }
+    return std::nullopt;
 }
 
 } // namespace quorvel

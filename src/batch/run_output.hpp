@@ -7,6 +7,7 @@
 #include "files/run/rename_run.hpp"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace quorvel {
@@ -19,6 +20,10 @@ bool WritePlan(const RunReport& report, const TListFiles& files, bool null);
 // The line of the report for `file`: its failure or its warning; empty when it has
 // neither.
 std::string ReportLine(const RunFile& file, const TListFiles& files);
+
+// When the run could not start (a folder it could not read, no journal): says why
+// and gives the exit status; nothing when it ran.
+std::optional<int> StatusOfStop(const RunReport& report);
 
 // "3 fichiers : 2 renommés, 0 inchangé, 1 échec", and the note of a dry run.
 std::string SummaryText(std::size_t files, std::size_t renamed, std::size_t unchanged, std::size_t failed,

@@ -6,10 +6,12 @@
 //
 // The trees are made under $QUORVEL_BENCH_DIR (default /dev/shm, a tmpfs); the
 // journals go to a folder of their own there.
+#include "files/listing/given_files.hpp"
 #include "files/listing/scan.hpp"
 #include "files/run/rename_run.hpp"
 #include "spawn.hpp"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
@@ -243,5 +245,64 @@ void BM_ListMillionFilesInTenThousandFolders(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ListMillionFilesInTenThousandFolders)->Apply(Rounds);
+
+// Every file of the tree given one by one, by absolute path, in an order that is
+// not the tree's (as a long --files-from list hands them over), next to the
+// listing of the same tree.
+const std::vector<std::string>& GivenPaths() {
+    static const BenchTree tree(kTreeFolders, kTreeFiles);
+    static const std::vector<std::string> paths = [] {
+        TListFiles files;
+        ScanTree(FolderPath(tree.path()), files, U"*", WholeTree());
+        std::vector<std::string> all;
+        for (std::size_t i = 0; i < files.Count(); ++i) {
+            all.push_back(tree.path() + "/" + files.Items(i).RelativeBytes());
+        }
+        std::reverse(all.begin(), all.end());
+        return all;
+    }();
+    return paths;
+}
+
+void BM_ListGivenFiles(benchmark::State& state) {
+    const std::vector<std::string>& paths = GivenPaths();
+    for (auto _ : state) {
+        TListFiles files;
+        const GivenFilesReport report = ListGivenFiles(paths, files);
+        if (files.Count() != paths.size() || !report.refused.empty()) {
+            state.SkipWithError("not every file was listed");
+        }
+    }
+}
+BENCHMARK(BM_ListGivenFiles)->Apply(Rounds);
+
+// The least any program does with such a list: lstat(2) each path once.
+void BM_StatGivenPathsPlainC(benchmark::State& state) {
+    const std::vector<std::string>& paths = GivenPaths();
+    for (auto _ : state) {
+        std::size_t found = 0;
+        for (const std::string& path : paths) {
+            struct stat st {};
+            found += ::lstat(path.c_str(), &st) == 0 ? 1 : 0;
+        }
+        if (found != paths.size()) {
+            state.SkipWithError("not every file was found");
+        }
+    }
+}
+BENCHMARK(BM_StatGivenPathsPlainC)->Apply(Rounds);
+
+void BM_ListTree(benchmark::State& state) {
+    static const BenchTree tree(kTreeFolders, kTreeFiles);
+    for (auto _ : state) {
+        TListFiles files;
+        ScanTree(FolderPath(tree.path()), files, U"*", WholeTree());
+        files.Sort();
+        if (files.Count() != static_cast<std::size_t>(kTreeFiles)) {
+            state.SkipWithError("not every file was listed");
+        }
+    }
+}
+BENCHMARK(BM_ListTree)->Apply(Rounds);
 
 } // namespace

@@ -18,7 +18,6 @@ namespace quorvel {
 
 namespace {
 
-constexpr RunText kNoSuchFileText{TrNoop("aucun fichier de ce nom")};
 constexpr RunText kOtherFolderText{TrNoop("le nouveau nom doit rester dans le dossier de l'ancien")};
 
 // What became of one pair: its place in the run, or why it did not go in it.

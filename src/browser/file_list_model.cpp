@@ -40,9 +40,9 @@ TreeScanReport FileListModel::List(const FolderPath& folder, TextView filter, co
     return report;
 }
 
-GivenFilesReport FileListModel::ListGiven(std::span<const std::string> paths) {
+GivenFilesReport FileListModel::ListGiven(std::span<const std::string> paths, const GivenProgress& progress) {
     TListFiles listed;
-    GivenFilesReport report = ListGivenFiles(paths, listed);
+    GivenFilesReport report = ListGivenFiles(paths, listed, progress);
     beginResetModel();
     files_ = std::move(listed);
     tree_ = true;

@@ -41,7 +41,7 @@ public:
     // Replaces the records by the files of `paths` (bytes), in the order given,
     // below the folder that holds them all (ListGivenFiles); their rows say which
     // folder they are in, as in a tree.
-    GivenFilesReport ListGiven(std::span<const std::string> paths);
+    GivenFilesReport ListGiven(std::span<const std::string> paths, const GivenProgress& progress = {});
     // The records may come from the folders below the folder listed: each row says
     // which folder it is in.
     bool IsTree() const { return tree_; }

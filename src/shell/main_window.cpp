@@ -347,6 +347,8 @@ void MainWindow::ConnectViews() {
         ShowRunStatus();
     });
     connect(c, &RenameController::listed, this, &MainWindow::ShowListStatus);
+    // Files handed over show their folder in the tree, once they are listed.
+    connect(c, &RenameController::listed, this, &MainWindow::ShowGivenFolder);
 
     // The folder and its files.
     connect(ShellTreeView, &TFolderTree::FolderChanged, this, &MainWindow::ListSelectedFolder);
@@ -457,12 +459,17 @@ void MainWindow::UseLanguage(bool english) {
 
 void MainWindow::OpenFiles(const std::vector<std::string>& paths) {
     controller_->listFiles(paths);
+}
+
+void MainWindow::ShowGivenFolder() {
     if (controller_->Mode() != ListingMode::GivenFiles || controller_->Folder().Empty()) {
         return;
     }
-    const QScopedValueRollback showing(showingGivenFolder_, true);
-    ShellTreeView->SelectPath(
-        QByteArray::fromStdString(controller_->Folder().AbsoluteWithoutSlash().Bytes()));
+    const QByteArray folder = QByteArray::fromStdString(controller_->Folder().AbsoluteWithoutSlash().Bytes());
+    if (ShellTreeView->CurrentFolder() != folder) {
+        const QScopedValueRollback showing(showingGivenFolder_, true);
+        ShellTreeView->SelectPath(folder);
+    }
 }
 
 void MainWindow::ListSelectedFolder() {

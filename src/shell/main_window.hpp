@@ -79,6 +79,8 @@ private:
     void FormClose();
     void FormActivate();
     // Rescans the folder selected in the tree with the filter box ("*.*" when empty).
+    // The folder of the files given, chosen in the tree without listing it.
+    void ShowGivenFolder();
     void ListSelectedFolder();
     // "Sous-dossiers" or "Renommer aussi les dossiers" changed: the folder is listed again.
     void ChangeScope();

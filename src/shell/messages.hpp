@@ -182,6 +182,9 @@ inline QString FactsProgress() {
     return Translated("FactsProgress", QStringLiteral("Lecture des dates et des étiquettes des fichiers..."));
 }
 // The label of the progress while the folders below the folder chosen are read.
+inline QString FilesProgress() {
+    return Translated("FilesProgress", QStringLiteral("Lecture des fichiers…"));
+}
 inline QString FoldersProgress() {
     return Translated("FoldersProgress", QStringLiteral("Lecture des dossiers…"));
 }

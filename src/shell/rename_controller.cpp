@@ -248,18 +248,30 @@ void RenameController::listFolder(const QByteArray& folder, const QString& filte
 
 void RenameController::listFiles(const std::vector<std::string>& paths) {
     if (listing_) {
-        return; // a tree is being read: the files are given again once it is over
+        // Given while a listing shows its progress: that one stops, this one follows.
+        listingAsked_ = AskedListing{{}, {}, paths};
+        return;
     }
     given_ = paths;
     mode_ = ListingMode::GivenFiles;
+    // Files handed over are shown in the order they come in, whatever order the
+    // folder before was shown in; another order can be chosen afterwards.
+    if (order_ != FileOrder{}) {
+        order_ = {};
+        emit stateChanged();
+    }
     const GivenFilesReport report = ReadGiven();
+    if (listingAsked_) {
+        ListAsked(); // stopped for another listing
+        return;
+    }
     selectAll();
     if (!report.refused.empty()) {
         QStringList lines;
         for (const RefusedPath& refused : report.refused) {
             lines.push_back(
                 messages::RefusedFileLine(QString::fromStdString(Quoted(refused.path)),
-                                          QString::fromStdString(RenameErrorText(refused.error))));
+                                          QString::fromStdString(GivenPathErrorText(refused.error))));
         }
         emit message(messages::RefusedFiles() + QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
     }
@@ -275,7 +287,15 @@ void RenameController::relist() {
 
 GivenFilesReport RenameController::ReadGiven() {
     selection_->Clear();
-    GivenFilesReport report = files_->ListGiven(given_);
+    // A long list may be long to read: its progress past half a second, and
+    // "Arrêter" keeps the files read so far.
+    ProgressHook hook = Follow(messages::FilesProgress());
+    listing_ = true;
+    GivenFilesReport report = files_->ListGiven(given_, [&](std::size_t done, std::size_t total) {
+        return !listingAsked_ && (!hook || hook(done, total));
+    });
+    listing_ = false;
+    hook = {}; // the progress is over
     const bool another = report.folder != folder_;
     folder_ = report.folder;
     // From now on the set is known by the absolute paths of what was listed.
@@ -306,18 +326,28 @@ void RenameController::Listed(bool another) {
 }
 
 void RenameController::ListFolder(const FolderPath& folder, const QString& filter) {
-    mode_ = ListingMode::Folder;
-    given_.clear();
     if (listing_) {
         // Asked while a listing shows its progress: that one stops, this one follows.
-        listingAsked_.emplace(folder, filter);
+        listingAsked_ = AskedListing{folder, filter, std::nullopt};
         return;
     }
+    mode_ = ListingMode::Folder;
+    given_.clear();
     ReadListing(folder, filter);
+    ListAsked();
+}
+
+void RenameController::ListAsked() {
     while (listingAsked_) {
-        auto [next, nextFilter] = std::move(*listingAsked_);
+        AskedListing next = std::move(*listingAsked_);
         listingAsked_.reset();
-        ReadListing(next, nextFilter);
+        if (next.files) {
+            listFiles(*next.files);
+        } else {
+            mode_ = ListingMode::Folder;
+            given_.clear();
+            ReadListing(next.folder, next.filter);
+        }
     }
 }
 
@@ -358,6 +388,10 @@ void RenameController::Relist(const std::vector<std::string>& selectNames,
                               const std::vector<std::pair<std::string, std::string>>& renamed) {
     const std::unordered_set<std::string> wanted(selectNames.begin(), selectNames.end());
     const int anchor = selection_->AnchorRow();
+    if (mode_ == ListingMode::GivenFiles && listing_) {
+        listingAsked_ = AskedListing{{}, {}, given_}; // after the listing under way
+        return;
+    }
     if (mode_ == ListingMode::GivenFiles) {
         // The same set, under the names the work gave it.
         const std::unordered_map<std::string, std::string> names(renamed.begin(), renamed.end());
@@ -368,6 +402,7 @@ void RenameController::Relist(const std::vector<std::string>& selectNames,
             }
         }
         ReadGiven();
+        ListAsked();
     } else {
         ListFolder(folder_, filter_);
     }

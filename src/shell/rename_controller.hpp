@@ -268,7 +268,16 @@ private:
     std::vector<UnreadableFolder> unreadable_;
     // A listing is under way: one asked meanwhile stops it and is made after it.
     bool listing_ = false;
-    std::optional<std::pair<FolderPath, QString>> listingAsked_;
+    // What was asked while a listing was under way: a folder and its filter, or
+    // files given.
+    struct AskedListing {
+        FolderPath folder;
+        QString filter;
+        std::optional<std::vector<std::string>> files;
+    };
+    std::optional<AskedListing> listingAsked_;
+    // Makes the listings asked meanwhile, the last one asked last.
+    void ListAsked();
     // Puts the files just listed (in name order) in order_; false when stopped.
     bool Arrange();
     // Shows the record at `order[i]` at place i, with its facts and selection.

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -21,32 +22,59 @@ namespace {
 // A path given, as the real path of its folder (no symbolic link in it, no "/" at
 // its end but for the root) and its name there.
 struct Place {
-    std::string folder;
+    const std::string* folder = nullptr; // owned by the FolderPaths that found it
     std::string name;
 };
 
-std::optional<Place> PlaceOf(std::string path, int& error) {
-    while (path.size() > 1 && path.back() == '/') {
-        path.pop_back(); // "photos/" names the folder "photos"
+// The real paths of the folders of the paths given, each resolved once however
+// many paths name it: a long list names the same few folders again and again.
+class FolderPaths {
+public:
+    std::optional<Place> PlaceOf(std::string_view path, int& error) {
+        while (path.size() > 1 && path.back() == '/') {
+            path.remove_suffix(1); // "photos/" names the folder "photos"
+        }
+        const std::size_t slash = path.rfind('/');
+        const std::string_view folder =
+            slash == std::string::npos ? std::string_view(".") : (slash == 0 ? "/" : path.substr(0, slash));
+        std::string name(slash == std::string::npos ? path : path.substr(slash + 1));
+        if (name.empty() || name == "." || name == "..") {
+            error = EINVAL;
+            return std::nullopt;
+        }
+        auto found = real_.find(folder);
+        if (found == real_.end()) {
+            // Resolved as opening it would resolve it; the name itself is never followed.
+            const std::string given(folder);
+            Resolved resolved;
+            const std::unique_ptr<char, decltype(&std::free)> real(::realpath(given.c_str(), nullptr),
+                                                                   &std::free);
+            if (real) {
+                resolved.real = real.get();
+            } else {
+                resolved.error = errno;
+            }
+            found = real_.emplace(given, std::move(resolved)).first;
+        }
+        if (found->second.error != 0) {
+            error = found->second.error;
+            return std::nullopt;
+        }
+        return Place{&found->second.real, std::move(name)};
     }
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos
-                                   ? std::string(".")
-                                   : (slash == 0 ? std::string("/") : path.substr(0, slash));
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (name.empty() || name == "." || name == "..") {
-        error = EINVAL;
-        return std::nullopt;
-    }
-    // The folder part is resolved as opening it would resolve it; the name itself
-    // is never followed.
-    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(folder.c_str(), nullptr), &std::free);
-    if (!real) {
-        error = errno;
-        return std::nullopt;
-    }
-    return Place{real.get(), std::move(name)};
-}
+
+private:
+    struct Resolved {
+        std::string real;
+        int error = 0;
+    };
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    // Node-based: the real paths stay where they are as more are added.
+    std::unordered_map<std::string, Resolved, Hash, std::equal_to<>> real_;
+};
 
 // The parts of an absolute path: "/a/b" gives "a" and "b"; "/" none.
 std::vector<std::string> PartsOf(const std::string& path) {
@@ -66,7 +94,10 @@ struct Node {
     std::shared_ptr<ScannedFolder> folder;
     UniqueFd fd;
     FolderListing listing;
-    std::unordered_map<std::string, std::uint32_t> entries;
+    // Its entries by name (the names are those of `listing`), and which of them
+    // are listed already.
+    std::unordered_map<std::string_view, std::uint32_t> entries;
+    std::vector<bool> taken;
     int error = 0; // why it could not be opened or read
 };
 
@@ -125,10 +156,13 @@ public:
         if (node.error == 0) {
             node.error = ListFolder(node.fd.Get(), node.listing);
         }
-        for (std::size_t i = 0; i < node.listing.Count(); ++i) {
-            node.entries.emplace(std::string(node.listing.Name(i)), static_cast<std::uint32_t>(i));
+        Node& kept = nodes_.emplace(relative, std::move(node)).first->second;
+        kept.entries.reserve(kept.listing.Count());
+        for (std::size_t i = 0; i < kept.listing.Count(); ++i) {
+            kept.entries.emplace(kept.listing.Name(i), static_cast<std::uint32_t>(i));
         }
-        return nodes_.emplace(relative, std::move(node)).first->second;
+        kept.taken.resize(kept.listing.Count());
+        return kept;
     }
 
     // Keeps what was read of every folder with the list.
@@ -153,20 +187,27 @@ private:
 
 } // namespace
 
-GivenFilesReport ListGivenFiles(std::span<const std::string> paths, TListFiles& list) {
+GivenFilesReport ListGivenFiles(std::span<const std::string> paths, TListFiles& list,
+                                const GivenProgress& progress) {
     GivenFilesReport report;
     std::vector<std::pair<std::size_t, RefusedPath>> refusals; // by the place of the path given
+    FolderPaths folders;
     std::vector<std::optional<Place>> places;
     places.reserve(paths.size());
     std::optional<std::vector<std::string>> top; // the parts every folder begins with
+    const std::string* last = nullptr;           // the folder of the path before
     for (std::size_t k = 0; k < paths.size(); ++k) {
         int error = 0;
-        places.push_back(PlaceOf(paths[k], error));
+        places.push_back(folders.PlaceOf(paths[k], error));
         if (!places.back()) {
             refusals.push_back({k, {paths[k], error}});
             continue;
         }
-        const std::vector<std::string> parts = PartsOf(places.back()->folder);
+        if (places.back()->folder == last) {
+            continue;
+        }
+        last = places.back()->folder;
+        const std::vector<std::string> parts = PartsOf(*last);
         if (!top) {
             top = parts;
         } else {
@@ -196,20 +237,32 @@ GivenFilesReport ListGivenFiles(std::span<const std::string> paths, TListFiles& 
         topPath = "/";
     }
     GivenTree tree(list, topPath);
-    std::set<std::pair<std::string, std::string>> seen;
+    std::unordered_map<const std::string*, Node*> nodes; // by the real path of the folder
+    constexpr std::size_t kEvery = 4096;
     for (std::size_t k = 0; k < places.size(); ++k) {
+        if (progress && k % kEvery == kEvery - 1 && !progress(k + 1, places.size())) {
+            report.stopped = true;
+            break;
+        }
         const std::optional<Place>& place = places[k];
-        if (!place || !seen.insert({place->folder, place->name}).second) {
+        if (!place) {
             continue;
         }
-        const std::vector<std::string> parts = PartsOf(place->folder);
-        Node& node = tree.FolderAt(
-            std::vector<std::string>(parts.begin() + static_cast<std::ptrdiff_t>(top->size()), parts.end()));
+        Node*& known = nodes[place->folder];
+        if (known == nullptr) {
+            const std::vector<std::string> parts = PartsOf(*place->folder);
+            known = &tree.FolderAt(std::vector<std::string>(
+                parts.begin() + static_cast<std::ptrdiff_t>(top->size()), parts.end()));
+        }
+        Node& node = *known;
         if (node.error != 0) {
             refusals.push_back({k, {paths[k], node.error}});
             continue;
         }
         const auto entry = node.entries.find(place->name);
+        if (entry != node.entries.end() && node.taken[entry->second]) {
+            continue; // given twice
+        }
         struct stat own {};
         if (entry == node.entries.end() ||
             ::fstatat(node.fd.Get(), place->name.c_str(), &own, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -222,6 +275,7 @@ GivenFilesReport ListGivenFiles(std::span<const std::string> paths, TListFiles& 
         if (S_ISLNK(own.st_mode) && ::fstatat(node.fd.Get(), place->name.c_str(), &st, 0) != 0) {
             st = own;
         }
+        node.taken[entry->second] = true;
         list.Add(TProjectFile(node.folder, place->name, static_cast<std::int64_t>(st.st_size),
                               static_cast<std::int64_t>(st.st_mtim.tv_sec), entry->second,
                               S_ISDIR(st.st_mode) ? EntryKind::Folder : EntryKind::File));

@@ -6,6 +6,8 @@
 #include "files/listing/folder_path.hpp"
 #include "files/listing/project_file.hpp"
 
+#include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -23,7 +25,11 @@ struct RefusedPath {
 struct GivenFilesReport {
     FolderPath folder;                // the folder that holds them all, absolute; empty when none is listed
     std::vector<RefusedPath> refused; // in the order given
+    bool stopped = false;             // the progress said stop: the paths before are listed
 };
+
+// Told now and then how many paths of how many are done; false stops the listing.
+using GivenProgress = std::function<bool(std::size_t done, std::size_t total)>;
 
 // Appends to `list` a record for each path of `paths` (bytes; relative ones are
 // taken from the working folder), in the order given, a path given twice once. A
@@ -32,6 +38,7 @@ struct GivenFilesReport {
 // that holds them all: each is opened from the one above it, never through a
 // symbolic link, and its entries are kept, as a tree scan keeps them, so that new
 // names are checked against them.
-GivenFilesReport ListGivenFiles(std::span<const std::string> paths, TListFiles& list);
+GivenFilesReport ListGivenFiles(std::span<const std::string> paths, TListFiles& list,
+                                const GivenProgress& progress = {});
 
 } // namespace quorvel

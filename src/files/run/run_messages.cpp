@@ -29,6 +29,18 @@ std::string FolderErrorText(int error) {
     }
 }
 
+std::string GivenPathErrorText(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return kNoSuchFileText;
+    case EINVAL:
+        return std::string(Tr("ce chemin ne nomme aucun fichier d'un dossier"));
+    default:
+        return FolderErrorText(error);
+    }
+}
+
 std::optional<std::string> BadNameReason(std::string_view name) {
     if (name.empty()) {
         return std::string(Tr("le nouveau nom est vide"));

@@ -63,6 +63,11 @@ inline std::string WarningLine(std::string_view oldName, std::string_view newNam
 
 // Why a folder cannot be read, for an errno value.
 std::string FolderErrorText(int error);
+// A path given by the user that names nothing.
+inline constexpr RunText kNoSuchFileText{TrNoop("aucun fichier de ce nom")};
+// Why a path given by the user names no file of a folder, for the errno value that
+// said so (EINVAL: a path such as "/" or "a/.." that names no entry).
+std::string GivenPathErrorText(int error);
 // "dossier illisible : « FOLDER » : why".
 inline std::string FolderUnreadableText(std::string_view folder, int error) {
     return FormatText(Tr("dossier illisible : %s : %s"), {Quoted(folder), FolderErrorText(error)});

@@ -84,6 +84,31 @@ TEST_F(GivenFilesTest, InTheirOrderBelowTheFolderThatHoldsThemAll) {
     EXPECT_EQ(none.refused.size(), 1u);
 }
 
+// A long list is followed; stopped, it keeps the files before the stop.
+TEST_F(GivenFilesTest, ALongListCanBeStopped) {
+    std::vector<std::string> given = {dir_ / "a/1.txt"};
+    for (int i = 0; i < 5000; ++i) {
+        given.push_back(dir_ / ("a/gone" + std::to_string(i)));
+    }
+    given.push_back(dir_ / "a/2.txt");
+    std::vector<std::size_t> told;
+    const GivenFilesReport whole = ListGivenFiles(given, files_, [&](std::size_t done, std::size_t total) {
+        EXPECT_EQ(total, given.size());
+        told.push_back(done);
+        return true;
+    });
+    EXPECT_FALSE(whole.stopped);
+    EXPECT_EQ(told, std::vector<std::size_t>{4096});
+    EXPECT_EQ(Paths(), (std::vector<std::string>{"1.txt", "2.txt"}));
+    EXPECT_EQ(whole.refused.size(), 5000u);
+
+    files_.Clear();
+    const GivenFilesReport stopped =
+        ListGivenFiles(given, files_, [](std::size_t, std::size_t) { return false; });
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(Paths(), (std::vector<std::string>{"1.txt"}));
+}
+
 TEST_F(GivenFilesTest, AGivenSetIsRenamedAndUndoneAsAnyRun) {
     const test::Content before = test::FolderContent(dir_ / "a");
     const GivenFilesReport report = ListGivenFiles(

@@ -1,45 +1,12 @@
 #include "browser/dropped_files.hpp"
 
+#include "files/listing/file_uri.hpp"
+
 #include <QMimeData>
-#include <algorithm>
+#include <optional>
+#include <string_view>
 
 namespace quorvel {
-
-namespace {
-
-// The path of one "file:" URI, still percent-encoded; empty for any other URI.
-QByteArray EncodedPath(QByteArray uri) {
-    const QByteArray scheme = uri.left(5).toLower();
-    if (scheme != "file:") {
-        return {};
-    }
-    uri.remove(0, 5);
-    if (uri.startsWith("//")) {
-        // An authority: the local host alone.
-        const qsizetype slash = uri.indexOf('/', 2);
-        if (slash < 0) {
-            return {};
-        }
-        const QByteArray host = uri.mid(2, slash - 2).toLower();
-        if (!host.isEmpty() && host != "localhost") {
-            return {};
-        }
-        uri.remove(0, slash);
-    }
-    if (!uri.startsWith('/')) {
-        return {};
-    }
-    // A query or a fragment is no part of the path ("?" and "#" in a name are encoded).
-    qsizetype end = uri.size();
-    for (const char mark : {'?', '#'}) {
-        if (const qsizetype at = uri.indexOf(mark); at >= 0) {
-            end = std::min(end, at);
-        }
-    }
-    return uri.left(end);
-}
-
-} // namespace
 
 std::vector<std::string> LocalFilesOfUriList(const QByteArray& list) {
     std::vector<std::string> paths;
@@ -48,14 +15,8 @@ std::vector<std::string> LocalFilesOfUriList(const QByteArray& list) {
         if (line.isEmpty() || line.startsWith('#')) {
             continue;
         }
-        const QByteArray encoded = EncodedPath(line);
-        if (encoded.isEmpty()) {
-            continue;
-        }
-        const QByteArray path = QByteArray::fromPercentEncoding(encoded);
-        // A NUL names no file.
-        if (!path.contains('\0')) {
-            paths.push_back(path.toStdString());
+        if (std::optional<std::string> path = LocalPathOfFileUri(std::string_view(line.constData(), static_cast<std::size_t>(line.size())))) {
+            paths.push_back(std::move(*path));
         }
     }
     return paths;

@@ -1,5 +1,6 @@
 #include "files/listing/given_files.hpp"
 
+#include "files/listing/file_uri.hpp"
 #include "files/listing/folder_listing.hpp"
 
 #include <algorithm>
@@ -75,6 +76,20 @@ private:
     // Node-based: the real paths stay where they are as more are added.
     std::unordered_map<std::string, Resolved, Hash, std::equal_to<>> real_;
 };
+
+// The path `given` names: itself, or the path of a "file:" URI (as some file
+// managers hand their selection to a bulk-rename tool) when no file has that name.
+std::string PathGiven(const std::string& given) {
+    if (given.size() > 5 && (given[0] == 'f' || given[0] == 'F')) {
+        struct stat st {};
+        if (::lstat(given.c_str(), &st) != 0) {
+            if (std::optional<std::string> path = LocalPathOfFileUri(given)) {
+                return std::move(*path);
+            }
+        }
+    }
+    return given;
+}
 
 // The parts of an absolute path: "/a/b" gives "a" and "b"; "/" none.
 std::vector<std::string> PartsOf(const std::string& path) {
@@ -198,7 +213,7 @@ GivenFilesReport ListGivenFiles(std::span<const std::string> paths, TListFiles& 
     const std::string* last = nullptr;           // the folder of the path before
     for (std::size_t k = 0; k < paths.size(); ++k) {
         int error = 0;
-        places.push_back(folders.PlaceOf(paths[k], error));
+        places.push_back(folders.PlaceOf(PathGiven(paths[k]), error));
         if (!places.back()) {
             refusals.push_back({k, {paths[k], error}});
             continue;

@@ -32,7 +32,8 @@ struct GivenFilesReport {
 using GivenProgress = std::function<bool(std::size_t done, std::size_t total)>;
 
 // Appends to `list` a record for each path of `paths` (bytes; relative ones are
-// taken from the working folder), in the order given, a path given twice once. A
+// taken from the working folder; a "file:" URI where no file has its name is the
+// path it names), in the order given, a path given twice once. A
 // symbolic link is a file of its own, never followed; a folder is an entry like a
 // file. Their folders become the folders of a tree whose top is the deepest folder
 // that holds them all: each is opened from the one above it, never through a

@@ -2,6 +2,7 @@
 // order given below the folder that holds them all, the paths that name no file
 // refused, and the set renamed and undone as any run.
 #include "files/history/recorded_runs.hpp"
+#include "files/listing/file_uri.hpp"
 #include "files/listing/given_files.hpp"
 #include "files/run/run_fixture.hpp"
 
@@ -82,6 +83,36 @@ TEST_F(GivenFilesTest, InTheirOrderBelowTheFolderThatHoldsThemAll) {
     const GivenFilesReport none = ListGivenFiles(std::vector<std::string>{dir_ / "nothing"}, files_);
     EXPECT_EQ(files_.Count(), 0u);
     EXPECT_EQ(none.refused.size(), 1u);
+}
+
+// Nemo and Caja hand their bulk-rename tool "file:" URIs, not paths.
+TEST_F(GivenFilesTest, FileUrisNameTheirFiles) {
+    const std::string top = dir_.path();
+    const std::vector<std::string> given = {
+        "file://" + top + "/b/c/%FF.bin",   "FILE://localhost" + top + "/a/1.txt", "file:" + top + "/a/2.txt",
+        "file://elsewhere" + top + "/top.txt", "file://" + top + "/a/%00x",       "file://" + top + "/top.txt#x",
+    };
+    const GivenFilesReport report = ListGivenFiles(given, files_);
+    EXPECT_EQ(Paths(), (std::vector<std::string>{"b/c/\xFF.bin", "a/1.txt", "a/2.txt", "top.txt"}));
+    ASSERT_EQ(report.refused.size(), 2u) << "another host, a NUL";
+    EXPECT_EQ(report.refused[0].path, given[3]) << "said as given";
+
+    // A file whose path only looks like a URI is that file.
+    std::filesystem::create_directory(dir_ / "file:");
+    dir_.Write("file:/top.txt", "here");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.path());
+    files_.Clear();
+    ListGivenFiles(std::vector<std::string>{"file:/top.txt"}, files_);
+    std::filesystem::current_path(before);
+    EXPECT_EQ(Paths(), (std::vector<std::string>{"top.txt"}));
+    EXPECT_EQ(files_.Items(0).SharedFolder()->path.Bytes(), dir_ / "file:/");
+
+    EXPECT_EQ(LocalPathOfFileUri("file:///a%20b/%e9t%C3%A9%zz?q"), "/a b/\xE9t\xC3\xA9%zz");
+    EXPECT_EQ(LocalPathOfFileUri("file://LocalHost/x"), "/x");
+    for (const char* other : {"http://x/y", "file:relative", "file://", "file://localhostx/y", "fil:/x"}) {
+        EXPECT_EQ(LocalPathOfFileUri(other), std::nullopt) << other;
+    }
 }
 
 // A long list is followed; stopped, it keeps the files before the stop.

@@ -35,10 +35,14 @@ echo "-- desktop-file-validate"
 desktop-file-validate "$root/usr/share/applications/quorvel.desktop"
 
 echo "-- file managers"
-# Dolphin's service menu and Nemo's action hand the files selected to the window.
-for action in share/kio/servicemenus/quorvel-rename.desktop share/nemo/actions/quorvel-rename.nemo_action; do
-    if ! grep -qx 'Exec=quorvel --files %F' "$root/usr/$action"; then
-        echo "$action: missing, or without Exec=quorvel --files %F"
+# Dolphin's service menu and Nemo's action hand the files selected to the window:
+# Dolphin as paths, each one argument; Nemo as URIs, which no space in a name splits.
+for check in "share/kio/servicemenus/quorvel-rename.desktop:Exec=quorvel --files %F" \
+    "share/nemo/actions/quorvel-rename.nemo_action:Exec=quorvel --files %U"; do
+    action=${check%%:*}
+    line=${check#*:}
+    if ! grep -qx "$line" "$root/usr/$action"; then
+        echo "$action: missing, or without $line"
         exit 1
     fi
 done

@@ -15,7 +15,8 @@ std::vector<std::string> LocalFilesOfUriList(const QByteArray& list) {
         if (line.isEmpty() || line.startsWith('#')) {
             continue;
         }
-        if (std::optional<std::string> path = LocalPathOfFileUri(std::string_view(line.constData(), static_cast<std::size_t>(line.size())))) {
+        if (std::optional<std::string> path = LocalPathOfFileUri(
+                std::string_view(line.constData(), static_cast<std::size_t>(line.size())))) {
             paths.push_back(std::move(*path));
         }
     }

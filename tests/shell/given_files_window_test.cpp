@@ -141,6 +141,30 @@ TEST_F(GivenFiles, ARunAndItsUndoListTheSameSetAgain) {
     EXPECT_TRUE(desktop_.log.errors.isEmpty()) << desktop_.log.errors.join('\n').toStdString();
 }
 
+// The preview of a set from two folders checks each name in its own folder: a name
+// held in one folder is marked there, and the trace says how each name was made.
+TEST_F(GivenFiles, ThePreviewMarksConflictsInTheFolderOfEachFile) {
+    MakeFiles({"one/x_b.txt"});
+    std::vector<ExampleMark> marks;
+    StartWith({folder_ / "two/a.txt", folder_ / "one/b.txt", folder_ / "one/c.txt"});
+    QObject::connect(&Controller(), &RenameController::previewMarked,
+                     [&marks](const std::vector<ExampleMark>& m) { marks = m; });
+    Controller().Script().Load({DecodeName("14|Ajouter [Chaine=x_] au début")});
+    Settle();
+    ASSERT_EQ(marks.size(), 1u);
+    EXPECT_EQ(marks[0].line, 1) << "one/x_b.txt is held; two/x_a.txt is free";
+    EXPECT_TRUE(marks[0].conflict);
+    const std::optional<NameTrace> trace = Controller().Trace(2);
+    ASSERT_TRUE(trace);
+    EXPECT_EQ(trace->original, QStringLiteral("c.txt"));
+    ASSERT_EQ(trace->steps.size(), 1u);
+    EXPECT_EQ(trace->steps[0].name, QStringLiteral("x_c.txt"));
+
+    Controller().run(RunMode::Unattended);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"two/x_a.txt", "one/b.txt", "one/x_c.txt"}));
+    EXPECT_EQ(ReadFileBytes(folder_ / "one/x_b.txt"), "one/x_b.txt") << "the file held is untouched";
+}
+
 // Files handed over come in the order given, even when the folder before was shown
 // in another order; an order chosen for them holds while they stay listed.
 TEST_F(GivenFiles, AnOrderChosenBeforeDoesNotReorderTheFilesGiven) {

@@ -89,8 +89,9 @@ TEST_F(GivenFilesTest, InTheirOrderBelowTheFolderThatHoldsThemAll) {
 TEST_F(GivenFilesTest, FileUrisNameTheirFiles) {
     const std::string top = dir_.path();
     const std::vector<std::string> given = {
-        "file://" + top + "/b/c/%FF.bin",   "FILE://localhost" + top + "/a/1.txt", "file:" + top + "/a/2.txt",
-        "file://elsewhere" + top + "/top.txt", "file://" + top + "/a/%00x",       "file://" + top + "/top.txt#x",
+        "file://" + top + "/b/c/%FF.bin", "FILE://localhost" + top + "/a/1.txt",
+        "file:" + top + "/a/2.txt",       "file://elsewhere" + top + "/top.txt",
+        "file://" + top + "/a/%00x",      "file://" + top + "/top.txt#x",
     };
     const GivenFilesReport report = ListGivenFiles(given, files_);
     EXPECT_EQ(Paths(), (std::vector<std::string>{"b/c/\xFF.bin", "a/1.txt", "a/2.txt", "top.txt"}));

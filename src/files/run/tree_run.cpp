@@ -263,6 +263,8 @@ void RenameStages(const std::vector<TreeStage>& stages, std::vector<RunFile>& al
         OnTwoThreads([&](bool caller) { renameSome(caller ? journal : branch, caller); },
                      [&] { progress.Tell(); });
         journal.Join(std::move(branch));
+        // The other thread may have renamed them all: the caller hears of it now.
+        progress.Tell();
     }
     for (std::size_t k = firstWithFolders; k < stages.size(); ++k) {
         if (!stages[k].steps.empty()) {

@@ -282,15 +282,22 @@ TEST_F(TreeRunTest, ALinkToAFolderIsRenamedNotEntered) {
 }
 
 // A folder swapped for a symbolic link once the run has begun is not followed:
-// nothing is renamed through the link, the rest of the tree is.
+// nothing is renamed through the link, the rest of the tree is. Files are renamed
+// first, on two threads, in any order; then folders, the deepest first. So "d",
+// where only the folder "e" is renamed, comes after "a/b", which renames "c" and
+// "f": the first word of progress, between those two at the latest, comes before
+// anything in "d" is touched.
 TEST_F(TreeRunTest, AFolderSwappedForALinkDuringTheRunIsRefused) {
-    const test::TempDir elsewhere; // outside the tree
-    elsewhere.Write("6.txt", "not in the tree");
-    ScanTree(TreeEntries::Files, "?.txt");
+    std::filesystem::create_directory(dir_ / "a/b/f");
+    std::filesystem::create_directory(dir_ / "d/e");
+    std::filesystem::rename(dir_ / "d/6.txt", dir_ / "d/66.txt"); // not "?.txt"
+    const test::TempDir elsewhere;                                // outside the tree
+    std::filesystem::create_directory(std::filesystem::path(elsewhere.path()) / "e");
+    ScanTree(TreeEntries::FilesAndFolders, "?.txt;c;e;f");
     RunOptions options = Options();
     bool swapped = false;
     options.progress = [&](std::size_t, std::size_t) {
-        if (!swapped) { // after the first rename, in the deepest folder
+        if (!swapped) {
             swapped = true;
             std::filesystem::rename(dir_ / "d", dir_ / "d-moved");
             std::filesystem::create_directory_symlink(elsewhere.path(), dir_ / "d");
@@ -299,13 +306,14 @@ TEST_F(TreeRunTest, AFolderSwappedForALinkDuringTheRunIsRefused) {
     };
     counter_ = 0;
     const RunReport run = RunRenames(kAddPrefix, files_, selection_, counter_, options);
-    EXPECT_EQ(run.failed, 1u);
-    EXPECT_EQ(run.renamed, 5u);
-    EXPECT_EQ(test::FolderContent(elsewhere.path()), (Content{{"6.txt", "not in the tree"}}));
-    EXPECT_TRUE(std::filesystem::exists(dir_ / "d-moved/6.txt"));
+    EXPECT_TRUE(swapped);
+    EXPECT_EQ(run.failed, 1u) << "d/e";
+    EXPECT_EQ(run.renamed, 7u);
+    EXPECT_EQ(test::FolderContent(elsewhere.path()), (Content{{"e", "<dir>"}}));
+    EXPECT_TRUE(std::filesystem::is_directory(dir_ / "d-moved/e"));
     std::filesystem::remove(dir_ / "d");
     std::filesystem::rename(dir_ / "d-moved", dir_ / "d");
-    EXPECT_EQ(Undo().done, 5u);
+    EXPECT_EQ(Undo().done, 7u);
 }
 
 // A folder the run renamed, moved away by the user: undo takes back the rest and
@@ -387,9 +395,15 @@ TEST_F(TreeRunTest, ARunKilledInTheMiddleIsTakenBackOrFinished) {
                 EXPECT_EQ(Tree().size(), before.size());
             }
             const TakeBackReport undo = Undo();
-            EXPECT_EQ(undo.status, finish || killAt > 1 ? TakeBackReport::Status::Done
-                                                        : TakeBackReport::Status::NothingToDo)
-                << undo.error;
+            if (finish || killAt > 1) {
+                EXPECT_EQ(undo.status, TakeBackReport::Status::Done) << undo.error;
+            } else {
+                // Killed at its first rename, the run may have made one on its other
+                // thread as the process went; then that one is taken back.
+                EXPECT_TRUE(undo.status == TakeBackReport::Status::NothingToDo ||
+                            undo.status == TakeBackReport::Status::Done)
+                    << undo.error;
+            }
             EXPECT_EQ(Tree(), before);
         }
     }

@@ -2,6 +2,7 @@
 
 #include "files/listing/file_uri.hpp"
 #include "files/listing/folder_listing.hpp"
+#include "files/listing/listing_index.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -77,18 +78,15 @@ private:
     std::unordered_map<std::string, Resolved, Hash, std::equal_to<>> real_;
 };
 
-// The path `given` names: itself, or the path of a "file:" URI (as some file
-// managers hand their selection to a bulk-rename tool) when no file has that name.
-std::string PathGiven(const std::string& given) {
-    if (given.size() > 5 && (given[0] == 'f' || given[0] == 'F')) {
-        struct stat st {};
-        if (::lstat(given.c_str(), &st) != 0) {
-            if (std::optional<std::string> path = LocalPathOfFileUri(given)) {
-                return std::move(*path);
-            }
-        }
+// The path of the "file:" URI `given` (as some file managers hand their selection
+// to a bulk-rename tool) when no file has that name; nothing when `given` is the
+// path itself.
+std::optional<std::string> PathOfUri(const std::string& given) {
+    struct stat st {};
+    if (given.size() > 5 && (given[0] == 'f' || given[0] == 'F') && ::lstat(given.c_str(), &st) != 0) {
+        return LocalPathOfFileUri(given);
     }
-    return given;
+    return std::nullopt;
 }
 
 // The parts of an absolute path: "/a/b" gives "a" and "b"; "/" none.
@@ -109,9 +107,8 @@ struct Node {
     std::shared_ptr<ScannedFolder> folder;
     UniqueFd fd;
     FolderListing listing;
-    // Its entries by name (the names are those of `listing`), and which of them
-    // are listed already.
-    std::unordered_map<std::string_view, std::uint32_t> entries;
+    // Its entries by name, and which of them are listed already.
+    std::unique_ptr<ListingIndex> entries;
     std::vector<bool> taken;
     int error = 0; // why it could not be opened or read
 };
@@ -172,10 +169,7 @@ public:
             node.error = ListFolder(node.fd.Get(), node.listing);
         }
         Node& kept = nodes_.emplace(relative, std::move(node)).first->second;
-        kept.entries.reserve(kept.listing.Count());
-        for (std::size_t i = 0; i < kept.listing.Count(); ++i) {
-            kept.entries.emplace(kept.listing.Name(i), static_cast<std::uint32_t>(i));
-        }
+        kept.entries = std::make_unique<ListingIndex>(kept.listing); // the listing stays in the map
         kept.taken.resize(kept.listing.Count());
         return kept;
     }
@@ -213,7 +207,8 @@ GivenFilesReport ListGivenFiles(std::span<const std::string> paths, TListFiles& 
     const std::string* last = nullptr;           // the folder of the path before
     for (std::size_t k = 0; k < paths.size(); ++k) {
         int error = 0;
-        places.push_back(folders.PlaceOf(PathGiven(paths[k]), error));
+        const std::optional<std::string> fromUri = PathOfUri(paths[k]);
+        places.push_back(folders.PlaceOf(fromUri ? *fromUri : paths[k], error));
         if (!places.back()) {
             refusals.push_back({k, {paths[k], error}});
             continue;
@@ -274,14 +269,14 @@ GivenFilesReport ListGivenFiles(std::span<const std::string> paths, TListFiles& 
             refusals.push_back({k, {paths[k], node.error}});
             continue;
         }
-        const auto entry = node.entries.find(place->name);
-        if (entry != node.entries.end() && node.taken[entry->second]) {
+        const std::uint32_t entry = node.entries->Find(place->name);
+        if (entry != kNoIndex && node.taken[entry]) {
             continue; // given twice
         }
         struct stat own {};
-        if (entry == node.entries.end() ||
+        if (entry == kNoIndex ||
             ::fstatat(node.fd.Get(), place->name.c_str(), &own, AT_SYMLINK_NOFOLLOW) != 0) {
-            refusals.push_back({k, {paths[k], entry == node.entries.end() ? ENOENT : errno}});
+            refusals.push_back({k, {paths[k], entry == kNoIndex ? ENOENT : errno}});
             continue;
         }
         // Size and date of what a link points to, as a scan shows them; a link to a
@@ -290,9 +285,9 @@ GivenFilesReport ListGivenFiles(std::span<const std::string> paths, TListFiles& 
         if (S_ISLNK(own.st_mode) && ::fstatat(node.fd.Get(), place->name.c_str(), &st, 0) != 0) {
             st = own;
         }
-        node.taken[entry->second] = true;
+        node.taken[entry] = true;
         list.Add(TProjectFile(node.folder, place->name, static_cast<std::int64_t>(st.st_size),
-                              static_cast<std::int64_t>(st.st_mtim.tv_sec), entry->second,
+                              static_cast<std::int64_t>(st.st_mtim.tv_sec), entry,
                               S_ISDIR(st.st_mode) ? EntryKind::Folder : EntryKind::File));
     }
     tree.Keep();
